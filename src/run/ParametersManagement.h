@@ -78,4 +78,9 @@ class ParametersManagement {
 
   double version;
   std::string last_update;
+
+  // Signed values as given, so that counts below 1 can be rejected before they wrap.
+  int gc_bin_given = 8;
+  int bs_replicates_given = 10000;
+  int bs_sort_given = 1000000;
 };

@@ -1,0 +1,287 @@
+#include "run/ParametersManagement.h"
+
+#include <Bpp/App/ApplicationTools.h>
+#include <Bpp/Io/FileTools.h>
+#include <Bpp/Text/StringTokenizer.h>
+#include <Bpp/Text/TextTools.h>
+#include <Bpp/Utils/AttributesTools.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+using OptionMap = std::map<std::string, std::string>;
+
+// Reads an option as text. `warn` asks the library to announce a default when the option is absent.
+std::string readText(const OptionMap& options, const std::string& name, const std::string& def, bool warn) {
+  // The library's warning level is inverted: 0 prints the "not specified" warning, 1 stays silent.
+  return bpp::ApplicationTools::getStringParameter(name, options, def, "", false, warn ? 0 : 1);
+}
+
+// Leading whole number of a text, as a stream extraction reads it; 0 when there is none.
+long long leadingInteger(const std::string& text) {
+  std::istringstream in(text);
+  long long v = 0;
+  if (!(in >> v)) return 0;
+  return v;
+}
+
+int readInt(const OptionMap& options, const std::string& name, int def, bool warn) {
+  long long v = leadingInteger(readText(options, name, bpp::TextTools::toString(def), warn));
+  // Saturate values beyond the 32-bit range instead of wrapping them silently.
+  if (v > 2147483647LL) v = 2147483647LL;
+  if (v < -2147483648LL) v = -2147483648LL;
+  return static_cast<int>(v);
+}
+
+double readDouble(const OptionMap& options, const std::string& name, double def, bool warn) {
+  std::istringstream in(readText(options, name, bpp::TextTools::toString(def), warn));
+  double v = 0.0;
+  if (!(in >> v)) return 0.0;
+  return v;
+}
+
+bool readBool(const OptionMap& options, const std::string& name, bool def, bool warn) {
+  const std::string v = readText(options, name, bpp::TextTools::toString(def), warn);
+  return v == "true" || v == "TRUE" || v == "t" || v == "T" || v == "yes" || v == "YES" || v == "y" ||
+         v == "Y" || v == "1";
+}
+
+std::string yesNo(bool b) { return b ? "yes" : "no"; }
+
+template <class T>
+std::string streamText(const T& value) {
+  std::ostringstream s;
+  s << value;
+  return s.str();
+}
+
+void warnInvalid(const std::string& value, const std::string& middle, const std::string& def) {
+  bpp::ApplicationTools::displayWarning("The value (" + value + middle + "\"" + def + "\") will be used !");
+}
+
+}  // namespace
+
+ParametersManagement::ParametersManagement(double version_, const std::string& last_update_, int argc,
+                                           char* argv[]) {
+  default_execution_mode = "local";
+  default_contig_usage = "all";
+  default_nb_gc_bin = 8;
+  default_min_gapN_site = 10;
+  default_max_gapN_seq = 0.5;
+  default_tolerance_zone = 20;
+  default_min_nb_codon = 10;
+  default_kappa = 1.0;
+  default_bootstrap_replicates = 10000;
+  default_bootstrap_sort_precision = 1000000;
+  default_bootstrap_confidence = 0.95;
+  default_remove_frameshift = false;
+  default_compute_distances = false;
+  default_allow_internal_bc = false;
+  default_print_header = true;
+  default_DEBUG = false;
+  version = version_;
+  last_update = last_update_;
+
+  if (argc < 2) displayHelp();
+
+  OptionMap options = bpp::AttributesTools::getAttributesMap(bpp::AttributesTools::getVector(argc, argv), "=");
+
+  alignement_file = bpp::ApplicationTools::getAFilePath("-alignment_file", options, true, true, "", true, "none", 1);
+  population_file = bpp::ApplicationTools::getAFilePath("-population_file", options, false, true, "", true, "none", 1);
+  output_file_name = bpp::ApplicationTools::getAFilePath("-out", options, false, false, "", true, "none", 1);
+  ingroup_species_name = readText(options, "-ingroup", "none", false);
+  outgroup_species_name = readText(options, "-outgroup", "none", false);
+  execution_mode = readText(options, "-exec_mode", default_execution_mode, false);
+  contig_usage = readText(options, "-contig_usage", default_contig_usage, true);
+  gc_bin_given = readInt(options, "-gc_bin", static_cast<int>(default_nb_gc_bin), true);
+  nb_gc_bin = static_cast<unsigned int>(gc_bin_given);
+  min_gapN_site = static_cast<unsigned int>(readInt(options, "-gapN_site", static_cast<int>(default_min_gapN_site), true));
+  max_gapN_seq = readDouble(options, "-gapN_seq", default_max_gapN_seq, true);
+  tolerance_zone = static_cast<unsigned int>(readInt(options, "-tolerance_zone", static_cast<int>(default_tolerance_zone), true));
+  min_nb_codon = static_cast<unsigned int>(readInt(options, "-min_nb_codon", static_cast<int>(default_min_nb_codon), true));
+  kappa = static_cast<double>(readInt(options, "-kappa", static_cast<int>(default_kappa), true));
+  bs_replicates_given = readInt(options, "-bs_replicates", static_cast<int>(default_bootstrap_replicates), false);
+  bootstrap_replicates = static_cast<unsigned int>(bs_replicates_given);
+  bs_sort_given = readInt(options, "-bs_sort", static_cast<int>(default_bootstrap_sort_precision), false);
+  bootstrap_sort_precision = static_cast<unsigned int>(bs_sort_given);
+  bootstrap_confidence = readDouble(options, "-bs_confidence", default_bootstrap_confidence, false);
+  remove_frameshift = readBool(options, "-remove_frameshift", default_remove_frameshift, true);
+  compute_distances = readBool(options, "-compute_distances", default_compute_distances, true);
+  allow_internal_bc = readBool(options, "-allow_internal_bc", default_allow_internal_bc, true);
+  print_header = readBool(options, "-print_header", default_print_header, true);
+  DEBUG = readBool(options, "-debug_mode", default_DEBUG, false);
+}
+
+ParametersManagement::~ParametersManagement() {}
+
+namespace {
+void reportEmptyFile(const std::string& path, const std::string& message) {
+  std::ifstream in(path.c_str(), std::ios::in | std::ios::binary);
+  if (!in.is_open()) return;
+  in.seekg(0, std::ios::end);
+  if (in.tellg() == std::streampos(0)) bpp::ApplicationTools::displayError(message);
+}
+}  // namespace
+
+void ParametersManagement::checkParameters() {
+  reportEmptyFile(alignement_file, "The provided alignment file is empty !");
+  if (population_file != "none") reportEmptyFile(population_file, "The provided population file is empty !");
+
+  if (ingroup_species_name == "none") {
+    bpp::ApplicationTools::displayError("Mandatory parameter -ingroup is missing ! No ingroup species name specified !");
+    displayHelp();
+  }
+  if (outgroup_species_name == "none")
+    bpp::ApplicationTools::displayWarning(
+        "Parameter -outgroup is missing ! All analysis that requires more than one species won't be executed !");
+
+  if (execution_mode != "local" && execution_mode != "galaxy") execution_mode = "local";
+
+  if (contig_usage != "all" && contig_usage != "even" && contig_usage != "odd") {
+    warnInvalid(contig_usage, ") of the -contig_usage parameters is not valid ! Default value (", default_contig_usage);
+    contig_usage = default_contig_usage;
+  }
+
+  if (output_file_name == "none") {
+    if (execution_mode == "galaxy") {
+      output_file_name = "Selvantrix_output";
+    } else {
+      output_file_name = bpp::FileTools::getFileName(alignement_file, bpp::FileTools::DIR_SEP) + ".out";
+      if (output_file_name == ".out") {
+        bpp::StringTokenizer pieces(alignement_file, "/", false, false);
+        std::string last;
+        while (pieces.hasMoreToken()) last = pieces.nextToken();
+        if (last.empty()) {
+          bpp::ApplicationTools::displayError("No output file name can be derived from the alignment file path (" +
+                                              alignement_file + ") ! Please give one with -out.");
+          std::exit(1);
+        }
+        output_file_name = last + ".out";
+      }
+    }
+  }
+
+  if (max_gapN_seq < 0.0 || max_gapN_seq > 1.0) {
+    warnInvalid(bpp::TextTools::toString(max_gapN_seq, 6),
+                ") of the -gapN_seq parameters is not a valid percentage in decimal form ! Default value (",
+                bpp::TextTools::toString(default_max_gapN_seq, 6));
+    max_gapN_seq = default_max_gapN_seq;
+  }
+  if (kappa < 1.0) {
+    warnInvalid(bpp::TextTools::toString(kappa, 6), ") of the -kappa parameters is not valid ! Default value (",
+                bpp::TextTools::toString(default_kappa, 6));
+    kappa = default_kappa;
+  }
+  // Counts below 1 (a negative value would wrap to a huge unsigned count) are rejected like 0.
+  if (bs_replicates_given < 1) {
+    warnInvalid(streamText(bs_replicates_given), ") of the -bs_replicates parameters is not valid ! Default value (",
+                streamText(default_bootstrap_replicates));
+    bootstrap_replicates = default_bootstrap_replicates;
+  }
+  if (bs_sort_given < 1) {
+    warnInvalid(streamText(bs_sort_given), ") of the -bs_sort parameters is not valid ! Default value (",
+                streamText(default_bootstrap_sort_precision));
+    bootstrap_sort_precision = default_bootstrap_sort_precision;
+  }
+  if (bootstrap_confidence < 0.0 || bootstrap_confidence > 1.0) {
+    warnInvalid(bpp::TextTools::toString(bootstrap_confidence, 6),
+                ") of the -bs_confidence parameters is not a valid percentage in decimal form ! Default value (",
+                bpp::TextTools::toString(default_bootstrap_confidence, 6));
+    bootstrap_confidence = default_bootstrap_confidence;
+  }
+  // The GC allele-frequency histogram needs at least one class.
+  if (gc_bin_given < 1) {
+    warnInvalid(streamText(gc_bin_given), ") of the -gc_bin parameters is not valid ! Default value (",
+                streamText(default_nb_gc_bin));
+    nb_gc_bin = default_nb_gc_bin;
+  }
+}
+
+void ParametersManagement::displayHelp() const {
+  std::ostream& o = std::cout;
+  const std::string hashes(49, '#');
+  o << hashes << "\n"
+    << "#           Selvantrix - Help section           #\n"
+    << hashes << "\n"
+    << "Version: " << version << " (" << last_update << ")\n"
+    << "\n"
+    << "Usage example (minimal):\n"
+    << "\n"
+    << "Selvantrix -alignment_file=seqfile.pfas -ingroup=Species_name_1\n"
+    << "\n"
+    << "Usage example (with optional parameters):\n"
+    << "\n"
+    << "Selvantrix -alignment_file=seqfile.pfas -population_file=custom_pop.txt -ingroup=Species_name_1 "
+       "-outgroup=Species_name_2 -gc_bin="
+    << default_nb_gc_bin << " -gapN_site=" << default_min_gapN_site << " -gapN_seq=" << default_max_gapN_seq
+    << " -min_nb_codon=" << default_min_nb_codon << " -kappa=" << default_kappa
+    << " -remove_frameshift=" << yesNo(default_remove_frameshift)
+    << " -compute_distances=" << yesNo(default_compute_distances) << " -tolerance_zone=" << default_tolerance_zone
+    << " -allow_internal_bc=" << yesNo(default_allow_internal_bc) << " -print_header=" << yesNo(default_print_header)
+    << " -contig_usage=" << default_contig_usage << " -out=Selvantrix_output\n"
+    << "\n"
+    << "\n"
+    << "Mandatory parameters:\n"
+    << "\n"
+    << "-alignment_file:       Alignment input file in Fasta/PseudoFasta format (With sequence names like: "
+       ">Contig_name|Species_name|Individual_name|Allele_number)\n"
+    << "-ingroup:              Name of the ingroup/focal species\n"
+    << "\n"
+    << "Optional parameters:\n"
+    << "\n"
+    << "-population_file:      Text file containing a list of individuals (from the focal species) on each line\n"
+    << "                       If not specified, all ingroup's individuals will be used in one unique population\n"
+    << "-outgroup:             Name of the main outgroup/external species\n"
+    << "-gc_bin:               Number of class/bin for GC allele frequency [>0 - Default: " << default_nb_gc_bin << "]\n"
+    << "-gapN_site:            Minimum number of focal sequences without an undetermined character (or a gap) "
+       "required to keep a given site [>0 - Default: "
+    << default_min_gapN_site << "]\n"
+    << "-gapN_seq:             Maximum tolerated proportion of undetermined characters (or gap) to keep a given "
+       "sequence [0 to 1 - Default: "
+    << default_max_gapN_seq << "]\n"
+    << "-min_nb_codon:         Minimum number of complete codons required to perform calculations [>0 - Default: "
+    << default_min_nb_codon << "]\n"
+    << "-kappa:                Transition/Transversion ratio \"Kappa\" to use in SequenceStatistics methods [>0 - "
+       "Default: "
+    << default_kappa << "]\n"
+    << "-remove_frameshift:    Reject (1/true/yes) or accept (0/false/no) all frameshift-containing contigs "
+       "[Default: "
+    << yesNo(default_remove_frameshift) << "]\n"
+    << "-compute_distances:    Define if the distances between individuals must be computed (1/true/yes) or not "
+       "(0/false/no) [Default: "
+    << yesNo(default_compute_distances) << "]\n"
+    << "-tolerance_zone:       Number of initial/terminal positions in which Stop codons or FrameShift codons are "
+       "tolerated [>0 - Default: "
+    << default_tolerance_zone << "]\n"
+    << "-allow_internal_bc:    Allow/Tolerate internal \"bad codons\" (i.e. Stop or FrameShift codons between the two "
+       "tolerance zones) and replace them by NNN (1/true/yes) or reject corresponding dataset/contig (0/false/no) "
+       "[Default: "
+    << yesNo(default_allow_internal_bc) << "]\n"
+    << "-print_header:         Define if the header line must be output (1/true/yes), or not (0/false/no) [0 or 1 - "
+       "Default: "
+    << yesNo(default_print_header) << "]\n"
+    << "-contig_usage:         Define if 'all' the contigs, 'even' contigs or 'odd' contigs must be used for "
+       "Selvantrix summary [Default: "
+    << default_contig_usage << " - Possible values: all, even, odd]\n"
+    << "\n"
+    << "-out:                  Name of Selvantrix main output file (Population genetics)\n"
+    << "                       If not specified, a default name (derived from the name of the Fasta/PseudoFasta "
+       "input file) will be used\n"
+    << "-debug_mode:           Activate/Desactivate debug mode [Default: " << yesNo(default_DEBUG) << "]\n"
+    << "\n"
+    << "Optional bootstrap related parameters:\n"
+    << "\n"
+    << "-bs_replicates:        Number of bootstrap resampling to execute [>1 - Default: "
+    << default_bootstrap_replicates << "]\n"
+    << "-bs_sort:              Sort precision for the confidence interval [>1 - Default: "
+    << default_bootstrap_sort_precision << "]\n"
+    << "-bs_confidence:        Percentage of confidence [0 to 1 - Default: " << default_bootstrap_confidence << "]\n"
+    << "\n";
+  o.flush();
+  std::exit(1);
+}
