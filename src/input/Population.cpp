@@ -1,0 +1,166 @@
+#include "input/Population.h"
+
+#include <Bpp/App/ApplicationTools.h>
+#include <Bpp/Exceptions.h>
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Text/StringTokenizer.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+
+namespace mrv {
+
+Population::Population(std::string path) : number_of_population(0) {
+  build_population_list(convert_file_into_vector_of_string(path));
+  number_of_population = static_cast<unsigned int>(population_list.size());
+  _index_members();
+}
+
+Population::Population(std::vector<bpp::PolymorphismSequenceContainer*>& containers,
+                       std::string focal_species)
+    : number_of_population(1) {
+  std::set<std::string> individuals;
+  for (size_t k = 0; k < containers.size(); ++k) {
+    // One copy of all names per container: no per-sequence rebuild of the sequence objects.
+    const std::vector<std::string> names = containers[k]->getSequencesNames();
+    for (const std::string& name : names) {
+      // Fields: contig, species, individual, allele (only the first four are looked at).
+      std::vector<std::string> fields;
+      bpp::StringTokenizer tokens(name, "|", false, false);
+      while (tokens.hasMoreToken() && fields.size() < 4) fields.push_back(tokens.nextToken());
+      if (fields.size() < 3) {
+        bpp::ApplicationTools::displayError(
+            "The name of dataset " + std::to_string(k) +
+            " contains less than 3 elements separated by a | (pipe) character !\n"
+            "Global population can't be generated !");
+        // Such a name names no individual: the sequence is left out.
+        continue;
+      }
+      if (fields[1] == focal_species) individuals.insert(fields[2]);
+    }
+  }
+  if (!individuals.empty()) {
+    population_list.push_back(std::vector<std::string>(individuals.begin(), individuals.end()));
+    population_names.push_back("All_individuals");
+  } else {
+    bpp::ApplicationTools::displayError("There is no focal individuals in the selected PolymorphismSequenceContainer");
+  }
+  number_of_population = 1;
+  _index_members();
+}
+
+Population::~Population() {}
+
+std::vector<std::string> Population::convert_file_into_vector_of_string(std::string path) {
+  std::ifstream in(path.c_str());
+  if (!in.is_open()) {
+    bpp::ApplicationTools::displayError("Cannot open/read file: " + path);
+    std::exit(1);
+  }
+  std::vector<std::string> lines;
+  std::string line;
+  // getline drops the line feed only; a carriage return stays in the line.
+  while (std::getline(in, line)) lines.push_back(line);
+  if (in.bad()) {  // opened but not readable (a directory, an I/O error)
+    bpp::ApplicationTools::displayError("Cannot open/read file: " + path);
+    std::exit(1);
+  }
+  return lines;
+}
+
+void Population::build_population_list(std::vector<std::string> lines) {
+  for (const std::string& line : lines) {
+    if (line.empty() || line[0] == '#') continue;
+    bpp::StringTokenizer tokens(line, ";", false, false);
+    std::string name;
+    if (tokens.hasMoreToken()) name = tokens.nextToken();
+    std::vector<std::string> members;
+    while (tokens.hasMoreToken()) members.push_back(tokens.nextToken());
+    if (members.empty()) continue;  // a line naming no individual defines no population
+    population_list.push_back(members);
+    population_names.push_back(name);
+  }
+}
+
+bool Population::check_for_duplicates() {
+  std::map<std::string, unsigned int> counts;
+  bool found = false;
+  for (const auto& members : population_list) {
+    for (const std::string& member : members) {
+      if (++counts[member] > 1) {
+        duplicates.push_back(member);
+        found = true;
+      }
+    }
+  }
+  return found;
+}
+
+void Population::display_populations(bool from_data) const {
+  if (from_data)
+    std::cout << "The following population has been extracted from your data:" << std::endl;
+  else
+    std::cout << "The selected population file contains " << number_of_population << " population(s):" << std::endl;
+  std::cout << std::endl;
+  for (size_t i = 0; i < population_list.size(); ++i) {
+    std::cout << " -> Population " << (i + 1) << ":";
+    for (const std::string& member : population_list[i]) std::cout << " " << member;
+    std::cout << std::endl;
+  }
+  std::cout << std::endl;
+}
+
+void Population::display_duplicates() const {
+  bpp::ApplicationTools::displayWarning("Duplicates has been detected in the selected population file !");
+  std::cout << std::endl;
+  std::cout << "Here is the list of individual that exists in at least 2 populations:";
+  for (const std::string& name : duplicates) std::cout << " " << name;
+  std::cout << std::endl;
+  std::cout << std::endl;
+}
+
+void Population::_index_members() {
+  _last_population_of.clear();
+  for (size_t i = 0; i < population_list.size(); ++i)
+    for (const std::string& member : population_list[i]) _last_population_of[member] = static_cast<int>(i);
+}
+
+int Population::_find_population(const std::string& individual) const {
+  auto it = _last_population_of.find(individual);
+  if (it == _last_population_of.end())
+    throw bpp::Exception("Individual " + individual + " doesn't belong to any population !");
+  return it->second;
+}
+
+int Population::get_population_id(std::string individual) const { return _find_population(individual); }
+
+std::string Population::get_population_name(std::string individual) const {
+  return population_names[static_cast<size_t>(_find_population(individual))];
+}
+
+unsigned int Population::get_number_of_individuals() const {
+  size_t n = 0;
+  for (const auto& members : population_list) n += members.size();
+  return static_cast<unsigned int>(n);
+}
+
+std::vector<std::string> Population::get_all_individuals() const {
+  std::vector<std::string> all;
+  all.reserve(get_number_of_individuals());
+  for (const auto& members : population_list) all.insert(all.end(), members.begin(), members.end());
+  return all;
+}
+
+std::vector<std::string> Population::get_all_couples() const {
+  std::vector<std::string> couples;
+  // Walks the names actually held: the default population without individuals has none.
+  const size_t n = population_names.size();
+  for (size_t i = 0; i + 1 < n; ++i)
+    for (size_t j = i + 1; j < n; ++j) couples.push_back(population_names[i] + "|" + population_names[j]);
+  return couples;
+}
+
+}  // namespace mrv

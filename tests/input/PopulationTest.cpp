@@ -1,0 +1,142 @@
+#include <Bpp/Exceptions.h>
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/Alphabet/AlphabetTools.h>
+#include <Bpp/Seq/Sequence.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "TestSupport.h"
+#include "input/Population.h"
+
+using Names = std::vector<std::string>;
+using Lists = std::vector<Names>;
+
+namespace {
+
+std::unique_ptr<mrv::Population> fromFile(const std::string& content) {
+  testsupport::TempDir dir;
+  return std::unique_ptr<mrv::Population>(new mrv::Population(dir.write("pop.txt", content)));
+}
+
+bpp::PolymorphismSequenceContainer* contig(const Names& names) {
+  auto* c = new bpp::PolymorphismSequenceContainer(&bpp::AlphabetTools::DNA_ALPHABET);
+  for (const auto& n : names) c->addSequenceWithFrequency(bpp::BasicSequence(n, "ACG", &bpp::AlphabetTools::DNA_ALPHABET), 1, true);
+  return c;
+}
+
+}  // namespace
+
+TEST(Population, FileFormatRules) {
+  struct Case {
+    const char* what;
+    std::string content;
+    Names names;
+    Lists lists;
+  };
+  const std::vector<Case> cases = {
+      {"comment, blank, population, name only", "#P0;x;y\n\nP1;A;B\nP2\n", {"P1"}, {{"A", "B"}}},
+      {"blank then # is no comment", " #P;A\n", {" #P"}, {{"A"}}},
+      {"leading and repeated ;", ";P;;A;;B;\n;;\nQ;\n", {"P"}, {{"A", "B"}}},
+      {"blanks belong to names", "P 1;A B; C\t\n", {"P 1"}, {{"A B", " C\t"}}},
+      {"CRLF keeps the carriage return", "P1;A;B\r\n\r\nP2;C\r\n", {"P1", "P2"}, {{"A", "B\r"}, {"C\r"}}},
+      {"no final line feed", "P1;A\nP2;B", {"P1", "P2"}, {{"A"}, {"B"}}},
+      {"same name twice", "P;A\nP;B\n", {"P", "P"}, {{"A"}, {"B"}}},
+      {"empty file", "", {}, {}},
+  };
+  for (const auto& c : cases) {
+    auto p = fromFile(c.content);
+    EXPECT_EQ(p->get_population_names(), c.names) << c.what;
+    EXPECT_EQ(p->get_population_list(), c.lists) << c.what;
+    EXPECT_EQ(p->get_number_of_population(), c.names.size()) << c.what;
+  }
+}
+
+TEST(Population, LookupsTakeTheLastMatchingPopulation) {
+  auto p = fromFile("P0;A;B\nP1;C\nP2;A\nP0;D\n");
+  EXPECT_EQ(p->get_population_id("A"), 2);
+  EXPECT_EQ(p->get_population_name("A"), "P2");
+  EXPECT_EQ(p->get_population_id("C"), 1);
+  EXPECT_EQ(p->get_population_name("D"), "P0");
+  EXPECT_EQ(p->get_population_id("D"), 3);
+  EXPECT_EQ(p->get_number_of_individuals(), 5u);
+  EXPECT_EQ(p->get_all_individuals(), (Names{"A", "B", "C", "A", "D"}));
+  EXPECT_EQ(p->get_all_couples(), (Names{"P0|P1", "P0|P2", "P0|P0", "P1|P2", "P1|P0", "P2|P0"}));
+  try {
+    p->get_population_id("a");
+    FAIL() << "no exception";
+  } catch (const bpp::Exception& e) {
+    EXPECT_STREQ(e.what(), "Individual a doesn't belong to any population !");
+  }
+  EXPECT_THROW(p->get_population_name("A "), bpp::Exception);
+  EXPECT_TRUE(fromFile("P;A\n")->get_all_couples().empty());
+  EXPECT_THROW(fromFile("")->get_population_id("A"), bpp::Exception);
+}
+
+TEST(Population, DuplicatesAreCountedPerRepeatAndDisplayed) {
+  auto once = fromFile("P1;A;B;A\n");
+  EXPECT_TRUE(once->check_for_duplicates());
+  EXPECT_EQ(once->get_duplicates(), Names{"A"});
+
+  auto thrice = fromFile("P1;A;B\nP2;A;C\nP3;C;A\n");
+  EXPECT_TRUE(thrice->check_for_duplicates());
+  EXPECT_EQ(thrice->get_duplicates(), (Names{"A", "C", "A"}));
+  testing::internal::CaptureStdout();
+  thrice->display_duplicates();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "WARNING!!! Duplicates has been detected in the selected population file !\n\n"
+            "Here is the list of individual that exists in at least 2 populations: A C A\n\n");
+
+  auto none = fromFile("P1;A\nP1;B\n");  // population names are not counted
+  EXPECT_FALSE(none->check_for_duplicates());
+  EXPECT_TRUE(none->get_duplicates().empty());
+}
+
+TEST(Population, DisplayFromFile) {
+  auto p = fromFile("North;A;B\nSouth;C\n");
+  testing::internal::CaptureStdout();
+  p->display_populations(false);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "The selected population file contains 2 population(s):\n\n"
+            " -> Population 1: A B\n -> Population 2: C\n\n");
+}
+
+TEST(Population, UnreadableFileEndsTheRun) {
+  testsupport::TempDir dir;
+  EXPECT_EXIT(mrv::Population(dir.file("missing.txt")), testing::ExitedWithCode(1),
+              "ERROR!!! Cannot open/read file: .*missing.txt");
+  EXPECT_EXIT(mrv::Population(dir.path()), testing::ExitedWithCode(1), "Cannot open/read file: ");
+}
+
+TEST(Population, DefaultPopulationFromSequenceNames) {
+  std::vector<bpp::PolymorphismSequenceContainer*> contigs = {
+      contig({"C1|Sp1|ind2|1", "C1|Sp1|ind2|2", "C1|Sp2|out1|1", "C1|Sp1|ind10|1"}),
+      contig({"C2|Sp1|Ind3|1", "C2|Sp1|ind10|2", "C2|Sp1", "C2|Sp1|ind1", "C2||Sp1|ind9|x"}),
+  };
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  mrv::Population p(contigs, "Sp1");
+  p.display_populations(true);
+  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(p.get_population_names(), Names{"All_individuals"});
+  EXPECT_EQ(p.get_population_list(), (Lists{{"Ind3", "ind1", "ind10", "ind2", "ind9"}}));
+  EXPECT_EQ(p.get_number_of_population(), 1u);
+  EXPECT_EQ(out,
+            "The following population has been extracted from your data:\n\n"
+            " -> Population 1: Ind3 ind1 ind10 ind2 ind9\n\n");
+  EXPECT_EQ(err,
+            "ERROR!!! The name of dataset 1 contains less than 3 elements separated by a | (pipe) character !\n"
+            "Global population can't be generated !\n");
+
+  std::vector<bpp::PolymorphismSequenceContainer*> others = {contig({"C1|Sp2|a|1"})};
+  testing::internal::CaptureStderr();
+  mrv::Population empty(others, "Sp1");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "ERROR!!! There is no focal individuals in the selected PolymorphismSequenceContainer\n");
+  EXPECT_TRUE(empty.get_population_list().empty());
+  EXPECT_EQ(empty.get_number_of_population(), 1u);
+  EXPECT_TRUE(empty.get_all_couples().empty());
+  for (auto* c : contigs) delete c;
+  delete others[0];
+}
