@@ -1,5 +1,7 @@
 #include "report/Summary.h"
 
+#include "input/Population.h"
+
 #include <Bpp/Numeric/Random/RandomFactory.h>
 #include <Bpp/Numeric/Random/RandomTools.h>
 
@@ -275,13 +277,54 @@ std::vector<WCTerm> wcTerms(const std::vector<double>& B, const std::vector<doub
   return terms;
 }
 
+// dS = fixS / nS; "not above" the threshold: the test dS > threshold is false (NaN passes, and every
+// dS passes a NaN threshold).
+inline bool dSNotAbove(int fixS, int nS, double threshold) {
+  return !(static_cast<double>(fixS) / static_cast<double>(nS) > threshold);
+}
+
+// A contig whose fixN or fixS exceeds max_count counts as failed; one that fails only the dS test
+// counts as failed and as above the threshold.
+std::vector<DivergenceTerm> divergenceTerms(const std::vector<int>& fixN, const std::vector<int>& nN,
+                                            const std::vector<int>& fixS, const std::vector<int>& nS, int max_count,
+                                            double threshold, unsigned int* failed, unsigned int* above) {
+  std::vector<DivergenceTerm> terms(fixN.size(), DivergenceTerm{0, 0, 0, 0});
+  for (std::size_t i = 0; i < fixN.size(); ++i) {
+    if (fixN[i] > max_count || fixS[i] > max_count) {
+      if (failed != nullptr) ++*failed;
+    } else if (!dSNotAbove(fixS[i], nS[i], threshold)) {
+      if (failed != nullptr) ++*failed;
+      if (above != nullptr) ++*above;
+    } else {
+      terms[i] = DivergenceTerm{bits(fixN[i]), bits(nN[i]), bits(fixS[i]), bits(nS[i])};
+    }
+  }
+  return terms;
+}
+
+// The two polymorphism counts at frequency 0.2 are not tested.
+std::vector<MKTerm> mkTerms(const std::vector<int>& fixN, const std::vector<int>& fixS,
+                            const std::vector<int>& polymN_0, const std::vector<int>& polymS_0,
+                            const std::vector<int>& polymN_02, const std::vector<int>& polymS_02,
+                            const std::vector<int>& nS, int max_count, double threshold, unsigned int* failed) {
+  std::vector<MKTerm> terms(fixN.size(), MKTerm{0, 0, 0, 0, 0, 0});
+  for (std::size_t i = 0; i < fixN.size(); ++i) {
+    if (fixN[i] <= max_count && fixS[i] <= max_count && polymN_0[i] <= max_count && polymS_0[i] <= max_count &&
+        dSNotAbove(fixS[i], nS[i], threshold)) {
+      terms[i] = MKTerm{bits(polymN_0[i]),  bits(polymS_0[i]), bits(polymN_02[i]),
+                        bits(polymS_02[i]), bits(fixN[i]),     bits(fixS[i])};
+    } else if (failed != nullptr) {
+      ++*failed;
+    }
+  }
+  return terms;
+}
+
 }  // namespace
 
 double Summary::_contig_dS(std::size_t i) const {
   return static_cast<double>(contig_fixS[i]) / static_cast<double>(contig_nS[i]);
 }
-
-bool Summary::_dS_not_above_threshold(std::size_t i) const { return !(_contig_dS(i) > dS_threshold); }
 
 void Summary::_ensure_dS_threshold(double k) {
   if (dS_threshold == -1.0) compute_dS_threshold(k);
@@ -331,46 +374,21 @@ void Summary::compute_average_WC84_fit(double threshold) {
 
 void Summary::compute_average_dNdS(int max_count, double k) {
   _ensure_dS_threshold(k);
-  const std::size_t n = _contig_count();
-  std::vector<DivergenceTerm> terms(n, DivergenceTerm{0, 0, 0, 0});
-  for (std::size_t i = 0; i < n; ++i) {
-    if (contig_fixN[i] > max_count || contig_fixS[i] > max_count) {
-      ++failed_dNdS;
-    } else if (!_dS_not_above_threshold(i)) {
-      ++failed_dNdS;
-      ++contig_above_threshold;
-    } else {
-      terms[i] = DivergenceTerm{bits(contig_fixN[i]), bits(contig_nN[i]), bits(contig_fixS[i]), bits(contig_nS[i])};
-    }
-  }
-  const DivergenceStats s = sumDivergence(terms, n, AllContigs());
+  const std::vector<DivergenceTerm> terms =
+      divergenceTerms(contig_fixN, contig_nN, contig_fixS, contig_nS, max_count, dS_threshold, &failed_dNdS,
+                      &contig_above_threshold);
+  const DivergenceStats s = sumDivergence(terms, terms.size(), AllContigs());
   average_dN = s.dN;
   average_dS = s.dS;
   average_dNdS = s.dNdS;
 }
 
-namespace {
-
-bool mkCountsWithin(int fixN, int fixS, int polymN_0, int polymS_0, int max_count) {
-  return fixN <= max_count && fixS <= max_count && polymN_0 <= max_count && polymS_0 <= max_count;
-}
-
-}  // namespace
-
 void Summary::compute_average_NI(int max_count, double k) {
   _ensure_dS_threshold(k);
-  const std::size_t n = _contig_count();
-  std::vector<MKTerm> terms(n, MKTerm{0, 0, 0, 0, 0, 0});
-  for (std::size_t i = 0; i < n; ++i) {
-    if (mkCountsWithin(contig_fixN[i], contig_fixS[i], contig_polymN_0[i], contig_polymS_0[i], max_count) &&
-        _dS_not_above_threshold(i)) {
-      terms[i] = MKTerm{bits(contig_polymN_0[i]),  bits(contig_polymS_0[i]), bits(contig_polymN_02[i]),
-                        bits(contig_polymS_02[i]), bits(contig_fixN[i]),     bits(contig_fixS[i])};
-    } else {
-      ++failed_NI;
-    }
-  }
-  const MKStats s = sumMK(terms, n, AllContigs());
+  const std::vector<MKTerm> terms = mkTerms(contig_fixN, contig_fixS, contig_polymN_0, contig_polymS_0,
+                                            contig_polymN_02, contig_polymS_02, contig_nS, max_count, dS_threshold,
+                                            &failed_NI);
+  const MKStats s = sumMK(terms, terms.size(), AllContigs());
   NI = s.NI;
   NI02 = s.NI02;
 }
@@ -396,7 +414,13 @@ void Summary::compute_average_individual_heterozygosity(const std::vector<std::s
   for (std::size_t j = 0; j < m; ++j) *entry[j] /= static_cast<double>(weight[j]);
 }
 
-void Summary::compute_average_individual_heterozygosity(mrv::Population* population, double threshold);
+void Summary::compute_average_individual_heterozygosity(mrv::Population* population, double threshold) {
+  compute_average_individual_heterozygosity(population->get_all_individuals(), threshold);
+}
+
+void Summary::compute_average_population_fst(mrv::Population* population, double threshold) {
+  compute_average_population_fst(population->get_all_couples(), threshold);
+}
 
 void Summary::compute_average_population_fst(const std::vector<std::string>& couples, double threshold) {
   const std::size_t m = couples.size();
@@ -582,13 +606,9 @@ void Summary::bootstrap_WC84_fit(double threshold) {
 
 void Summary::bootstrap_dNdS(int max_count, double k) {
   _ensure_dS_threshold(k);
-  const std::size_t n = _contig_count();
-  std::vector<DivergenceTerm> terms(n, DivergenceTerm{0, 0, 0, 0});
-  for (std::size_t i = 0; i < n; ++i) {
-    if (contig_fixN[i] <= max_count && contig_fixS[i] <= max_count && _dS_not_above_threshold(i)) {
-      terms[i] = DivergenceTerm{bits(contig_fixN[i]), bits(contig_nN[i]), bits(contig_fixS[i]), bits(contig_nS[i])};
-    }
-  }
+  const std::vector<DivergenceTerm> terms =
+      divergenceTerms(contig_fixN, contig_nN, contig_fixS, contig_nS, max_count, dS_threshold, nullptr, nullptr);
+  const std::size_t n = terms.size();
   std::vector<unsigned int> indices(n, 0);
   std::vector<double> dN(bootstrap_replicates, 0.0), dS(bootstrap_replicates, 0.0),
       dNdS(bootstrap_replicates, 0.0);
@@ -606,15 +626,10 @@ void Summary::bootstrap_dNdS(int max_count, double k) {
 
 void Summary::bootstrap_NI(int max_count, double k) {
   _ensure_dS_threshold(k);
-  const std::size_t n = _contig_count();
-  std::vector<MKTerm> terms(n, MKTerm{0, 0, 0, 0, 0, 0});
-  for (std::size_t i = 0; i < n; ++i) {
-    if (mkCountsWithin(contig_fixN[i], contig_fixS[i], contig_polymN_0[i], contig_polymS_0[i], max_count) &&
-        _dS_not_above_threshold(i)) {
-      terms[i] = MKTerm{bits(contig_polymN_0[i]),  bits(contig_polymS_0[i]), bits(contig_polymN_02[i]),
-                        bits(contig_polymS_02[i]), bits(contig_fixN[i]),     bits(contig_fixS[i])};
-    }
-  }
+  const std::vector<MKTerm> terms = mkTerms(contig_fixN, contig_fixS, contig_polymN_0, contig_polymS_0,
+                                            contig_polymN_02, contig_polymS_02, contig_nS, max_count, dS_threshold,
+                                            nullptr);
+  const std::size_t n = terms.size();
   std::vector<unsigned int> indices(n, 0);
   std::vector<double> ni(bootstrap_replicates, 0.0), ni02(bootstrap_replicates, 0.0);
   for (unsigned int r = 0; r < bootstrap_replicates; ++r) {

@@ -137,7 +137,6 @@ class Summary {
   void _append_contig(const SummaryContigValues& values);
   std::size_t _contig_count() const { return contig_complete_sites.size(); }
   double _contig_dS(std::size_t i) const;
-  bool _dS_not_above_threshold(std::size_t i) const;
   void _ensure_dS_threshold(double k);
 
   std::vector<double> contig_piN;
