@@ -1,5 +1,7 @@
 #include "report/Summary.h"
 
+#include "analysis/ResultsWarehouse.h"
+#include "analysis/SpeciesDataWarehouse.h"
 #include "input/Population.h"
 
 #include <Bpp/Numeric/Random/RandomFactory.h>
@@ -173,6 +175,18 @@ std::size_t rankIndex(double position, std::size_t n) {
 // ---------------------------------------------------------------------------------------------
 // Construction
 
+Summary::Summary(std::vector<ResultsWarehouse*> warehouses, mrv::Population* population,
+                 std::string ingroup_species_name, unsigned int nb_contig, unsigned int bootstrap_replicates,
+                 unsigned int bootstrap_sort_precision, double bootstrap_confidence)
+    : nb_contig(nb_contig),
+      bootstrap_replicates(bootstrap_replicates),
+      bootstrap_sort_precision(bootstrap_sort_precision),
+      bootstrap_confidence(bootstrap_confidence),
+      _generator(bpp::RandomTools::DEFAULT_GENERATOR) {
+  _set_starting_values(population->get_all_individuals(), population->get_all_couples());
+  initial_data_extraction(warehouses, ingroup_species_name, population);
+}
+
 Summary::Summary(const std::vector<SummaryContigValues>& contigs, const std::vector<std::string>& individuals,
                  const std::vector<std::string>& couples, unsigned int bootstrap_replicates,
                  unsigned int bootstrap_sort_precision, double bootstrap_confidence)
@@ -206,6 +220,54 @@ void Summary::_set_starting_values(const std::vector<std::string>& individuals,
   NI02_standard_error = not_computed;
   for (const std::string& name : individuals) average_individual_heterozygosity[name] = 0.0;
   for (const std::string& key : couples) average_population_fst[key] = 0.0;
+}
+
+void Summary::initial_data_extraction(std::vector<ResultsWarehouse*> warehouses, std::string ingroup_species_name,
+                                      mrv::Population* population) {
+  total_SNP2 = 0;
+  total_SNP3 = 0;
+  total_SNP4 = 0;
+  // A store without a record of the ingroup species reads as a fresh record: every value not computed.
+  const SpeciesDataWarehouse not_computed;
+  for (ResultsWarehouse* w : warehouses) {
+    const SpeciesDataWarehouse* sd = w->get_specific_species_data(ingroup_species_name);
+    if (sd == nullptr) sd = &not_computed;
+    SummaryContigValues v;
+    v.nb_bi_allelic_SNP = w->get_nb_bi_allelic_SNP();
+    v.nb_tri_allelic_SNP = w->get_nb_tri_allelic_SNP();
+    v.nb_quadri_allelic_SNP = w->get_nb_quadri_allelic_SNP();
+    v.piS = sd->get_piS();
+    v.piN = sd->get_piN();
+    v.Fit = sd->get_Fit();
+    v.number_of_complete_sites = sd->get_number_of_complete_sites();
+    v.WC84_total_B = sd->get_WC84_total_B();
+    v.WC84_total_C = sd->get_WC84_total_C();
+    v.nN = w->get_nN();
+    v.nS = w->get_nS();
+    v.fixN = w->get_fixN();
+    v.fixS = w->get_fixS();
+    v.polymS_0 = w->get_polymS_0();
+    v.polymN_0 = w->get_polymN_0();
+    v.polymS_02 = w->get_polymS_02();
+    v.polymN_02 = w->get_polymN_02();
+    _append_contig(v);
+    complex_data_extraction(w, population);
+  }
+}
+
+void Summary::complex_data_extraction(ResultsWarehouse* warehouse, mrv::Population* population) {
+  std::vector<double> heterozygosity;
+  for (const std::string& name : population->get_all_individuals())
+    heterozygosity.push_back(warehouse->get_specific_individual_heterozygosity(name));
+  contig_individual_heterozygosity.push_back(heterozygosity);
+
+  std::vector<double> fst;
+  const unsigned int n = population->get_number_of_population();
+  if (n >= 2) {
+    for (unsigned int i = 0; i + 1 < n; ++i)
+      for (unsigned int j = i + 1; j < n; ++j) fst.push_back(warehouse->get_specific_Fst(i, j));
+  }
+  contig_population_fst.push_back(fst);
 }
 
 void Summary::_append_contig(const SummaryContigValues& v) {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -8,41 +7,15 @@
 
 #include "SummaryTestSupport.h"
 #include "TestSupport.h"
+#include "WriterTestSupport.h"
 #include "input/Population.h"
 #include "report/SummaryFile.h"
-#include "run/ParametersManagement.h"
 
 using namespace summarytest;
 using Lines = std::vector<std::string>;
+using writertest::WorkingDirectory;
 
 namespace {
-
-// Runs the enclosing scope in another working directory.
-class WorkingDirectory {
- public:
-  explicit WorkingDirectory(const std::string& path) : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(path);
-  }
-  ~WorkingDirectory() { std::filesystem::current_path(previous_); }
-
- private:
-  std::filesystem::path previous_;
-};
-
-// Options of a run from command-line arguments (the alignment file must exist).
-std::unique_ptr<ParametersManagement> optionsOf(std::vector<std::string> args) {
-  args.insert(args.begin(), "Selvantrix");
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(&a[0]);
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  std::unique_ptr<ParametersManagement> options(
-      new ParametersManagement(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data()));
-  options->checkParameters();
-  testing::internal::GetCapturedStdout();
-  testing::internal::GetCapturedStderr();
-  return options;
-}
 
 // Two contigs and four individuals A, B, C, D; the second contig fails the piS and Fit tests.
 std::vector<SummaryContigValues> twoContigs(bool with_fst) {
@@ -172,7 +145,7 @@ TEST(SummaryFile, LayoutWithOutgroupAndThreePopulations) {
   WorkingDirectory here(dir.path());
   dir.write("seqs.fas", ">x\nACG\n");
   mrv::Population population(dir.write("pop.txt", "P1;A;B\nP2;C\nP3;D\n"));
-  auto options = optionsOf({"-alignment_file=seqs.fas", "-ingroup=Sp1", "-outgroup=Sp2", "-out=results/run1.txt"});
+  auto options = writertest::options({"-alignment_file=seqs.fas", "-ingroup=Sp1", "-outgroup=Sp2", "-out=results/run1.txt"});
   auto summary = filledSummary(population);
 
   testing::internal::CaptureStdout();
@@ -194,7 +167,7 @@ TEST(SummaryFile, LayoutWithoutOutgroupAndOnePopulation) {
   WorkingDirectory here(dir.path());
   dir.write("seqs.fas", ">x\nACG\n");
   mrv::Population population(dir.write("pop.txt", "All;A;B;C;D\n"));
-  auto options = optionsOf({"-alignment_file=seqs.fas", "-ingroup=Sp1"});
+  auto options = writertest::options({"-alignment_file=seqs.fas", "-ingroup=Sp1"});
   auto summary = filledSummary(population);
 
   testing::internal::CaptureStdout();
@@ -228,7 +201,7 @@ TEST(SummaryFile, FileNames) {
     mrv::Population population(dir.write("pop.txt", "P1;A;B;C;D\n"));
     std::vector<std::string> args = {"-alignment_file=data/seqs.fas", "-ingroup=Sp1"};
     args.insert(args.end(), c.extra.begin(), c.extra.end());
-    auto options = optionsOf(args);
+    auto options = writertest::options(args);
     auto summary = filledSummary(population);
     testing::internal::CaptureStdout();
     writeSummaryFile(options.get(), summary.get(), &population);
@@ -245,7 +218,7 @@ TEST(SummaryFileDeathTest, UncreatableFileEndsTheRun) {
   dir.write("seqs.fas", ">x\nACG\n");
   std::filesystem::create_directory(dir.file("seqs.sum"));
   mrv::Population population(dir.write("pop.txt", "P1;A;B;C;D\n"));
-  auto options = optionsOf({"-alignment_file=seqs.fas", "-ingroup=Sp1"});
+  auto options = writertest::options({"-alignment_file=seqs.fas", "-ingroup=Sp1"});
   auto summary = filledSummary(population);
   EXPECT_EXIT(writeSummaryFile(options.get(), summary.get(), &population), testing::ExitedWithCode(1),
               "Error: Cannot create/open file: seqs.sum");
