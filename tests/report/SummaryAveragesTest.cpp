@@ -37,13 +37,7 @@ TEST(SummaryAverages, PiNPiS) {
 }
 
 TEST(SummaryAverages, FitAndWeirCockerham) {
-  auto fit = [](unsigned int w, double f, double B = 0.0, double C = 0.0) {
-    SummaryContigValues v = pi(w, 0.0);
-    v.Fit = f;
-    v.WC84_total_B = B;
-    v.WC84_total_C = C;
-    return v;
-  };
+  auto fit = [](unsigned int w, double f, double B, double C) { return full(w, 0, 0, f, B, C, 0, 0, 0, 0, 0, 0, 0, 0); };
   struct Case {
     const char* what;
     Contigs contigs;
@@ -165,20 +159,4 @@ TEST(SummaryAverages, HeterozygosityAndFst) {
   EXPECT_EQ(s.get_specific_average_population_fst("P1|P3"), 0.0);
   EXPECT_DOUBLE_EQ(s.get_specific_average_population_fst("P2|P3"), 0.2);
   EXPECT_EQ(s.get_specific_average_individual_heterozygosity("absent"), 0.0);
-}
-
-TEST(SummaryAverages, StartingValuesAndTotals) {
-  SummaryContigValues a = pi(10, 0.1), b = pi(10, 0.1);
-  a.nb_bi_allelic_SNP = 4;
-  a.nb_tri_allelic_SNP = 2;
-  a.nb_quadri_allelic_SNP = 1;
-  b.nb_bi_allelic_SNP = 6;
-  Summary s = summaryOf({a, b});
-  EXPECT_EQ(s.get_nb_contig(), 2u);
-  EXPECT_EQ(s.get_total_SNP2(), 10u);
-  EXPECT_EQ(s.get_total_number_of_SNP(), 13u);
-  EXPECT_EQ(s.get_piN_standard_error(), std::vector<double>(2, -1.0));
-  EXPECT_EQ(s.get_average_fit(), -100.0);
-  EXPECT_EQ(s.get_average_contig_length_piNpiS(), 4294967295u);
-  EXPECT_EQ(s.get_dS_threshold(), -1.0);
 }

@@ -19,40 +19,13 @@ namespace {
 
 // Two contigs and four individuals A, B, C, D; the second contig fails the piS and Fit tests.
 std::vector<SummaryContigValues> twoContigs(bool with_fst) {
-  SummaryContigValues a, b;
-  a.number_of_complete_sites = 100;
-  a.piS = 0.25;
-  a.piN = 0.0625;
-  a.Fit = 0.125;
-  a.WC84_total_B = 0.25;
-  a.WC84_total_C = 0.75;
-  a.nN = 32.0;
-  a.nS = 32.0;
-  a.fixN = 4;
-  a.fixS = 8;
-  a.polymN_0 = 2;
-  a.polymS_0 = 8;
-  a.polymN_02 = 1;
-  a.polymS_02 = 4;
+  SummaryContigValues a = full(100, 0.25, 0.0625, 0.125, 0.25, 0.75, 4, 8, 32.0, 32.0, 2, 8, 1, 4);
+  SummaryContigValues b = full(300, -1.0, 0.5, -999.0, 0.5, 0.5, 4, 8, 64.7, 32.9, 6, 8, 3, 4);
   a.nb_bi_allelic_SNP = 5;
   a.nb_tri_allelic_SNP = 1;
-  a.individual_heterozygosity = {0.1, 0.2, 0.3, -999.0};
-  b.number_of_complete_sites = 300;
-  b.piS = -1.0;
-  b.piN = 0.5;
-  b.Fit = -999.0;
-  b.WC84_total_B = 0.5;
-  b.WC84_total_C = 0.5;
-  b.nN = 64.7;
-  b.nS = 32.9;
-  b.fixN = 4;
-  b.fixS = 8;
-  b.polymN_0 = 6;
-  b.polymS_0 = 8;
-  b.polymN_02 = 3;
-  b.polymS_02 = 4;
   b.nb_bi_allelic_SNP = 3;
   b.nb_quadri_allelic_SNP = 1;
+  a.individual_heterozygosity = {0.1, 0.2, 0.3, -999.0};
   b.individual_heterozygosity = {0.3, -999.0, 0.1, 0.4};
   if (with_fst) {
     a.population_fst = {0.05, 0.1, -999.0};

@@ -37,6 +37,20 @@ inline SummaryContigValues mk(int fixN, int fixS, double nN, double nS, int poly
   return v;
 }
 
+// A contig with every value the summary reads but the SNP counts and the two tables.
+inline SummaryContigValues full(unsigned int weight, double piS, double piN, double fit, double B, double C, int fixN,
+                                int fixS, double nN, double nS, int polymN_0, int polymS_0, int polymN_02,
+                                int polymS_02) {
+  SummaryContigValues v = mk(fixN, fixS, nN, nS, polymN_0, polymS_0, polymN_02, polymS_02);
+  v.number_of_complete_sites = weight;
+  v.piS = piS;
+  v.piN = piN;
+  v.Fit = fit;
+  v.WC84_total_B = B;
+  v.WC84_total_C = C;
+  return v;
+}
+
 inline Summary summaryOf(const std::vector<SummaryContigValues>& contigs, unsigned int replicates = 10,
                          unsigned int precision = 1000000, double confidence = 0.95) {
   return Summary(contigs, {}, {}, replicates, precision, confidence);
