@@ -584,27 +584,21 @@ std::vector<double> Summary::get_standard_error(std::vector<double>& replicates)
   if (n == 0) return std::vector<double>(2, kNaN);
   const double P = static_cast<double>(bootstrap_sort_precision);
 
-  // Finite values are quantised and sorted as 32-bit ints; infinities keep their place at either
-  // end, and NaN values go after everything else.
+  // Values are quantised and sorted as 32-bit ints (out-of-range and infinite values clamped to
+  // the 32-bit range); NaN values go after everything else.
   std::vector<std::int32_t> quantised;
   quantised.reserve(n);
-  std::size_t minus_infinite = 0, plus_infinite = 0, not_a_number = 0;
+  std::size_t not_a_number = 0;
   for (double v : replicates) {
-    if (std::isnan(v)) {
+    if (std::isnan(v))
       ++not_a_number;
-    } else if (std::isinf(v)) {
-      ++(v < 0.0 ? minus_infinite : plus_infinite);
-    } else {
+    else
       quantised.push_back(quantise(P * v));
-    }
   }
   std::sort(quantised.begin(), quantised.end());
 
-  const double infinity = std::numeric_limits<double>::infinity();
   std::size_t i = 0;
-  for (std::size_t c = 0; c < minus_infinite; ++c) replicates[i++] = -infinity;
   for (std::int32_t q : quantised) replicates[i++] = static_cast<double>(q) / P;
-  for (std::size_t c = 0; c < plus_infinite; ++c) replicates[i++] = infinity;
   for (std::size_t c = 0; c < not_a_number; ++c) replicates[i++] = kNaN;
 
   const double q = 1.0 - (1.0 - bootstrap_confidence) * 0.5;
