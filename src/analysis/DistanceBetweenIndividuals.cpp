@@ -56,18 +56,16 @@ void DistanceBetweenIndividuals::computeDistance(bpp::PolymorphismSequenceContai
 void DistanceBetweenIndividuals::computeDistanceWithPair(PairedSequenceContainer* pairs, unsigned int i,
                                                          unsigned int j, const bpp::CodonAlphabet* codonAlphabet,
                                                          const bpp::NucleicAlphabet* nucleicAlphabet, bool debug) {
-  bpp::PolymorphismSequenceContainer* second = pairs->get_pair(j);
-  bpp::PolymorphismSequenceContainer* first = pairs->get_pair(i);
+  // Pair j is checked before pair i; both raise get_pair's exception for a bad index.
+  pairs->get_pair_name(j);
+  pairs->get_pair_name(i);
   if (codonAlphabet != pairs->get_codon_alphabet()) {
-    computeDistance(first, second, codonAlphabet, nucleicAlphabet, debug);
+    computeDistance(pairs->get_pair(i), pairs->get_pair(j), codonAlphabet, nucleicAlphabet, debug);
     return;
   }
-  if (first->getNumberOfSites() != second->getNumberOfSites()) {
-    if (debug) _warnDifferentSites();
-    return;
-  }
+  // All pairs of one container have the source's number of codon sites.
   _compare(pairs->get_allele_row(i, 0), pairs->get_allele_row(i, 1), pairs->get_allele_row(j, 0),
-           pairs->get_allele_row(j, 1), 3 * first->getNumberOfSites(), pairs->resolved_for(nucleicAlphabet),
+           pairs->get_allele_row(j, 1), 3 * pairs->get_nb_sites(), pairs->resolved_for(nucleicAlphabet),
            nucleicAlphabet, debug);
 }
 
@@ -77,21 +75,24 @@ void DistanceBetweenIndividuals::_compare(const int8_t* first0, const int8_t* fi
                                           const bpp::NucleicAlphabet* nucleicAlphabet, bool debug) {
   // Every differing comparison adds 0.25: the sum is a whole number of quarters, kept as a count.
   unsigned long long differing = 0;
-  int resolvedPositions = nb_resolved_positions;
+  unsigned long long resolvedCount = 0;
+  if (debug) {
+    for (size_t p = 0; p < nbPositions; ++p)
+      std::cout << "(DEBUG - DistanceBetweenIndividuals::computeDistance) Alleles 1-1, 1-2, 2-1, 2-2: "
+                << nucleicAlphabet->getName(first0[p]) << ", " << nucleicAlphabet->getName(first1[p]) << ", "
+                << nucleicAlphabet->getName(second0[p]) << ", " << nucleicAlphabet->getName(second1[p]) << std::endl
+                << std::endl;
+  }
   for (size_t p = 0; p < nbPositions; ++p) {
     const int8_t a11 = first0[p];
     const int8_t a12 = first1[p];
     const int8_t a21 = second0[p];
     const int8_t a22 = second1[p];
-    if (debug)
-      std::cout << "(DEBUG - DistanceBetweenIndividuals::computeDistance) Alleles 1-1, 1-2, 2-1, 2-2: "
-                << nucleicAlphabet->getName(a11) << ", " << nucleicAlphabet->getName(a12) << ", "
-                << nucleicAlphabet->getName(a21) << ", " << nucleicAlphabet->getName(a22) << std::endl
-                << std::endl;
-    if (!resolved(a11) || !resolved(a12) || !resolved(a21) || !resolved(a22)) continue;
-    resolvedPositions += 1;
-    differing += static_cast<unsigned long long>(a11 != a21) + (a11 != a22) + (a12 != a21) + (a12 != a22);
+    const unsigned int all = resolved(a11) & resolved(a12) & resolved(a21) & resolved(a22);
+    resolvedCount += all;
+    differing += all * (static_cast<unsigned int>(a11 != a21) + (a11 != a22) + (a12 != a21) + (a12 != a22));
   }
+  const int resolvedPositions = nb_resolved_positions + static_cast<int>(resolvedCount);
   nb_resolved_positions = resolvedPositions;
   if (nb_resolved_positions != 0) distance = (0.25 * static_cast<double>(differing)) / nb_resolved_positions;
 }

@@ -81,10 +81,21 @@ void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::Paire
                                            const bpp::NucleicAlphabet* nucleicAlphabet, bool debug) {
   const std::vector<std::string> names = pairs->get_pair_names();
   const unsigned int nbPairs = pairs->get_nb_pair();
+  // The distance of (j, i) rests on the same four comparisons per position as that of (i, j), so
+  // without debug lines to print it is taken from the earlier computation.
+  std::vector<double> distances(static_cast<size_t>(nbPairs) * nbPairs, -1.0);
+  std::vector<int> positions(static_cast<size_t>(nbPairs) * nbPairs, 0);
   for (unsigned int i = 0; i < nbPairs; ++i) {
     for (unsigned int j = 0; j < nbPairs; ++j) {
       std::unique_ptr<mrv::DistanceBetweenIndividuals> distance(new mrv::DistanceBetweenIndividuals(names[i], names[j]));
-      distance->computeDistanceWithPair(pairs, i, j, codonAlphabet, nucleicAlphabet, debug);
+      if (!debug && j < i) {
+        distance->set_distance(distances[static_cast<size_t>(j) * nbPairs + i]);
+        distance->set_nb_resolved_positions(positions[static_cast<size_t>(j) * nbPairs + i]);
+      } else {
+        distance->computeDistanceWithPair(pairs, i, j, codonAlphabet, nucleicAlphabet, debug);
+        distances[static_cast<size_t>(i) * nbPairs + j] = distance->get_distance();
+        positions[static_cast<size_t>(i) * nbPairs + j] = distance->get_nb_resolved_positions();
+      }
       const std::string key = distance->get_pair_name();
       results->set_specific_distance_object(key, distance.release());
     }

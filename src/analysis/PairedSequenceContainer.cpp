@@ -3,6 +3,7 @@
 #include <Bpp/Exceptions.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Sequence.h>
 
 #include <unordered_map>
 
@@ -68,15 +69,20 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
       const size_t j = partner[i];
       if (j == NO_PARTNER) continue;
       const unsigned int first = static_cast<unsigned int>(i);
-      bpp::PolymorphismSequenceContainer* pair = new bpp::PolymorphismSequenceContainer(codonAlphabet);
-      pairs.push_back(pair);
-      pair->setGeneralComments(PolymorphismSequenceContainerAddons::getNameElementsFromContainer(source, "|", first, 3));
+      _PairSource pair;
+      pair.fields = PolymorphismSequenceContainerAddons::getNameElementsFromContainer(source, "|", first, 3);
       pair_names.push_back(PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(source, first));
-      pair->addSequenceWithFrequency(source->getSequence(i), 1, true);
-      pair->addSequenceWithFrequency(source->getSequence(j), 1, true);
+      pair.first.reset(source->getSequence(i).clone());
+      pair.second.reset(source->getSequence(j).clone());
+      _sources.push_back(std::move(pair));
+      pairs.push_back(nullptr);
       rowSequences.push_back(i);
       rowSequences.push_back(j);
       lastPairedName = names[j];
+      // A pair the container would refuse (the same name twice, another alphabet) is refused now.
+      if (names[i] == names[j] ||
+          source->getAlphabet()->getAlphabetType() != codonAlphabet->getAlphabetType())
+        _container(static_cast<unsigned int>(pairs.size() - 1));
     }
     _rows.reset(new NucleotideRows(*source, rowSequences, codonAlphabet, codonAlphabet->getNucleicAlphabet()));
   } catch (...) {
@@ -86,13 +92,26 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
   nb_pair = static_cast<unsigned int>(pairs.size());
 }
 
+bpp::PolymorphismSequenceContainer* PairedSequenceContainer::_container(unsigned int i) const {
+  if (pairs[i] != nullptr) return pairs[i];
+  _PairSource& source = _sources[i];
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> pair(new bpp::PolymorphismSequenceContainer(_codon));
+  pair->setGeneralComments(source.fields);
+  pair->addSequenceWithFrequency(*source.first, 1, true);
+  pair->addSequenceWithFrequency(*source.second, 1, true);
+  pairs[i] = pair.release();
+  source.first.reset();
+  source.second.reset();
+  return pairs[i];
+}
+
 PairedSequenceContainer::~PairedSequenceContainer() {
-  for (unsigned int i = 0; i < nb_pair; ++i) delete pairs[i];
+  for (bpp::PolymorphismSequenceContainer* pair : pairs) delete pair;
 }
 
 bpp::PolymorphismSequenceContainer* PairedSequenceContainer::get_pair(unsigned int i) const {
   if (i >= nb_pair) throw bpp::Exception("Requested pair doesn't exist the container");
-  return pairs[i];
+  return _container(i);
 }
 
 const std::string& PairedSequenceContainer::get_pair_name(unsigned int i) const {
@@ -102,7 +121,9 @@ const std::string& PairedSequenceContainer::get_pair_name(unsigned int i) const 
 
 bpp::PolymorphismSequenceContainer* PairedSequenceContainer::next_pair() {
   if (current_position >= nb_pair) throw bpp::Exception("There is no more pair in the container");
-  return pairs[current_position++];
+  bpp::PolymorphismSequenceContainer* pair = _container(current_position);
+  current_position += 1;
+  return pair;
 }
 
 const ResolvedNucleotides& PairedSequenceContainer::resolved_for(const bpp::NucleicAlphabet* nucleic) const {

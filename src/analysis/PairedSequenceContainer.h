@@ -4,8 +4,10 @@
 // Every per-individual statistic of a contig works on these pairs, in the order they are formed,
 // each named by the individual field of its first sequence.
 //
-// Besides the pair containers, the object keeps the nucleotides of each pair decoded once (two rows
-// of nucleotide codes per pair), which the statistics read instead of the codon alphabet.
+// Besides the pairs, the object keeps the nucleotides of each pair decoded once (two rows of
+// nucleotide codes per pair), which the statistics read instead of the codon alphabet. The statistics
+// need no pair container, so each container is only put together from its two sequence copies when
+// it is first asked for (get_pair, next_pair); its content is the same either way.
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@ namespace bpp {
 class CodonAlphabet;
 class NucleicAlphabet;
 class PolymorphismSequenceContainer;
+class Sequence;
 }  // namespace bpp
 
 namespace mrv {
@@ -27,7 +30,7 @@ class PairedSequenceContainer {
   // their first sequence's name as general comments.
   PairedSequenceContainer(bpp::PolymorphismSequenceContainer* source, const bpp::CodonAlphabet* codonAlphabet,
                           std::string separator, unsigned int nbFields);
-  // Deletes the pair containers.
+  // Deletes the pair containers and sequence copies.
   virtual ~PairedSequenceContainer();
   PairedSequenceContainer(const PairedSequenceContainer&) = delete;
   PairedSequenceContainer& operator=(const PairedSequenceContainer&) = delete;
@@ -58,10 +61,20 @@ class PairedSequenceContainer {
   const bpp::CodonAlphabet* get_codon_alphabet() const { return _codon; }
 
  private:
+  // What pair i is made of until its container is first asked for.
+  struct _PairSource {
+    std::unique_ptr<bpp::Sequence> first;   // copy of the earlier sequence
+    std::unique_ptr<bpp::Sequence> second;  // copy of the later sequence
+    std::vector<std::string> fields;        // first three "|"-fields of the first name
+  };
+  // The container of pair i (from its source, built once).
+  bpp::PolymorphismSequenceContainer* _container(unsigned int i) const;
+
   unsigned int current_position;
   unsigned int nb_pair;
-  std::vector<bpp::PolymorphismSequenceContainer*> pairs;
+  mutable std::vector<bpp::PolymorphismSequenceContainer*> pairs;  // null until built
   std::vector<std::string> pair_names;
+  mutable std::vector<_PairSource> _sources;
 
   const bpp::CodonAlphabet* _codon;
   std::unique_ptr<NucleotideRows> _rows;  // rows 2i and 2i + 1: the two sequences of pair i

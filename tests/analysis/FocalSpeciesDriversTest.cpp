@@ -140,6 +140,22 @@ TEST(FocalSpeciesDrivers, SameAsTheDirectReadingOnRandomContigs) {
     SpeciesDataWarehouse record;
     computeGC3(container.get(), &record, &a.codon, false);
     EXPECT_EQ(record.get_GC3(), static_cast<double>(gc) / (gc + at));
+
+    // every ordered pair, against the distance computed pair by pair
+    computeAllDistancesBetweenIndividuals(store.results.get(), &pairs, &a.codon, &a.nucleic, false);
+    std::map<std::string, std::pair<double, int>> last;  // a later pair of the same names wins
+    for (unsigned int i = 0; i < pairs.get_nb_pair(); ++i)
+      for (unsigned int j = 0; j < pairs.get_nb_pair(); ++j) {
+        mrv::DistanceBetweenIndividuals direct(&pairs, i, j);
+        direct.computeDistance(pairs.get_pair(i), pairs.get_pair(j), &a.codon, &a.nucleic, false);
+        last[direct.get_pair_name()] = {direct.get_distance(), direct.get_nb_resolved_positions()};
+      }
+    for (const auto& e : last) {
+      mrv::DistanceBetweenIndividuals* stored = store.results->get_specific_distance_object(e.first);
+      ASSERT_NE(stored, nullptr);
+      EXPECT_EQ(stored->get_distance(), e.second.first) << e.first;
+      EXPECT_EQ(stored->get_nb_resolved_positions(), e.second.second) << e.first;
+    }
   }
 }
 
