@@ -1,14 +1,11 @@
 #pragma once
-// Small contigs for the per-individual statistics: alphabets, containers built from codon text,
-// random contigs, and reference readings through the alphabets' own getNPosition.
+// Contigs for the per-individual statistics: alphabets, containers from codon text, random contigs.
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 #include <Bpp/Seq/Sequence.h>
 
-#include <iostream>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,89 +21,59 @@ struct Alphabets {
   bpp::StandardGeneticCode code{&nucleic};
 };
 
-using NamedText = std::pair<std::string, std::string>;
+using Named = std::vector<std::pair<std::string, std::string>>;  // name, codon text
 
-// A container of codon sequences; each text is read three letters at a time.
-inline std::unique_ptr<bpp::PolymorphismSequenceContainer> makeContainer(const Alphabets& a,
-                                                                          const std::vector<NamedText>& sequences) {
+inline std::unique_ptr<bpp::PolymorphismSequenceContainer> makeContainer(const Alphabets& a, const Named& seqs) {
   std::unique_ptr<bpp::PolymorphismSequenceContainer> c(new bpp::PolymorphismSequenceContainer(&a.codon));
-  for (const NamedText& s : sequences) {
+  for (const auto& s : seqs) {
     std::vector<int> codes;
     for (size_t i = 0; i + 3 <= s.second.size(); i += 3) codes.push_back(a.codon.charToInt(s.second.substr(i, 3)));
-    bpp::BasicSequence sequence(s.first, codes, &a.codon);
-    c->addSequenceWithFrequency(sequence, 1, true);
+    c->addSequenceWithFrequency(bpp::BasicSequence(s.first, codes, &a.codon), 1, true);
   }
   return c;
 }
 
-// Individuals given as their two allele texts, named "c1|Sp|NAME|allele_1" and "..._2".
-inline std::vector<NamedText> diploids(const std::vector<std::pair<std::string, std::pair<std::string, std::string>>>& inds) {
-  std::vector<NamedText> out;
-  for (const auto& ind : inds) {
-    out.push_back({"c1|Sp|" + ind.first + "|allele_1", ind.second.first});
-    out.push_back({"c1|Sp|" + ind.first + "|allele_2", ind.second.second});
+// Individuals "NAME=allele1/allele2", named c1|Sp|NAME|allele_1 and _2.
+inline Named diploids(const std::vector<std::string>& individuals) {
+  Named out;
+  for (const std::string& ind : individuals) {
+    const size_t eq = ind.find('='), slash = ind.find('/');
+    const std::string name = "c1|Sp|" + ind.substr(0, eq) + "|allele_";
+    out.push_back({name + "1", ind.substr(eq + 1, slash - eq - 1)});
+    out.push_back({name + "2", ind.substr(slash + 1)});
   }
   return out;
 }
 
-// Random codon text of `nbCodons` codons mixing plain codons with gap codons, "NNN", frameshift
-// codons, words with ambiguity letters, lower case and partly gapped words.
-inline std::string randomCodons(std::mt19937& rng, size_t nbCodons, double oddShare) {
-  static const char bases[] = "ACGT";
-  static const std::vector<std::string> odd = {"---", "NNN", "!!!", "A!G", "ARG", "YCT", "nnn", "A-G", "*CG",
-                                               "GGN", "-TT", "WSK"};
+// Individuals i0, i1, ... with 2 allele sequences (sometimes 1 or 3), drawn from 4 haplotypes of one
+// random gene carrying point changes, gap codons, "NNN", frameshift and ambiguous words; stop and
+// frameshift codons are made "NNN" when `cleaned`.
+inline Named randomContig(std::mt19937& rng, size_t individuals, size_t codons, bool cleaned = false) {
+  static const std::vector<std::string> odd = {"---", "NNN", "!!!", "A!G", "ARG", "nnn", "A-G", "*CG", "-TT", "WSK"};
   std::uniform_real_distribution<double> u(0.0, 1.0);
-  std::uniform_int_distribution<int> base(0, 3);
-  std::uniform_int_distribution<size_t> pick(0, odd.size() - 1);
-  std::string text;
-  for (size_t i = 0; i < nbCodons; ++i) {
-    if (u(rng) < oddShare) {
-      text += odd[pick(rng)];
-    } else {
-      for (int k = 0; k < 3; ++k) text += bases[base(rng)];
+  std::uniform_int_distribution<int> base(0, 3), hap(0, 3), pick(0, static_cast<int>(odd.size()) - 1);
+  std::string gene;
+  for (size_t i = 0; i < 3 * codons; ++i) gene += "ACGT"[base(rng)];
+  std::vector<std::string> haplotypes(4, gene);
+  for (auto& h : haplotypes)
+    for (size_t s = 0; s < codons; ++s) {
+      const double r = u(rng);
+      if (r < 0.05) h.replace(3 * s, 3, odd[pick(rng)]);
+      else if (r < 0.25) h[3 * s + base(rng) % 3] = "ACGT"[base(rng)];
+    }
+  Named out;
+  for (size_t i = 0; i < individuals; ++i) {
+    const double r = u(rng);
+    for (int a = 1; a <= (r < 0.1 ? 1 : r < 0.2 ? 3 : 2); ++a) {
+      std::string text = haplotypes[hap(rng)];
+      for (size_t s = 0; cleaned && s < codons; ++s) {
+        const std::string w = text.substr(3 * s, 3);
+        if (w == "TAA" || w == "TAG" || w == "TGA" || w.find('!') != std::string::npos) text.replace(3 * s, 3, "NNN");
+      }
+      out.push_back({"c1|Sp|i" + std::to_string(i) + "|allele_" + std::to_string(a), text});
     }
   }
-  return text;
-}
-
-// A random contig: `nbIndividuals` diploid individuals, alleles drawn from a few haplotypes so that
-// positions are mostly mono- or bi-allelic, with some odd codons and some lone allele sequences.
-inline std::vector<NamedText> randomContig(std::mt19937& rng, size_t nbIndividuals, size_t nbCodons) {
-  std::vector<std::string> haplotypes;
-  const std::string base = randomCodons(rng, nbCodons, 0.0);
-  std::uniform_real_distribution<double> u(0.0, 1.0);
-  for (int h = 0; h < 4; ++h) {
-    std::string hap = base;
-    const std::string noise = randomCodons(rng, nbCodons, 0.15);
-    for (size_t i = 0; i < hap.size(); ++i)
-      if (u(rng) < 0.08) hap[i] = noise[i];
-    haplotypes.push_back(hap);
-  }
-  std::uniform_int_distribution<int> pickHap(0, 3);
-  std::vector<NamedText> out;
-  for (size_t i = 0; i < nbIndividuals; ++i) {
-    const std::string ind = "i" + std::to_string(i);
-    const double r = u(rng);
-    const int alleles = r < 0.08 ? 1 : (r < 0.14 ? 3 : 2);  // lone and extra allele sequences too
-    for (int a = 1; a <= alleles; ++a)
-      out.push_back({"c1|Sp|" + ind + "|allele_" + std::to_string(a), haplotypes[pickHap(rng)]});
-  }
   return out;
-}
-
-// Standard output of `f`, captured.
-template <class F>
-std::string captureStdout(F f) {
-  std::ostringstream captured;
-  std::streambuf* old = std::cout.rdbuf(captured.rdbuf());
-  try {
-    f();
-  } catch (...) {
-    std::cout.rdbuf(old);
-    throw;
-  }
-  std::cout.rdbuf(old);
-  return captured.str();
 }
 
 }  // namespace focaltest

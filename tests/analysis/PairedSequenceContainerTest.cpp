@@ -2,8 +2,7 @@
 
 #include <Bpp/Exceptions.h>
 
-#include <string>
-#include <vector>
+#include <functional>
 
 #include "FocalTestData.h"
 #include "analysis/PairedSequenceContainer.h"
@@ -11,122 +10,77 @@
 namespace {
 
 using focaltest::Alphabets;
-using focaltest::makeContainer;
-
-std::vector<focaltest::NamedText> named(const std::vector<std::string>& names) {
-  std::vector<focaltest::NamedText> out;
-  for (const std::string& n : names) out.push_back({n, "ATG"});
-  return out;
-}
 
 TEST(PairedSequenceContainer, PairingRuleOnNameLists) {
   Alphabets a;
-  struct Case {
-    const char* what;
+  const struct {
     std::vector<std::string> names;
-    std::vector<std::pair<std::string, std::string>> pairs;  // full names of sequence 0 and 1
+    std::string pairs;  // index pairs of the source, in pair order
     std::vector<std::string> pairNames;
+  } cases[] = {
+      {{}, "", {}},
+      {{"c1|sp|i1|a_1"}, "", {}},
+      {{"c1|sp|i1|a_1", "c1|sp|i1|a_2"}, "01", {"i1"}},
+      {{"c|s|A|a_1", "c|s|B|a_1", "c|s|A|a_2", "c|s|B|a_2"}, "02 13", {"A", "B"}},
+      {{"c|s|A|a_1", "c|s|A|a_2", "c|s|A|a_3"}, "01", {"A"}},
+      {{"c|s|A|a_1", "c|s|A|a_2", "c|s|A|a_3", "c|s|A|a_4"}, "01 23", {"A", "A"}},
+      {{"c|s|A|a_1", "c|s|B|a_1", "c|s|A|a_2", "c|s|B|a_2", "c|s|A|a_3"}, "02 13 24", {"A", "B", "A"}},
+      {{"c|s|A|1", "c|s|A|2"}, "", {}},                           // no "_"
+      {{"_c|s|A|1", "_c|s|A|2"}, "", {}},                         // "_" only first
+      {{"c|Sp_x|A|1", "c|Sp_x|B|1"}, "01", {"A"}},                // last "_" in the species field
+      {{"c|s|A|a_1", "c|s|B|a_1", "c|s|C|a_1", "c|s|A|a_2"}, "03", {"A"}},
   };
-  const std::vector<Case> cases = {
-      {"empty", {}, {}, {}},
-      {"single", {"c1|sp|i1|a_1"}, {}, {}},
-      {"adjacent", {"c1|sp|i1|a_1", "c1|sp|i1|a_2"}, {{"c1|sp|i1|a_1", "c1|sp|i1|a_2"}}, {"i1"}},
-      {"interleaved",
-       {"c|s|A|a_1", "c|s|B|a_1", "c|s|A|a_2", "c|s|B|a_2"},
-       {{"c|s|A|a_1", "c|s|A|a_2"}, {"c|s|B|a_1", "c|s|B|a_2"}},
-       {"A", "B"}},
-      {"three in a row", {"c|s|A|a_1", "c|s|A|a_2", "c|s|A|a_3"}, {{"c|s|A|a_1", "c|s|A|a_2"}}, {"A"}},
-      {"four in a row",
-       {"c|s|A|a_1", "c|s|A|a_2", "c|s|A|a_3", "c|s|A|a_4"},
-       {{"c|s|A|a_1", "c|s|A|a_2"}, {"c|s|A|a_3", "c|s|A|a_4"}},
-       {"A", "A"}},
-      {"A,B,A,B,A",
-       {"c|s|A|a_1", "c|s|B|a_1", "c|s|A|a_2", "c|s|B|a_2", "c|s|A|a_3"},
-       {{"c|s|A|a_1", "c|s|A|a_2"}, {"c|s|B|a_1", "c|s|B|a_2"}, {"c|s|A|a_2", "c|s|A|a_3"}},
-       {"A", "B", "A"}},
-      {"no underscore", {"c|s|A|1", "c|s|A|2"}, {}, {}},
-      {"underscore only first", {"_c|s|A|1", "_c|s|A|2"}, {}, {}},
-      {"species-field underscore", {"c|Sp_x|A|1", "c|Sp_x|B|1"}, {{"c|Sp_x|A|1", "c|Sp_x|B|1"}}, {"A"}},
-      {"unpaired in between",
-       {"c|s|A|a_1", "c|s|B|a_1", "c|s|C|a_1", "c|s|A|a_2"},
-       {{"c|s|A|a_1", "c|s|A|a_2"}},
-       {"A"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    auto source = makeContainer(a, named(c.names));
+  for (const auto& c : cases) {
+    focaltest::Named seqs;
+    for (const std::string& n : c.names) seqs.push_back({n, "ATGAAA"});
+    auto source = focaltest::makeContainer(a, seqs);
     mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
-    ASSERT_EQ(pairs.get_nb_pair(), c.pairs.size());
-    EXPECT_EQ(pairs.get_pair_names(), c.pairNames);
+    std::string formed;
     for (unsigned int i = 0; i < pairs.get_nb_pair(); ++i) {
       bpp::PolymorphismSequenceContainer* p = pairs.get_pair(i);
       ASSERT_EQ(p->getNumberOfSequences(), 2u);
-      EXPECT_EQ(std::string(p->getName(0)), c.pairs[i].first);
-      EXPECT_EQ(std::string(p->getName(1)), c.pairs[i].second);
+      for (size_t k = 0; k < 2; ++k)
+        for (size_t s = 0; s < c.names.size(); ++s)
+          if (std::string(p->getName(k)) == c.names[s]) formed += std::to_string(s);
+      formed += " ";
     }
-    EXPECT_EQ(source->getNumberOfSequences(), c.names.size());  // the source is left as it was
+    EXPECT_EQ(formed, c.pairs.empty() ? "" : c.pairs + " ") << c.names.size();
+    EXPECT_EQ(pairs.get_pair_names(), c.pairNames);
   }
+  EXPECT_TRUE(mrv::PairedSequenceContainer::isaPair("a_", "a_b"));
+  EXPECT_TRUE(mrv::PairedSequenceContainer::isaPair("x__1", "x__2"));
+  EXPECT_FALSE(mrv::PairedSequenceContainer::isaPair("a_1", "A_1"));
+  EXPECT_FALSE(mrv::PairedSequenceContainer::isaPair("a_b_c", "a_b"));
+  EXPECT_FALSE(mrv::PairedSequenceContainer::isaPair("", ""));
 }
 
-TEST(PairedSequenceContainer, IsaPairLooksOnlyBeforeTheLastUnderscore) {
-  const struct {
-    const char* first;
-    const char* second;
-    bool pair;
-  } cases[] = {
-      {"c|s|A|a_1", "c|s|A|a_2", true},   {"c|s|A|a_1", "c|s|B|a_1", false}, {"c|Sp_x|A|1", "c|Sp_x|B|1", true},
-      {"c|s|A|1", "c|s|A|1", false},      {"_x", "_y", false},               {"", "", false},
-      {"a_", "a_b", true},                {"a_1", "A_1", false},             {"a_b_c", "a_b_d", true},
-      {"a_b_c", "a_b", false},            {"a_1", "noscore", false},         {"x__1", "x__2", true},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(mrv::PairedSequenceContainer::isaPair(c.first, c.second), c.pair) << c.first << " / " << c.second;
-}
-
-TEST(PairedSequenceContainer, PairsCarryTheirNameFieldsAndAccessRaisesPastTheLastPair) {
+TEST(PairedSequenceContainer, PairContentAndAccessPastTheLastPair) {
   Alphabets a;
-  auto source = makeContainer(a, {{"c1|sp|i1|a_1", "ATGAAA"}, {"c1|sp|i1|a_2", "ATGCCC"}, {"c1|sp|i2|a_1", "ATGGGG"},
-                                  {"c1|sp|i2|a_2", "ATGTTT"}});
+  auto source = focaltest::makeContainer(a, focaltest::diploids({"i1=ATGAAA/ATGCCC", "i2=ATGGGG/ATGTTT"}));
   mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
-  ASSERT_EQ(pairs.get_nb_pair(), 2u);
-  EXPECT_EQ(pairs.get_pair(1)->getGeneralComments(), (std::vector<std::string>{"c1", "sp", "i2"}));
+  EXPECT_EQ(pairs.get_pair(1)->getGeneralComments(), (std::vector<std::string>{"c1", "Sp", "i2"}));
   EXPECT_EQ(pairs.get_pair(0)->valueAt(1, 1), a.codon.charToInt("CCC"));
-
-  try {
-    pairs.get_pair(pairs.get_nb_pair());
-    FAIL() << "no exception";
-  } catch (const bpp::Exception& e) {
-    EXPECT_STREQ(e.what(), "Requested pair doesn't exist the container");
-  }
-
+  EXPECT_EQ(pairs.get_pair(1)->getSequenceCount(0), 1u);
+  auto message = [](const std::function<void()>& f) {
+    try {
+      f();
+    } catch (const bpp::Exception& e) {
+      return std::string(e.what());
+    }
+    return std::string("no exception");
+  };
+  EXPECT_EQ(message([&] { pairs.get_pair(2); }), "Requested pair doesn't exist the container");
   EXPECT_EQ(pairs.next_pair(), pairs.get_pair(0));
   EXPECT_EQ(pairs.next_pair(), pairs.get_pair(1));
-  EXPECT_EQ(pairs.get_current_position(), 2u);
-  try {
-    pairs.next_pair();
-    FAIL() << "no exception";
-  } catch (const bpp::Exception& e) {
-    EXPECT_STREQ(e.what(), "There is no more pair in the container");
-  }
+  EXPECT_EQ(message([&] { pairs.next_pair(); }), "There is no more pair in the container");
   EXPECT_EQ(pairs.get_current_position(), 2u);
   pairs.reset_index_position();
   EXPECT_EQ(pairs.next_pair(), pairs.get_pair(0));
-}
 
-TEST(PairedSequenceContainer, DecodedRowsReadAsGetNPositionOnRandomContigs) {
-  Alphabets a;
-  std::mt19937 rng(11);
-  for (int round = 0; round < 20; ++round) {
-    auto source = makeContainer(a, focaltest::randomContig(rng, 8, 30));
-    mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
-    ASSERT_EQ(pairs.get_nb_sites(), source->getNumberOfSites());
-    for (unsigned int i = 0; i < pairs.get_nb_pair(); ++i)
-      for (unsigned int allele = 0; allele < 2; ++allele)
-        for (size_t s = 0; s < pairs.get_nb_sites(); ++s)
-          for (size_t k = 0; k < 3; ++k)
-            ASSERT_EQ(pairs.get_allele_row(i, allele)[3 * s + k],
-                      a.codon.getNPosition(pairs.get_pair(i)->valueAt(allele, s), k));
-  }
+  // two sequences of one name cannot share a pair container
+  bpp::PolymorphismSequenceContainer twice(&a.codon);
+  for (int k = 0; k < 2; ++k) twice.addSequenceWithFrequency(source->getSequence(0), 1, false);
+  EXPECT_THROW(mrv::PairedSequenceContainer(&twice, &a.codon, "|", 3), bpp::Exception);
 }
 
 }  // namespace
