@@ -1,14 +1,15 @@
 #include "CodonContigSupport.h"
 
-#include <Bpp/Seq/Alphabet/DNA.h>
+#include "input/CustomNucleicAlphabet.h"
+#include "input/FrameshiftCodonAlphabet.h"
 #include <Bpp/Seq/Sequence.h>
 
 namespace analysistest {
 
 Alphabets::Alphabets() {
-  auto* n = new bpp::DNA();
+  auto* n = new mrv::CustomNucleicAlphabet();
   nucleic = n;
-  codon = new bpp::CodonAlphabet(n);
+  codon = new mrv::FrameshiftCodonAlphabet(n);
   code = new bpp::StandardGeneticCode(n);
 }
 
