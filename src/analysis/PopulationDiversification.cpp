@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "analysis/ResultsWarehouse.h"
+#include "input/CodonNucleotideTable.h"
 #include "input/Population.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 
@@ -21,42 +22,43 @@ namespace {
 const int kAlleles = 5;
 const std::uint8_t kUnresolved = 0xFF;
 
-// Allele index (nucleic code + 1) of each of the three nucleotides of a codon code, or kUnresolved.
-std::array<std::uint8_t, 3> decodeCodon(int codon, const bpp::CodonAlphabet* codon_alphabet,
-                                        const bpp::NucleicAlphabet* nucleic_alphabet) {
-  std::array<std::uint8_t, 3> alleles;
-  for (size_t k = 0; k < 3; ++k) {
-    const int nucleotide = codon_alphabet->getNPosition(codon, k);
-    if (nucleic_alphabet->isUnresolved(nucleotide)) {
-      alleles[k] = kUnresolved;
-    } else {
-      if (nucleotide < -1 || nucleotide >= kAlleles - 1)
-        throw bpp::Exception("PopulationDiversification: unexpected resolved nucleotide code " +
-                             std::to_string(nucleotide));
-      alleles[k] = static_cast<std::uint8_t>(nucleotide + 1);
-    }
-  }
-  return alleles;
-}
-
-// Decoded alleles of every codon code of the alphabet (the gap codon -1 included).
+// Allele index (nucleic code + 1) of each of the three nucleotides of every codon code, or
+// kUnresolved, from the decoded codon table.
 class CodonAlleleTable {
  public:
   CodonAlleleTable(const bpp::CodonAlphabet* codon_alphabet, const bpp::NucleicAlphabet* nucleic_alphabet)
       : codon_alphabet_(codon_alphabet), nucleic_alphabet_(nucleic_alphabet) {
-    const int last = static_cast<int>(codon_alphabet->getNumberOfChars()) - 2;
-    for (int c = -1; c <= last; ++c) rows_.push_back(decodeCodon(c, codon_alphabet, nucleic_alphabet));
+    const CodonNucleotideTable nucleotides(codon_alphabet, nucleic_alphabet);
+    for (int c = CodonNucleotideTable::FIRST_CODE; c <= CodonNucleotideTable::LAST_CODE; ++c) {
+      std::array<std::uint8_t, 3> row;
+      for (size_t k = 0; k < 3; ++k)
+        row[k] = allele(nucleotides.nucleotide(c, k), nucleotides.isResolved(c, k));
+      rows_[static_cast<size_t>(c - CodonNucleotideTable::FIRST_CODE)] = row;
+    }
   }
   std::array<std::uint8_t, 3> operator()(int codon) const {
-    const size_t row = static_cast<size_t>(codon + 1);
-    if (codon >= -1 && row < rows_.size()) return rows_[row];
-    return decodeCodon(codon, codon_alphabet_, nucleic_alphabet_);
+    if (CodonNucleotideTable::covers(codon)) return rows_[static_cast<size_t>(codon - CodonNucleotideTable::FIRST_CODE)];
+    std::array<std::uint8_t, 3> row;  // a code outside the table: read through the alphabets
+    for (size_t k = 0; k < 3; ++k) {
+      const int n = codon_alphabet_->getNPosition(codon, k);
+      row[k] = allele(n, !nucleic_alphabet_->isUnresolved(n));
+    }
+    return row;
   }
 
  private:
+  static std::uint8_t allele(int nucleotide, bool resolved) {
+    if (!resolved) return kUnresolved;
+    if (nucleotide < -1 || nucleotide >= kAlleles - 1)
+      throw bpp::Exception("PopulationDiversification: unexpected resolved nucleotide code " +
+                           std::to_string(nucleotide));
+    return static_cast<std::uint8_t>(nucleotide + 1);
+  }
+
   const bpp::CodonAlphabet* codon_alphabet_;
   const bpp::NucleicAlphabet* nucleic_alphabet_;
-  std::vector<std::array<std::uint8_t, 3> > rows_;
+  std::array<std::array<std::uint8_t, 3>, CodonNucleotideTable::LAST_CODE - CodonNucleotideTable::FIRST_CODE + 1>
+      rows_;
 };
 
 }  // namespace
