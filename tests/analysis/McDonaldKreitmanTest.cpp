@@ -69,6 +69,7 @@ TEST(McDonaldKreitman, TablesOfHandBuiltContigs) {
        {1, 0, 2, 1}},
       // Sites with a gap or NNN anywhere are left out.
       {"incomplete sites left out", ingroupOf({"CTT---CTT", "CTTCTTNNN"}), "CTCCCTCCT", {0, 0, 0, 1}, {0, 0, 0, 1}},
+      {"no complete site", ingroupOf({"NNNCTT", "CTT---"}), "CTCCCT", {0, 0, 0, 0}, {0, 0, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
