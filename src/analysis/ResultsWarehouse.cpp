@@ -209,5 +209,94 @@ SpeciesDataWarehouse* ResultsWarehouse::get_specific_species_data(std::string sp
 
 // ---- Debug inventory ----
 
-void ResultsWarehouse::warehouseInventory(ResultsWarehouse*, ParametersManagement*, mrv::Population*,
-                                          std::vector<double>&) {}
+void ResultsWarehouse::warehouseInventory(ResultsWarehouse* warehouse, ParametersManagement* parameters,
+                                          mrv::Population* population, std::vector<double>& class_bounds) {
+  std::ostream& out = std::cout;
+  const std::string hashes(81, '#');
+  // A warehouse without a record of the focal species shows the values of an empty record.
+  const SpeciesDataWarehouse empty_record;
+  const SpeciesDataWarehouse* focal = warehouse->get_specific_species_data(parameters->get_ingroup_species_name());
+  if (!focal) focal = &empty_record;
+  const std::map<std::string, double> heterozygosity = warehouse->get_all_individual_heterozygosity();
+  const unsigned int nb_population = population->get_number_of_population();
+  const std::vector<std::string> population_names = population->get_population_names();
+  const std::vector<double> classes = warehouse->get_GC_allele_frequency_classes();
+
+  out << std::endl;
+  out << hashes << std::endl;
+  out << "#                              Warehouse Inventory                              #" << std::endl;
+  out << hashes << std::endl;
+  out << std::endl;
+  out << "Content of the warehouse for dataset " << warehouse->name << " (Status: " << warehouse->status << "):"
+      << std::endl;
+  out << std::endl;
+  out << " -- 1 species analysis -- " << std::endl;
+  out << std::endl;
+  out << " -> Focal species Data:" << std::endl;
+  out << std::endl;
+  out << "  --> Name: " << focal->get_species_name() << std::endl;
+  out << "  --> Number of sequence: " << focal->get_number_of_sequences() << std::endl;
+  out << "  --> Number of site: " << focal->get_number_of_sites() << std::endl;
+  out << "  --> Number of complete site: " << focal->get_number_of_complete_sites() << std::endl;
+  out << "  --> piN: " << focal->get_piN() << std::endl;
+  out << "  --> piS: " << focal->get_piS() << std::endl;
+  out << "  --> Fit: " << focal->get_Fit() << std::endl;
+  out << "  --> WC84 Fit: " << focal->get_WC84_Fit() << std::endl;
+  out << "  --> GC3: " << focal->get_GC3() << std::endl;
+  out << std::endl;
+  out << " -> Individual Heterozygosity:" << std::endl;
+  out << std::endl;
+  for (const auto& entry : heterozygosity) out << "  --> H(" << entry.first << ") = " << entry.second << std::endl;
+  if (nb_population >= 2) {
+    out << std::endl;
+    out << " -> Fst:" << std::endl;
+    out << std::endl;
+    for (unsigned int i = 0; i < nb_population; ++i)
+      for (unsigned int j = i + 1; j < nb_population; ++j)
+        out << "  --> Fst(" << population_names.at(i) << "," << population_names.at(j)
+            << "): " << warehouse->Fst.at(i).at(j) << std::endl;
+  }
+  out << std::endl;
+  out << " -> GC frequencies:" << std::endl;
+  out << std::endl;
+  // One line per class; a class without bound (or a run without class) prints nothing.
+  for (size_t k = 0; k < classes.size() && k < class_bounds.size(); ++k) {
+    out << "  --> Range [";
+    if (k == 0)
+      out << "0";
+    else
+      out << class_bounds[k - 1];
+    out << " - " << class_bounds[k] << "]: " << classes[k] << std::endl;
+  }
+  out << std::endl;
+  out << " -> SNP data:" << std::endl;
+  out << std::endl;
+  out << "  --> Bi-allelic SNP: " << warehouse->nb_bi_allelic_SNP << std::endl;
+  out << "  --> Tri-allelic SNP: " << warehouse->nb_tri_allelic_SNP << std::endl;
+  out << "  --> Quadri-allelic SNP: " << warehouse->nb_quadri_allelic_SNP << std::endl;
+  out << std::endl;
+  out << " -- 2 species analysis -- " << std::endl;
+  out << std::endl;
+  out << " -> Selection indicators:" << std::endl;
+  out << std::endl;
+  out << "  --> nN: " << warehouse->nN << std::endl;
+  out << "  --> nS: " << warehouse->nS << std::endl;
+  out << "  --> nbseq_div: " << warehouse->nb_sequences_in_consensus << std::endl;
+  out << "  --> nbsite_div: " << warehouse->nb_sites_in_consensus << std::endl;
+  out << std::endl;
+  out << " -> mcDonald-Kreitman Analysis:" << std::endl;
+  out << std::endl;
+  out << "  --> FixN: " << warehouse->fixN << std::endl;
+  out << "  --> FixS: " << warehouse->fixS << std::endl;
+  out << "  --> PolymN 0.0: " << warehouse->polymN_0 << std::endl;
+  out << "  --> PolymS 0.0: " << warehouse->polymS_0 << std::endl;
+  out << "  --> PolymN 0.2: " << warehouse->polymN_02 << std::endl;
+  out << "  --> PolymS 0.2: " << warehouse->polymS_02 << std::endl;
+  out << "  --> MK_nN: " << warehouse->MK_nN << std::endl;
+  out << "  --> MK_nS: " << warehouse->MK_nS << std::endl;
+  out << std::endl;
+  out << hashes << std::endl;
+  out << "#                           Warehouse Inventory - END                           #" << std::endl;
+  out << hashes << std::endl;
+  out << std::endl;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The distance file: mean distance over all contigs for every ordered pair of the population's
+// individuals, self-pairs included.
+#include <string>
+#include <vector>
+
+class ParametersManagement;
+class ResultsWarehouse;
+
+namespace mrv {
+class Population;
+}
+
+// Announces and writes the distance file, always in the working directory.
+void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
+                       mrv::Population* population);
+
+// {weighted mean, unweighted mean} of the distances stored under `key` in the warehouses, leaving
+// out contigs without a distance (negative or not a number); the weights are the numbers of
+// resolved positions. Each mean is -1.0 when nothing went into it.
+std::vector<double> summarizeDistances(std::vector<ResultsWarehouse*>& warehouses, std::string key);

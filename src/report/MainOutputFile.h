@@ -1,0 +1,25 @@
+#pragma once
+// The main output file: one tab-separated row per contig, after an optional header line.
+#include <ostream>
+#include <string>
+#include <vector>
+
+class ParametersManagement;
+class ResultsWarehouse;
+
+namespace mrv {
+class Population;
+}
+
+// Announces and writes the main output file (named by the options) from the warehouses, in order.
+void writeMainOutputFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
+                         mrv::Population* population, std::vector<double>& class_bounds);
+
+// The header line (no line end): every title followed by a tab. With `debug` it is also echoed
+// to standard output.
+std::string buildHeaderLine(mrv::Population* population, std::vector<double>& class_bounds,
+                            std::string ingroup_species_name, bool debug);
+
+// One row of the table, line end included: every field followed by a tab.
+void writeUnitaryResultLine(std::ostream& output, ResultsWarehouse* warehouse, mrv::Population* population,
+                            std::string ingroup_species_name);

@@ -1,0 +1,151 @@
+#include <Bpp/Numeric/Random/Uniform01K.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "SummaryTestSupport.h"
+
+using namespace summarytest;
+using Interval = std::vector<double>;
+
+namespace {
+
+// Replicates, ..., 0: with precision 1 the bounds are their own ranks.
+std::vector<double> descending(unsigned int n) {
+  std::vector<double> v;
+  for (unsigned int i = n; i > 0; --i) v.push_back(i - 1);
+  return v;
+}
+
+void expectInterval(const Interval& got, double lower, double upper, const std::string& what) {
+  ASSERT_EQ(got.size(), 2u) << what;
+  EXPECT_TRUE(same(got[0], lower)) << what << ": lower " << got[0] << " instead of " << lower;
+  EXPECT_TRUE(same(got[1], upper)) << what << ": upper " << got[1] << " instead of " << upper;
+}
+
+}  // namespace
+
+TEST(SummaryBootstrap, PercentileRanks) {
+  struct Case {
+    unsigned int replicates;
+    double confidence;
+    double lower, upper;
+  };
+  const std::vector<Case> cases = {
+      {10000, 0.95, 250, 9750}, {1000, 0.95, 25, 975}, {100, 0.95, 2, 97}, {10, 0.95, 0, 9},
+      {10, 0.0, 5, 5},          {101, 0.0, 50, 50},    {10, 1.0, 0, 9},    {1, 0.95, 0, 0},
+  };
+  for (const Case& c : cases) {
+    Summary s = summaryOf({}, c.replicates, 1, c.confidence);
+    std::vector<double> v = descending(c.replicates);
+    const std::string what = "R=" + std::to_string(c.replicates) + " c=" + std::to_string(c.confidence);
+    expectInterval(s.get_standard_error(v), c.lower, c.upper, what);
+    EXPECT_TRUE(std::is_sorted(v.begin(), v.end())) << what;
+  }
+}
+
+TEST(SummaryBootstrap, Quantisation) {
+  struct Case {
+    unsigned int precision;
+    double value, expected;
+  };
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<Case> cases = {
+      {100, 2.999, 2.99},          {100, -0.129, -0.12},     {100, 0.129, 0.12},
+      {1000000, 0.25, 0.25},       {1, -2.7, -2.0},          {1000000, 1e4, 2147483647.0 / 1e6},
+      {1000000, -1e4, -2147.483648}, {4294967295u, 0.5, 2147483647.0 / 4294967295.0},
+      {1000000, inf, 2147483647.0 / 1e6}, {1000000, -inf, -2147.483648},    {1000000, NaN, NaN},
+  };
+  for (const Case& c : cases) {
+    Summary s = summaryOf({}, 1, c.precision);
+    std::vector<double> v = {c.value};
+    expectInterval(s.get_standard_error(v), c.expected, c.expected,
+                   "P=" + std::to_string(c.precision) + " v=" + std::to_string(c.value));
+  }
+}
+
+TEST(SummaryBootstrap, NotANumberLastAndInfinitiesClampedInTheOrder) {
+  const double inf = std::numeric_limits<double>::infinity();
+  Summary s = summaryOf({}, 6, 1, 0.95);
+  std::vector<double> v = {NaN, 3.0, inf, -inf, NaN, 1.0};
+  expectInterval(s.get_standard_error(v), -2147483648.0, NaN, "mixed");
+  const std::vector<double> order = {-2147483648.0, 1.0, 3.0, 2147483647.0, NaN, NaN};
+  for (std::size_t i = 0; i < v.size(); ++i) EXPECT_TRUE(same(v[i], order[i])) << i;
+
+  // NaN values are never a bound unless the rank reaches them.
+  Summary half = summaryOf({}, 5, 1, 0.5);
+  std::vector<double> w = {NaN, 2.0, 1.0, 4.0, 3.0};
+  expectInterval(half.get_standard_error(w), 2.0, 4.0, "ranks 1 and 3");
+
+  std::vector<double> all(5, NaN);
+  expectInterval(half.get_standard_error(all), NaN, NaN, "all NaN");
+}
+
+TEST(SummaryBootstrap, ResampleIndices) {
+  Summary s = summaryOf({});
+  ScriptedGenerator g({0.0, 0.24, 0.25, 0.999, 1.0});
+  s.set_random_generator(&g);
+  std::vector<unsigned int> indices(5, 7);
+  s.generate_boot_dataset(indices);
+  EXPECT_EQ(indices, (std::vector<unsigned int>{0, 1, 1, 4, 4}));
+  EXPECT_EQ(g.count(), 5u);
+}
+
+TEST(SummaryBootstrap, OneContigGivesTheAverageEverywhere) {
+  Summary s = summaryOf({full(100, 0.25, 0.125, 0.5, 0.25, 0.75, 10, 20, 80.0, 80.0, 3, 6, 1, 4)}, 50);
+  bpp::Uniform01K generator(7);
+  s.set_random_generator(&generator);
+  s.compute_average_piNpiS(-0.1);
+  s.bootstrap_everything(-0.1, -100.0, -900.0, 2.0, 1000);
+  expectInterval(s.get_piS_standard_error(), 0.25, 0.25, "piS");
+  expectInterval(s.get_piN_standard_error(), 0.125, 0.125, "piN");
+  expectInterval(s.get_piNpiS_standard_error(), 0.5, 0.5, "piN/piS");
+  expectInterval(s.get_fit_standard_error(), 0.5, 0.5, "Fit");
+  expectInterval(s.get_WC84_fit_standard_error(), 0.25, 0.25, "WC84");
+  expectInterval(s.get_dN_standard_error(), 0.125, 0.125, "dN");
+  expectInterval(s.get_dS_standard_error(), 0.25, 0.25, "dS");
+  expectInterval(s.get_dNdS_standard_error(), 0.5, 0.5, "dN/dS");
+  expectInterval(s.get_NI_standard_error(), 1.0, 1.0, "NI");
+  expectInterval(s.get_NI02_standard_error(), 0.5, 0.5, "NI0.2");
+  // The threshold was computed by the bootstrap itself, from the single contig.
+  EXPECT_TRUE(std::isnan(s.get_dS_threshold()));
+}
+
+TEST(SummaryBootstrap, DrawOrderAndRepeatedContigs) {
+  // Three contigs, one replicate per operation: the operations draw, in order, positions
+  // (0, 0, 1) for piN/piS, (1, 1, 1) for Fit, (0, 0, 0) for Weir & Cockerham, (0, 0, 1) for dN/dS and NI.
+  Summary s = summaryOf({full(100, 0.01, 0.001, 0.1, 1.0, 3.0, 1, 1, 10.0, 10.0, 1, 1, 1, 1),
+                         full(300, 0.03, 0.006, 0.5, 2.0, 2.0, 3, 1, 20.0, 10.0, 1, 1, 1, 1),
+                         full(100, -1.0, 0.001, 0.1, 1.0, 3.0, 1, 1, 10.0, 10.0, 1, 1, 1, 1)},  // never drawn
+                        1);
+  ScriptedGenerator g({0.1, 0.2, 0.5, 0.5, 0.5, 0.5, 0.1, 0.1, 0.1, 0.1, 0.2, 0.5, 0.1, 0.2, 0.5});
+  s.set_random_generator(&g);
+  s.bootstrap_everything(-0.1, -100.0, -900.0, 2.0, 1000);
+  EXPECT_EQ(g.count(), 5u * 1u * 3u);
+  const double piS = (2 * 100 * 0.01 + 300 * 0.03) / 500.0, piN = (2 * 100 * 0.001 + 300 * 0.006) / 500.0;
+  expectInterval(s.get_piS_standard_error(), 0.022, 0.022, "piS");
+  EXPECT_NEAR(s.get_piN_standard_error()[0], piN, 1e-6);
+  EXPECT_NEAR(s.get_piNpiS_standard_error()[0], piN / piS, 1e-6);
+  expectInterval(s.get_fit_standard_error(), 0.5, 0.5, "Fit");
+  expectInterval(s.get_WC84_fit_standard_error(), 0.25, 0.25, "WC");  // 3 / (3 + 9)
+  expectInterval(s.get_dN_standard_error(), 0.125, 0.125, "dN");    // 5 / 40
+  expectInterval(s.get_dS_standard_error(), 0.1, 0.1, "dS");        // 3 / 30
+  expectInterval(s.get_NI_standard_error(), 0.6, 0.6, "NI");        // (3 × 3) / (3 × 5)
+}
+
+TEST(SummaryBootstrap, AlphaIntervalSwapsTheNIBounds) {
+  // Nine replicates of contig A twice (NI 0.4), one of contig B twice (NI 0.9).
+  Summary s = summaryOf({mk(1, 1, 10.0, 10.0, 2, 5, 2, 5), mk(1, 1, 10.0, 10.0, 9, 10, 9, 10)}, 10);
+  std::vector<double> draws(18, 0.2);
+  draws.push_back(0.7);
+  draws.push_back(0.7);
+  ScriptedGenerator g(draws);
+  s.set_random_generator(&g);
+  s.bootstrap_NI(1000, 2.0);
+  expectInterval(s.get_NI_standard_error(), 0.4, 0.9, "NI");
+  const Interval alpha = s.get_alpha_standard_error();
+  ASSERT_EQ(alpha.size(), 2u);
+  EXPECT_DOUBLE_EQ(alpha[0], 0.1);
+  EXPECT_DOUBLE_EQ(alpha[1], 0.6);
+}
