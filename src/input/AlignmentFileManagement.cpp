@@ -1,0 +1,374 @@
+#include "input/AlignmentFileManagement.h"
+
+#include <Bpp/Exceptions.h>
+#include <Bpp/Seq/Site.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <unordered_map>
+
+#include "input/PolymorphismSequenceContainerAddons.h"
+
+namespace mrv {
+
+namespace {
+
+using Container = bpp::PolymorphismSequenceContainer;
+using Addons = PolymorphismSequenceContainerAddons;
+
+const int kNoLetter = -1000;
+
+bool isBlank(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+// First maximal run of characters other than "|"; false when the name holds none.
+bool firstField(const std::string& name, std::string& field) {
+  const size_t begin = name.find_first_not_of('|');
+  if (begin == std::string::npos) return false;
+  const size_t end = name.find('|', begin);
+  field.assign(name, begin, end == std::string::npos ? std::string::npos : end - begin);
+  return true;
+}
+
+std::string describeByte(unsigned char c) {
+  if (c > 0x20 && c < 0x7f) return "letter \"" + std::string(1, static_cast<char>(c)) + "\"";
+  char buffer[8];
+  std::snprintf(buffer, sizeof(buffer), "0x%02X", static_cast<unsigned int>(c));
+  return std::string("byte ") + buffer;
+}
+
+// The records of a FASTA file, one at a time: a record is a header line beginning with ">"
+// (the rest of the line is the sequence name) and the lines up to the next header; blanks in
+// sequence lines are ignored and letters are read in either case. Lines before the first header
+// are ignored.
+class FastaRecordReader {
+ public:
+  FastaRecordReader(const std::string& path, const bpp::NucleicAlphabet* nucleic)
+      : path_(path), in_(path, std::ios::binary) {
+    if (!in_) throw bpp::IOException("Cannot open/read alignment file: " + path);
+    letters_.fill(kNoLetter);
+    for (int b = 1; b < 0x80; ++b) {
+      const std::string letter(1, static_cast<char>(std::toupper(b)));
+      if (nucleic->isCharInAlphabet(letter)) letters_[static_cast<size_t>(b)] = nucleic->charToInt(letter);
+    }
+  }
+
+  // Reads the next record; false when the file has no more.
+  bool next() {
+    while (!has_pending_header_) {
+      if (!std::getline(in_, line_)) return finish();
+      ++line_number_;
+      takeHeader();
+    }
+    name_ = pending_name_;
+    has_pending_header_ = false;
+    nucleotides_.clear();
+    ++record_number_;
+    while (std::getline(in_, line_)) {
+      ++line_number_;
+      if (takeHeader()) break;
+      for (char ch : line_) {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        if (isBlank(b)) continue;
+        const int code = letters_[b];
+        if (code == kNoLetter)
+          throw bpp::Exception(where() + ": unknown " + describeByte(b) + " at position " +
+                               std::to_string(nucleotides_.size() + 1) + " of the sequence (line " +
+                               std::to_string(line_number_) + " of the file).");
+        nucleotides_.push_back(static_cast<std::int8_t>(code));
+      }
+    }
+    finish();
+    return true;
+  }
+
+  const std::string& name() const { return name_; }
+  const std::vector<std::int8_t>& nucleotides() const { return nucleotides_; }
+  size_t recordNumber() const { return record_number_; }
+  // "Alignment file <path>, record <n> (<name>)", the start of every message about a record.
+  std::string where() const {
+    return "Alignment file " + path_ + ", record " + std::to_string(record_number_) + " (" + name_ +
+           ")";
+  }
+
+ private:
+  bool takeHeader() {
+    if (line_.empty() || line_[0] != '>') return false;
+    pending_name_.assign(line_, 1, std::string::npos);
+    has_pending_header_ = true;
+    return true;
+  }
+  bool finish() {
+    if (in_.bad()) throw bpp::IOException("Cannot open/read alignment file: " + path_);
+    return false;
+  }
+
+  std::string path_;
+  std::ifstream in_;
+  std::array<int, 256> letters_;
+  std::string line_;
+  std::string pending_name_;
+  bool has_pending_header_ = false;
+  std::string name_;
+  std::vector<std::int8_t> nucleotides_;
+  size_t record_number_ = 0;
+  size_t line_number_ = 0;
+};
+
+// Codon code of every triplet of nucleotide codes, worked out once as the codon alphabet reads the
+// triplet's letters: the same codes as writing a sequence in letters and reading it back in words.
+class TripletTable {
+ public:
+  TripletTable(const bpp::NucleicAlphabet* nucleic, const bpp::CodonAlphabet* codon) {
+    int max_code = -1;
+    for (size_t i = 0; i < nucleic->getNumberOfStates(); ++i)
+      max_code = std::max(max_code, nucleic->getIntCodeAt(i));
+    side_ = static_cast<size_t>(max_code) + 2;
+    codes_.assign(side_ * side_ * side_, kNoLetter);
+    for (int a = -1; a <= max_code; ++a)
+      for (int b = -1; b <= max_code; ++b)
+        for (int c = -1; c <= max_code; ++c) {
+          if (!nucleic->isIntInAlphabet(a) || !nucleic->isIntInAlphabet(b) ||
+              !nucleic->isIntInAlphabet(c))
+            continue;
+          codes_[index(a, b, c)] = codon->charToInt(nucleic->intToChar(a) + nucleic->intToChar(b) +
+                                                   nucleic->intToChar(c));
+        }
+  }
+  int codon(int a, int b, int c) const { return codes_[index(a, b, c)]; }
+
+ private:
+  size_t index(int a, int b, int c) const {
+    return (static_cast<size_t>(a + 1) * side_ + static_cast<size_t>(b + 1)) * side_ +
+           static_cast<size_t>(c + 1);
+  }
+  size_t side_;
+  std::vector<int> codes_;
+};
+
+// The codon sequences of one run of records, until it becomes a container.
+struct Run {
+  std::vector<std::string> names;
+  std::vector<int> codons;  // one row of `sites` codons per sequence
+  size_t sites = 0;
+  size_t nucleotides = 0;  // length of the run's first record
+  size_t first_record = 0;
+  std::string first_name;
+};
+
+// The container of a run, built site by site; every sequence gets the count 1, the ingroup flag
+// and the group id 1, as a container made from an ordered sequence container does.
+Container* containerOf(const Run& run, const bpp::CodonAlphabet* codon) {
+  std::unique_ptr<Container> container(new Container(run.names, codon));
+  const size_t n = run.names.size();
+  std::vector<int> column(n);
+  for (size_t p = 0; p < run.sites; ++p) {
+    for (size_t i = 0; i < n; ++i) column[i] = run.codons[i * run.sites + p];
+    container->addSite(bpp::Site(column, codon, static_cast<int>(p + 1)), false);
+  }
+  for (size_t i = 0; i < n; ++i) {
+    container->setSequenceCount(i, 1);
+    container->setAsIngroupMember(i);
+    container->setGroupId(i, 1);
+  }
+  return container.release();
+}
+
+unsigned int countOf(const std::map<unsigned int, unsigned int>& counts, unsigned int id) {
+  const auto it = counts.find(id);
+  return it == counts.end() ? 0 : it->second;
+}
+
+}  // namespace
+
+std::string AlignmentFileManagement::_extractContigNameFromSequenceName(const std::string& name) {
+  std::string field;
+  if (!firstField(name, field))
+    throw bpp::Exception("The sequence name \"" + name +
+                         "\" has no field: no contig name can be read from it.");
+  return field;
+}
+
+std::vector<Container*> AlignmentFileManagement::readAlignmentFile(
+    const std::string& path, bool remove_frameshift, const bpp::NucleicAlphabet* nucleic_alphabet,
+    const bpp::CodonAlphabet* codon_alphabet, bool debug) {
+  FastaRecordReader records(path, nucleic_alphabet);
+  const TripletTable triplets(nucleic_alphabet, codon_alphabet);
+  const int frameshift_base =
+      nucleic_alphabet->isCharInAlphabet("!") ? nucleic_alphabet->charToInt("!") : kNoLetter;
+
+  std::vector<Container*> contigs;
+  std::ostringstream run_lines;  // printed after the number of records, as they come
+  std::unordered_map<std::string, size_t> seen;  // sequence name -> record number
+  std::unique_ptr<Run> open;
+  std::string current, contig;
+  bool keep = true;
+  size_t runs = 0, eliminated = 0;
+
+  auto close_open_run = [&]() {
+    if (!open) return;
+    std::unique_ptr<Container> container(containerOf(*open, codon_alphabet));
+    open.reset();  // the run's codons go as soon as its container exists
+    contigs.push_back(container.release());
+  };
+
+  try {
+    while (records.next()) {
+      const std::string& name = records.name();
+      const auto inserted = seen.emplace(name, records.recordNumber());
+      if (!inserted.second)
+        throw bpp::Exception(records.where() + ": this sequence name is already used by record " +
+                             std::to_string(inserted.first->second) + ".");
+      if (!firstField(name, contig))
+        throw bpp::Exception(records.where() +
+                             ": the sequence name has no field, so it names no contig "
+                             "(\"Contig_name|Species_name|Individual_name|Allele_number\").");
+      if (contig == current) {
+        if (!keep) continue;  // the rest of a discarded contig
+      } else {
+        close_open_run();
+        current = contig;
+        open.reset(new Run());
+        ++runs;
+        keep = true;
+      }
+      const std::vector<std::int8_t>& bases = records.nucleotides();
+      if (remove_frameshift) {
+        const auto fs = std::find(bases.begin(), bases.end(), frameshift_base);
+        if (fs != bases.end()) {
+          if (debug) {
+            run_lines << "Contig " << contig << " has a frameshift (Position: " << (fs - bases.begin())
+                      << ")\n";
+            run_lines << "   --> Frameshift detected ! The current alignment will be discarded..\n";
+          }
+          ++eliminated;
+          open.reset();
+          keep = false;
+          continue;
+        }
+      }
+      Run& run = *open;
+      if (run.names.empty()) {
+        run.nucleotides = bases.size();
+        run.sites = bases.size() / 3;
+        run.first_record = records.recordNumber();
+        run.first_name = name;
+      } else if (bases.size() != run.nucleotides) {
+        throw bpp::Exception(records.where() + ": " + std::to_string(bases.size()) +
+                             " nucleotides, while the first record of its contig (record " +
+                             std::to_string(run.first_record) + ", " + run.first_name + ") has " +
+                             std::to_string(run.nucleotides) +
+                             "; the sequences of a contig must be aligned.");
+      }
+      run.names.push_back(name);
+      for (size_t p = 0; p < run.sites; ++p)
+        run.codons.push_back(triplets.codon(bases[3 * p], bases[3 * p + 1], bases[3 * p + 2]));
+    }
+    close_open_run();
+  } catch (...) {
+    for (Container* c : contigs) delete c;
+    throw;
+  }
+
+  std::cout << " -> Initial number of sequences: " << records.recordNumber() << std::endl;
+  std::cout << run_lines.str() << std::flush;
+  std::cout << " -> Initial number of datasets/contigs: " << runs << std::endl;
+  std::cout << std::endl;
+  if (remove_frameshift) {
+    std::cout << " -> Number of conserved contigs: " << contigs.size() << std::endl;
+    std::cout << "   --> Number of eliminated frameshift-containing contigs: " << eliminated
+              << std::endl;
+    std::cout << std::endl;
+  }
+  return contigs;
+}
+
+unsigned int AlignmentFileManagement::getMaxNumberOfFocalIndividual(
+    const std::vector<Container*>& containers, const std::string& focal_species) {
+  unsigned int min = 1000000, max = 0;
+  for (const Container* container : containers) {
+    unsigned int count = 0;
+    for (const std::string& name : container->getSequencesNames())
+      if (name.find(focal_species) != std::string::npos) ++count;
+    min = std::min(min, count);
+    max = std::max(max, count);
+  }
+  std::cout << " -> Minimum/Maximum number of focal sequences by dataset/contig:" << std::endl;
+  std::cout << "   --> Min: " << min << std::endl;
+  std::cout << "   --> Max: " << max << std::endl;
+  std::cout << std::endl;
+  return max;
+}
+
+std::vector<Container*> AlignmentFileManagement::cleanMultiContainer(
+    const std::vector<Container*>& containers, const bpp::CodonAlphabet* codon_alphabet,
+    const std::string& focal_species, unsigned int min_nb_codon, unsigned int tolerance_zone,
+    bool allow_internal_bad_codons, unsigned int min_resolved_focal_codons,
+    double max_gapped_share, bool debug, const std::string& outgroup_species) {
+  std::vector<Container*> kept;
+  auto reject = [](const std::string& warning) {
+    std::cout << warning << std::endl;
+    std::cout << std::endl;
+  };
+  size_t k = 0;
+  for (Container* container : containers) {
+    ++k;
+    Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
+    std::map<unsigned int, unsigned int> counts = Addons::getNumberOfMembers(container, debug);
+    const std::string name = Addons::getContigNameFromContainer(container, 0);
+    const unsigned int focal_count = countOf(counts, 0);
+    std::cout << " -> Dataset " << k << " (" << name << "):" << std::endl;
+    std::cout << "   --> Original number of sequences : " << container->getNumberOfSequences()
+              << " sequence(s) (Ingroup: " << focal_count << ", Outgroup: " << countOf(counts, 1)
+              << ", Other: " << countOf(counts, 2) << ")" << std::endl;
+    std::cout << "   --> Original number of sites: " << container->getNumberOfSites() << " site(s)"
+              << std::endl;
+    if (countOf(counts, 2) > 0) {
+      Addons::removeGroupFromContainer(container, 2, debug);
+      Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
+    }
+    if (Addons::dealWithBadCodons(container, codon_alphabet, tolerance_zone,
+                                  allow_internal_bad_codons, debug)) {
+      reject("   --> Warning: At least one internal Stop/Frameshift codon has been detected ! "
+             "Current dataset won't be conserved !");
+      continue;
+    }
+    Addons::removeHighlyGappedSites(container, codon_alphabet, focal_count,
+                                    min_resolved_focal_codons, debug);
+    Addons::removeHighlyGappedSequences(container, codon_alphabet, max_gapped_share, debug);
+    Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
+    if (container->getNumberOfSequences() < 2 || container->getNumberOfSites() < min_nb_codon) {
+      reject("   --> Warning: Not enough data available after cleaning (stop, gap and N) ! Current "
+             "dataset won't be conserved !");
+      continue;
+    }
+    std::cout << "   --> Number of conserved sequences and sites after cleaning (stop, gap and N): "
+              << container->getNumberOfSequences() << " sequence(s), "
+              << container->getNumberOfSites() << " site(s)" << std::endl;
+    counts = Addons::getNumberOfMembers(container, debug);
+    if (countOf(counts, 0) == 0) {
+      reject("   --> Warning: There is no more ingroup's sequence ! Current dataset won't be "
+             "conserved !");
+      continue;
+    }
+    if (countOf(counts, 1) == 0 && outgroup_species != "none") {
+      reject("   --> Warning: There is no more sequence of the specified outgroup species (" +
+             outgroup_species + ") ! Current dataset won't be conserved !");
+      continue;
+    }
+    std::cout << std::endl;
+    kept.push_back(container);
+  }
+  return kept;
+}
+
+}  // namespace mrv

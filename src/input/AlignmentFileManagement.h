@@ -1,0 +1,46 @@
+#pragma once
+// Reading the alignment file into one codon container per contig, and cleaning the contigs.
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Alphabet/NucleicAlphabet.h>
+
+#include <string>
+#include <vector>
+
+namespace mrv {
+
+class AlignmentFileManagement {
+ public:
+  virtual ~AlignmentFileManagement() {}
+
+  // Reads the FASTA alignment file with the nucleic alphabet and returns, in file order, one new
+  // container of codon sequences per run of consecutive records with the same contig name (the
+  // first "|"-field of the sequence name). Sequences are cut into codons from their first base; a
+  // trailing one or two bases are dropped. With `remove_frameshift`, a run holding a frameshift
+  // base "!" is discarded whole. A malformed file (unknown letter, repeated name, name without
+  // field, records of one contig of unequal length, unreadable file) raises a bpp::Exception whose
+  // message names the record.
+  static std::vector<bpp::PolymorphismSequenceContainer*> readAlignmentFile(
+      const std::string& path, bool remove_frameshift, const bpp::NucleicAlphabet* nucleic_alphabet,
+      const bpp::CodonAlphabet* codon_alphabet, bool debug);
+
+  // First "|"-field of a sequence name (empty fields skipped); a bpp::Exception when there is none.
+  static std::string _extractContigNameFromSequenceName(const std::string& name);
+
+  // Largest number of sequence names of a contig that contain the focal name (after printing the
+  // minimum and the maximum).
+  static unsigned int getMaxNumberOfFocalIndividual(
+      const std::vector<bpp::PolymorphismSequenceContainer*>& containers,
+      const std::string& focal_species);
+
+  // Cleans every contig in place, in list order, with its console report; returns the kept ones
+  // in the same order. The rejected ones are left as the cleaning left them.
+  static std::vector<bpp::PolymorphismSequenceContainer*> cleanMultiContainer(
+      const std::vector<bpp::PolymorphismSequenceContainer*>& containers,
+      const bpp::CodonAlphabet* codon_alphabet, const std::string& focal_species,
+      unsigned int min_nb_codon, unsigned int tolerance_zone, bool allow_internal_bad_codons,
+      unsigned int min_resolved_focal_codons, double max_gapped_share, bool debug,
+      const std::string& outgroup_species);
+};
+
+}  // namespace mrv
