@@ -9,18 +9,12 @@
 
 using analysistest::alphabets;
 using analysistest::makeContainer;
+using analysistest::pairedSequences;
 using analysistest::Records;
 
 namespace {
 
 const double NaN = std::numeric_limits<double>::quiet_NaN();
-
-Records seqs(std::initializer_list<const char*> texts) {
-  Records r;
-  int i = 0;
-  for (const char* t : texts) r.emplace_back(analysistest::seqName("ind" + std::to_string(i / 2), i % 2 + 1), t), ++i;
-  return r;
-}
 
 void expectValue(double expected, double actual, const std::string& what) {
   if (std::isnan(expected))
@@ -46,20 +40,20 @@ TEST(Polymorphism, DiversityPerSiteFromHandWorkedContigs) {
   };
   const Case cases[] = {
       // 2 x 3/4 x 1/4 = 0.375, scaled by 4/3 in floating point: 0.5 (not 0.375).
-      {"four sequences, synonymous site at 3/4", seqs({"CTT", "CTT", "CTT", "CTC"}), 1, 1.0, 0.5, 0.0, 1.0, 2.0, 4, 1,
+      {"four sequences, synonymous site at 3/4", pairedSequences({"CTT", "CTT", "CTT", "CTC"}), 1, 1.0, 0.5, 0.0, 1.0, 2.0, 4, 1,
        0.5, 0.0},
-      {"two sequences keep the factor 2", seqs({"CTT", "CTC"}), 1, 1.0, 1.0, 0.0, 1.0, 2.0, 2, 1, 1.0, 0.0},
-      {"four sequences, non-synonymous site at 1/2", seqs({"CTT", "CTT", "CCT", "CCT"}), 1, 1.0, 0.0, 2.0 / 3.0, 1.0,
+      {"two sequences keep the factor 2", pairedSequences({"CTT", "CTC"}), 1, 1.0, 1.0, 0.0, 1.0, 2.0, 2, 1, 1.0, 0.0},
+      {"four sequences, non-synonymous site at 1/2", pairedSequences({"CTT", "CTT", "CCT", "CCT"}), 1, 1.0, 0.0, 2.0 / 3.0, 1.0,
        2.0, 4, 1, 0.0, 1.0 / 3.0},
-      {"three sequences, 1/3 : 2 x 1/3 x 2/3 x 3/2", seqs({"CTT", "CTC", "CTC"}), 1, 1.0, 2.0 / 3.0, 0.0, 1.0, 2.0, 3,
+      {"three sequences, 1/3 : 2 x 1/3 x 2/3 x 3/2", pairedSequences({"CTT", "CTC", "CTC"}), 1, 1.0, 2.0 / 3.0, 0.0, 1.0, 2.0, 3,
        1, 2.0 / 3.0, 0.0},
-      {"kappa 2 weighs the transition", seqs({"GAT", "GAT"}), 1, 2.0, 0.0, 0.0, 0.5, 2.5, 2, 1, 0.0, 0.0},
-      {"kappa 1", seqs({"GAT", "GAT"}), 1, 1.0, 0.0, 0.0, 1.0 / 3.0, 8.0 / 3.0, 2, 1, 0.0, 0.0},
-      {"no synonymous site: 0/0 kept", seqs({"ATG", "ATG"}), 1, 1.0, 0.0, 0.0, 0.0, 3.0, 2, 1, NaN, 0.0},
+      {"kappa 2 weighs the transition", pairedSequences({"GAT", "GAT"}), 1, 2.0, 0.0, 0.0, 0.5, 2.5, 2, 1, 0.0, 0.0},
+      {"kappa 1", pairedSequences({"GAT", "GAT"}), 1, 1.0, 0.0, 0.0, 1.0 / 3.0, 8.0 / 3.0, 2, 1, 0.0, 0.0},
+      {"no synonymous site: 0/0 kept", pairedSequences({"ATG", "ATG"}), 1, 1.0, 0.0, 0.0, 0.0, 3.0, 2, 1, NaN, 0.0},
       // Site 3 has a gap and site 4 an NNN: only sites 1 and 2 count.
-      {"threshold met exactly", seqs({"CTTCTT---CTT", "CTCCTTCTTNNN"}), 2, 1.0, 1.0, 0.0, 2.0, 4.0, 2, 2, 0.5, 0.0},
-      {"one complete site short", seqs({"CTTCTT---CTT", "CTCCTTCTTNNN"}), 3, 1.0, 1.0, 0.0, 2.0, 4.0, 2, 2, -1.0, -1.0},
-      {"threshold 0 with no complete site", seqs({"NNN", "CTT"}), 0, 1.0, 0.0, 0.0, 0.0, 0.0, 2, 0, NaN, NaN},
+      {"threshold met exactly", pairedSequences({"CTTCTT---CTT", "CTCCTTCTTNNN"}), 2, 1.0, 1.0, 0.0, 2.0, 4.0, 2, 2, 0.5, 0.0},
+      {"one complete site short", pairedSequences({"CTTCTT---CTT", "CTCCTTCTTNNN"}), 3, 1.0, 1.0, 0.0, 2.0, 4.0, 2, 2, -1.0, -1.0},
+      {"threshold 0 with no complete site", pairedSequences({"NNN", "CTT"}), 0, 1.0, 0.0, 0.0, 0.0, 0.0, 2, 0, NaN, NaN},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
