@@ -130,10 +130,14 @@ generate() {  # file base name
   local start end
   start=$(date +%s%N)
   # shellcheck disable=SC2086
-  "$generator" ${gen_args[$base]} --ingroup=$ingroup --outgroup=$outgroup --out="$fas" --population-file="$pop" ||
-    { echo "run.sh: generation of $base failed" >&2; exit 1; }
+  "$generator" ${gen_args[$base]} --ingroup=$ingroup --outgroup=$outgroup --out="$fas" --population-file="$pop" \
+    2>"$stamp.report" || { cat "$stamp.report" >&2; echo "run.sh: generation of $base failed" >&2; exit 1; }
   end=$(date +%s%N)
-  { echo "$key"; echo "generated in $(awk -v a="$start" -v b="$end" 'BEGIN{printf "%.2f", (b-a)/1e9}') s"; } >"$stamp"
+  cat "$stamp.report" >&2
+  # first line: the cache key; then the generation time and the generator's report
+  { echo "$key"; echo "generated in $(awk -v a="$start" -v b="$end" 'BEGIN{printf "%.2f", (b-a)/1e9}') s"
+    cat "$stamp.report"; } >"$stamp"
+  rm -f "$stamp.report"
 }
 
 # ---------------------------------------------------------------------------------------------
