@@ -1,5 +1,15 @@
 #include "analysis/DistanceBetweenIndividuals.h"
 
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Alphabet/NucleicAlphabet.h>
+
+#include <iostream>
+
+#include "analysis/NucleotideRows.h"
+#include "analysis/PairedSequenceContainer.h"
+#include "input/PolymorphismSequenceContainerAddons.h"
+
 namespace mrv {
 
 DistanceBetweenIndividuals::DistanceBetweenIndividuals(std::string first, std::string second)
@@ -12,5 +22,79 @@ DistanceBetweenIndividuals::DistanceBetweenIndividuals(std::string first, std::s
 DistanceBetweenIndividuals::~DistanceBetweenIndividuals() {}
 
 // ---- Construction from sequence containers or allele pairs, and the distance computation ----
+
+DistanceBetweenIndividuals::DistanceBetweenIndividuals(bpp::PolymorphismSequenceContainer* first,
+                                                       bpp::PolymorphismSequenceContainer* second)
+    : DistanceBetweenIndividuals(PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(first, 0),
+                                 PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(second, 0)) {}
+
+DistanceBetweenIndividuals::DistanceBetweenIndividuals(PairedSequenceContainer* pairs, unsigned int i, unsigned int j)
+    : DistanceBetweenIndividuals(pairs->get_pair_name(i), pairs->get_pair_name(j)) {}
+
+void DistanceBetweenIndividuals::_warnDifferentSites() const {
+  std::cout << "(DEBUG - DistanceBetweenIndividuals::computeDistance) Warning: Different number of site detected for "
+               "individual "
+            << first_individual_name << " and individual " << second_individual_name
+            << "! Distance will not be computed !" << std::endl;
+}
+
+void DistanceBetweenIndividuals::computeDistance(bpp::PolymorphismSequenceContainer* first,
+                                                 bpp::PolymorphismSequenceContainer* second,
+                                                 const bpp::CodonAlphabet* codonAlphabet,
+                                                 const bpp::NucleicAlphabet* nucleicAlphabet, bool debug) {
+  if (first->getNumberOfSites() != second->getNumberOfSites()) {
+    if (debug) _warnDifferentSites();
+    return;
+  }
+  const std::vector<size_t> alleles = {0, 1};
+  const NucleotideRows firstRows(*first, alleles, codonAlphabet, nucleicAlphabet);
+  const NucleotideRows secondRows(*second, alleles, codonAlphabet, nucleicAlphabet);
+  _compare(firstRows.row(0), firstRows.row(1), secondRows.row(0), secondRows.row(1), firstRows.get_nb_positions(),
+           firstRows.resolved(), nucleicAlphabet, debug);
+}
+
+void DistanceBetweenIndividuals::computeDistanceWithPair(PairedSequenceContainer* pairs, unsigned int i,
+                                                         unsigned int j, const bpp::CodonAlphabet* codonAlphabet,
+                                                         const bpp::NucleicAlphabet* nucleicAlphabet, bool debug) {
+  // Pair j is checked before pair i; both raise get_pair's exception for a bad index.
+  pairs->get_pair_name(j);
+  pairs->get_pair_name(i);
+  if (codonAlphabet != pairs->get_codon_alphabet()) {
+    computeDistance(pairs->get_pair(i), pairs->get_pair(j), codonAlphabet, nucleicAlphabet, debug);
+    return;
+  }
+  // All pairs of one container have the source's number of codon sites.
+  _compare(pairs->get_allele_row(i, 0), pairs->get_allele_row(i, 1), pairs->get_allele_row(j, 0),
+           pairs->get_allele_row(j, 1), 3 * pairs->get_nb_sites(), pairs->resolved_for(nucleicAlphabet),
+           nucleicAlphabet, debug);
+}
+
+void DistanceBetweenIndividuals::_compare(const int8_t* first0, const int8_t* first1, const int8_t* second0,
+                                          const int8_t* second1, size_t nbPositions,
+                                          const ResolvedNucleotides& resolved,
+                                          const bpp::NucleicAlphabet* nucleicAlphabet, bool debug) {
+  // Every differing comparison adds 0.25: the sum is a whole number of quarters, kept as a count.
+  unsigned long long differing = 0;
+  unsigned long long resolvedCount = 0;
+  if (debug) {
+    for (size_t p = 0; p < nbPositions; ++p)
+      std::cout << "(DEBUG - DistanceBetweenIndividuals::computeDistance) Alleles 1-1, 1-2, 2-1, 2-2: "
+                << nucleicAlphabet->getName(first0[p]) << ", " << nucleicAlphabet->getName(first1[p]) << ", "
+                << nucleicAlphabet->getName(second0[p]) << ", " << nucleicAlphabet->getName(second1[p]) << std::endl
+                << std::endl;
+  }
+  for (size_t p = 0; p < nbPositions; ++p) {
+    const int8_t a11 = first0[p];
+    const int8_t a12 = first1[p];
+    const int8_t a21 = second0[p];
+    const int8_t a22 = second1[p];
+    const unsigned int all = resolved(a11) & resolved(a12) & resolved(a21) & resolved(a22);
+    resolvedCount += all;
+    differing += all * (static_cast<unsigned int>(a11 != a21) + (a11 != a22) + (a12 != a21) + (a12 != a22));
+  }
+  const int resolvedPositions = nb_resolved_positions + static_cast<int>(resolvedCount);
+  nb_resolved_positions = resolvedPositions;
+  if (nb_resolved_positions != 0) distance = (0.25 * static_cast<double>(differing)) / nb_resolved_positions;
+}
 
 }  // namespace mrv

@@ -1,15 +1,20 @@
 #pragma once
 // Distance between two diploid individuals of one contig, and the number of nucleotide positions
 // it rests on. The pair is ordered: (A, B) and (B, A) are two objects, named "A|B" and "B|A".
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace bpp {
+class CodonAlphabet;
+class NucleicAlphabet;
 class PolymorphismSequenceContainer;
 }
 
 namespace mrv {
 
 class PairedSequenceContainer;
+class ResolvedNucleotides;
 
 class DistanceBetweenIndividuals {
  public:
@@ -17,8 +22,24 @@ class DistanceBetweenIndividuals {
   DistanceBetweenIndividuals(std::string first, std::string second);
 
   // ---- Construction from sequence containers or allele pairs, and the distance computation ----
-  // (constructors from two containers and from a PairedSequenceContainer, computeDistance,
-  //  computeDistanceWithPair) belong here.
+  // Names: the individual field of sequence 0 of each container.
+  DistanceBetweenIndividuals(bpp::PolymorphismSequenceContainer* first, bpp::PolymorphismSequenceContainer* second);
+  // Names: pair names i and j; raises bpp::Exception when either is not a pair index.
+  DistanceBetweenIndividuals(PairedSequenceContainer* pairs, unsigned int i, unsigned int j);
+
+  // Distance between the individuals whose allele pairs are the two sequences of `first` and of
+  // `second`: the mean, over the nucleotide positions where all four alleles are resolved, of 0.25
+  // per differing cross comparison (the two alleles of one individual are never compared). Counts
+  // the positions on from the current count. Containers of different numbers of codon sites are
+  // not compared (only a debug line tells). `debug` prints the four alleles at every position.
+  void computeDistance(bpp::PolymorphismSequenceContainer* first, bpp::PolymorphismSequenceContainer* second,
+                       const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet,
+                       bool debug);
+  // computeDistance on pairs i and j, read from the pairs' decoded nucleotides; raises
+  // bpp::Exception when either is not a pair index.
+  void computeDistanceWithPair(PairedSequenceContainer* pairs, unsigned int i, unsigned int j,
+                               const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet,
+                               bool debug);
 
   virtual ~DistanceBetweenIndividuals();
 
@@ -32,6 +53,12 @@ class DistanceBetweenIndividuals {
   void set_nb_resolved_positions(int value) { nb_resolved_positions = value; }
 
  private:
+  // The four allele rows (nucleotide codes, 3 per codon site) of the two individuals.
+  void _compare(const int8_t* first0, const int8_t* first1, const int8_t* second0, const int8_t* second1,
+                size_t nbPositions, const ResolvedNucleotides& resolved, const bpp::NucleicAlphabet* nucleicAlphabet,
+                bool debug);
+  void _warnDifferentSites() const;
+
   std::string first_individual_name;
   std::string second_individual_name;
   std::string pair_name;  // first + "|" + second

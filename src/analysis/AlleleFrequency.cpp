@@ -1,0 +1,153 @@
+#include "analysis/AlleleFrequency.h"
+
+#include <Bpp/App/ApplicationTools.h>
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Alphabet/NucleicAlphabet.h>
+
+#include "analysis/NucleotideRows.h"
+#include "analysis/PairedSequenceContainer.h"
+
+namespace mrv {
+
+namespace {
+
+const int NUCLEOTIDE_A = 0;
+const int NUCLEOTIDE_C = 1;
+const int NUCLEOTIDE_G = 2;
+const int NUCLEOTIDE_T = 3;
+
+bool isGC(int code) { return code == NUCLEOTIDE_C || code == NUCLEOTIDE_G; }
+bool isAT(int code) { return code == NUCLEOTIDE_A || code == NUCLEOTIDE_T; }
+
+}  // namespace
+
+AlleleFrequency::AlleleFrequency(PairedSequenceContainer* pairs, int site, int position_in_codon,
+                                 const bpp::CodonAlphabet* codonAlphabet,
+                                 const bpp::NucleicAlphabet* nucleicAlphabet) {
+  const unsigned int nbPairs = pairs->get_nb_pair();
+  const bool decodable = position_in_codon >= 0 && position_in_codon <= 2 && site >= 0 &&
+                         static_cast<size_t>(site) < pairs->get_nb_sites() &&
+                         codonAlphabet == pairs->get_codon_alphabet();
+  if (!decodable) {
+    _countPairsDirectly(pairs, site, position_in_codon, codonAlphabet, nucleicAlphabet);
+  } else {
+    const ResolvedNucleotides& resolved = pairs->resolved_for(nucleicAlphabet);
+    const size_t position = 3 * static_cast<size_t>(site) + static_cast<size_t>(position_in_codon);
+    for (unsigned int i = 0; i < nbPairs; ++i) {
+      const int8_t a = pairs->get_allele_row(i, 0)[position];
+      const int8_t b = pairs->get_allele_row(i, 1)[position];
+      if (!resolved(a) || !resolved(b)) continue;
+      if (a != b) nb_observed_heterozygosity += 1;
+      nb_typed += 1;
+      _updateAlleleData(a, i);
+      _updateAlleleData(b, i);
+    }
+  }
+  bi_allelic = (number_of_allele == 2);
+}
+
+void AlleleFrequency::_countPairsDirectly(PairedSequenceContainer* pairs, int site, int position_in_codon,
+                                          const bpp::CodonAlphabet* codonAlphabet,
+                                          const bpp::NucleicAlphabet* nucleicAlphabet) {
+  for (unsigned int i = 0; i < pairs->get_nb_pair(); ++i) {
+    bpp::PolymorphismSequenceContainer* pair = pairs->get_pair(i);
+    const int a = codonAlphabet->getNPosition(pair->valueAt(0, static_cast<size_t>(site)),
+                                              static_cast<size_t>(position_in_codon));
+    const int b = codonAlphabet->getNPosition(pair->valueAt(1, static_cast<size_t>(site)),
+                                              static_cast<size_t>(position_in_codon));
+    if (nucleicAlphabet->isUnresolved(a) || nucleicAlphabet->isUnresolved(b)) continue;
+    if (a != b) nb_observed_heterozygosity += 1;
+    nb_typed += 1;
+    _updateAlleleData(a, i);
+    _updateAlleleData(b, i);
+  }
+}
+
+AlleleFrequency::AlleleFrequency(bpp::PolymorphismSequenceContainer* container, int site, int position_in_codon,
+                                 const bpp::CodonAlphabet* codonAlphabet,
+                                 const bpp::NucleicAlphabet* nucleicAlphabet) {
+  // One column only: read through the alphabets (loops over many positions use the rows constructor).
+  const size_t nbSequences = container->getNumberOfSequences();
+  for (size_t i = 0; i < nbSequences; ++i) {
+    const int a = codonAlphabet->getNPosition(container->valueAt(i, static_cast<size_t>(site)),
+                                              static_cast<size_t>(position_in_codon));
+    if (nucleicAlphabet->isUnresolved(a)) continue;
+    nb_typed += 1;
+    _updateAlleleData(a, static_cast<unsigned int>(i));
+  }
+  bi_allelic = (number_of_allele == 2);
+}
+
+AlleleFrequency::AlleleFrequency(const NucleotideRows& rows, size_t position) {
+  const ResolvedNucleotides& resolved = rows.resolved();
+  const size_t nbRows = rows.get_nb_rows();
+  for (size_t i = 0; i < nbRows; ++i) {
+    const int8_t a = rows.row(i)[position];
+    if (!resolved(a)) continue;
+    nb_typed += 1;
+    _updateAlleleData(a, static_cast<unsigned int>(i));
+  }
+  bi_allelic = (number_of_allele == 2);
+}
+
+void AlleleFrequency::_updateAlleleData(int code, unsigned int rank) {
+  switch (number_of_allele) {
+    case 0:
+      allele_1_code = code;
+      allele_1_occurence += 1;
+      number_of_allele = 1;
+      break;
+    case 1:
+      if (code == allele_1_code) {
+        allele_1_occurence += 1;
+      } else {
+        allele_2_code = code;
+        allele_2_occurence += 1;
+        allele_2_rank = static_cast<int>(rank);
+        number_of_allele = 2;
+      }
+      break;
+    case 2:
+      if (code == allele_1_code) {
+        allele_1_occurence += 1;
+      } else if (code == allele_2_code) {
+        allele_2_occurence += 1;
+      } else {
+        allele_3_code = code;
+        allele_3_occurence += 1;
+        number_of_allele = 3;
+      }
+      break;
+    default:  // 3, or 4 once a fourth distinct allele was met
+      if (code == allele_1_code) {
+        allele_1_occurence += 1;
+      } else if (code == allele_2_code) {
+        allele_2_occurence += 1;
+      } else if (code == allele_3_code) {
+        allele_3_occurence += 1;
+      } else {
+        number_of_allele = 4;
+      }
+      break;
+  }
+}
+
+void AlleleFrequency::determine_GC_frequencies() {
+  if (!bi_allelic) {
+    bpp::ApplicationTools::displayWarning(
+        "You are trying to determine GC frequencies on a non bi-allelic position ! Frequencies will not be "
+        "computed..");
+    return;
+  }
+  if (isGC(allele_1_code) && isAT(allele_2_code)) {
+    GC_absolute_frequency = allele_1_occurence;
+  } else if (isAT(allele_1_code) && isGC(allele_2_code)) {
+    GC_absolute_frequency = allele_2_occurence;
+  } else {
+    return;
+  }
+  GC_relative_frequency = static_cast<double>(GC_absolute_frequency) / static_cast<double>(nb_typed);
+}
+
+}  // namespace mrv

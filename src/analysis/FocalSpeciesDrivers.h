@@ -1,0 +1,35 @@
+#pragma once
+// Per-individual drivers of the focal-species analysis of one contig: each individual's
+// heterozygosity, the GC content of third codon positions, and the distances between individuals.
+// The individuals are the allele pairs of the contig's ingroup, named by their pair names.
+#include <string>
+#include <vector>
+
+namespace bpp {
+class CodonAlphabet;
+class NucleicAlphabet;
+class PolymorphismSequenceContainer;
+}  // namespace bpp
+
+namespace mrv {
+class PairedSequenceContainer;
+}
+
+class ResultsWarehouse;
+class SpeciesDataWarehouse;
+
+// For each pair with at least one position where both nucleotides are resolved: the share of such
+// positions where they differ, stored under the pair's name (a later pair of the same name wins).
+void computeIndividualHeterozygosity(mrv::PairedSequenceContainer* pairs, const bpp::CodonAlphabet* codonAlphabet,
+                                     const bpp::NucleicAlphabet* nucleicAlphabet, ResultsWarehouse* results,
+                                     std::vector<std::string>& pairNames);
+
+// GC / (AT + GC) over the third codon positions of sequence 0 of `container` (not a number when
+// none is A, C, G or T), stored as the record's GC3.
+void computeGC3(bpp::PolymorphismSequenceContainer* container, SpeciesDataWarehouse* speciesData,
+                const bpp::CodonAlphabet* codonAlphabet, bool debug);
+
+// Distance of every ordered pair of individuals (self-pairs included), stored under its pair name.
+void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::PairedSequenceContainer* pairs,
+                                           const bpp::CodonAlphabet* codonAlphabet,
+                                           const bpp::NucleicAlphabet* nucleicAlphabet, bool debug);

@@ -1,0 +1,71 @@
+#include "analysis/GCAnalysis.h"
+
+#include <Bpp/Exceptions.h>
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/CodonSiteTools.h>
+#include <Bpp/Seq/GeneticCode/GeneticCode.h>
+#include <Bpp/Seq/Site.h>
+
+#include "analysis/AlleleFrequency.h"
+#include "analysis/NucleotideRows.h"
+#include "analysis/ResultsWarehouse.h"
+
+void replaceUnresolvedCharInCodonSite(bpp::Site& site, const bpp::CodonAlphabet* codonAlphabet, unsigned int count,
+                                      unsigned int reference) {
+  const size_t size = site.size();
+  if (count > size)  // refused before anything is changed
+    throw bpp::IndexOutOfBoundsException("replaceUnresolvedCharInCodonSite: sequence", count - 1, 0, size - 1);
+  for (unsigned int i = 0; i < count; ++i) {
+    if (!codonAlphabet->isUnresolved(site[i])) continue;
+    if (reference >= size)
+      throw bpp::IndexOutOfBoundsException("replaceUnresolvedCharInCodonSite: reference", reference, 0, size - 1);
+    site[i] = site[reference];
+  }
+}
+
+bool isSynonymousSite(bpp::Site& site, unsigned int count, const bpp::CodonAlphabet* codonAlphabet,
+                      const bpp::GeneticCode* geneticCode, int reference) {
+  replaceUnresolvedCharInCodonSite(site, codonAlphabet, count, static_cast<unsigned int>(reference));
+  return bpp::CodonSiteTools::numberOfNonSynonymousSubstitutions(site, *geneticCode, 0.0) == 0;
+}
+
+void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vector<double> classBounds,
+                           ResultsWarehouse* results, const bpp::CodonAlphabet* codonAlphabet,
+                           const bpp::NucleicAlphabet* nucleicAlphabet, const bpp::GeneticCode* geneticCode) {
+  unsigned int bi = 0;
+  unsigned int tri = 0;
+  unsigned int quadri = 0;
+  const mrv::NucleotideRows rows(*ingroup, codonAlphabet, nucleicAlphabet);
+  const unsigned int nbSequences = static_cast<unsigned int>(ingroup->getNumberOfSequences());
+  const size_t nbSites = rows.get_nb_sites();
+  for (size_t s = 0; s < nbSites; ++s) {
+    for (size_t k = 0; k < 3; ++k) {
+      mrv::AlleleFrequency alleles(rows, 3 * s + k);
+      if (alleles.is_bi_allelic()) {
+        bpp::Site copy(ingroup->getSite(s));
+        const int reference = alleles.get_allele_2_rank();
+        replaceUnresolvedCharInCodonSite(copy, codonAlphabet, nbSequences, static_cast<unsigned int>(reference));
+        const size_t substitutions = bpp::CodonSiteTools::numberOfSubstitutions(copy, *geneticCode, 0.0);
+        bi += 1;
+        if (substitutions == 1 && isSynonymousSite(copy, nbSequences, codonAlphabet, geneticCode, reference)) {
+          alleles.determine_GC_frequencies();
+          const double frequency = alleles.get_GC_relative_frequency();
+          for (size_t c = 0; c < classBounds.size(); ++c) {
+            if (classBounds[c] >= frequency) {
+              results->increase_class(static_cast<int>(c), 1);
+              break;
+            }
+          }
+        }
+      } else if (alleles.get_number_of_allele() == 3) {
+        tri += 1;
+      } else if (alleles.get_number_of_allele() == 4) {
+        quadri += 1;
+      }
+    }
+  }
+  results->set_nb_bi_allelic_SNP(bi);
+  results->set_nb_tri_allelic_SNP(tri);
+  results->set_nb_quadri_allelic_SNP(quadri);
+}

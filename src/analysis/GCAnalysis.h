@@ -1,0 +1,31 @@
+#pragma once
+// SNP counts of the focal species in one contig (bi-, tri- and quadri-allelic nucleotide positions)
+// and the histogram of GC allele frequencies over the synonymous bi-allelic positions whose codons
+// differ by a single substitution. The class bounds come from setAlleleFrequencyClass.
+#include <vector>
+
+namespace bpp {
+class CodonAlphabet;
+class NucleicAlphabet;
+class GeneticCode;
+class PolymorphismSequenceContainer;
+class Site;
+}  // namespace bpp
+
+class ResultsWarehouse;
+
+// Entries 0 to count - 1 of `site` holding the unresolved codon take the codon of entry `reference`
+// (read anew at each replacement). Raises bpp::IndexOutOfBoundsException, before any change, when
+// count exceeds the site's size, or when a replacement is due and `reference` is beyond the site.
+void replaceUnresolvedCharInCodonSite(bpp::Site& site, const bpp::CodonAlphabet* codonAlphabet, unsigned int count,
+                                      unsigned int reference);
+
+// Replaces the unresolved codons of `site` as above, then tells whether its codons differ by no
+// non-synonymous substitution.
+bool isSynonymousSite(bpp::Site& site, unsigned int count, const bpp::CodonAlphabet* codonAlphabet,
+                      const bpp::GeneticCode* geneticCode, int reference);
+
+// Counts the SNPs of `ingroup` (never changed) and fills the GC classes of `results`.
+void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vector<double> classBounds,
+                           ResultsWarehouse* results, const bpp::CodonAlphabet* codonAlphabet,
+                           const bpp::NucleicAlphabet* nucleicAlphabet, const bpp::GeneticCode* geneticCode);

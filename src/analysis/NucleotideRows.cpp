@@ -1,0 +1,91 @@
+#include "analysis/NucleotideRows.h"
+
+#include <Bpp/Exceptions.h>
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Alphabet/NucleicAlphabet.h>
+#include <Bpp/Seq/Site.h>
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+
+#include "input/CodonNucleotideTable.h"
+
+namespace mrv {
+
+namespace {
+
+int8_t narrowNucleotide(int code) {
+  if (code < -128 || code > 127)
+    throw bpp::Exception("Nucleotide code out of the decodable range: " + std::to_string(code));
+  return static_cast<int8_t>(code);
+}
+
+}  // namespace
+
+ResolvedNucleotides::ResolvedNucleotides(const bpp::NucleicAlphabet* nucleic) {
+  for (int code = -128; code <= 127; ++code) {
+    bool resolved = false;
+    try {
+      resolved = !nucleic->isUnresolved(code);
+    } catch (const std::exception&) {
+      resolved = false;
+    }
+    _resolved[static_cast<uint8_t>(static_cast<int8_t>(code))] = resolved;
+  }
+}
+
+NucleotideRows::NucleotideRows(const bpp::PolymorphismSequenceContainer& container,
+                               const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic)
+    : _nucleic(nucleic), _resolved(nucleic), _nb_rows(0), _nb_sites(0) {
+  std::vector<size_t> all(container.getNumberOfSequences());
+  std::iota(all.begin(), all.end(), 0);
+  _decode(container, all, codon);
+}
+
+NucleotideRows::NucleotideRows(const bpp::PolymorphismSequenceContainer& container,
+                               const std::vector<size_t>& sequences, const bpp::CodonAlphabet* codon,
+                               const bpp::NucleicAlphabet* nucleic)
+    : _nucleic(nucleic), _resolved(nucleic), _nb_rows(0), _nb_sites(0) {
+  _decode(container, sequences, codon);
+}
+
+void NucleotideRows::_decode(const bpp::PolymorphismSequenceContainer& container,
+                             const std::vector<size_t>& sequences, const bpp::CodonAlphabet* codon) {
+  _nb_rows = sequences.size();
+  _nb_sites = container.getNumberOfSites();
+  const size_t width = get_nb_positions();
+  _codes.assign(_nb_rows * width, 0);
+  const size_t nbSequences = container.getNumberOfSequences();
+  for (size_t r = 0; r < _nb_rows && _nb_sites > 0; ++r)
+    if (sequences[r] >= nbSequences)
+      throw bpp::IndexOutOfBoundsException("NucleotideRows: sequence index", sequences[r], 0,
+                                           nbSequences == 0 ? 0 : nbSequences - 1);
+  if (_nb_rows == 0 || _nb_sites == 0) return;
+  const CodonNucleotideTable table(codon, _nucleic);
+  // Site by site: the container stores its codons as columns.
+  for (size_t s = 0; s < _nb_sites; ++s) {
+    const bpp::Site& site = container.getSite(s);
+    if (site.size() < nbSequences)
+      throw bpp::Exception("NucleotideRows: site " + std::to_string(s) + " is shorter than the container");
+    for (size_t r = 0; r < _nb_rows; ++r) {
+      const int c = site[sequences[r]];
+      int8_t* out = _codes.data() + r * width + 3 * s;
+      if (CodonNucleotideTable::covers(c)) {
+        out[0] = static_cast<int8_t>(table.nucleotide(c, 0));
+        out[1] = static_cast<int8_t>(table.nucleotide(c, 1));
+        out[2] = static_cast<int8_t>(table.nucleotide(c, 2));
+      } else {  // not a codon of the alphabet: the alphabet answers (or raises) itself
+        for (unsigned int k = 0; k < 3; ++k) out[k] = narrowNucleotide(codon->getNPosition(c, k));
+      }
+    }
+  }
+}
+
+ResolvedNucleotides NucleotideRows::resolved_for(const bpp::NucleicAlphabet* nucleic) const {
+  if (nucleic == _nucleic) return _resolved;
+  return ResolvedNucleotides(nucleic);
+}
+
+}  // namespace mrv

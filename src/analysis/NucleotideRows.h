@@ -1,0 +1,68 @@
+#pragma once
+// Nucleotides of a contig's codons, decoded once.
+//
+// The statistics read the nucleotide at position k (0, 1, 2) of a codon as the codon alphabet's
+// getNPosition(codon, k), and call it resolved when the nucleic alphabet's isUnresolved is false for
+// it. Both look-ups go through the alphabets' letter tables, far too slow for the inner loops, so
+// the codons of a contig are decoded once through the codon-to-nucleotide table into one row of
+// nucleotide codes per sequence (3 per codon site, site by site), and resolvedness is read from a
+// table by nucleotide code. The codes in the rows are exactly the codes getNPosition gives.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace bpp {
+class CodonAlphabet;
+class NucleicAlphabet;
+class PolymorphismSequenceContainer;
+}  // namespace bpp
+
+namespace mrv {
+
+// Which nucleotide codes count as resolved for one nucleic alphabet: a look-up by code.
+class ResolvedNucleotides {
+ public:
+  // Asks the nucleic alphabet's isUnresolved about every code from -128 to 127 (a code for which
+  // it raises an exception reads unresolved).
+  explicit ResolvedNucleotides(const bpp::NucleicAlphabet* nucleic);
+  bool operator()(int8_t code) const { return _resolved[static_cast<uint8_t>(code)]; }
+
+ private:
+  bool _resolved[256];
+};
+
+// One row of nucleotide codes per sequence of a container.
+class NucleotideRows {
+ public:
+  // Decodes every sequence of `container`; resolved nucleotides are those of `nucleic`.
+  NucleotideRows(const bpp::PolymorphismSequenceContainer& container, const bpp::CodonAlphabet* codon,
+                 const bpp::NucleicAlphabet* nucleic);
+  // Decodes only the sequences of `container` listed in `sequences`, row r holding sequence
+  // sequences[r].
+  NucleotideRows(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
+                 const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic);
+
+  size_t get_nb_rows() const { return _nb_rows; }
+  size_t get_nb_sites() const { return _nb_sites; }
+  // 3 nucleotide positions per codon site.
+  size_t get_nb_positions() const { return 3 * _nb_sites; }
+  // Row r: nucleotide k of codon site s at index 3 * s + k.
+  const int8_t* row(size_t r) const { return _codes.data() + r * get_nb_positions(); }
+  // Resolved test of the nucleic alphabet the rows were built with.
+  const ResolvedNucleotides& resolved() const { return _resolved; }
+  // Resolved test of another nucleic alphabet (a copy of resolved() for the same one).
+  ResolvedNucleotides resolved_for(const bpp::NucleicAlphabet* nucleic) const;
+  const bpp::NucleicAlphabet* get_nucleic_alphabet() const { return _nucleic; }
+
+ private:
+  void _decode(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
+               const bpp::CodonAlphabet* codon);
+
+  const bpp::NucleicAlphabet* _nucleic;
+  ResolvedNucleotides _resolved;
+  size_t _nb_rows;
+  size_t _nb_sites;
+  std::vector<int8_t> _codes;
+};
+
+}  // namespace mrv

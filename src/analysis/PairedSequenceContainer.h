@@ -1,0 +1,85 @@
+#pragma once
+// The allele pairs of one contig: two sequences whose names agree up to their last "_" are the two
+// allele sequences of one diploid individual, copied together into a two-sequence container.
+// Every per-individual statistic of a contig works on these pairs, in the order they are formed,
+// each named by the individual field of its first sequence.
+//
+// Besides the pairs, the object keeps the nucleotides of each pair decoded once (two rows of
+// nucleotide codes per pair), which the statistics read instead of the codon alphabet. The statistics
+// need no pair container, so each container is only put together from its two sequence copies when
+// it is first asked for (get_pair, next_pair); its content is the same either way.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/NucleotideRows.h"
+
+namespace bpp {
+class CodonAlphabet;
+class NucleicAlphabet;
+class PolymorphismSequenceContainer;
+class Sequence;
+}  // namespace bpp
+
+namespace mrv {
+
+class PairedSequenceContainer {
+ public:
+  // Forms every pair of `source` (which is neither changed nor kept). The separator and the field
+  // count are accepted for the callers' sake: pairs always carry the first three "|"-fields of
+  // their first sequence's name as general comments.
+  PairedSequenceContainer(bpp::PolymorphismSequenceContainer* source, const bpp::CodonAlphabet* codonAlphabet,
+                          std::string separator, unsigned int nbFields);
+  // Deletes the pair containers and sequence copies.
+  virtual ~PairedSequenceContainer();
+  PairedSequenceContainer(const PairedSequenceContainer&) = delete;
+  PairedSequenceContainer& operator=(const PairedSequenceContainer&) = delete;
+
+  // True when both names have a non-empty part before their last "_" (the first character is
+  // never taken as that "_") and the two parts are equal.
+  static bool isaPair(std::string name1, std::string name2);
+
+  unsigned int get_nb_pair() const { return nb_pair; }
+  // Pair i, still owned by this object; raises bpp::Exception for i >= get_nb_pair().
+  bpp::PolymorphismSequenceContainer* get_pair(unsigned int i) const;
+  std::vector<std::string> get_pair_names() const { return pair_names; }
+  // Name of pair i without copying the whole list; raises like get_pair.
+  const std::string& get_pair_name(unsigned int i) const;
+  // The pair at the current position, which then moves on; raises bpp::Exception after the last.
+  bpp::PolymorphismSequenceContainer* next_pair();
+  void reset_index_position() { current_position = 0; }
+  unsigned int get_current_position() const { return current_position; }
+
+  // ---- Decoded nucleotides ----
+  // Codon sites of every pair (the source's number of sites).
+  size_t get_nb_sites() const { return _rows->get_nb_sites(); }
+  // Nucleotide codes of sequence `allele` (0 or 1) of pair i: nucleotide k of codon site s at
+  // index 3 * s + k. No range check.
+  const int8_t* get_allele_row(unsigned int i, unsigned int allele) const { return _rows->row(2 * i + allele); }
+  // Resolved test of a nucleic alphabet, for reading the rows.
+  const ResolvedNucleotides& resolved_for(const bpp::NucleicAlphabet* nucleic) const;
+  const bpp::CodonAlphabet* get_codon_alphabet() const { return _codon; }
+
+ private:
+  // What pair i is made of until its container is first asked for.
+  struct _PairSource {
+    std::unique_ptr<bpp::Sequence> first;   // copy of the earlier sequence
+    std::unique_ptr<bpp::Sequence> second;  // copy of the later sequence
+    std::vector<std::string> fields;        // first three "|"-fields of the first name
+  };
+  // The container of pair i (from its source, built once).
+  bpp::PolymorphismSequenceContainer* _container(unsigned int i) const;
+
+  unsigned int current_position;
+  unsigned int nb_pair;
+  mutable std::vector<bpp::PolymorphismSequenceContainer*> pairs;  // null until built
+  std::vector<std::string> pair_names;
+  mutable std::vector<_PairSource> _sources;
+
+  const bpp::CodonAlphabet* _codon;
+  std::unique_ptr<NucleotideRows> _rows;  // rows 2i and 2i + 1: the two sequences of pair i
+  mutable const bpp::NucleicAlphabet* _other_nucleic = nullptr;
+  mutable std::unique_ptr<ResolvedNucleotides> _other_resolved;
+};
+
+}  // namespace mrv
