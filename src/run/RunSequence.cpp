@@ -1,14 +1,36 @@
 #include "run/RunSequence.h"
 
 #include <Bpp/App/ApplicationTools.h>
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
+#include <Bpp/Seq/Container/SiteContainerTools.h>
+#include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <map>
+#include <memory>
+#include <set>
 #include <vector>
 
 #include "analysis/AlleleFrequencyClasses.h"
+#include "analysis/FocalSpeciesAnalysis.h"
+#include "analysis/McDonaldKreitman.h"
+#include "analysis/ResultsWarehouse.h"
+#include "analysis/SelectionIndicators.h"
+#include "analysis/SpeciesDataWarehouse.h"
+#include "input/AlignmentFileManagement.h"
+#include "input/CustomNucleicAlphabet.h"
+#include "input/FrameshiftCodonAlphabet.h"
+#include "input/PolymorphismSequenceContainerAddons.h"
+#include "input/Population.h"
+#include "report/BiologicalSummary.h"
+#include "report/DistanceFile.h"
+#include "report/MainOutputFile.h"
 #include "report/OutputFiles.h"
+#include "report/Summary.h"
+#include "report/SummaryFile.h"
 #include "run/ParametersManagement.h"
 
 const std::string version_date = "12-06-2013";
@@ -19,12 +41,6 @@ namespace {
 std::string ctimeText(time_t t) {
   const char* text = std::ctime(&t);
   return text ? std::string(text) : std::string("(unknown time)\n");
-}
-
-[[noreturn]] void stopNotBuilt(const std::string& stage) {
-  bpp::ApplicationTools::displayError("The " + stage +
-                                      " stage is not available in this build yet. Execution canceled..");
-  std::exit(1);
 }
 
 }  // namespace
@@ -119,12 +135,146 @@ void checkOutputFileNames(ParametersManagement* options) {
   }
 }
 
+mrv::Population* loadPopulationFile(std::string path) {
+  mrv::Population* population = new mrv::Population(path);
+  if (population->check_for_duplicates()) {
+    population->display_duplicates();
+    bpp::ApplicationTools::displayError(
+        "Current Selvantrix version is not compatible with duplicates-containing populations !");
+    displayGoodbyeMessage();
+    std::exit(1);
+  }
+  population->display_populations(false);
+  return population;
+}
+
+mrv::Population* generateBasicPopulation(ParametersManagement* options,
+                                         std::vector<bpp::PolymorphismSequenceContainer*>& contigs) {
+  mrv::Population* population = new mrv::Population(contigs, options->get_ingroup_species_name());
+  population->display_populations(true);
+  return population;
+}
+
+std::vector<bpp::PolymorphismSequenceContainer*> loadAlignmentFile(ParametersManagement* options,
+                                                                   const bpp::CodonAlphabet* codon_alphabet,
+                                                                   const bpp::NucleicAlphabet* nucleic_alphabet) {
+  std::cout << "Alignment input file analysis:" << "\n" << std::endl;
+  std::vector<bpp::PolymorphismSequenceContainer*> contigs = mrv::AlignmentFileManagement::readAlignmentFile(
+      options->get_alignement_file(), options->get_remove_frameshift(), nucleic_alphabet, codon_alphabet,
+      options->get_DEBUG());
+  if (contigs.empty()) {
+    bpp::ApplicationTools::displayError(
+        "Sorry, there is not enough dataset/contig to perform the analysis ! Execution canceled..");
+    displayGoodbyeMessage();
+    std::exit(1);
+  }
+  return contigs;
+}
+
+std::vector<bpp::PolymorphismSequenceContainer*> cleanAlignmentData(
+    ParametersManagement* options, std::vector<bpp::PolymorphismSequenceContainer*>& contigs,
+    const bpp::CodonAlphabet* codon_alphabet) {
+  std::cout << "Datasets/Contigs cleaning procedure:" << "\n" << std::endl;
+  std::vector<bpp::PolymorphismSequenceContainer*> cleaned = mrv::AlignmentFileManagement::cleanMultiContainer(
+      contigs, codon_alphabet, options->get_ingroup_species_name(), options->get_min_nb_codon(),
+      options->get_tolerance_zone(), options->get_allow_internal_bc(), options->get_min_gapN_site(),
+      options->get_max_gapN_seq(), options->get_DEBUG(), options->get_outgroup_species_name());
+  // Rejected contigs are used no further: release them at once.
+  std::set<bpp::PolymorphismSequenceContainer*> kept(cleaned.begin(), cleaned.end());
+  for (auto*& c : contigs)
+    if (!kept.count(c)) {
+      delete c;
+      c = nullptr;
+    }
+  if (cleaned.empty()) {
+    bpp::ApplicationTools::displayError(
+        "Sorry, there is not enough clean dataset/contig to perform the analysis ! Execution canceled..");
+    displayGoodbyeMessage();
+    std::exit(1);
+  }
+  return cleaned;
+}
+
+ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
+                                 mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
+                                 const bpp::NucleicAlphabet* nucleic_alphabet, bpp::StandardGeneticCode* genetic_code,
+                                 std::vector<double>& class_bounds) {
+  ResultsWarehouse* warehouse = new ResultsWarehouse(population, options->get_nb_gc_bin());
+  warehouse->set_name(mrv::PolymorphismSequenceContainerAddons::getContigNameFromContainer(contig, 0));
+  SpeciesDataWarehouse* species_data = new SpeciesDataWarehouse();
+  std::map<unsigned int, unsigned int> members =
+      mrv::PolymorphismSequenceContainerAddons::getNumberOfMembers(contig, options->get_DEBUG());
+  auto count = [&members](unsigned int id) {
+    auto it = members.find(id);
+    return it == members.end() ? 0u : it->second;
+  };
+
+  if (count(0) > 0) {
+    std::unique_ptr<bpp::PolymorphismSequenceContainer> ingroup(
+        bpp::PolymorphismSequenceContainerTools::extractIngroup(*contig));
+    std::unique_ptr<bpp::Sequence> ingroup_consensus(
+        bpp::SiteContainerTools::getConsensus(*ingroup, "Ingroup_consensus", true, false));
+    analyseFocalSpecies(options, ingroup.get(), ingroup_consensus.get(), population, codon_alphabet, nucleic_alphabet,
+                        genetic_code, class_bounds, species_data, warehouse);
+
+    if (options->get_outgroup_species_name() != "none" && members.size() >= 2 && count(1) > 0) {
+      std::unique_ptr<bpp::PolymorphismSequenceContainer> outgroup(
+          bpp::PolymorphismSequenceContainerTools::extractGroup(*contig, 1));
+      std::unique_ptr<bpp::Sequence> outgroup_consensus(
+          bpp::SiteContainerTools::getConsensus(*outgroup, "Outgroup_consensus", true, false));
+      std::unique_ptr<bpp::PolymorphismSequenceContainer> outgroup_container(
+          new bpp::PolymorphismSequenceContainer(codon_alphabet));
+      outgroup_container->addSequenceWithFrequency(*outgroup_consensus, 1, true);
+      collectSelectionIndicators(ingroup_consensus.get(), outgroup_consensus.get(), codon_alphabet, genetic_code,
+                                 warehouse, options->get_kappa());
+      mcDonaldKreitmanAnalysis(ingroup.get(), outgroup_container.get(), warehouse,
+                               static_cast<unsigned int>(options->get_kappa()), codon_alphabet, genetic_code,
+                               options->get_DEBUG());
+    }
+  }
+  warehouse->set_status("OK");
+  warehouse->store_species_data(species_data);
+  return warehouse;
+}
+
 int runSelvantrix(int argc, char* argv[]) {
+  mrv::CustomNucleicAlphabet* nucleic_alphabet = new mrv::CustomNucleicAlphabet();
+  mrv::FrameshiftCodonAlphabet* codon_alphabet = new mrv::FrameshiftCodonAlphabet(nucleic_alphabet);
+  bpp::StandardGeneticCode* genetic_code = new bpp::StandardGeneticCode(nucleic_alphabet);
+
   ParametersManagement* options = new ParametersManagement(program_version, version_date, argc, argv);
   options->checkParameters();
   checkOutputFileNames(options);
   displayWelcomeMessage(options);
   std::vector<double> class_bounds = setAlleleFrequencyClass(options);
-  (void)class_bounds;
-  stopNotBuilt("alignment reading");
+
+  mrv::Population* population = nullptr;
+  if (options->get_population_file() != "none") population = loadPopulationFile(options->get_population_file());
+  std::vector<bpp::PolymorphismSequenceContainer*> contigs =
+      loadAlignmentFile(options, codon_alphabet, nucleic_alphabet);
+  if (options->get_population_file() == "none") population = generateBasicPopulation(options, contigs);
+  std::vector<bpp::PolymorphismSequenceContainer*> cleaned = cleanAlignmentData(options, contigs, codon_alphabet);
+
+  std::cout << "Dataset/Contig analysis procedure:" << "\n\n"
+            << " -> Number of cleaned dataset: " << cleaned.size() << "\n\n"
+            << "   --> Begin: " << ctimeText(time(nullptr)) << std::flush;
+  std::vector<ResultsWarehouse*> warehouses;
+  warehouses.reserve(cleaned.size());
+  for (auto*& contig : cleaned) {
+    ResultsWarehouse* warehouse =
+        analyseDataset(options, contig, population, codon_alphabet, nucleic_alphabet, genetic_code, class_bounds);
+    warehouses.push_back(warehouse);
+    if (options->get_DEBUG()) ResultsWarehouse::warehouseInventory(warehouse, options, population, class_bounds);
+    // The contig's sequences are not read after its analysis.
+    delete contig;
+    contig = nullptr;
+  }
+  std::cout << "   --> Stop: " << ctimeText(time(nullptr)) << std::endl;
+
+  writeMainOutputFile(options, warehouses, population, class_bounds);
+  if (options->get_compute_distances()) writeDistanceFile(options, warehouses, population);
+  Summary* summary = biologicalSummary(warehouses, options, population);
+  writeSummaryFile(options, summary, population);
+  displayGoodbyeMessage();
+  return 0;
 }

@@ -3,7 +3,19 @@
 #include <ctime>
 #include <string>
 
+#include <vector>
+
 class ParametersManagement;
+class ResultsWarehouse;
+namespace bpp {
+class PolymorphismSequenceContainer;
+class NucleicAlphabet;
+class CodonAlphabet;
+class StandardGeneticCode;
+}  // namespace bpp
+namespace mrv {
+class Population;
+}
 
 // Last update date shown by the banners and the help.
 extern const std::string version_date;
@@ -14,6 +26,24 @@ constexpr double program_version = 3.0;
 
 void displayWelcomeMessage(ParametersManagement* options);
 void displayGoodbyeMessage();
+
+// Input stages: each prints its title and ends the run (status 1, after the goodbye banner) when
+// nothing is left to analyse.
+mrv::Population* loadPopulationFile(std::string path);
+mrv::Population* generateBasicPopulation(ParametersManagement* options,
+                                         std::vector<bpp::PolymorphismSequenceContainer*>& contigs);
+std::vector<bpp::PolymorphismSequenceContainer*> loadAlignmentFile(ParametersManagement* options,
+                                                                   const bpp::CodonAlphabet* codon_alphabet,
+                                                                   const bpp::NucleicAlphabet* nucleic_alphabet);
+std::vector<bpp::PolymorphismSequenceContainer*> cleanAlignmentData(
+    ParametersManagement* options, std::vector<bpp::PolymorphismSequenceContainer*>& contigs,
+    const bpp::CodonAlphabet* codon_alphabet);
+
+// Every statistic of one cleaned contig, in a new result store with status "OK".
+ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
+                                 mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
+                                 const bpp::NucleicAlphabet* nucleic_alphabet, bpp::StandardGeneticCode* genetic_code,
+                                 std::vector<double>& class_bounds);
 
 // Refuses, before any analysis, output names that would overwrite an input file or another output of
 // this run; ends the process with status 1 after an error naming the clash.

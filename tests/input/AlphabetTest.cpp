@@ -5,248 +5,138 @@
 #include <Bpp/Seq/Alphabet/AlphabetExceptions.h>
 #include <Bpp/Seq/Alphabet/DNA.h>
 #include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
-#include <Bpp/Seq/Sequence.h>
 
-#include <string>
-#include <vector>
-
-#include "input/CustomNucleicAlphabet.h"
-#include "input/FrameshiftCodonAlphabet.h"
+#include "ContainerTestSupport.h"
 
 namespace {
 
-using mrv::CustomNucleicAlphabet;
-using mrv::FrameshiftCodonAlphabet;
+using V = std::vector<int>;
+using S = std::vector<std::string>;
 
-std::string badCharOf(const std::function<void()>& f, std::string* text = nullptr) {
+// "bad value|exception text" of the alphabet exception `f` raises.
+std::string failure(const std::function<void()>& f) {
   try {
     f();
   } catch (const bpp::BadCharException& e) {
-    if (text) *text = e.what();
-    return e.getBadChar();
-  }
-  ADD_FAILURE() << "no BadCharException";
-  return "";
-}
-
-int badIntOf(const std::function<void()>& f, std::string* text = nullptr) {
-  try {
-    f();
+    return e.getBadChar() + "|" + e.what();
   } catch (const bpp::BadIntException& e) {
-    if (text) *text = e.what();
-    return e.getBadInt();
+    return std::to_string(e.getBadInt()) + "|" + e.what();
   }
-  ADD_FAILURE() << "no BadIntException";
-  return -12345;
+  return "no exception";
 }
+#define EXPECT_FAILS(call, bad, text)                                                \
+  do {                                                                               \
+    const std::string f = failure([&] { call; });                                    \
+    EXPECT_TRUE(f.rfind(std::string(bad) + "|", 0) == 0 && f.find(text) != std::string::npos) \
+        << #call << ": " << f;                                                       \
+  } while (0)
 
-TEST(CustomNucleicAlphabet, LettersOfBothCasesAndUnknownLetters) {
-  CustomNucleicAlphabet a;
-  const struct { const char* letter; int code; } known[] = {
-      {"-", -1}, {"A", 0}, {"C", 1}, {"G", 2}, {"T", 3}, {"M", 4}, {"R", 5}, {"W", 6},
-      {"S", 7},  {"Y", 8}, {"K", 9}, {"V", 10}, {"H", 11}, {"D", 12}, {"B", 13}, {"!", 14},
-      {"N", 15}, {"*", 15}};
-  for (const auto& k : known) {
-    std::string upper = k.letter, lower = k.letter;
-    lower[0] = static_cast<char>(std::tolower(lower[0]));
-    EXPECT_EQ(a.charToInt(upper), k.code) << upper;
-    EXPECT_EQ(a.charToInt(lower), k.code) << lower;
-    EXPECT_TRUE(a.isCharInAlphabet(lower)) << lower;
+TEST(CustomNucleicAlphabet, LettersCodesAndInheritedValues) {
+  mrv::CustomNucleicAlphabet a;
+  const std::string letters = "-ACGTMRWSYKVHDB!N*";
+  const V codes = {-1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 15};
+  for (size_t i = 0; i < letters.size(); ++i) {
+    EXPECT_EQ(a.charToInt(std::string(1, letters[i])), codes[i]) << letters[i];
+    EXPECT_EQ(a.charToInt(std::string(1, static_cast<char>(std::tolower(letters[i])))), codes[i]);
   }
   for (std::string bad : {"U", "x", "?", "O", "0", "", "\xC3", "\x80", "\xFF"}) {
     EXPECT_FALSE(a.isCharInAlphabet(bad)) << bad;
-    EXPECT_EQ(badCharOf([&] { a.charToInt(bad); }), bad);
-    EXPECT_THROW(a.isUnresolved(bad), bpp::BadCharException);
+    EXPECT_FAILS(a.charToInt(bad), bad, "Unknown state");
   }
-}
-
-TEST(CustomNucleicAlphabet, InheritedValues) {
-  CustomNucleicAlphabet a;
-  const bpp::Alphabet& base = a;
-  EXPECT_EQ(a.getSize(), 4u);
-  EXPECT_EQ(a.getNumberOfTypes(), 15u);
-  EXPECT_EQ(a.getNumberOfChars(), 18u);
-  EXPECT_EQ(a.getUnknownCharacterCode(), 14);
-  EXPECT_EQ(a.getGapCharacterCode(), -1);
-  EXPECT_EQ(base.getStateCodingSize(), 1u);
-  for (int c = -2; c <= 16; ++c) EXPECT_EQ(a.isIntInAlphabet(c), c >= -1 && c <= 15) << c;
-  for (int c = -1; c <= 15; ++c) EXPECT_EQ(a.isUnresolved(c), c > 3) << c;
-  EXPECT_FALSE(a.isUnresolved("-"));
-  EXPECT_TRUE(a.isUnresolved("n"));
-  EXPECT_EQ(a.intToChar(15), "N");
-  EXPECT_EQ(a.getName(15), "Unresolved base N");
-  EXPECT_EQ(a.getName("*"), "Unresolved base *");
-  EXPECT_EQ(a.getState("*").getBinaryCode(), 16);
-  EXPECT_EQ(a.getStateByBinCode(16).getLetter(), "N");
-  EXPECT_EQ(a.getStateByBinCode(15).getLetter(), "!");
-  EXPECT_EQ(a.getName(14), "Frameshift");
-  EXPECT_EQ(a.getName(5), "Purine (Adenine or Guanine)");
+  for (int c = -2; c <= 16; ++c) {
+    EXPECT_EQ(a.isIntInAlphabet(c), c >= -1 && c <= 15) << c;
+    if (a.isIntInAlphabet(c)) EXPECT_EQ(a.isUnresolved(c), c > 3) << c;
+  }
+  EXPECT_EQ(V({int(a.getSize()), int(a.getNumberOfTypes()), int(a.getNumberOfChars()),
+               a.getUnknownCharacterCode(), int(static_cast<const bpp::Alphabet&>(a).getStateCodingSize())}),
+            V({4, 15, 18, 14, 1}));
+  EXPECT_EQ(S({a.intToChar(15), a.getName(15), a.getName("*"), a.getStateByBinCode(16).getLetter()}),
+            S({"N", "Unresolved base N", "Unresolved base *", "N"}));
   EXPECT_EQ(bpp::BasicSequence("s", "aC*-n!", &a).toString(), "ACN-N!");
   EXPECT_EQ(a.getAlphabetType(), "Morvane Custom Nucleic Alphabet (454 and Frameshift)");
-  std::unique_ptr<bpp::Alphabet> copy(a.clone());
-  EXPECT_EQ(copy->charToInt("y"), 8);
-  EXPECT_TRUE(copy->equals(a));
+  EXPECT_EQ(std::unique_ptr<bpp::Alphabet>(a.clone())->charToInt("y"), 8);
 }
 
 TEST(CustomNucleicAlphabet, AliasAndGeneric) {
-  CustomNucleicAlphabet a;
-  using V = std::vector<int>;
-  using S = std::vector<std::string>;
-  EXPECT_EQ(a.getAlias(14), (V{0, 1, 2, 3}));
-  EXPECT_EQ(a.getAlias(5), (V{0, 2}));
-  EXPECT_EQ(a.getAlias(13), (V{1, 2, 3}));
-  EXPECT_EQ(a.getAlias(2), (V{2}));
+  mrv::CustomNucleicAlphabet a;
+  EXPECT_EQ(a.getAlias(14), V({0, 1, 2, 3}));
+  EXPECT_EQ(a.getAlias(5), V({0, 2}));
+  EXPECT_EQ(a.getAlias(13), V({1, 2, 3}));
   EXPECT_EQ(a.getAlias(-1), V{});
   EXPECT_EQ(a.getAlias(15), V{});
-  std::string text;
-  EXPECT_EQ(badIntOf([&] { a.getAlias(16); }, &text), 16);
-  EXPECT_NE(text.find("DNA::getAlias(int): Specified base unknown."), std::string::npos);
-  EXPECT_EQ(a.getAlias("y"), (S{"C", "T"}));
-  EXPECT_EQ(a.getAlias("!"), (S{"A", "C", "G", "T"}));
-  EXPECT_EQ(a.getAlias("m"), (S{"A", "C"}));
-  EXPECT_EQ(badCharOf([&] { a.getAlias("?"); }, &text), "?");
-  EXPECT_NE(text.find("DNA::getAlias(int): Specified base unknown."), std::string::npos);
-  EXPECT_EQ(badCharOf([&] { a.getAlias("u"); }), "U");
-
-  EXPECT_EQ(a.getGeneric(V{}), -1);
-  EXPECT_EQ(a.getGeneric(V{0, 1}), 4);
-  EXPECT_EQ(a.getGeneric(V{0, 1, 2, 3}), 14);
-  EXPECT_EQ(a.getGeneric(V{-1, 0}), 0);
-  EXPECT_EQ(a.getGeneric(V{15, 15}), 15);
-  EXPECT_EQ(a.getGeneric(V{1, 8}), 8);
-  EXPECT_EQ(badIntOf([&] { a.getGeneric(V{0, 15}); }, &text), 17);
-  EXPECT_NE(text.find("NucleicAlphabet::getState(unsigned char): Binary code not in alphabet"),
-            std::string::npos);
-  EXPECT_EQ(badIntOf([&] { a.getGeneric(V{0, 16}); }, &text), 16);
-  EXPECT_NE(text.find("DNA::getGeneric(const vector<int>& states): Specified base unknown."),
-            std::string::npos);
-  EXPECT_EQ(a.getGeneric(S{"a", "c"}), "M");
-  EXPECT_EQ(a.getGeneric(S{"A", "G"}), "R");
-  EXPECT_EQ(a.getGeneric(S{"N", "*"}), "N");
-  EXPECT_EQ(a.getGeneric(S{"*"}), "N");
-  EXPECT_EQ(a.getGeneric(S{}), "-");
-  EXPECT_EQ(badCharOf([&] { a.getGeneric(S{"A", "x"}); }, &text), "x");
-  EXPECT_NE(text.find("DNA::getGeneric(const vector<string>& states): Specified base unknown."),
-            std::string::npos);
+  EXPECT_FAILS(a.getAlias(16), "16", "DNA::getAlias(int): Specified base unknown.");
+  EXPECT_EQ(a.getAlias("y"), S({"C", "T"}));
+  EXPECT_EQ(a.getAlias("!"), S({"A", "C", "G", "T"}));
+  EXPECT_FAILS(a.getAlias("?"), "?", "DNA::getAlias(int): Specified base unknown.");
+  EXPECT_FAILS(a.getAlias("u"), "U", "DNA::getAlias(int)");
+  EXPECT_EQ(V({a.getGeneric(V{}), a.getGeneric(V{0, 1}), a.getGeneric(V{0, 1, 2, 3}),
+               a.getGeneric(V{-1, 0}), a.getGeneric(V{15, 15}), a.getGeneric(V{1, 8})}),
+            V({-1, 4, 14, 0, 15, 8}));
+  EXPECT_FAILS(a.getGeneric(V({0, 15})), "17", "NucleicAlphabet::getState(unsigned char): Binary code not in alphabet");
+  EXPECT_FAILS(a.getGeneric(V({0, 16})), "16", "DNA::getGeneric(const vector<int>& states): Specified base unknown.");
+  EXPECT_EQ(S({a.getGeneric(S{"a", "c"}), a.getGeneric(S{"A", "G"}), a.getGeneric(S{"N", "*"}), a.getGeneric(S{})}),
+            S({"M", "R", "N", "-"}));
+  EXPECT_FAILS(a.getGeneric(S({"A", "x"})), "x", "DNA::getGeneric(const vector<string>& states): Specified base unknown.");
 }
 
-TEST(FrameshiftCodonAlphabet, Words) {
-  CustomNucleicAlphabet n;
-  FrameshiftCodonAlphabet a(&n);
-  const struct { const char* word; int code; } words[] = {
-      {"AAA", 0},  {"ACG", 6},  {"TAA", 48}, {"TAG", 50}, {"TGA", 56}, {"TTT", 63},
-      {"!!!", 64}, {"A!G", 64}, {"!", 64},   {"AC!T", 64}, {"A!", 64}, {"NNN", 65},
-      {"ANG", 65}, {"A*G", 65}, {"ARG", 65}, {"A-N", 65}, {"nnn", 65}, {"---", -1},
-      {"A-G", -1}};
-  for (const auto& w : words) EXPECT_EQ(a.charToInt(w.word), w.code) << w.word;
-  std::string text;
-  for (std::string bad : {"AC", "ACGT", ""}) {
-    EXPECT_EQ(badCharOf([&] { a.charToInt(bad); }, &text), bad);
-    EXPECT_NE(text.find("WordAlphabet::charToInt"), std::string::npos) << text;
-  }
+TEST(FrameshiftCodonAlphabet, WordsNamesAndSizes) {
+  inputtest::Alphabets x;
+  const mrv::FrameshiftCodonAlphabet& a = x.codon;
+  const S words = {"AAA", "ACG", "TAA", "TAG", "TGA", "TTT", "!!!", "A!G", "!", "AC!T", "NNN",
+                   "ANG", "A*G", "ARG", "A-N", "nnn", "---", "A-G"};
+  const V codes = {0, 6, 48, 50, 56, 63, 64, 64, 64, 64, 65, 65, 65, 65, 65, 65, -1, -1};
+  for (size_t i = 0; i < words.size(); ++i) EXPECT_EQ(a.charToInt(words[i]), codes[i]) << words[i];
+  for (std::string bad : {"AC", "ACGT", ""}) EXPECT_FAILS(a.charToInt(bad), bad, "WordAlphabet::charToInt");
   EXPECT_THROW(a.charToInt("acg"), bpp::BadCharException);
-  EXPECT_EQ(badCharOf([&] { a.charToInt("AXG"); }), "X");
-  EXPECT_EQ(badCharOf([&] { a.charToInt("A\xC3G"); }), "\xC3");
-  EXPECT_TRUE(a.isUnresolved("ANG"));
-  EXPECT_FALSE(a.isUnresolved("A!G"));
-}
-
-TEST(FrameshiftCodonAlphabet, NamesCodesAndSizes) {
-  CustomNucleicAlphabet n;
-  FrameshiftCodonAlphabet a(&n);
-  bpp::StandardGeneticCode gc(&n);
-  EXPECT_EQ(a.getNumberOfChars(), 67u);
-  EXPECT_EQ(a.getSize(), 65u);
-  EXPECT_EQ(a.getNumberOfTypes(), 66u);
-  EXPECT_EQ(a.getUnknownCharacterCode(), 65);
-  EXPECT_EQ(a.getGapCharacterCode(), -1);
-  EXPECT_EQ(a.getStateCodingSize(), 3u);
-  for (int c = -2; c <= 66; ++c) EXPECT_EQ(a.isIntInAlphabet(c), c >= -1 && c <= 65) << c;
-  for (int c = -1; c <= 65; ++c) EXPECT_EQ(a.isUnresolved(c), c == 65) << c;
-  EXPECT_EQ(a.intToChar(64), "!!!");
-  EXPECT_EQ(a.intToChar(65), "NNN");
-  EXPECT_EQ(a.intToChar(-1), "---");
-  EXPECT_EQ(a.getName(64), "FrameShift");
-  EXPECT_EQ(a.getName(65), "Unresolved");
-  EXPECT_EQ(a.getName(-1), "gap");
-  // The stop test by name agrees with the genetic code on every codon; 64 and 65 are no stops.
-  for (int c = 0; c < 64; ++c)
-    EXPECT_EQ(a.getName(a.intToChar(c)) == FrameshiftCodonAlphabet::STOP, gc.isStop(c)) << c;
-  EXPECT_EQ(a.getName(a.intToChar(48)), "Stop");
-  EXPECT_EQ(a.getName(a.intToChar(64)), "FrameShift");
-  EXPECT_EQ(a.getName(a.intToChar(65)), "Unresolved");
-  EXPECT_EQ(a.getName("A-C"), "gap");
-  EXPECT_EQ(a.getName("AN-"), "Unresolved");
-  EXPECT_EQ(a.getName("!"), "FrameShift");
-  EXPECT_EQ(a.getName("ACG"), "ACG");
-  std::string text;
-  EXPECT_EQ(badCharOf([&] { a.getName("AC"); }, &text), "AC");
-  EXPECT_NE(text.find("WordAlphabet::getName"), std::string::npos);
-  EXPECT_TRUE(a.isFrameshiftBase("!"));
-  EXPECT_FALSE(a.isFrameshiftBase("!!"));
-  EXPECT_TRUE(a.containsFrameshift("AC!"));
-  EXPECT_FALSE(a.containsFrameshift(""));
-  EXPECT_EQ(a.getAlphabetType(), "Morvane Custom Codon Alphabet (with Frameshift)");
-}
-
-TEST(FrameshiftCodonAlphabet, NucleotidesOfCodons) {
-  CustomNucleicAlphabet n;
-  FrameshiftCodonAlphabet a(&n);
-  const bpp::CoreWordAlphabet& words = a;  // calls from Bio++ reach the same rule
-  const struct { int codon; int n0, n1, n2; } rows[] = {
-      {64, 14, 14, 14}, {65, 15, 15, 15}, {-1, -1, -1, -1}, {6, 0, 1, 2}, {63, 3, 3, 3}};
-  for (const auto& r : rows) {
-    EXPECT_EQ(words.getNPosition(r.codon, 0), r.n0) << r.codon;
-    EXPECT_EQ(words.getNPosition(r.codon, 1), r.n1) << r.codon;
-    EXPECT_EQ(words.getNPosition(r.codon, 2), r.n2) << r.codon;
-    EXPECT_EQ(words.getPositions(r.codon), (std::vector<int>{r.n0, r.n1, r.n2}));
+  EXPECT_FAILS(a.charToInt("AXG"), "X", "Unknown state");
+  EXPECT_EQ(V({int(a.getNumberOfChars()), int(a.getSize()), int(a.getNumberOfTypes()), a.getUnknownCharacterCode(),
+               int(a.getStateCodingSize())}),
+            V({67, 65, 66, 65, 3}));
+  for (int c = -2; c <= 66; ++c) {
+    EXPECT_EQ(a.isIntInAlphabet(c), c >= -1 && c <= 65) << c;
+    if (a.isIntInAlphabet(c)) EXPECT_EQ(a.isUnresolved(c), c == 65) << c;
   }
-  EXPECT_EQ(badIntOf([&] { a.getNPosition(6, 3); }), 3);
+  EXPECT_EQ(S({a.intToChar(64), a.intToChar(65), a.intToChar(-1), a.getName(64), a.getName(65), a.getName(-1)}),
+            S({"!!!", "NNN", "---", "FrameShift", "Unresolved", "gap"}));
+  bpp::StandardGeneticCode gc(&x.nucleic);  // the stop test by name agrees with the genetic code
+  for (int c = 0; c < 64; ++c) EXPECT_EQ(a.getName(a.intToChar(c)) == "Stop", gc.isStop(c)) << c;
+  EXPECT_EQ(S({a.getName("A-C"), a.getName("AN-"), a.getName("!"), a.getName("ACG")}),
+            S({"gap", "Unresolved", "FrameShift", "ACG"}));
+  EXPECT_FAILS(a.getName("AC"), "AC", "WordAlphabet::getName");
+  EXPECT_TRUE(a.isFrameshiftBase("!") && !a.isFrameshiftBase("!!"));
+  EXPECT_TRUE(a.containsFrameshift("AC!") && !a.containsFrameshift(""));
+  EXPECT_EQ(a.getAlphabetType(), "Morvane Custom Codon Alphabet (with Frameshift)");
+  EXPECT_EQ(std::unique_ptr<mrv::FrameshiftCodonAlphabet>(a.clone())->getName(50), "Stop");
+  // Nucleotides of codons, also through the interface the library calls.
+  const bpp::CoreWordAlphabet& w = a;
+  for (const V& r : {V{64, 14}, V{65, 15}, V{-1, -1}})
+    EXPECT_EQ(w.getPositions(r[0]), V({r[1], r[1], r[1]}));
+  EXPECT_EQ(V({w.getNPosition(6, 0), w.getNPosition(6, 1), w.getNPosition(6, 2)}), V({0, 1, 2}));
+  EXPECT_FAILS(a.getNPosition(6, 3), "3", "WordAlphabet::getNPosition");
 }
 
-TEST(FrameshiftCodonAlphabet, EqualityWithTheGeneticCodeAlphabet) {
-  CustomNucleicAlphabet n;
-  FrameshiftCodonAlphabet a(&n);
-  bpp::StandardGeneticCode gc(&n);
-  EXPECT_TRUE(a.equals(*gc.getSourceAlphabet()));
-  EXPECT_TRUE(a.equals(FrameshiftCodonAlphabet(&n)));
-  bpp::DNA dna;
-  bpp::CodonAlphabet other(&dna);
-  EXPECT_FALSE(a.equals(other));
-  EXPECT_FALSE(a.equals(n));
-  std::unique_ptr<FrameshiftCodonAlphabet> copy(a.clone());
-  EXPECT_EQ(copy->charToInt("A!G"), 64);
-  EXPECT_EQ(copy->getName(48), "Stop");
-}
-
-// Sequence statistics of the library run on containers of this alphabet and give the values the
-// same data give on the genetic code's own alphabet.
+// The library's statistics accept containers of this alphabet against the genetic code and give
+// the values that the same data give on the genetic code's own codon alphabet.
 TEST(FrameshiftCodonAlphabet, LibraryStatisticsAgreeWithTheGeneticCodeAlphabet) {
-  CustomNucleicAlphabet n;
-  FrameshiftCodonAlphabet a(&n);
-  bpp::StandardGeneticCode gc(&n);
+  inputtest::Alphabets x;
+  bpp::StandardGeneticCode gc(&x.nucleic);
   const bpp::Alphabet* own = gc.getSourceAlphabet();
-  const std::vector<std::string> in = {"CTTAAAGGGTTTNNNGCA", "CTCAAAGGGTTTGCAGCA",
-                                       "CTTAAGGGATTTGCAGCT", "CTTAAAGGGTTC---GCA",
-                                       "CTAAAAGGGTTTGCAGCA"};
-  const std::vector<std::string> out = {"CTTAAAGCGTTAGCAGCA", "CTTAAAGCGTTAGCAACA"};
-  auto build = [](const std::vector<std::string>& seqs, const bpp::Alphabet* alpha,
-                  const std::string& prefix) {
-    auto* psc = new bpp::PolymorphismSequenceContainer(alpha);
-    for (size_t i = 0; i < seqs.size(); ++i)
-      psc->addSequenceWithFrequency(
-          bpp::BasicSequence(prefix + std::to_string(i), seqs[i], alpha), 1, true);
-    return std::unique_ptr<bpp::PolymorphismSequenceContainer>(psc);
+  EXPECT_TRUE(x.codon.equals(*own));
+  bpp::DNA dna;
+  EXPECT_FALSE(x.codon.equals(bpp::CodonAlphabet(&dna)));
+  const S in = {"CTTAAAGGGTTTNNNGCA", "CTCAAAGGGTTTGCAGCA", "CTTAAGGGATTTGCAGCT", "CTTAAAGGGTTC---GCA",
+                "CTAAAAGGGTTTGCAGCA"};
+  const S out = {"CTTAAAGCGTTAGCAGCA", "CTTAAAGCGTTAGCAACA"};
+  auto build = [](const S& seqs, const bpp::Alphabet* alpha) {  // names unique over both groups
+    inputtest::Records r;
+    for (size_t i = 0; i < seqs.size(); ++i) r.push_back({seqs[0] + std::to_string(i), seqs[i]});
+    return inputtest::makeContainer(r, alpha);
   };
-  auto inA = build(in, &a, "in"), inG = build(in, own, "in");
-  auto outA = build(out, &a, "out"), outG = build(out, own, "out");
+  auto inA = build(in, &x.codon), inG = build(in, own), outA = build(out, &x.codon), outG = build(out, own);
   using SS = bpp::SequenceStatistics;
-  const double piS = SS::piSynonymous(*inA, gc);
-  EXPECT_GT(piS, 0.0);
-  EXPECT_EQ(piS, SS::piSynonymous(*inG, gc));
+  EXPECT_GT(SS::piSynonymous(*inA, gc), 0.0);
+  EXPECT_EQ(SS::piSynonymous(*inA, gc), SS::piSynonymous(*inG, gc));
   EXPECT_EQ(SS::piNonSynonymous(*inA, gc), SS::piNonSynonymous(*inG, gc));
-  EXPECT_EQ(SS::meanNumberOfSynonymousSites(*inA, gc, 2.0),
-            SS::meanNumberOfSynonymousSites(*inG, gc, 2.0));
   for (double freqmin : {0.0, 0.2}) {
     const std::vector<unsigned int> mk = SS::mkTable(*inA, *outA, gc, freqmin);
     EXPECT_EQ(mk, SS::mkTable(*inG, *outG, gc, freqmin)) << freqmin;

@@ -3,6 +3,7 @@
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Sequence.h>
 
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "TestSupport.h"
 #include "input/CustomNucleicAlphabet.h"
 #include "input/FrameshiftCodonAlphabet.h"
 
@@ -20,26 +22,29 @@ struct Alphabets {
   mrv::FrameshiftCodonAlphabet codon{&nucleic};
 };
 
+using Lines = std::vector<std::string>;
 using Records = std::vector<std::pair<std::string, std::string>>;  // name, codon text
 
-inline std::unique_ptr<bpp::PolymorphismSequenceContainer> makeContainer(
-    const Records& records, const bpp::Alphabet* alphabet) {
+inline std::unique_ptr<bpp::PolymorphismSequenceContainer> makeContainer(const Records& records,
+                                                                         const bpp::Alphabet* alphabet) {
   auto psc = std::make_unique<bpp::PolymorphismSequenceContainer>(alphabet);
   for (const auto& r : records)
     psc->addSequenceWithFrequency(bpp::BasicSequence(r.first, r.second, alphabet), 1, true);
   return psc;
 }
 
-// Captures everything written to std::cout while alive.
-class CoutCapture {
- public:
-  CoutCapture() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
-  ~CoutCapture() { std::cout.rdbuf(old_); }
-  std::string text() const { return buffer_.str(); }
-
- private:
-  std::ostringstream buffer_;
-  std::streambuf* old_;
-};
+// The lines that `f` writes to std::cout.
+inline Lines coutLines(const std::function<void()>& f) {
+  std::ostringstream buffer;
+  std::streambuf* old = std::cout.rdbuf(buffer.rdbuf());
+  try {
+    f();
+  } catch (...) {
+    std::cout.rdbuf(old);
+    throw;
+  }
+  std::cout.rdbuf(old);
+  return testsupport::splitLines(buffer.str());
+}
 
 }  // namespace inputtest

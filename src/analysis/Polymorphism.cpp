@@ -1,0 +1,109 @@
+#include "analysis/Polymorphism.h"
+
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
+#include <Bpp/PopGen/SequenceStatistics.h>
+#include <Bpp/Seq/CodonSiteTools.h>
+#include <Bpp/Seq/Container/SiteContainerIterator.h>
+#include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
+
+namespace mrv {
+
+namespace {
+
+// The library's per-site pi already holds the factor n/(n-1) taken as an integer quotient, which
+// is exact for two sequences and 1 for three or more; restore the floating-point factor there.
+template <typename PerSitePi>
+double sumOverCompleteSites(const bpp::PolymorphismSequenceContainer& container, const bpp::GeneticCode& code,
+                            PerSitePi perSitePi) {
+  double sum = 0.0;
+  bpp::CompleteSiteContainerIterator it(container);
+  while (it.hasMoreSites()) {
+    const bpp::Site* site = it.nextSite();
+    double value = perSitePi(*site, code);
+    const size_t n = site->size();
+    if (n >= 3) value = value * static_cast<double>(n) / static_cast<double>(n - 1);
+    sum += value;
+  }
+  return sum;
+}
+
+}  // namespace
+
+Polymorphism::Polymorphism(bpp::PolymorphismSequenceContainer* container)
+    : pi_non_synonymous(0.0),
+      pi_synonymous(0.0),
+      mean_non_synonymous_sites_number(0.0),
+      mean_synonymous_sites_number(0.0),
+      number_of_sequences(0),
+      number_of_complete_sites(0),
+      piN(-1.0),
+      piS(-1.0),
+      container(container) {}
+
+Polymorphism::~Polymorphism() { container = nullptr; }
+
+double Polymorphism::sumOfSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
+                                       const bpp::GeneticCode& genetic_code) {
+  return sumOverCompleteSites(container, genetic_code, [](const bpp::Site& site, const bpp::GeneticCode& code) {
+    return bpp::CodonSiteTools::piSynonymous(site, code, false);
+  });
+}
+
+double Polymorphism::sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
+                                          const bpp::GeneticCode& genetic_code) {
+  return sumOverCompleteSites(container, genetic_code, [](const bpp::Site& site, const bpp::GeneticCode& code) {
+    return bpp::CodonSiteTools::piNonSynonymous(site, code, false);
+  });
+}
+
+void Polymorphism::determine_all_attributes(bpp::StandardGeneticCode* genetic_code, unsigned int min_nb_codon,
+                                            double kappa) {
+  determine_pi_non_synonymous(genetic_code);
+  determine_pi_synonymous(genetic_code);
+  determine_mean_non_synonymous_sites_number(genetic_code, kappa);
+  determine_mean_synonymous_sites_number(genetic_code, kappa);
+  determine_number_of_sequences();
+  determine_number_of_complete_sites();
+  determine_piN(min_nb_codon);
+  determine_piS(min_nb_codon);
+}
+
+void Polymorphism::determine_pi_non_synonymous(bpp::StandardGeneticCode* genetic_code) {
+  pi_non_synonymous = sumOfNonSynonymousPi(*container, *genetic_code);
+}
+
+void Polymorphism::determine_pi_synonymous(bpp::StandardGeneticCode* genetic_code) {
+  pi_synonymous = sumOfSynonymousPi(*container, *genetic_code);
+}
+
+void Polymorphism::determine_mean_non_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio) {
+  mean_non_synonymous_sites_number =
+      bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*container, *genetic_code, ratio);
+}
+
+void Polymorphism::determine_mean_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio) {
+  mean_synonymous_sites_number = bpp::SequenceStatistics::meanNumberOfSynonymousSites(*container, *genetic_code, ratio);
+}
+
+void Polymorphism::determine_number_of_sequences() {
+  number_of_sequences = static_cast<int>(container->getNumberOfSequences());
+}
+
+void Polymorphism::determine_number_of_complete_sites() {
+  number_of_complete_sites =
+      static_cast<int>(bpp::PolymorphismSequenceContainerTools::getNumberOfCompleteSites(*container, false));
+}
+
+// The threshold compares the two counts as unsigned 32-bit numbers.
+void Polymorphism::determine_piN(unsigned int min_nb_codon) {
+  if (static_cast<unsigned int>(number_of_complete_sites) >= min_nb_codon)
+    piN = pi_non_synonymous / mean_non_synonymous_sites_number;
+}
+
+void Polymorphism::determine_piS(unsigned int min_nb_codon) {
+  if (static_cast<unsigned int>(number_of_complete_sites) >= min_nb_codon)
+    piS = pi_synonymous / mean_synonymous_sites_number;
+}
+
+}  // namespace mrv

@@ -1,0 +1,63 @@
+#pragma once
+// Synonymous and non-synonymous nucleotide diversity per site (piS, piN) of one container of
+// codon sequences: mean pairwise number of (non-)synonymous differences over the mean number
+// of (non-)synonymous sites. Both stay -1.0 (not computed) when the container has fewer
+// complete codon sites than the threshold given to determine_all_attributes.
+namespace bpp {
+class PolymorphismSequenceContainer;
+class GeneticCode;
+class StandardGeneticCode;
+}  // namespace bpp
+
+namespace mrv {
+
+class Polymorphism {
+ public:
+  // The container is not owned and must outlive the object; it is never changed.
+  explicit Polymorphism(bpp::PolymorphismSequenceContainer* container);
+  virtual ~Polymorphism();
+
+  // Every value below, in this order: the two pi sums, the two site numbers (kappa is the
+  // transition/transversion ratio), the sequence and complete-site counts, then piN and piS when
+  // the container has at least min_nb_codon complete codon sites.
+  void determine_all_attributes(bpp::StandardGeneticCode* genetic_code, unsigned int min_nb_codon, double kappa);
+
+  void determine_pi_non_synonymous(bpp::StandardGeneticCode* genetic_code);
+  void determine_pi_synonymous(bpp::StandardGeneticCode* genetic_code);
+  void determine_mean_non_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio);
+  void determine_mean_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio);
+  void determine_number_of_sequences();
+  void determine_number_of_complete_sites();
+  // The quotient has no zero test: a mean site number of 0.0 gives an infinite or NaN value.
+  void determine_piN(unsigned int min_nb_codon);
+  void determine_piS(unsigned int min_nb_codon);
+
+  double get_pi_non_synonymous() const { return pi_non_synonymous; }
+  double get_pi_synonymous() const { return pi_synonymous; }
+  double get_mean_non_synonymous_sites_number() const { return mean_non_synonymous_sites_number; }
+  double get_mean_synonymous_sites_number() const { return mean_synonymous_sites_number; }
+  double get_piN() const { return piN; }
+  double get_piS() const { return piS; }
+  int get_number_of_sequences() const { return number_of_sequences; }
+  int get_number_of_complete_sites() const { return number_of_complete_sites; }
+
+  // Sum over the complete sites of the per-site pairwise (non-)synonymous differences, each site
+  // scaled by n/(n-1) in floating point (n sequences at the site).
+  static double sumOfSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
+                                  const bpp::GeneticCode& genetic_code);
+  static double sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
+                                     const bpp::GeneticCode& genetic_code);
+
+ private:
+  double pi_non_synonymous;
+  double pi_synonymous;
+  double mean_non_synonymous_sites_number;
+  double mean_synonymous_sites_number;
+  int number_of_sequences;
+  int number_of_complete_sites;
+  double piN;
+  double piS;
+  bpp::PolymorphismSequenceContainer* container;
+};
+
+}  // namespace mrv

@@ -1,0 +1,240 @@
+#include "analysis/PopulationDiversification.h"
+
+#include <Bpp/Exceptions.h>
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Alphabet/NucleicAlphabet.h>
+
+#include <array>
+#include <string>
+#include <unordered_map>
+
+#include "analysis/ResultsWarehouse.h"
+#include "input/CodonNucleotideTable.h"
+#include "input/Population.h"
+#include "input/PolymorphismSequenceContainerAddons.h"
+
+namespace mrv {
+
+namespace {
+
+// Alleles compared at a nucleotide position: the gap and A, C, G, T (nucleic codes -1 to 3).
+const int kAlleles = 5;
+const std::uint8_t kUnresolved = 0xFF;
+
+// Allele index (nucleic code + 1) of each of the three nucleotides of every codon code, or
+// kUnresolved, from the decoded codon table.
+class CodonAlleleTable {
+ public:
+  CodonAlleleTable(const bpp::CodonAlphabet* codon_alphabet, const bpp::NucleicAlphabet* nucleic_alphabet)
+      : codon_alphabet_(codon_alphabet), nucleic_alphabet_(nucleic_alphabet) {
+    const CodonNucleotideTable nucleotides(codon_alphabet, nucleic_alphabet);
+    for (int c = CodonNucleotideTable::FIRST_CODE; c <= CodonNucleotideTable::LAST_CODE; ++c) {
+      std::array<std::uint8_t, 3> row;
+      for (size_t k = 0; k < 3; ++k)
+        row[k] = allele(nucleotides.nucleotide(c, k), nucleotides.isResolved(c, k));
+      rows_[static_cast<size_t>(c - CodonNucleotideTable::FIRST_CODE)] = row;
+    }
+  }
+  std::array<std::uint8_t, 3> operator()(int codon) const {
+    if (CodonNucleotideTable::covers(codon)) return rows_[static_cast<size_t>(codon - CodonNucleotideTable::FIRST_CODE)];
+    std::array<std::uint8_t, 3> row;  // a code outside the table: read through the alphabets
+    for (size_t k = 0; k < 3; ++k) {
+      const int n = codon_alphabet_->getNPosition(codon, k);
+      row[k] = allele(n, !nucleic_alphabet_->isUnresolved(n));
+    }
+    return row;
+  }
+
+ private:
+  static std::uint8_t allele(int nucleotide, bool resolved) {
+    if (!resolved) return kUnresolved;
+    if (nucleotide < -1 || nucleotide >= kAlleles - 1)
+      throw bpp::Exception("PopulationDiversification: unexpected resolved nucleotide code " +
+                           std::to_string(nucleotide));
+    return static_cast<std::uint8_t>(nucleotide + 1);
+  }
+
+  const bpp::CodonAlphabet* codon_alphabet_;
+  const bpp::NucleicAlphabet* nucleic_alphabet_;
+  std::array<std::array<std::uint8_t, 3>, CodonNucleotideTable::LAST_CODE - CodonNucleotideTable::FIRST_CODE + 1>
+      rows_;
+};
+
+}  // namespace
+
+PopulationDiversification::PopulationDiversification(bpp::PolymorphismSequenceContainer* container,
+                                                     Population* population,
+                                                     const bpp::CodonAlphabet* codon_alphabet,
+                                                     const bpp::NucleicAlphabet* nucleic_alphabet)
+    : population(population) {
+  const size_t n = population->get_number_of_population();
+  differenceWithin.assign(n, 0);
+  totalWithin.assign(n, 0);
+  differenceBetween.assign(n, std::vector<std::int64_t>(n, 0));
+  totalBetween.assign(n, std::vector<std::int64_t>(n, 0));
+  globalHeteroWithin.assign(n, std::vector<double>(n, 0.0));
+  globalHeteroBetween.assign(n, std::vector<double>(n, 0.0));
+  Fst.assign(n, std::vector<double>(n, -999.0));
+  _collect_differences(container, codon_alphabet, nucleic_alphabet);
+}
+
+PopulationDiversification::~PopulationDiversification() { population = nullptr; }
+
+// At each nucleotide position the resolved alleles are counted per population and per individual.
+// Ordered pairs of sequences of two different individuals of population P number
+// nP^2 - sum over its individuals of nI^2, and those carrying the same allele
+// sum_a (nPa^2 - sum_I nIa^2); between populations P and Q they number nP nQ, nPa nQa alike.
+// Both are accumulated sequence by sequence: adding a sequence of individual I in P with allele a
+// forms 2 (nP - nI) new ordered pairs within P, 2 (nPa - nIa) of them with equal alleles.
+void PopulationDiversification::_collect_differences(bpp::PolymorphismSequenceContainer* container,
+                                                     const bpp::CodonAlphabet* codon_alphabet,
+                                                     const bpp::NucleicAlphabet* nucleic_alphabet) {
+  const size_t nb_sequences = container->getNumberOfSequences();
+  const size_t nb_populations = differenceWithin.size();
+
+  // Individual and population of every sequence; each individual is looked up once, at its first
+  // sequence, so the first sequence in container order whose individual is in no population raises.
+  std::vector<int> individual_of(nb_sequences);
+  std::vector<int> population_of_individual;
+  std::unordered_map<std::string, int> individual_index;
+  for (size_t q = 0; q < nb_sequences; ++q) {
+    const std::string name =
+        PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(container, static_cast<unsigned int>(q));
+    auto found = individual_index.find(name);
+    if (found == individual_index.end()) {
+      const int id = population->get_population_id(name);
+      if (id < 0 || static_cast<size_t>(id) >= nb_populations)
+        throw bpp::Exception("Individual " + name + " doesn't belong to any population !");
+      found = individual_index.emplace(name, static_cast<int>(population_of_individual.size())).first;
+      population_of_individual.push_back(id);
+    }
+    individual_of[q] = found->second;
+  }
+  if (nb_sequences == 0) return;
+
+  const CodonAlleleTable table(codon_alphabet, nucleic_alphabet);
+  const size_t nb_individuals = population_of_individual.size();
+
+  // Per-position counts, cleared after each position through the lists of what was touched.
+  std::vector<std::int64_t> pop_count(nb_populations, 0), pop_allele(nb_populations * kAlleles, 0);
+  std::vector<std::int64_t> ind_count(nb_individuals, 0), ind_allele(nb_individuals * kAlleles, 0);
+  std::vector<int> touched_pops, touched_inds;
+  std::vector<std::array<std::uint8_t, 3> > site_alleles(nb_sequences);
+
+  const size_t nb_sites = container->getNumberOfSites();
+  for (size_t s = 0; s < nb_sites; ++s) {
+    const bpp::Site& site = container->getSite(s);
+    for (size_t q = 0; q < nb_sequences; ++q) site_alleles[q] = table(site[q]);
+
+    for (size_t k = 0; k < 3; ++k) {
+      for (size_t q = 0; q < nb_sequences; ++q) {
+        const std::uint8_t a = site_alleles[q][k];
+        if (a == kUnresolved) continue;
+        const int ind = individual_of[q];
+        const int pop = population_of_individual[ind];
+        if (pop_count[pop] == 0) touched_pops.push_back(pop);
+        if (ind_count[ind] == 0) touched_inds.push_back(ind);
+        std::int64_t& nPa = pop_allele[pop * kAlleles + a];
+        std::int64_t& nIa = ind_allele[ind * kAlleles + a];
+        const std::int64_t new_pairs = pop_count[pop] - ind_count[ind];
+        const std::int64_t new_same = nPa - nIa;
+        totalWithin[pop] += 2 * new_pairs;
+        differenceWithin[pop] += 2 * (new_pairs - new_same);
+        ++pop_count[pop];
+        ++ind_count[ind];
+        ++nPa;
+        ++nIa;
+      }
+
+      for (size_t x = 0; x < touched_pops.size(); ++x) {
+        const int p = touched_pops[x];
+        for (size_t y = x + 1; y < touched_pops.size(); ++y) {
+          const int r = touched_pops[y];
+          const std::int64_t total = pop_count[p] * pop_count[r];
+          std::int64_t same = 0;
+          for (int a = 0; a < kAlleles; ++a) same += pop_allele[p * kAlleles + a] * pop_allele[r * kAlleles + a];
+          totalBetween[p][r] += total;
+          totalBetween[r][p] += total;
+          differenceBetween[p][r] += total - same;
+          differenceBetween[r][p] += total - same;
+        }
+      }
+
+      for (int p : touched_pops) {
+        pop_count[p] = 0;
+        for (int a = 0; a < kAlleles; ++a) pop_allele[p * kAlleles + a] = 0;
+      }
+      for (int i : touched_inds) {
+        ind_count[i] = 0;
+        for (int a = 0; a < kAlleles; ++a) ind_allele[i * kAlleles + a] = 0;
+      }
+      touched_pops.clear();
+      touched_inds.clear();
+    }
+  }
+}
+
+void PopulationDiversification::determine_Fst() { _determine(true); }
+
+void PopulationDiversification::determine_heterozygosities_only() { _determine(false); }
+
+void PopulationDiversification::_determine(bool with_Fst) {
+  const size_t n = population->get_number_of_population();
+  for (size_t a = 0; a < n; ++a) {
+    if (totalWithin.at(a) == 0) continue;
+    heterozygosityWithinPop[static_cast<int>(a)] =
+        static_cast<double>(differenceWithin[a]) / static_cast<double>(totalWithin[a]);
+    for (size_t b = a + 1; b < n; ++b) {
+      if (totalWithin.at(b) == 0 || totalBetween[a][b] == 0) continue;
+      heterozygosityWithinPop[static_cast<int>(b)] =
+          static_cast<double>(differenceWithin[b]) / static_cast<double>(totalWithin[b]);
+      const double hb = static_cast<double>(differenceBetween[a][b]) / static_cast<double>(totalBetween[a][b]);
+      globalHeteroBetween[a][b] = globalHeteroBetween[b][a] = hb;
+      const double hw =
+          (heterozygosityWithinPop[static_cast<int>(a)] + heterozygosityWithinPop[static_cast<int>(b)]) * 0.5;
+      globalHeteroWithin[a][b] = globalHeteroWithin[b][a] = hw;
+      if (with_Fst && hb != 0.0) Fst[a][b] = Fst[b][a] = (hb - hw) / hb;
+    }
+  }
+}
+
+double PopulationDiversification::get_specific_Fst(int i, int j) const {
+  return Fst.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+}
+double PopulationDiversification::get_specific_globalHeteroWithin(int i, int j) const {
+  return globalHeteroWithin.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+}
+double PopulationDiversification::get_specific_globalHeteroBetween(int i, int j) const {
+  return globalHeteroBetween.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+}
+std::int64_t PopulationDiversification::get_specific_differenceBetween(int i, int j) const {
+  return differenceBetween.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+}
+std::int64_t PopulationDiversification::get_specific_totalBetween(int i, int j) const {
+  return totalBetween.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+}
+std::int64_t PopulationDiversification::get_specific_differenceWithin(int p) const {
+  return differenceWithin.at(static_cast<size_t>(p));
+}
+std::int64_t PopulationDiversification::get_specific_totalWithin(int p) const {
+  return totalWithin.at(static_cast<size_t>(p));
+}
+double PopulationDiversification::get_specific_heterozygosityWithinPop(int p) { return heterozygosityWithinPop[p]; }
+
+}  // namespace mrv
+
+void populationDiversificationAnalysis(bpp::PolymorphismSequenceContainer* ingroup, mrv::Population* population,
+                                       const bpp::CodonAlphabet* codon_alphabet,
+                                       const bpp::NucleicAlphabet* nucleic_alphabet, ResultsWarehouse* store) {
+  mrv::PopulationDiversification diversification(ingroup, population, codon_alphabet, nucleic_alphabet);
+  diversification.determine_Fst();
+  const unsigned int n = population->get_number_of_population();
+  for (unsigned int i = 0; i < n; ++i) {
+    for (unsigned int j = i + 1; j < n; ++j) {
+      const double f = diversification.get_specific_Fst(static_cast<int>(i), static_cast<int>(j));
+      store->set_specific_Fst(i, j, f);
+      store->set_specific_Fst(j, i, f);
+    }
+  }
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Differentiation between the populations of one contig. Every sequence is compared, nucleotide by
+// nucleotide, with every sequence of another individual (never with itself nor with another allele
+// of its own individual); differing and compared nucleotide pairs are counted within each population
+// and between each two populations, and Fst = (Hbetween - Hwithin) / Hbetween follows, Hwithin being
+// the mean of the two populations' within-population heterozygosities.
+//
+// Counters are 64-bit: ordered sequence pairs times nucleotide positions exceed 32 bits on large
+// contigs. Only nucleotides that are resolved (A, C, G, T and the gap) are compared.
+#include <cstdint>
+#include <map>
+#include <vector>
+
+namespace bpp {
+class PolymorphismSequenceContainer;
+class CodonAlphabet;
+class NucleicAlphabet;
+}  // namespace bpp
+
+class ResultsWarehouse;
+
+namespace mrv {
+
+class Population;
+
+class PopulationDiversification {
+ public:
+  // Fills the counters from the container; the container and the alphabets are not kept. The
+  // population model must outlive the object. Throws bpp::Exception ("Individual NAME doesn't belong
+  // to any population !") for the first sequence, in container order, whose individual is in no
+  // population.
+  PopulationDiversification(bpp::PolymorphismSequenceContainer* container, Population* population,
+                            const bpp::CodonAlphabet* codon_alphabet, const bpp::NucleicAlphabet* nucleic_alphabet);
+  virtual ~PopulationDiversification();
+
+  // Within-population heterozygosities, the pairwise heterozygosity matrices and Fst. A population
+  // with no within comparison, or a pair with no between comparison, keeps Fst -999.0 and
+  // heterozygosities 0.0; so does a pair whose between heterozygosity is 0.0.
+  void determine_Fst();
+  // The same without the Fst values.
+  void determine_heterozygosities_only();
+
+  // Indices must lie below the number of populations (std::out_of_range otherwise).
+  double get_specific_Fst(int i, int j) const;
+  double get_specific_globalHeteroWithin(int i, int j) const;
+  double get_specific_globalHeteroBetween(int i, int j) const;
+  std::int64_t get_specific_differenceBetween(int i, int j) const;
+  std::int64_t get_specific_totalBetween(int i, int j) const;
+  std::int64_t get_specific_differenceWithin(int population) const;
+  std::int64_t get_specific_totalWithin(int population) const;
+  // A population without a within heterozygosity is entered with 0.0.
+  double get_specific_heterozygosityWithinPop(int population);
+
+  std::vector<std::int64_t> get_all_differenceWithin() const { return differenceWithin; }
+  std::vector<std::int64_t> get_all_totalWithin() const { return totalWithin; }
+  std::vector<std::vector<std::int64_t> > get_all_differenceBetween() const { return differenceBetween; }
+  std::vector<std::vector<std::int64_t> > get_all_totalBetween() const { return totalBetween; }
+  std::vector<std::vector<double> > get_all_globalHeteroWithin() const { return globalHeteroWithin; }
+  std::vector<std::vector<double> > get_all_globalHeteroBetween() const { return globalHeteroBetween; }
+  std::vector<std::vector<double> > get_all_Fst() const { return Fst; }
+  std::map<int, double> get_all_heterozygosityWithinPops() const { return heterozygosityWithinPop; }
+
+ private:
+  void _collect_differences(bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
+                            const bpp::NucleicAlphabet* nucleic_alphabet);
+  void _determine(bool with_Fst);
+
+  std::vector<std::int64_t> differenceWithin;
+  std::vector<std::int64_t> totalWithin;
+  std::vector<std::vector<std::int64_t> > differenceBetween;
+  std::vector<std::vector<std::int64_t> > totalBetween;
+  std::map<int, double> heterozygosityWithinPop;
+  std::vector<std::vector<double> > globalHeteroWithin;
+  std::vector<std::vector<double> > globalHeteroBetween;
+  std::vector<std::vector<double> > Fst;
+  Population* population;
+};
+
+}  // namespace mrv
+
+// Fst of every pair of populations of the contig into the store, at (i, j) and (j, i) for i < j.
+void populationDiversificationAnalysis(bpp::PolymorphismSequenceContainer* ingroup, mrv::Population* population,
+                                       const bpp::CodonAlphabet* codon_alphabet,
+                                       const bpp::NucleicAlphabet* nucleic_alphabet, ResultsWarehouse* store);

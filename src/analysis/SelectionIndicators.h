@@ -1,0 +1,73 @@
+#pragma once
+// Divergence measures of a small container of codon sequences (in the run, the ingroup and main
+// outgroup consensus sequences of one contig): mean numbers of non-synonymous and synonymous sites
+// (nN, nS), non-synonymous and synonymous substitutions between the sequences (fixN, fixS) and fixS / nS.
+#include <string>
+
+namespace bpp {
+class PolymorphismSequenceContainer;
+class Sequence;
+class CodonAlphabet;
+class StandardGeneticCode;
+}  // namespace bpp
+
+class ResultsWarehouse;
+
+namespace mrv {
+
+class SelectionIndicators {
+ public:
+  // The owned container holds the two sequences, first then second.
+  SelectionIndicators(const bpp::Sequence* first, const bpp::Sequence* second,
+                      const bpp::CodonAlphabet* codon_alphabet);
+  // The owned container holds the consensus of each container (gaps ignored, unknown characters
+  // not resolved) under the given names, first then second.
+  SelectionIndicators(const bpp::PolymorphismSequenceContainer* first, const bpp::PolymorphismSequenceContainer* second,
+                      const bpp::CodonAlphabet* codon_alphabet, std::string first_name, std::string second_name);
+  // The owned container holds the consensus of the container under the given name.
+  SelectionIndicators(const bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
+                      std::string name);
+  virtual ~SelectionIndicators();
+  SelectionIndicators(const SelectionIndicators&) = delete;
+  SelectionIndicators& operator=(const SelectionIndicators&) = delete;
+
+  // ratio: the transition/transversion ratio weighing the site numbers.
+  void determine_nN(bpp::StandardGeneticCode* genetic_code, double ratio);
+  void determine_nS(bpp::StandardGeneticCode* genetic_code, double ratio);
+  // Only with at least two sequences; otherwise the value stays as it is.
+  void determine_fixN(bpp::StandardGeneticCode* genetic_code);
+  void determine_fixS(bpp::StandardGeneticCode* genetic_code);
+  // Only when fixS and nS are both above 0.0; otherwise the value stays as it is.
+  void determine_fixSnS_ratio();
+  void countSequencesAndSites();
+  // nN, nS, fixN, fixS, fixS / nS, then the counts.
+  void determine_all_attributes(bpp::StandardGeneticCode* genetic_code, double ratio);
+
+  double get_nN() const { return nN; }
+  double get_nS() const { return nS; }
+  double get_fixN() const { return fixN; }
+  double get_fixS() const { return fixS; }
+  double get_fixSnS_ratio() const { return fixSnS_ratio; }
+  int get_number_of_sequences() const { return number_of_sequences; }
+  int get_number_of_sites() const { return number_of_sites; }
+  int get_number_of_complete_sites() const { return number_of_complete_sites; }
+
+ private:
+  double nN;
+  double nS;
+  double fixN;
+  double fixS;
+  double fixSnS_ratio;
+  int number_of_sequences;
+  int number_of_sites;
+  int number_of_complete_sites;
+  bpp::PolymorphismSequenceContainer* container;
+};
+
+}  // namespace mrv
+
+// nN and nS of the ingroup / outgroup consensus pair into the store, with the pair's number of
+// sequences and of complete codon sites.
+void collectSelectionIndicators(const bpp::Sequence* ingroup_consensus, const bpp::Sequence* outgroup_consensus,
+                                const bpp::CodonAlphabet* codon_alphabet, bpp::StandardGeneticCode* genetic_code,
+                                ResultsWarehouse* store, double kappa);
