@@ -1,5 +1,7 @@
 #include "analysis/Polymorphism.h"
 
+#include "analysis/CodonSiteStatistics.h"
+
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
 #include <Bpp/PopGen/SequenceStatistics.h>
@@ -13,17 +15,42 @@ namespace {
 
 // The library's per-site pi already holds the factor n/(n-1) taken as an integer quotient, which
 // is exact for two sequences and 1 for three or more; restore the floating-point factor there.
+double rescaled(double value, size_t n) {
+  if (n >= 3) value = value * static_cast<double>(n) / static_cast<double>(n - 1);
+  return value;
+}
+
 template <typename PerSitePi>
-double sumOverCompleteSites(const bpp::PolymorphismSequenceContainer& container, const bpp::GeneticCode& code,
-                            PerSitePi perSitePi) {
+double libraryPiSum(const bpp::PolymorphismSequenceContainer& container, const bpp::GeneticCode& code,
+                    PerSitePi perSitePi) {
   double sum = 0.0;
   bpp::CompleteSiteContainerIterator it(container);
   while (it.hasMoreSites()) {
     const bpp::Site* site = it.nextSite();
-    double value = perSitePi(*site, code);
-    const size_t n = site->size();
-    if (n >= 3) value = value * static_cast<double>(n) / static_cast<double>(n - 1);
-    sum += value;
+    sum += rescaled(perSitePi(*site, code), site->size());
+  }
+  return sum;
+}
+
+// Over the complete sites of the codes read from the container, the library's pi of each site
+// rescaled as above; the library itself when the codes cannot be read here.
+double piSum(const CodonColumns& columns, const bpp::PolymorphismSequenceContainer& container,
+             const bpp::GeneticCode& code, bool synonymous) {
+  const CodonSiteStatistics statistics(columns, code);
+  if (!statistics.usable()) {
+    if (synonymous)
+      return libraryPiSum(container, code, [](const bpp::Site& site, const bpp::GeneticCode& c) {
+        return bpp::CodonSiteTools::piSynonymous(site, c, false);
+      });
+    return libraryPiSum(container, code, [](const bpp::Site& site, const bpp::GeneticCode& c) {
+      return bpp::CodonSiteTools::piNonSynonymous(site, c, false);
+    });
+  }
+  const size_t n = columns.nb_sequences();
+  double sum = 0.0;
+  for (size_t s = 0; s < columns.nb_sites(); ++s) {
+    if (!columns.is_complete(s)) continue;
+    sum += rescaled(synonymous ? statistics.pi_synonymous(s) : statistics.pi_non_synonymous(s), n);
   }
   return sum;
 }
@@ -43,18 +70,21 @@ Polymorphism::Polymorphism(bpp::PolymorphismSequenceContainer* container)
 
 Polymorphism::~Polymorphism() { container = nullptr; }
 
+const CodonColumns& Polymorphism::_codons() const {
+  if (!_columns) _columns.reset(new CodonColumns(*container));
+  return *_columns;
+}
+
 double Polymorphism::sumOfSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
                                        const bpp::GeneticCode& genetic_code) {
-  return sumOverCompleteSites(container, genetic_code, [](const bpp::Site& site, const bpp::GeneticCode& code) {
-    return bpp::CodonSiteTools::piSynonymous(site, code, false);
-  });
+  const CodonColumns columns(container);
+  return piSum(columns, container, genetic_code, true);
 }
 
 double Polymorphism::sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
                                           const bpp::GeneticCode& genetic_code) {
-  return sumOverCompleteSites(container, genetic_code, [](const bpp::Site& site, const bpp::GeneticCode& code) {
-    return bpp::CodonSiteTools::piNonSynonymous(site, code, false);
-  });
+  const CodonColumns columns(container);
+  return piSum(columns, container, genetic_code, false);
 }
 
 void Polymorphism::determine_all_attributes(bpp::StandardGeneticCode* genetic_code, unsigned int min_nb_codon,
@@ -70,20 +100,25 @@ void Polymorphism::determine_all_attributes(bpp::StandardGeneticCode* genetic_co
 }
 
 void Polymorphism::determine_pi_non_synonymous(bpp::StandardGeneticCode* genetic_code) {
-  pi_non_synonymous = sumOfNonSynonymousPi(*container, *genetic_code);
+  pi_non_synonymous = piSum(_codons(), *container, *genetic_code, false);
 }
 
 void Polymorphism::determine_pi_synonymous(bpp::StandardGeneticCode* genetic_code) {
-  pi_synonymous = sumOfSynonymousPi(*container, *genetic_code);
+  pi_synonymous = piSum(_codons(), *container, *genetic_code, true);
 }
 
 void Polymorphism::determine_mean_non_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio) {
+  const CodonSiteStatistics statistics(_codons(), *genetic_code);
   mean_non_synonymous_sites_number =
-      bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*container, *genetic_code, ratio);
+      statistics.usable() ? statistics.mean_number_of_non_synonymous_sites(ratio)
+                          : bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*container, *genetic_code, ratio);
 }
 
 void Polymorphism::determine_mean_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio) {
-  mean_synonymous_sites_number = bpp::SequenceStatistics::meanNumberOfSynonymousSites(*container, *genetic_code, ratio);
+  const CodonSiteStatistics statistics(_codons(), *genetic_code);
+  mean_synonymous_sites_number =
+      statistics.usable() ? statistics.sum_of_mean_synonymous_positions(ratio)
+                          : bpp::SequenceStatistics::meanNumberOfSynonymousSites(*container, *genetic_code, ratio);
 }
 
 void Polymorphism::determine_number_of_sequences() {
@@ -91,8 +126,11 @@ void Polymorphism::determine_number_of_sequences() {
 }
 
 void Polymorphism::determine_number_of_complete_sites() {
+  const CodonColumns& codons = _codons();
   number_of_complete_sites =
-      static_cast<int>(bpp::PolymorphismSequenceContainerTools::getNumberOfCompleteSites(*container, false));
+      codons.usable()
+          ? static_cast<int>(codons.nb_complete_sites())
+          : static_cast<int>(bpp::PolymorphismSequenceContainerTools::getNumberOfCompleteSites(*container, false));
 }
 
 // The threshold compares the two counts as unsigned 32-bit numbers.

@@ -3,6 +3,8 @@
 // codon sequences: mean pairwise number of (non-)synonymous differences over the mean number
 // of (non-)synonymous sites. Both stay -1.0 (not computed) when the container has fewer
 // complete codon sites than the threshold given to determine_all_attributes.
+#include <memory>
+
 namespace bpp {
 class PolymorphismSequenceContainer;
 class GeneticCode;
@@ -11,11 +13,15 @@ class StandardGeneticCode;
 
 namespace mrv {
 
+class CodonColumns;
+
 class Polymorphism {
  public:
   // The container is not owned and must outlive the object; it is never changed.
   explicit Polymorphism(bpp::PolymorphismSequenceContainer* container);
   virtual ~Polymorphism();
+  Polymorphism(const Polymorphism&) = delete;
+  Polymorphism& operator=(const Polymorphism&) = delete;
 
   // Every value below, in this order: the two pi sums, the two site numbers (kappa is the
   // transition/transversion ratio), the sequence and complete-site counts, then piN and piS when
@@ -58,6 +64,9 @@ class Polymorphism {
   double piN;
   double piS;
   bpp::PolymorphismSequenceContainer* container;
+  // The container's codon codes, read at the first statistic that needs them.
+  mutable std::unique_ptr<CodonColumns> _columns;
+  const CodonColumns& _codons() const;
 };
 
 }  // namespace mrv

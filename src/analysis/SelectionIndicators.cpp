@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "analysis/CodonSiteStatistics.h"
 #include "analysis/ResultsWarehouse.h"
 
 namespace mrv {
@@ -76,21 +77,34 @@ SelectionIndicators::~SelectionIndicators() {
 }
 
 void SelectionIndicators::determine_nN(bpp::StandardGeneticCode* genetic_code, double ratio) {
-  nN = bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*container, *genetic_code, ratio);
+  const CodonColumns codons(*container);
+  const CodonSiteStatistics statistics(codons, *genetic_code);
+  nN = statistics.usable() ? statistics.mean_number_of_non_synonymous_sites(ratio)
+                           : bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*container, *genetic_code, ratio);
 }
 
 void SelectionIndicators::determine_nS(bpp::StandardGeneticCode* genetic_code, double ratio) {
-  nS = bpp::SequenceStatistics::meanNumberOfSynonymousSites(*container, *genetic_code, ratio);
+  const CodonColumns codons(*container);
+  const CodonSiteStatistics statistics(codons, *genetic_code);
+  nS = statistics.usable() ? statistics.sum_of_mean_synonymous_positions(ratio)
+                           : bpp::SequenceStatistics::meanNumberOfSynonymousSites(*container, *genetic_code, ratio);
 }
 
 void SelectionIndicators::determine_fixN(bpp::StandardGeneticCode* genetic_code) {
-  if (container->getNumberOfSequences() >= 2)
-    fixN = bpp::SequenceStatistics::numberOfNonSynonymousSubstitutions(*container, *genetic_code, 0.0);
+  if (container->getNumberOfSequences() < 2) return;
+  const CodonColumns codons(*container);
+  const CodonSiteStatistics statistics(codons, *genetic_code);
+  fixN = statistics.usable()
+             ? statistics.number_of_non_synonymous_substitutions(0.0)
+             : bpp::SequenceStatistics::numberOfNonSynonymousSubstitutions(*container, *genetic_code, 0.0);
 }
 
 void SelectionIndicators::determine_fixS(bpp::StandardGeneticCode* genetic_code) {
-  if (container->getNumberOfSequences() >= 2)
-    fixS = bpp::SequenceStatistics::numberOfSynonymousSubstitutions(*container, *genetic_code, 0.0);
+  if (container->getNumberOfSequences() < 2) return;
+  const CodonColumns codons(*container);
+  const CodonSiteStatistics statistics(codons, *genetic_code);
+  fixS = statistics.usable() ? statistics.number_of_synonymous_substitutions(0.0)
+                             : bpp::SequenceStatistics::numberOfSynonymousSubstitutions(*container, *genetic_code, 0.0);
 }
 
 void SelectionIndicators::determine_fixSnS_ratio() {
@@ -100,8 +114,11 @@ void SelectionIndicators::determine_fixSnS_ratio() {
 void SelectionIndicators::countSequencesAndSites() {
   number_of_sequences = static_cast<int>(container->getNumberOfSequences());
   number_of_sites = static_cast<int>(container->getNumberOfSites());
+  const CodonColumns codons(*container);
   number_of_complete_sites =
-      static_cast<int>(bpp::PolymorphismSequenceContainerTools::getNumberOfCompleteSites(*container, false));
+      codons.usable()
+          ? static_cast<int>(codons.nb_complete_sites())
+          : static_cast<int>(bpp::PolymorphismSequenceContainerTools::getNumberOfCompleteSites(*container, false));
 }
 
 void SelectionIndicators::determine_all_attributes(bpp::StandardGeneticCode* genetic_code, double ratio) {

@@ -1,0 +1,357 @@
+#include "analysis/CodonSiteStatistics.h"
+
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/Alphabet/AlphabetTools.h>
+#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/CodonSiteTools.h>
+#include <Bpp/Seq/GeneticCode/GeneticCode.h>
+#include <Bpp/Seq/Site.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <typeindex>
+
+namespace mrv {
+
+namespace {
+
+const double kNotAsked = std::numeric_limits<double>::quiet_NaN();
+
+// Distinct sense codons of a site with their counts, in ascending code order (the order of the
+// library's frequency maps).
+struct CodonCounts {
+  int codes[64];
+  unsigned int counts[64];
+  size_t size = 0;
+
+  CodonCounts(const int* site, size_t n) {
+    unsigned int count[64] = {0};
+    uint64_t present = 0;
+    for (size_t q = 0; q < n; ++q) {
+      const int c = site[q];
+      ++count[c];
+      present |= uint64_t(1) << c;
+    }
+    while (present != 0) {
+      const int c = __builtin_ctzll(present);
+      present &= present - 1;
+      codes[size] = c;
+      counts[size] = count[c];
+      ++size;
+    }
+  }
+};
+
+}  // namespace
+
+// ---- CodonColumns ----
+
+CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container)
+    : _usable(true),
+      _nb_sequences(container.getNumberOfSequences()),
+      _alphabet(container.getAlphabet()),
+      _nb_complete(0) {
+  const size_t nb_sites = container.getNumberOfSites();
+  _sites.resize(nb_sites);
+  for (size_t s = 0; s < nb_sites; ++s) {
+    const bpp::Site& site = container.getSite(s);
+    if (site.size() != _nb_sequences) {  // not a well-formed alignment: leave it to the library
+      _usable = false;
+      _sites.clear();
+      return;
+    }
+    // The site's codes are one contiguous vector.
+    _sites[s] = _nb_sequences > 0 ? &site[0] : nullptr;
+  }
+  _classify();
+}
+
+CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& first,
+                           const bpp::PolymorphismSequenceContainer& second)
+    : _usable(false),
+      _nb_sequences(first.getNumberOfSequences() + second.getNumberOfSequences()),
+      _alphabet(first.getAlphabet()),
+      _nb_complete(0) {
+  const size_t nb_sites = first.getNumberOfSites();
+  if (second.getNumberOfSites() != nb_sites) return;
+  if (first.getAlphabet()->getAlphabetType() != second.getAlphabet()->getAlphabetType()) return;
+  const size_t n1 = first.getNumberOfSequences();
+  const size_t n2 = second.getNumberOfSequences();
+  _owned.resize(nb_sites * _nb_sequences);
+  _sites.resize(nb_sites);
+  for (size_t s = 0; s < nb_sites; ++s) {
+    const bpp::Site& a = first.getSite(s);
+    const bpp::Site& b = second.getSite(s);
+    if (a.size() != n1 || b.size() != n2) {
+      _sites.clear();
+      _owned.clear();
+      return;
+    }
+    int* out = _owned.data() + s * _nb_sequences;
+    if (n1 > 0) std::copy(&a[0], &a[0] + n1, out);
+    if (n2 > 0) std::copy(&b[0], &b[0] + n2, out + n1);
+    _sites[s] = out;
+  }
+  _usable = true;
+  _classify();
+}
+
+void CodonColumns::_classify() {
+  // Codes -1 to 126 are looked up once in the alphabet; any other code is asked directly.
+  const int kLast = 126;
+  signed char known[kLast + 2];
+  for (int c = -1; c <= kLast; ++c) known[c + 1] = -1;
+  auto incomplete = [&](int c) -> bool {
+    if (c < -1 || c > kLast) return _alphabet->isGap(c) || _alphabet->isUnresolved(c);
+    signed char& k = known[c + 1];
+    if (k < 0) k = static_cast<signed char>(_alphabet->isGap(c) || _alphabet->isUnresolved(c));
+    return k != 0;
+  };
+  _complete.assign(_sites.size(), 1);
+  _nb_complete = 0;
+  for (size_t s = 0; s < _sites.size(); ++s) {
+    const int* codes = _sites[s];
+    for (size_t q = 0; q < _nb_sequences; ++q) {
+      if (incomplete(codes[q])) {
+        _complete[s] = 0;
+        break;
+      }
+    }
+    _nb_complete += static_cast<size_t>(_complete[s]);
+  }
+}
+
+// ---- CodonCodeTables ----
+
+CodonCodeTables& CodonCodeTables::of(const bpp::GeneticCode& code) {
+  static std::map<std::type_index, std::unique_ptr<CodonCodeTables> > tables;
+  std::unique_ptr<CodonCodeTables>& entry = tables[std::type_index(typeid(code))];
+  if (!entry) entry.reset(new CodonCodeTables(code));
+  return *entry;
+}
+
+CodonCodeTables::CodonCodeTables(const bpp::GeneticCode& code)
+    : _code(code), _synonymous(64 * 64, kNotAsked), _differences(64 * 64, kNotAsked) {
+  for (int c = 0; c < 64; ++c) {
+    _sense[c] = !code.isStop(c);
+    _amino_acid[c] = _sense[c] ? code.translate(c) : -1;
+  }
+}
+
+const double* CodonCodeTables::synonymous_positions(double ratio) {
+  for (const auto& entry : _positions)
+    if (entry.first == ratio || (std::isnan(entry.first) && std::isnan(ratio))) return entry.second.data();
+  std::vector<double> values(64);
+  for (int c = 0; c < 64; ++c) values[static_cast<size_t>(c)] = bpp::CodonSiteTools::numberOfSynonymousPositions(c, _code, ratio);
+  _positions.emplace_back(ratio, std::move(values));
+  return _positions.back().second.data();
+}
+
+double CodonCodeTables::synonymous_differences(int i, int j) {
+  double& v = _synonymous[static_cast<size_t>(i * 64 + j)];
+  if (std::isnan(v)) v = bpp::CodonSiteTools::numberOfSynonymousDifferences(i, j, _code, false);
+  return v;
+}
+
+double CodonCodeTables::nucleotide_differences(int i, int j) {
+  double& v = _differences[static_cast<size_t>(i * 64 + j)];
+  if (std::isnan(v)) {
+    const bpp::CodonAlphabet* codons = dynamic_cast<const bpp::CodonAlphabet*>(_code.getSourceAlphabet());
+    v = static_cast<double>(bpp::CodonSiteTools::numberOfDifferences(i, j, *codons));
+  }
+  return v;
+}
+
+// ---- CodonSiteStatistics ----
+
+CodonSiteStatistics::CodonSiteStatistics(const CodonColumns& columns, const bpp::GeneticCode& code)
+    : _columns(columns), _code(code), _tables(CodonCodeTables::of(code)), _usable(false) {
+  const bpp::Alphabet* alphabet = columns.alphabet();
+  _usable = columns.usable() && columns.nb_sequences() > 0 && bpp::AlphabetTools::isCodonAlphabet(alphabet) &&
+            dynamic_cast<const bpp::CodonAlphabet*>(code.getSourceAlphabet()) != nullptr &&
+            alphabet->equals(*code.getSourceAlphabet());
+}
+
+bpp::Site CodonSiteStatistics::library_site(const int* codes, size_t n) const {
+  return bpp::Site(std::vector<int>(codes, codes + n), _columns.alphabet());
+}
+
+bool CodonSiteStatistics::all_sense(const int* codes, size_t n) const {
+  for (size_t q = 0; q < n; ++q)
+    if (!_tables.is_sense(codes[q])) return false;
+  return true;
+}
+
+bool CodonSiteStatistics::is_constant(const int* codes, size_t n) {
+  for (size_t q = 1; q < n; ++q)
+    if (codes[q] != codes[0]) return false;
+  return true;
+}
+
+int CodonSiteStatistics::consensus(const int* codes, size_t n) {
+  if (n == 0) return -1;
+  if (is_constant(codes, n)) return codes[0];  // a gap-only site gives -1 as well
+  std::map<int, size_t> counts;
+  for (size_t q = 0; q < n; ++q) ++counts[codes[q]];
+  size_t best = 0;
+  int cons = -1;
+  for (const auto& entry : counts) {
+    if (entry.second > best && entry.first != -1) {
+      best = entry.second;
+      cons = entry.first;
+    }
+  }
+  return cons;
+}
+
+double CodonSiteStatistics::mean_synonymous_positions(const int* codes, size_t n, double ratio) const {
+  return mean_synonymous_positions(codes, n, ratio, _tables.synonymous_positions(ratio));
+}
+
+double CodonSiteStatistics::mean_synonymous_positions(const int* codes, size_t n, double ratio,
+                                                      const double* positions) const {
+  if (!all_sense(codes, n))
+    return bpp::CodonSiteTools::meanNumberOfSynonymousPositions(library_site(codes, n), _code, ratio);
+  const CodonCounts counts(codes, n);
+  const double total = static_cast<double>(n);
+  double sum = 0;
+  for (size_t k = 0; k < counts.size; ++k)
+    sum += (static_cast<double>(counts.counts[k]) / total) * positions[counts.codes[k]];
+  return sum;
+}
+
+double CodonSiteStatistics::pi_synonymous(const int* codes, size_t n) const {
+  if (!all_sense(codes, n)) return bpp::CodonSiteTools::piSynonymous(library_site(codes, n), _code, false);
+  if (is_constant(codes, n)) return 0;
+  const CodonCounts counts(codes, n);
+  const double total = static_cast<double>(n);
+  double frequency[64];
+  for (size_t k = 0; k < counts.size; ++k) frequency[k] = static_cast<double>(counts.counts[k]) / total;
+  double pi = 0;
+  for (size_t a = 0; a < counts.size; ++a)
+    for (size_t b = 0; b < counts.size; ++b)
+      pi += frequency[a] * frequency[b] * _tables.synonymous_differences(counts.codes[a], counts.codes[b]);
+  return pi * static_cast<double>(n / (n - 1));
+}
+
+double CodonSiteStatistics::pi_non_synonymous(const int* codes, size_t n) const {
+  if (!all_sense(codes, n)) return bpp::CodonSiteTools::piNonSynonymous(library_site(codes, n), _code, false);
+  if (is_constant(codes, n)) return 0;
+  const int first_aa = _tables.amino_acid(codes[0]);
+  bool synonymous = true;
+  for (size_t q = 1; q < n && synonymous; ++q) synonymous = _tables.amino_acid(codes[q]) == first_aa;
+  if (synonymous) return 0;
+  const CodonCounts counts(codes, n);
+  const double total = static_cast<double>(n);
+  double frequency[64];
+  for (size_t k = 0; k < counts.size; ++k) frequency[k] = static_cast<double>(counts.counts[k]) / total;
+  double pi = 0;
+  for (size_t a = 0; a < counts.size; ++a) {
+    for (size_t b = 0; b < counts.size; ++b) {
+      const double all = _tables.nucleotide_differences(counts.codes[a], counts.codes[b]);
+      const double syn = _tables.synonymous_differences(counts.codes[a], counts.codes[b]);
+      pi += frequency[a] * frequency[b] * (all - syn);
+    }
+  }
+  return pi * static_cast<double>(n / (n - 1));
+}
+
+size_t CodonSiteStatistics::substitutions(const int* codes, size_t n, double freqmin) const {
+  if (is_constant(codes, n)) return 0;
+  return bpp::CodonSiteTools::numberOfSubstitutions(library_site(codes, n), _code, freqmin);
+}
+
+size_t CodonSiteStatistics::non_synonymous_substitutions(const int* codes, size_t n, double freqmin) const {
+  if (is_constant(codes, n)) return 0;
+  return bpp::CodonSiteTools::numberOfNonSynonymousSubstitutions(library_site(codes, n), _code, freqmin);
+}
+
+bpp::Site CodonSiteStatistics::group_site(const int* merged, size_t n, const std::vector<char>& ingroup_row,
+                                          bool ingroup) const {
+  // The group's site as the library leaves it: a copy of the merged site from which the other
+  // group's sequences are erased one by one from the last. Each erasure moves the later codes
+  // down and leaves the last slot as it was; the site keeps that memory.
+  std::vector<int> memory(merged, merged + n);
+  size_t size = n;
+  for (size_t i = n; i-- > 0;) {
+    if ((ingroup_row[i] != 0) == ingroup) continue;
+    std::copy(memory.begin() + static_cast<std::ptrdiff_t>(i) + 1, memory.begin() + static_cast<std::ptrdiff_t>(size),
+              memory.begin() + static_cast<std::ptrdiff_t>(i));
+    --size;
+  }
+  bpp::Site site(memory, _columns.alphabet());
+  site.deleteElements(size, n - size);  // erasing the tail keeps its memory
+  return site;
+}
+
+std::vector<size_t> CodonSiteStatistics::fixed_differences(const int* merged, size_t n,
+                                                           const std::vector<char>& ingroup_row, const int* in,
+                                                           size_t nin, const int* out, size_t nout, int consensus_in,
+                                                           int consensus_out) const {
+  // The same sense codon on both sides differs at no position: nothing is fixed.
+  if (consensus_in == consensus_out && _tables.is_sense(consensus_in) && all_sense(in, nin) && all_sense(out, nout))
+    return std::vector<size_t>(2, 0);
+  // The library reads the outgroup site as far as the ingroup site's length, past the outgroup
+  // site's own end when the outgroup is the smaller group: both sites are laid out in memory as the
+  // library's own extraction leaves them.
+  return bpp::CodonSiteTools::fixedDifferences(group_site(merged, n, ingroup_row, true),
+                                               group_site(merged, n, ingroup_row, false), consensus_in,
+                                               consensus_out, _code);
+}
+
+// ---- Whole containers ----
+
+double CodonSiteStatistics::sum_of_mean_synonymous_positions(double ratio) const {
+  const double* positions = _tables.synonymous_positions(ratio);
+  const size_t n = _columns.nb_sequences();
+  double sum = 0.;
+  for (size_t s = 0; s < _columns.nb_sites(); ++s)
+    if (_columns.is_complete(s)) sum += mean_synonymous_positions(_columns.site(s), n, ratio, positions);
+  return sum;
+}
+
+double CodonSiteStatistics::mean_number_of_non_synonymous_sites(double ratio) const {
+  const double* positions = _tables.synonymous_positions(ratio);
+  const size_t n = _columns.nb_sequences();
+  double sum = 0.;
+  int positions_count = 0;
+  for (size_t s = 0; s < _columns.nb_sites(); ++s) {
+    if (!_columns.is_complete(s)) continue;
+    positions_count = positions_count + 3;
+    sum += mean_synonymous_positions(_columns.site(s), n, ratio, positions);
+  }
+  return static_cast<double>(positions_count - sum);
+}
+
+double CodonSiteStatistics::pi_synonymous(size_t s) const {
+  return pi_synonymous(_columns.site(s), _columns.nb_sequences());
+}
+
+double CodonSiteStatistics::pi_non_synonymous(size_t s) const {
+  return pi_non_synonymous(_columns.site(s), _columns.nb_sequences());
+}
+
+unsigned int CodonSiteStatistics::number_of_synonymous_substitutions(double freqmin) const {
+  size_t all = 0, non_synonymous = 0;
+  const size_t n = _columns.nb_sequences();
+  for (size_t s = 0; s < _columns.nb_sites(); ++s) {
+    if (!_columns.is_complete(s)) continue;
+    all += substitutions(_columns.site(s), n, freqmin);
+    non_synonymous += non_synonymous_substitutions(_columns.site(s), n, freqmin);
+  }
+  return static_cast<unsigned int>(all - non_synonymous);
+}
+
+unsigned int CodonSiteStatistics::number_of_non_synonymous_substitutions(double freqmin) const {
+  unsigned int non_synonymous = 0;
+  const size_t n = _columns.nb_sequences();
+  for (size_t s = 0; s < _columns.nb_sites(); ++s)
+    if (_columns.is_complete(s))
+      non_synonymous += static_cast<unsigned int>(non_synonymous_substitutions(_columns.site(s), n, freqmin));
+  return non_synonymous;
+}
+
+}  // namespace mrv

@@ -1,0 +1,147 @@
+#pragma once
+// The library's per-site codon statistics, computed from the codon codes of a contig read once.
+//
+// The library works site by site through Site objects, alphabet checks and frequency maps, and
+// most sites of a contig are monomorphic. Here the codes of every site are read straight from the
+// containers' site columns, per-codon quantities (synonymous positions for a transition /
+// transversion ratio, synonymous and nucleotide differences between two codons, amino acids) are
+// asked of the library once per codon or codon pair and kept for the run, and each site's value
+// is put together with the library's own arithmetic: codon frequencies count / n taken in
+// ascending code order, products and sums in the same order. The results are therefore the
+// library's, to the last bit.
+//
+// Whatever the fast reading does not cover is handed to the library itself: sites holding a code
+// other than the 61 sense codons of the genetic code (stop codons, frameshift codons), the counts
+// of substitutions and the fixed differences of polymorphic or differing sites, and containers
+// whose alphabet is not a codon alphabet accepted by the genetic code (the library then raises its
+// own exception).
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace bpp {
+class Alphabet;
+class GeneticCode;
+class PolymorphismSequenceContainer;
+class Site;
+}  // namespace bpp
+
+namespace mrv {
+
+// Codon codes of one container, or of two containers side by side, site by site.
+class CodonColumns {
+ public:
+  // Every sequence of the container.
+  explicit CodonColumns(const bpp::PolymorphismSequenceContainer& container);
+  // The sequences of `first` then those of `second`: the sites of a container holding both. When
+  // their numbers of sites differ, nothing is read and usable() is false.
+  CodonColumns(const bpp::PolymorphismSequenceContainer& first, const bpp::PolymorphismSequenceContainer& second);
+  CodonColumns(const CodonColumns&) = delete;
+  CodonColumns& operator=(const CodonColumns&) = delete;
+
+  bool usable() const { return _usable; }
+  size_t nb_sequences() const { return _nb_sequences; }
+  size_t nb_sites() const { return _sites.size(); }
+  // Codes of site s, one per sequence.
+  const int* site(size_t s) const { return _sites[s]; }
+  const bpp::Alphabet* alphabet() const { return _alphabet; }
+  // A site is complete when none of its codes is a gap or unresolved in the alphabet.
+  bool is_complete(size_t s) const { return _complete[s] != 0; }
+  size_t nb_complete_sites() const { return _nb_complete; }
+
+ private:
+  void _classify();
+
+  bool _usable;
+  size_t _nb_sequences;
+  const bpp::Alphabet* _alphabet;
+  std::vector<const int*> _sites;
+  std::vector<int> _owned;  // codes of two containers put side by side
+  std::vector<char> _complete;
+  size_t _nb_complete;
+};
+
+// The per-codon quantities of one genetic code, asked of the library once each.
+class CodonCodeTables {
+ public:
+  // The tables of the genetic code's kind (every code of one class translates alike), kept for the run.
+  static CodonCodeTables& of(const bpp::GeneticCode& code);
+
+  // True for codes 0 to 63 that are not stop codons.
+  bool is_sense(int codon) const { return codon >= 0 && codon < 64 && _sense[static_cast<size_t>(codon)]; }
+  int amino_acid(int codon) const { return _amino_acid[static_cast<size_t>(codon)]; }
+  // Number of synonymous positions of every codon 0 to 63 for the ratio (library's value).
+  const double* synonymous_positions(double ratio);
+  // Synonymous differences between two sense codons (all paths, as the library's default).
+  double synonymous_differences(int i, int j);
+  // Nucleotide differences between two sense codons.
+  double nucleotide_differences(int i, int j);
+
+ private:
+  explicit CodonCodeTables(const bpp::GeneticCode& code);
+
+  const bpp::GeneticCode& _code;
+  bool _sense[64];
+  int _amino_acid[64];
+  std::vector<std::pair<double, std::vector<double> > > _positions;  // per ratio
+  std::vector<double> _synonymous;                                   // 64 x 64, NaN until asked
+  std::vector<double> _differences;                                  // 64 x 64, NaN until asked
+};
+
+// The statistics of the sites of one CodonColumns for one genetic code.
+class CodonSiteStatistics {
+ public:
+  CodonSiteStatistics(const CodonColumns& columns, const bpp::GeneticCode& code);
+
+  // False when the columns cannot be read here (another alphabet, no sequence, unequal sites): the
+  // callers then ask the library for the whole container.
+  bool usable() const { return _usable; }
+
+  // Over the complete sites, in site order: the sum of the library's meanNumberOfSynonymousPositions.
+  double sum_of_mean_synonymous_positions(double ratio) const;
+  // 3 per complete site less the sum above, as the library counts the non-synonymous sites.
+  double mean_number_of_non_synonymous_sites(double ratio) const;
+  // The library's piSynonymous / piNonSynonymous (all paths) of complete site s, with its own
+  // integer factor n / (n - 1).
+  double pi_synonymous(size_t s) const;
+  double pi_non_synonymous(size_t s) const;
+  // Over the complete sites: the library's numberOfSynonymousSubstitutions and
+  // numberOfNonSynonymousSubstitutions of a container (polymorphisms below freqmin not counted).
+  unsigned int number_of_synonymous_substitutions(double freqmin) const;
+  unsigned int number_of_non_synonymous_substitutions(double freqmin) const;
+
+  // ---- One site given by its codes (n > 0, no gap nor unresolved code) ----
+  // The library's meanNumberOfSynonymousPositions.
+  double mean_synonymous_positions(const int* codes, size_t n, double ratio) const;
+  double pi_synonymous(const int* codes, size_t n) const;
+  double pi_non_synonymous(const int* codes, size_t n) const;
+  // The library's numberOfSubstitutions and numberOfNonSynonymousSubstitutions.
+  size_t substitutions(const int* codes, size_t n, double freqmin) const;
+  size_t non_synonymous_substitutions(const int* codes, size_t n, double freqmin) const;
+  // The library's fixedDifferences {synonymous, non-synonymous} of a site of the ingroup and the
+  // same site of the outgroup, against their consensus codons: `merged` holds the n codes of the
+  // site, ingroup_row flags the ingroup ones, `in` and `out` hold the codes of each group in order.
+  std::vector<size_t> fixed_differences(const int* merged, size_t n, const std::vector<char>& ingroup_row,
+                                        const int* in, size_t nin, const int* out, size_t nout, int consensus_in,
+                                        int consensus_out) const;
+
+  // The library's consensus codon of a site (gaps ignored, unknown characters not resolved): the
+  // most frequent code, the lowest one on a tie, -1 when the site holds only gaps.
+  static int consensus(const int* codes, size_t n);
+  static bool is_constant(const int* codes, size_t n);
+
+ private:
+  // The codes as a library Site, for the sites handed to the library.
+  bpp::Site library_site(const int* codes, size_t n) const;
+  bool all_sense(const int* codes, size_t n) const;
+  // The site of one group as the library's extraction from the merged site leaves it in memory.
+  bpp::Site group_site(const int* merged, size_t n, const std::vector<char>& ingroup_row, bool ingroup) const;
+  double mean_synonymous_positions(const int* codes, size_t n, double ratio, const double* positions) const;
+
+  const CodonColumns& _columns;
+  const bpp::GeneticCode& _code;
+  CodonCodeTables& _tables;
+  bool _usable;
+};
+
+}  // namespace mrv
