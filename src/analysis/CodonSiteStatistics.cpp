@@ -5,6 +5,7 @@
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
 #include <Bpp/Seq/CodonSiteTools.h>
 #include <Bpp/Seq/GeneticCode/GeneticCode.h>
+#include <Bpp/Seq/Sequence.h>
 #include <Bpp/Seq/Site.h>
 
 #include <algorithm>
@@ -352,6 +353,19 @@ unsigned int CodonSiteStatistics::number_of_non_synonymous_substitutions(double 
     if (_columns.is_complete(s))
       non_synonymous += static_cast<unsigned int>(non_synonymous_substitutions(_columns.site(s), n, freqmin));
   return non_synonymous;
+}
+
+bpp::Sequence* consensusOfSequences(const bpp::PolymorphismSequenceContainer& container,
+                                    const std::vector<size_t>& sequences, const std::string& name) {
+  const size_t nb_sites = container.getNumberOfSites();
+  std::vector<int> consensus(nb_sites);
+  std::vector<int> codes(sequences.size());
+  for (size_t s = 0; s < nb_sites; ++s) {
+    const bpp::Site& site = container.getSite(s);
+    for (size_t r = 0; r < sequences.size(); ++r) codes[r] = site[sequences[r]];
+    consensus[s] = CodonSiteStatistics::consensus(codes.data(), codes.size());
+  }
+  return new bpp::BasicSequence(name, consensus, container.getAlphabet());
 }
 
 }  // namespace mrv

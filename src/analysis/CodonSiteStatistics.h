@@ -19,8 +19,11 @@
 #include <memory>
 #include <vector>
 
+#include <string>
+
 namespace bpp {
 class Alphabet;
+class Sequence;
 class GeneticCode;
 class PolymorphismSequenceContainer;
 class Site;
@@ -143,5 +146,10 @@ class CodonSiteStatistics {
   CodonCodeTables& _tables;
   bool _usable;
 };
+
+// The library's consensus sequence of a container (getConsensus with gaps ignored and unknown
+// characters not resolved) over the listed sequences only, under the given name.
+bpp::Sequence* consensusOfSequences(const bpp::PolymorphismSequenceContainer& container,
+                                    const std::vector<size_t>& sequences, const std::string& name);
 
 }  // namespace mrv

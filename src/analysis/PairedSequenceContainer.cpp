@@ -70,8 +70,8 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
       if (j == NO_PARTNER) continue;
       const unsigned int first = static_cast<unsigned int>(i);
       _PairSource pair;
-      pair.fields = PolymorphismSequenceContainerAddons::getNameElementsFromContainer(source, "|", first, 3);
-      pair_names.push_back(PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(source, first));
+      pair.fields = PolymorphismSequenceContainerAddons::getNameElementsFromName(names[first], "|", 3);
+      pair_names.push_back(PolymorphismSequenceContainerAddons::getIndividualNameFromName(names[first]));
       pair.first.reset(source->getSequence(i).clone());
       pair.second.reset(source->getSequence(j).clone());
       _sources.push_back(std::move(pair));

@@ -98,9 +98,9 @@ void PopulationDiversification::_collect_differences(bpp::PolymorphismSequenceCo
   std::vector<int> individual_of(nb_sequences);
   std::vector<int> population_of_individual;
   std::unordered_map<std::string, int> individual_index;
+  const std::vector<std::string> sequence_names = container->getSequencesNames();
   for (size_t q = 0; q < nb_sequences; ++q) {
-    const std::string name =
-        PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(container, static_cast<unsigned int>(q));
+    const std::string name = PolymorphismSequenceContainerAddons::getIndividualNameFromName(sequence_names[q]);
     auto found = individual_index.find(name);
     if (found == individual_index.end()) {
       const int id = population->get_population_id(name);

@@ -15,12 +15,22 @@ FrameshiftCodonAlphabet::FrameshiftCodonAlphabet(const bpp::NucleicAlphabet* nuc
   registerState(new bpp::AlphabetState(UNRESOLVED_CODE, "NNN", "Unresolved"));
   for (int stop : {48, 50, 56})  // TAA, TAG, TGA
     getStateAt(static_cast<size_t>(stop) + 1).setName(STOP);
+  _fillStates();
+}
+
+void FrameshiftCodonAlphabet::_fillStates() {
+  for (int code = -1; code <= UNRESOLVED_CODE; ++code)
+    _states[code + 1] =
+        bpp::CodonAlphabet::isIntInAlphabet(code) ? &bpp::CodonAlphabet::getState(code) : nullptr;
 }
 
 bool FrameshiftCodonAlphabet::equals(const bpp::Alphabet& alphabet) const {
-  if (alphabet.getAlphabetType() == getAlphabetType()) return true;
+  // The answer is "same type name, or a codon alphabet on the same nucleic alphabet"; the cheap
+  // tests come first, the type names (built as strings) last.
+  if (&alphabet == this) return true;
   const bpp::CodonAlphabet* codons = dynamic_cast<const bpp::CodonAlphabet*>(&alphabet);
-  return codons != nullptr && codons->getNucleicAlphabet() == nAlph_;
+  if (codons != nullptr && codons->getNucleicAlphabet() == nAlph_) return true;
+  return alphabet.getAlphabetType() == getAlphabetType();
 }
 
 int FrameshiftCodonAlphabet::charToInt(const std::string& word) const {

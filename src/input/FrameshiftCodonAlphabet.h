@@ -21,6 +21,13 @@ class FrameshiftCodonAlphabet : public bpp::CodonAlphabet {
 
   // The nucleic alphabet is not owned and must outlive this alphabet.
   explicit FrameshiftCodonAlphabet(const bpp::NucleicAlphabet* nucleic);
+  // A copy owns copies of the states: its look-up tables point to them.
+  FrameshiftCodonAlphabet(const FrameshiftCodonAlphabet& other) : bpp::CodonAlphabet(other) { _fillStates(); }
+  FrameshiftCodonAlphabet& operator=(const FrameshiftCodonAlphabet& other) {
+    bpp::CodonAlphabet::operator=(other);
+    _fillStates();
+    return *this;
+  }
   virtual ~FrameshiftCodonAlphabet() {}
 
   FrameshiftCodonAlphabet* clone() const override { return new FrameshiftCodonAlphabet(nAlph_); }
@@ -55,12 +62,29 @@ class FrameshiftCodonAlphabet : public bpp::CodonAlphabet {
   std::vector<int> getPositions(int codon) const override;
   using bpp::CodonAlphabet::getPositions;
 
+  // The alphabet's own answers for codes -1 to 65, looked up in tables filled at construction
+  // (the base class searches a map at every call); other codes are asked of the base class.
+  bool isIntInAlphabet(int state) const override {
+    if (state >= -1 && state <= UNRESOLVED_CODE) return _states[state + 1] != nullptr;
+    return bpp::CodonAlphabet::isIntInAlphabet(state);
+  }
+  const bpp::AlphabetState& getState(int state) const override {
+    if (state >= -1 && state <= UNRESOLVED_CODE && _states[state + 1] != nullptr) return *_states[state + 1];
+    return bpp::CodonAlphabet::getState(state);
+  }
+  using bpp::AbstractAlphabet::getState;
+
   // True when the whole string is the frameshift base "!".
   bool isFrameshiftBase(const std::string& letter) const { return letter == "!"; }
   // True when some character of the word is "!".
   bool containsFrameshift(const std::string& word) const {
     return word.find('!') != std::string::npos;
   }
+
+ private:
+  void _fillStates();
+  // State of codes -1 to 65 (null: not a code of the alphabet), filled once the states are set.
+  const bpp::AlphabetState* _states[UNRESOLVED_CODE + 2];
 };
 
 }  // namespace mrv

@@ -84,7 +84,11 @@ std::string PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
   _checkIndexOrExit(container, index,
                     "Selected container is empty ! Individual name can't be extracted !", true);
-  return fieldOrFirst(std::string(container->getName(index)), 3);
+  return getIndividualNameFromName(std::string(container->getName(index)));
+}
+
+std::string PolymorphismSequenceContainerAddons::getIndividualNameFromName(const std::string& name) {
+  return fieldOrFirst(name, 3);
 }
 
 std::vector<std::string> PolymorphismSequenceContainerAddons::getNameElementsFromContainer(
@@ -92,7 +96,13 @@ std::vector<std::string> PolymorphismSequenceContainerAddons::getNameElementsFro
     unsigned int index, unsigned int max_count) {
   _checkIndexOrExit(container, index,
                     "Selected container is empty ! Individual name can't be extracted !", true);
-  bpp::StringTokenizer tokens(std::string(container->getName(index)), separator, false, false);
+  return getNameElementsFromName(std::string(container->getName(index)), separator, max_count);
+}
+
+std::vector<std::string> PolymorphismSequenceContainerAddons::getNameElementsFromName(const std::string& name,
+                                                                                      const std::string& separator,
+                                                                                      unsigned int max_count) {
+  bpp::StringTokenizer tokens(name, separator, false, false);
   std::vector<std::string> fields;
   while (fields.size() < max_count && tokens.hasMoreToken()) fields.push_back(tokens.nextToken());
   return fields;

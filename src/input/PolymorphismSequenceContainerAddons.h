@@ -34,6 +34,12 @@ class PolymorphismSequenceContainerAddons {
       const bpp::PolymorphismSequenceContainer* container, const std::string& separator,
       unsigned int index, unsigned int max_count);
 
+  // The same fields of a sequence name at hand (a container's getName builds the whole sequence,
+  // so loops over sequences read getSequencesNames() once and use these).
+  static std::string getIndividualNameFromName(const std::string& name);
+  static std::vector<std::string> getNameElementsFromName(const std::string& name, const std::string& separator,
+                                                          unsigned int max_count);
+
   // Sets the group id (0, 1, 2) and the ingroup flag of every sequence from its species field.
   static void tagAllSequences(bpp::PolymorphismSequenceContainer* container,
                               const std::string& focal_species, bool debug,

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "analysis/AlleleFrequencyClasses.h"
+#include "analysis/CodonSiteStatistics.h"
 #include "analysis/FocalSpeciesAnalysis.h"
 #include "analysis/McDonaldKreitman.h"
 #include "analysis/ResultsWarehouse.h"
@@ -212,16 +213,20 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
   if (count(0) > 0) {
     std::unique_ptr<bpp::PolymorphismSequenceContainer> ingroup(
         bpp::PolymorphismSequenceContainerTools::extractIngroup(*contig));
+    std::vector<size_t> all_rows(ingroup->getNumberOfSequences());
+    for (size_t i = 0; i < all_rows.size(); ++i) all_rows[i] = i;
     std::unique_ptr<bpp::Sequence> ingroup_consensus(
-        bpp::SiteContainerTools::getConsensus(*ingroup, "Ingroup_consensus", true, false));
+        mrv::consensusOfSequences(*ingroup, all_rows, "Ingroup_consensus"));
     analyseFocalSpecies(options, ingroup.get(), ingroup_consensus.get(), population, codon_alphabet, nucleic_alphabet,
                         genetic_code, class_bounds, species_data, warehouse);
 
     if (options->get_outgroup_species_name() != "none" && members.size() >= 2 && count(1) > 0) {
-      std::unique_ptr<bpp::PolymorphismSequenceContainer> outgroup(
-          bpp::PolymorphismSequenceContainerTools::extractGroup(*contig, 1));
+      // The outgroup is only read through its consensus: taken from its sequences in the contig.
+      std::vector<size_t> outgroup_rows;
+      for (size_t i = 0; i < contig->getNumberOfSequences(); ++i)
+        if (contig->getGroupId(i) == 1) outgroup_rows.push_back(i);
       std::unique_ptr<bpp::Sequence> outgroup_consensus(
-          bpp::SiteContainerTools::getConsensus(*outgroup, "Outgroup_consensus", true, false));
+          mrv::consensusOfSequences(*contig, outgroup_rows, "Outgroup_consensus"));
       std::unique_ptr<bpp::PolymorphismSequenceContainer> outgroup_container(
           new bpp::PolymorphismSequenceContainer(codon_alphabet));
       outgroup_container->addSequenceWithFrequency(*outgroup_consensus, 1, true);
