@@ -100,6 +100,51 @@ CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& first,
   _classify();
 }
 
+CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra)
+    : _usable(false),
+      _nb_sequences(container.getNumberOfSequences() + 1),
+      _alphabet(container.getAlphabet()),
+      _nb_complete(0) {
+  const size_t nb_sites = container.getNumberOfSites();
+  if (extra.size() != nb_sites) return;
+  if (extra.getAlphabet()->getAlphabetType() != _alphabet->getAlphabetType()) return;
+  const size_t n1 = _nb_sequences - 1;
+  _owned.resize(nb_sites * _nb_sequences);
+  _sites.resize(nb_sites);
+  for (size_t s = 0; s < nb_sites; ++s) {
+    const bpp::Site& a = container.getSite(s);
+    if (a.size() != n1) {
+      _sites.clear();
+      _owned.clear();
+      return;
+    }
+    int* out = _owned.data() + s * _nb_sequences;
+    if (n1 > 0) std::copy(&a[0], &a[0] + n1, out);
+    out[n1] = extra[s];
+    _sites[s] = out;
+  }
+  _usable = true;
+  _classify();
+}
+
+CodonColumns::CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet)
+    : _usable(false), _nb_sequences(sequences.size()), _alphabet(alphabet), _nb_complete(0) {
+  if (sequences.empty()) return;
+  const size_t nb_sites = sequences[0]->size();
+  const std::string type = alphabet->getAlphabetType();
+  for (const bpp::Sequence* sequence : sequences)
+    if (sequence->size() != nb_sites || sequence->getAlphabet()->getAlphabetType() != type) return;
+  _owned.resize(nb_sites * _nb_sequences);
+  _sites.resize(nb_sites);
+  for (size_t q = 0; q < _nb_sequences; ++q) {
+    const bpp::Sequence& sequence = *sequences[q];
+    for (size_t s = 0; s < nb_sites; ++s) _owned[s * _nb_sequences + q] = sequence[s];
+  }
+  for (size_t s = 0; s < nb_sites; ++s) _sites[s] = _owned.data() + s * _nb_sequences;
+  _usable = true;
+  _classify();
+}
+
 void CodonColumns::_classify() {
   // Codes -1 to 126 are looked up once in the alphabet; any other code is asked directly.
   const int kLast = 126;

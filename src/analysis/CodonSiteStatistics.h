@@ -39,6 +39,11 @@ class CodonColumns {
   // The sequences of `first` then those of `second`: the sites of a container holding both. When
   // their numbers of sites differ, nothing is read and usable() is false.
   CodonColumns(const bpp::PolymorphismSequenceContainer& first, const bpp::PolymorphismSequenceContainer& second);
+  // The sequences of the container, then one more sequence.
+  CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra);
+  // The sequences as the sites of a container of the given alphabet would hold them; not usable
+  // when a sequence is of another alphabet type or of another length than the first.
+  CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet);
   CodonColumns(const CodonColumns&) = delete;
   CodonColumns& operator=(const CodonColumns&) = delete;
 

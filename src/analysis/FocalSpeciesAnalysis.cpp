@@ -34,11 +34,14 @@ void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenc
   polymorphism->determine_all_attributes(genetic_code, options->get_min_nb_codon(), options->get_kappa());
 
   // 3. The species record.
-  species_data->set_species_name(mrv::PolymorphismSequenceContainerAddons::getSpeciesNameFromContainer(ingroup, 0));
+  // The name of the first sequence, read without building the sequence (getName does).
+  const std::vector<std::string> names = ingroup->getSequencesNames();
+  species_data->set_species_name(
+      names.empty() ? mrv::PolymorphismSequenceContainerAddons::getSpeciesNameFromContainer(ingroup, 0)
+                    : mrv::PolymorphismSequenceContainerAddons::getSpeciesNameFromName(names[0]));
   species_data->set_number_of_sequences(static_cast<unsigned int>(ingroup->getNumberOfSequences()));
   species_data->set_number_of_sites(static_cast<unsigned int>(ingroup->getNumberOfSites()));
-  species_data->set_number_of_complete_sites(
-      static_cast<unsigned int>(bpp::PolymorphismSequenceContainerTools::getNumberOfCompleteSites(*ingroup, false)));
+  species_data->set_number_of_complete_sites(static_cast<unsigned int>(polymorphism->get_number_of_complete_sites()));
   species_data->set_piN(polymorphism->get_piN());
   species_data->set_piS(polymorphism->get_piS());
 

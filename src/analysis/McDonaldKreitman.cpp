@@ -105,15 +105,47 @@ bool tablesFromCodes(const CodonColumns& columns, const std::vector<char>& ingro
 
 // Ingroup flags of the sequences of `ingroup` followed by those of `outgroup` (all outgroup), as in
 // the merged container; false when an outgroup name is already an ingroup name (the merge refuses it).
-bool mergedRows(const bpp::PolymorphismSequenceContainer& ingroup, const bpp::PolymorphismSequenceContainer& outgroup,
+bool mergedRows(const bpp::PolymorphismSequenceContainer& ingroup, const std::vector<std::string>& outgroup_names,
                 std::vector<char>& rows) {
   const std::vector<std::string> names = ingroup.getSequencesNames();
   const std::set<std::string> known(names.begin(), names.end());
-  for (size_t i = 0; i < outgroup.getNumberOfSequences(); ++i)
-    if (known.count(outgroup.getName(i))) return false;
-  rows.assign(ingroup.getNumberOfSequences() + outgroup.getNumberOfSequences(), 0);
+  for (const std::string& name : outgroup_names)
+    if (known.count(name)) return false;
+  rows.assign(ingroup.getNumberOfSequences() + outgroup_names.size(), 0);
   for (size_t i = 0; i < ingroup.getNumberOfSequences(); ++i) rows[i] = ingroup.isIngroupMember(i) ? 1 : 0;
   return true;
+}
+
+// The site numbers and the tables {0.0, 0.2} of the analysis from the codes of the merged sites;
+// false when they cannot be read here.
+bool analysisFromCodes(const CodonColumns& columns, const std::vector<char>& rows, const bpp::GeneticCode& genetic_code,
+                       double ratio, double& non_synonymous_sites, double& synonymous_sites,
+                       std::vector<std::vector<unsigned int> >& tables) {
+  const CodonSiteStatistics statistics(columns, genetic_code);
+  if (!statistics.usable() || !tablesFromCodes(columns, rows, genetic_code, {0.0, 0.2}, tables)) return false;
+  non_synonymous_sites = statistics.mean_number_of_non_synonymous_sites(ratio);
+  synonymous_sites = statistics.sum_of_mean_synonymous_positions(ratio);
+  return true;
+}
+
+void storeAnalysis(ResultsWarehouse* store, const std::vector<std::vector<unsigned int> >& tables,
+                   double non_synonymous_sites, double synonymous_sites, bool debug) {
+  const std::vector<unsigned int>& t0 = tables[0];
+  const std::vector<unsigned int>& t2 = tables[1];
+  if (debug) {
+    std::cout << "(DEBUG - mcDonaldKreitmanAnalysis) MK table (all SNPs): pn=" << t0[0] << " ps=" << t0[1]
+              << " dn=" << t0[2] << " ds=" << t0[3] << std::endl;
+    std::cout << "(DEBUG - mcDonaldKreitmanAnalysis) MK table (freq<0.2): pn=" << t2[0] << " ps=" << t2[1]
+              << " dn=" << t2[2] << " ds=" << t2[3] << std::endl;
+  }
+  store->set_fixN(static_cast<int>(t0[2]));
+  store->set_fixS(static_cast<int>(t0[3]));
+  store->set_polymN_0(static_cast<int>(t0[0]));
+  store->set_polymS_0(static_cast<int>(t0[1]));
+  store->set_polymN_02(static_cast<int>(t2[0]));
+  store->set_polymS_02(static_cast<int>(t2[1]));
+  store->set_MK_nN(truncateSiteNumber(non_synonymous_sites));
+  store->set_MK_nS(truncateSiteNumber(synonymous_sites));
 }
 
 }  // namespace
@@ -144,7 +176,7 @@ std::vector<unsigned int> mcDonaldKreitmanTable(const bpp::PolymorphismSequenceC
                                                 const bpp::PolymorphismSequenceContainer& outgroup,
                                                 const bpp::GeneticCode& genetic_code, double minimum_frequency) {
   std::vector<char> rows;
-  if (mergedRows(ingroup, outgroup, rows)) {
+  if (mergedRows(ingroup, outgroup.getSequencesNames(), rows)) {
     const CodonColumns columns(ingroup, outgroup);
     std::vector<std::vector<unsigned int> > tables;
     if (tablesFromCodes(columns, rows, genetic_code, {minimum_frequency}, tables)) return tables.front();
@@ -166,41 +198,40 @@ void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* /*codon_alphabet*/,
                               bpp::StandardGeneticCode* genetic_code, bool debug) {
   const double ratio = static_cast<double>(kappa);
-  const std::vector<double> frequencies = {0.0, 0.2};
   double non_synonymous_sites = 0.0, synonymous_sites = 0.0;
   std::vector<std::vector<unsigned int> > tables;
   // The merged container is only put together when its sites cannot be read from the two groups.
   std::vector<char> rows;
   bool done = false;
-  if (mrv::mergedRows(*ingroup, *outgroup, rows)) {
+  if (mrv::mergedRows(*ingroup, outgroup->getSequencesNames(), rows)) {
     const mrv::CodonColumns columns(*ingroup, *outgroup);
-    const mrv::CodonSiteStatistics statistics(columns, *genetic_code);
-    if (statistics.usable() && mrv::tablesFromCodes(columns, rows, *genetic_code, frequencies, tables)) {
-      non_synonymous_sites = statistics.mean_number_of_non_synonymous_sites(ratio);
-      synonymous_sites = statistics.sum_of_mean_synonymous_positions(ratio);
-      done = true;
-    }
+    done = mrv::analysisFromCodes(columns, rows, *genetic_code, ratio, non_synonymous_sites, synonymous_sites, tables);
   }
   if (!done) {
     auto merged = mrv::mergeIngroupAndOutgroup(*ingroup, *outgroup);
     non_synonymous_sites = bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*merged, *genetic_code, ratio);
     synonymous_sites = bpp::SequenceStatistics::meanNumberOfSynonymousSites(*merged, *genetic_code, ratio);
-    tables = mrv::libraryTables(*merged, *genetic_code, frequencies);
+    tables = mrv::libraryTables(*merged, *genetic_code, {0.0, 0.2});
   }
-  const std::vector<unsigned int>& t0 = tables[0];
-  const std::vector<unsigned int>& t2 = tables[1];
-  if (debug) {
-    std::cout << "(DEBUG - mcDonaldKreitmanAnalysis) MK table (all SNPs): pn=" << t0[0] << " ps=" << t0[1]
-              << " dn=" << t0[2] << " ds=" << t0[3] << std::endl;
-    std::cout << "(DEBUG - mcDonaldKreitmanAnalysis) MK table (freq<0.2): pn=" << t2[0] << " ps=" << t2[1]
-              << " dn=" << t2[2] << " ds=" << t2[3] << std::endl;
+  mrv::storeAnalysis(store, tables, non_synonymous_sites, synonymous_sites, debug);
+}
+
+void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, const bpp::Sequence* outgroup_consensus,
+                              ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
+                              bpp::StandardGeneticCode* genetic_code, bool debug) {
+  std::vector<char> rows;
+  if (outgroup_consensus->getAlphabet()->getAlphabetType() == codon_alphabet->getAlphabetType() &&
+      mrv::mergedRows(*ingroup, {outgroup_consensus->getName()}, rows)) {
+    const mrv::CodonColumns columns(*ingroup, *outgroup_consensus);
+    std::vector<std::vector<unsigned int> > tables;
+    double non_synonymous_sites = 0.0, synonymous_sites = 0.0;
+    if (mrv::analysisFromCodes(columns, rows, *genetic_code, static_cast<double>(kappa), non_synonymous_sites,
+                               synonymous_sites, tables)) {
+      mrv::storeAnalysis(store, tables, non_synonymous_sites, synonymous_sites, debug);
+      return;
+    }
   }
-  store->set_fixN(static_cast<int>(t0[2]));
-  store->set_fixS(static_cast<int>(t0[3]));
-  store->set_polymN_0(static_cast<int>(t0[0]));
-  store->set_polymS_0(static_cast<int>(t0[1]));
-  store->set_polymN_02(static_cast<int>(t2[0]));
-  store->set_polymS_02(static_cast<int>(t2[1]));
-  store->set_MK_nN(mrv::truncateSiteNumber(non_synonymous_sites));
-  store->set_MK_nS(mrv::truncateSiteNumber(synonymous_sites));
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> outgroup(new bpp::PolymorphismSequenceContainer(codon_alphabet));
+  outgroup->addSequenceWithFrequency(*outgroup_consensus, 1, true);
+  mcDonaldKreitmanAnalysis(ingroup, outgroup.get(), store, kappa, codon_alphabet, genetic_code, debug);
 }

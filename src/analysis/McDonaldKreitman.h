@@ -14,6 +14,7 @@ class PolymorphismSequenceContainer;
 class CodonAlphabet;
 class GeneticCode;
 class StandardGeneticCode;
+class Sequence;
 }  // namespace bpp
 
 class ResultsWarehouse;
@@ -44,5 +45,11 @@ int truncateSiteNumber(double sites);
 // frequency 0.0), polymN_02, polymS_02 (minimum frequency 0.2), MK_nN and MK_nS (mean site numbers of
 // ingroup and outgroup together, truncated). kappa is the transition/transversion ratio.
 void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::PolymorphismSequenceContainer* outgroup,
+                              ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
+                              bpp::StandardGeneticCode* genetic_code, bool debug);
+
+// The same with the outgroup given as one consensus sequence (read as a one-sequence container of
+// the codon alphabet).
+void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, const bpp::Sequence* outgroup_consensus,
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
                               bpp::StandardGeneticCode* genetic_code, bool debug);

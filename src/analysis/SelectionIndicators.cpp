@@ -135,6 +135,20 @@ void SelectionIndicators::determine_all_attributes(bpp::StandardGeneticCode* gen
 void collectSelectionIndicators(const bpp::Sequence* ingroup_consensus, const bpp::Sequence* outgroup_consensus,
                                 const bpp::CodonAlphabet* codon_alphabet, bpp::StandardGeneticCode* genetic_code,
                                 ResultsWarehouse* store, double kappa) {
+  // The two sequences are read as the sites of a two-sequence container would hold them; the
+  // container itself is only put together when they cannot be (another alphabet or length, the
+  // same name), for the library to refuse them.
+  if (ingroup_consensus->getName() != outgroup_consensus->getName()) {
+    const mrv::CodonColumns codons({ingroup_consensus, outgroup_consensus}, codon_alphabet);
+    const mrv::CodonSiteStatistics statistics(codons, *genetic_code);
+    if (statistics.usable()) {
+      store->set_nN(statistics.mean_number_of_non_synonymous_sites(kappa));
+      store->set_nS(statistics.sum_of_mean_synonymous_positions(kappa));
+      store->set_nb_sequences_in_consensus(2u);
+      store->set_nb_sites_in_consensus(static_cast<unsigned int>(static_cast<int>(codons.nb_complete_sites())));
+      return;
+    }
+  }
   mrv::SelectionIndicators indicators(ingroup_consensus, outgroup_consensus, codon_alphabet);
   indicators.determine_nN(genetic_code, kappa);
   indicators.determine_nS(genetic_code, kappa);

@@ -70,14 +70,22 @@ std::string PolymorphismSequenceContainerAddons::getContigNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
   _checkIndexOrExit(container, index,
                     "Selected container is empty ! Contig name can't be extracted !", false);
-  return fieldOrFirst(std::string(container->getName(index)), 1);
+  return getContigNameFromName(std::string(container->getName(index)));
+}
+
+std::string PolymorphismSequenceContainerAddons::getContigNameFromName(const std::string& name) {
+  return fieldOrFirst(name, 1);
 }
 
 std::string PolymorphismSequenceContainerAddons::getSpeciesNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
   _checkIndexOrExit(container, index,
                     "Selected container is empty ! Species name can't be extracted !", false);
-  return fieldOrFirst(std::string(container->getName(index)), 2);
+  return getSpeciesNameFromName(std::string(container->getName(index)));
+}
+
+std::string PolymorphismSequenceContainerAddons::getSpeciesNameFromName(const std::string& name) {
+  return fieldOrFirst(name, 2);
 }
 
 std::string PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(

@@ -36,6 +36,8 @@ class PolymorphismSequenceContainerAddons {
 
   // The same fields of a sequence name at hand (a container's getName builds the whole sequence,
   // so loops over sequences read getSequencesNames() once and use these).
+  static std::string getContigNameFromName(const std::string& name);
+  static std::string getSpeciesNameFromName(const std::string& name);
   static std::string getIndividualNameFromName(const std::string& name);
   static std::vector<std::string> getNameElementsFromName(const std::string& name, const std::string& separator,
                                                           unsigned int max_count);

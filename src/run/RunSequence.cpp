@@ -201,38 +201,53 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
                                  const bpp::NucleicAlphabet* nucleic_alphabet, bpp::StandardGeneticCode* genetic_code,
                                  std::vector<double>& class_bounds) {
   ResultsWarehouse* warehouse = new ResultsWarehouse(population, options->get_nb_gc_bin());
-  warehouse->set_name(mrv::PolymorphismSequenceContainerAddons::getContigNameFromContainer(contig, 0));
+  using Addons = mrv::PolymorphismSequenceContainerAddons;
+  // A container's getName builds the whole sequence: the names are read once.
+  const std::vector<std::string> names = contig->getSequencesNames();
+  warehouse->set_name(names.empty() ? Addons::getContigNameFromContainer(contig, 0)
+                                    : Addons::getContigNameFromName(names[0]));
   SpeciesDataWarehouse* species_data = new SpeciesDataWarehouse();
-  std::map<unsigned int, unsigned int> members =
-      mrv::PolymorphismSequenceContainerAddons::getNumberOfMembers(contig, options->get_DEBUG());
+  std::map<unsigned int, unsigned int> members = Addons::getNumberOfMembers(contig, options->get_DEBUG());
   auto count = [&members](unsigned int id) {
     auto it = members.find(id);
     return it == members.end() ? 0u : it->second;
   };
 
   if (count(0) > 0) {
-    std::unique_ptr<bpp::PolymorphismSequenceContainer> ingroup(
-        bpp::PolymorphismSequenceContainerTools::extractIngroup(*contig));
+    const bool with_outgroup = options->get_outgroup_species_name() != "none" && members.size() >= 2 && count(1) > 0;
+    // The outgroup is only read through its consensus, taken from its sequences in the contig
+    // before they go.
+    std::unique_ptr<bpp::Sequence> outgroup_consensus;
+    if (with_outgroup) {
+      std::vector<size_t> outgroup_rows;
+      for (size_t i = 0; i < contig->getNumberOfSequences(); ++i)
+        if (contig->getGroupId(i) == 1) outgroup_rows.push_back(i);
+      outgroup_consensus.reset(mrv::consensusOfSequences(*contig, outgroup_rows, "Outgroup_consensus"));
+    }
+    // The ingroup: the contig itself once the other sequences are removed from it, the last first
+    // (the same container as an extracted copy, without the copy).
+    std::unique_ptr<bpp::PolymorphismSequenceContainer> extracted;
+    bpp::PolymorphismSequenceContainer* ingroup = contig;
+    std::vector<size_t> others;
+    for (size_t i = 0; i < contig->getNumberOfSequences(); ++i)
+      if (!contig->isIngroupMember(i)) others.push_back(i);
+    if (others.size() == contig->getNumberOfSequences()) {  // no ingroup sequence: the library refuses
+      extracted.reset(bpp::PolymorphismSequenceContainerTools::extractIngroup(*contig));
+      ingroup = extracted.get();
+    } else {
+      for (size_t k = others.size(); k-- > 0;) contig->deleteSequence(others[k]);
+    }
     std::vector<size_t> all_rows(ingroup->getNumberOfSequences());
     for (size_t i = 0; i < all_rows.size(); ++i) all_rows[i] = i;
     std::unique_ptr<bpp::Sequence> ingroup_consensus(
         mrv::consensusOfSequences(*ingroup, all_rows, "Ingroup_consensus"));
-    analyseFocalSpecies(options, ingroup.get(), ingroup_consensus.get(), population, codon_alphabet, nucleic_alphabet,
+    analyseFocalSpecies(options, ingroup, ingroup_consensus.get(), population, codon_alphabet, nucleic_alphabet,
                         genetic_code, class_bounds, species_data, warehouse);
 
-    if (options->get_outgroup_species_name() != "none" && members.size() >= 2 && count(1) > 0) {
-      // The outgroup is only read through its consensus: taken from its sequences in the contig.
-      std::vector<size_t> outgroup_rows;
-      for (size_t i = 0; i < contig->getNumberOfSequences(); ++i)
-        if (contig->getGroupId(i) == 1) outgroup_rows.push_back(i);
-      std::unique_ptr<bpp::Sequence> outgroup_consensus(
-          mrv::consensusOfSequences(*contig, outgroup_rows, "Outgroup_consensus"));
-      std::unique_ptr<bpp::PolymorphismSequenceContainer> outgroup_container(
-          new bpp::PolymorphismSequenceContainer(codon_alphabet));
-      outgroup_container->addSequenceWithFrequency(*outgroup_consensus, 1, true);
+    if (with_outgroup) {
       collectSelectionIndicators(ingroup_consensus.get(), outgroup_consensus.get(), codon_alphabet, genetic_code,
                                  warehouse, options->get_kappa());
-      mcDonaldKreitmanAnalysis(ingroup.get(), outgroup_container.get(), warehouse,
+      mcDonaldKreitmanAnalysis(ingroup, outgroup_consensus.get(), warehouse,
                                static_cast<unsigned int>(options->get_kappa()), codon_alphabet, genetic_code,
                                options->get_DEBUG());
     }

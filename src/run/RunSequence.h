@@ -39,7 +39,8 @@ std::vector<bpp::PolymorphismSequenceContainer*> cleanAlignmentData(
     ParametersManagement* options, std::vector<bpp::PolymorphismSequenceContainer*>& contigs,
     const bpp::CodonAlphabet* codon_alphabet);
 
-// Every statistic of one cleaned contig, in a new result store with status "OK".
+// Every statistic of one cleaned contig, in a new result store with status "OK". The contig is used
+// up: its sequences outside the ingroup are removed from it during the analysis.
 ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
                                  mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
                                  const bpp::NucleicAlphabet* nucleic_alphabet, bpp::StandardGeneticCode* genetic_code,
