@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <typeindex>
@@ -240,6 +241,23 @@ bool CodonSiteStatistics::is_constant(const int* codes, size_t n) {
 int CodonSiteStatistics::consensus(const int* codes, size_t n) {
   if (n == 0) return -1;
   if (is_constant(codes, n)) return codes[0];  // a gap-only site gives -1 as well
+  // Codes -1 to 126 are counted in an array, read in ascending order as the library's map is.
+  const int kLast = 126;
+  bool small = true;
+  for (size_t q = 0; q < n && small; ++q) small = codes[q] >= -1 && codes[q] <= kLast;
+  if (small) {
+    size_t count[kLast + 2] = {0};
+    for (size_t q = 0; q < n; ++q) ++count[codes[q] + 1];
+    size_t best = 0;
+    int cons = -1;
+    for (int c = 0; c <= kLast; ++c) {
+      if (count[c + 1] > best) {
+        best = count[c + 1];
+        cons = c;
+      }
+    }
+    return cons;
+  }
   std::map<int, size_t> counts;
   for (size_t q = 0; q < n; ++q) ++counts[codes[q]];
   size_t best = 0;
@@ -261,6 +279,8 @@ double CodonSiteStatistics::mean_synonymous_positions(const int* codes, size_t n
                                                       const double* positions) const {
   if (!all_sense(codes, n))
     return bpp::CodonSiteTools::meanNumberOfSynonymousPositions(library_site(codes, n), _code, ratio);
+  // One codon: its frequency n / n is exactly 1, and 0 + 1 * x is x.
+  if (is_constant(codes, n)) return positions[codes[0]];
   const CodonCounts counts(codes, n);
   const double total = static_cast<double>(n);
   double sum = 0;
@@ -306,13 +326,43 @@ double CodonSiteStatistics::pi_non_synonymous(const int* codes, size_t n) const 
 }
 
 size_t CodonSiteStatistics::substitutions(const int* codes, size_t n, double freqmin) const {
-  if (is_constant(codes, n)) return 0;
-  return bpp::CodonSiteTools::numberOfSubstitutions(library_site(codes, n), _code, freqmin);
+  return substitution_counts(codes, n, freqmin).first;
 }
 
 size_t CodonSiteStatistics::non_synonymous_substitutions(const int* codes, size_t n, double freqmin) const {
-  if (is_constant(codes, n)) return 0;
-  return bpp::CodonSiteTools::numberOfNonSynonymousSubstitutions(library_site(codes, n), _code, freqmin);
+  return substitution_counts(codes, n, freqmin).second;
+}
+
+std::pair<size_t, size_t> CodonSiteStatistics::substitution_counts(const int* codes, size_t n, double freqmin) const {
+  if (is_constant(codes, n)) return {0, 0};
+  if (!all_sense(codes, n)) {
+    const bpp::Site site = library_site(codes, n);
+    return {bpp::CodonSiteTools::numberOfSubstitutions(site, _code, freqmin),
+            bpp::CodonSiteTools::numberOfNonSynonymousSubstitutions(site, _code, freqmin)};
+  }
+  // Both counts depend on the codons' counts only (the library reads the site through frequency
+  // maps): sites with the same counts are worked out once.
+  const CodonCounts counts(codes, n);
+  std::string key(sizeof(double) + sizeof(size_t) + counts.size * (sizeof(int) + sizeof(unsigned int)), '\0');
+  char* k = &key[0];
+  std::memcpy(k, &freqmin, sizeof(double));
+  k += sizeof(double);
+  std::memcpy(k, &n, sizeof(size_t));
+  k += sizeof(size_t);
+  for (size_t c = 0; c < counts.size; ++c) {
+    std::memcpy(k, &counts.codes[c], sizeof(int));
+    k += sizeof(int);
+    std::memcpy(k, &counts.counts[c], sizeof(unsigned int));
+    k += sizeof(unsigned int);
+  }
+  auto& known = _tables.substitution_counts();
+  auto found = known.find(key);
+  if (found != known.end()) return found->second;
+  const bpp::Site site = library_site(codes, n);
+  const std::pair<size_t, size_t> result(bpp::CodonSiteTools::numberOfSubstitutions(site, _code, freqmin),
+                                         bpp::CodonSiteTools::numberOfNonSynonymousSubstitutions(site, _code, freqmin));
+  known.emplace(std::move(key), result);
+  return result;
 }
 
 bpp::Site CodonSiteStatistics::group_site(const int* merged, size_t n, const std::vector<char>& ingroup_row,

@@ -17,6 +17,9 @@
 // own exception).
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <string>
@@ -84,6 +87,9 @@ class CodonCodeTables {
   double synonymous_differences(int i, int j);
   // Nucleotide differences between two sense codons.
   double nucleotide_differences(int i, int j);
+  // Substitution counts {all, non-synonymous} already worked out for a site of sense codons, keyed
+  // by its codon counts and minimum frequency (the library's counts depend on nothing else).
+  std::unordered_map<std::string, std::pair<size_t, size_t> >& substitution_counts() { return _substitutions; }
 
  private:
   explicit CodonCodeTables(const bpp::GeneticCode& code);
@@ -94,6 +100,7 @@ class CodonCodeTables {
   std::vector<std::pair<double, std::vector<double> > > _positions;  // per ratio
   std::vector<double> _synonymous;                                   // 64 x 64, NaN until asked
   std::vector<double> _differences;                                  // 64 x 64, NaN until asked
+  std::unordered_map<std::string, std::pair<size_t, size_t> > _substitutions;
 };
 
 // The statistics of the sites of one CodonColumns for one genetic code.
@@ -126,6 +133,8 @@ class CodonSiteStatistics {
   // The library's numberOfSubstitutions and numberOfNonSynonymousSubstitutions.
   size_t substitutions(const int* codes, size_t n, double freqmin) const;
   size_t non_synonymous_substitutions(const int* codes, size_t n, double freqmin) const;
+  // Both at once: {all, non-synonymous}.
+  std::pair<size_t, size_t> substitution_counts(const int* codes, size_t n, double freqmin) const;
   // The library's fixedDifferences {synonymous, non-synonymous} of a site of the ingroup and the
   // same site of the outgroup, against their consensus codons: `merged` holds the n codes of the
   // site, ingroup_row flags the ingroup ones, `in` and `out` hold the codes of each group in order.
@@ -137,11 +146,12 @@ class CodonSiteStatistics {
   // most frequent code, the lowest one on a tie, -1 when the site holds only gaps.
   static int consensus(const int* codes, size_t n);
   static bool is_constant(const int* codes, size_t n);
+  // True when every code is one of the 61 sense codons of the genetic code.
+  bool all_sense(const int* codes, size_t n) const;
 
  private:
   // The codes as a library Site, for the sites handed to the library.
   bpp::Site library_site(const int* codes, size_t n) const;
-  bool all_sense(const int* codes, size_t n) const;
   // The site of one group as the library's extraction from the merged site leaves it in memory.
   bpp::Site group_site(const int* merged, size_t n, const std::vector<char>& ingroup_row, bool ingroup) const;
   double mean_synonymous_positions(const int* codes, size_t n, double ratio, const double* positions) const;

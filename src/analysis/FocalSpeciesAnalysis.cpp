@@ -25,9 +25,12 @@ void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenc
                          SpeciesDataWarehouse* species_data, ResultsWarehouse* warehouse) {
   const bool debug = options->get_DEBUG();
 
-  // 1. The consensus as a one-sequence container.
-  std::unique_ptr<bpp::PolymorphismSequenceContainer> consensus(new bpp::PolymorphismSequenceContainer(codon_alphabet));
-  consensus->addSequenceWithFrequency(*ingroup_consensus, 1, true);
+  // 1. The consensus is read as the one-sequence container of it would hold it; the container is only
+  // put together when the sequence is not of the codon alphabet's type, for the library to refuse it.
+  if (ingroup_consensus->getAlphabet()->getAlphabetType() != codon_alphabet->getAlphabetType()) {
+    bpp::PolymorphismSequenceContainer consensus(codon_alphabet);
+    consensus.addSequenceWithFrequency(*ingroup_consensus, 1, true);
+  }
 
   // 2. Nucleotide diversity.
   std::unique_ptr<mrv::Polymorphism> polymorphism(new mrv::Polymorphism(ingroup));
@@ -46,7 +49,7 @@ void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenc
   species_data->set_piS(polymorphism->get_piS());
 
   // 4. GC content of third positions of the consensus.
-  computeGC3(consensus.get(), species_data, codon_alphabet, debug);
+  computeGC3(*ingroup_consensus, species_data, codon_alphabet, debug);
 
   // 5. Allele pairs of the individuals.
   std::unique_ptr<mrv::PairedSequenceContainer> pairs(

@@ -2,6 +2,7 @@
 
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Sequence.h>
 
 #include <iostream>
 #include <memory>
@@ -49,16 +50,19 @@ void computeIndividualHeterozygosity(mrv::PairedSequenceContainer* pairs, const 
   }
 }
 
-void computeGC3(bpp::PolymorphismSequenceContainer* container, SpeciesDataWarehouse* speciesData,
-                const bpp::CodonAlphabet* codonAlphabet, bool debug) {
+namespace {
+
+// GC3 over the codons codonAt(0 .. nbSites - 1).
+template <typename CodonAt>
+void gc3Over(size_t nbSites, CodonAt codonAt, SpeciesDataWarehouse* speciesData,
+             const bpp::CodonAlphabet* codonAlphabet, bool debug) {
   unsigned int gc = 0;
   unsigned int at = 0;
   unsigned int other = 0;
-  const size_t nbSites = container->getNumberOfSites();
   std::unique_ptr<mrv::CodonNucleotideTable> table;
   if (nbSites > 0) table.reset(new mrv::CodonNucleotideTable(codonAlphabet, codonAlphabet->getNucleicAlphabet()));
   for (size_t s = 0; s < nbSites; ++s) {
-    const int codon = container->valueAt(0, s);
+    const int codon = codonAt(s);
     const int third = mrv::CodonNucleotideTable::covers(codon) ? table->nucleotide(codon, 2)
                                                                 : codonAlphabet->getNPosition(codon, 2);
     if (third == 0 || third == 3) {  // A, T
@@ -74,6 +78,19 @@ void computeGC3(bpp::PolymorphismSequenceContainer* container, SpeciesDataWareho
               << std::endl;
   const unsigned int resolved = at + gc;
   speciesData->set_GC3(static_cast<double>(gc) / static_cast<double>(resolved));
+}
+
+}  // namespace
+
+void computeGC3(bpp::PolymorphismSequenceContainer* container, SpeciesDataWarehouse* speciesData,
+                const bpp::CodonAlphabet* codonAlphabet, bool debug) {
+  gc3Over(container->getNumberOfSites(), [container](size_t s) { return container->valueAt(0, s); }, speciesData,
+          codonAlphabet, debug);
+}
+
+void computeGC3(const bpp::Sequence& sequence, SpeciesDataWarehouse* speciesData,
+                const bpp::CodonAlphabet* codonAlphabet, bool debug) {
+  gc3Over(sequence.size(), [&sequence](size_t s) { return sequence[s]; }, speciesData, codonAlphabet, debug);
 }
 
 void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::PairedSequenceContainer* pairs,

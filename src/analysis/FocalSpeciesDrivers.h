@@ -9,6 +9,7 @@ namespace bpp {
 class CodonAlphabet;
 class NucleicAlphabet;
 class PolymorphismSequenceContainer;
+class Sequence;
 }  // namespace bpp
 
 namespace mrv {
@@ -27,6 +28,9 @@ void computeIndividualHeterozygosity(mrv::PairedSequenceContainer* pairs, const 
 // GC / (AT + GC) over the third codon positions of sequence 0 of `container` (not a number when
 // none is A, C, G or T), stored as the record's GC3.
 void computeGC3(bpp::PolymorphismSequenceContainer* container, SpeciesDataWarehouse* speciesData,
+                const bpp::CodonAlphabet* codonAlphabet, bool debug);
+// The same over one sequence (what a one-sequence container of it holds).
+void computeGC3(const bpp::Sequence& sequence, SpeciesDataWarehouse* speciesData,
                 const bpp::CodonAlphabet* codonAlphabet, bool debug);
 
 // Distance of every ordered pair of individuals (self-pairs included), stored under its pair name.

@@ -8,6 +8,7 @@
 #include <Bpp/Seq/Site.h>
 
 #include "analysis/AlleleFrequency.h"
+#include "analysis/CodonSiteStatistics.h"
 #include "analysis/NucleotideRows.h"
 #include "analysis/ResultsWarehouse.h"
 
@@ -39,12 +40,54 @@ void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vec
   const mrv::NucleotideRows rows(*ingroup, codonAlphabet, nucleicAlphabet);
   const unsigned int nbSequences = static_cast<unsigned int>(ingroup->getNumberOfSequences());
   const size_t nbSites = rows.get_nb_sites();
+  const size_t nbRows = rows.get_nb_rows();
+  const mrv::ResolvedNucleotides& resolved = rows.resolved();
+  // The substitution counts of a site read from its codes (the library's own counts).
+  const mrv::CodonColumns codons(*ingroup);
+  const mrv::CodonSiteStatistics statistics(codons, *geneticCode);
+  std::vector<int> replaced(nbSequences);
   for (size_t s = 0; s < nbSites; ++s) {
     for (size_t k = 0; k < 3; ++k) {
-      mrv::AlleleFrequency alleles(rows, 3 * s + k);
+      const size_t position = 3 * s + k;
+      // A position with at most one resolved nucleotide value has at most one allele: nothing counted.
+      {
+        size_t r = 0;
+        while (r < nbRows && !resolved(rows.row(r)[position])) ++r;
+        bool single = true;
+        if (r < nbRows) {
+          const int8_t first = rows.row(r)[position];
+          for (++r; r < nbRows && single; ++r) {
+            const int8_t a = rows.row(r)[position];
+            single = a == first || !resolved(a);
+          }
+        }
+        if (single) continue;
+      }
+      mrv::AlleleFrequency alleles(rows, position);
       if (alleles.is_bi_allelic()) {
-        bpp::Site copy(ingroup->getSite(s));
         const int reference = alleles.get_allele_2_rank();
+        if (statistics.usable() && nbSequences == codons.nb_sequences()) {
+          // The unresolved codons replaced by the reference's, as on the site copy below.
+          const int* codes = codons.site(s);
+          for (unsigned int i = 0; i < nbSequences; ++i)
+            replaced[i] = codonAlphabet->isUnresolved(codes[i]) ? codes[static_cast<size_t>(reference)] : codes[i];
+          if (statistics.all_sense(replaced.data(), nbSequences)) {
+            const std::pair<size_t, size_t> counts = statistics.substitution_counts(replaced.data(), nbSequences, 0.0);
+            bi += 1;
+            if (counts.first == 1 && counts.second == 0) {
+              alleles.determine_GC_frequencies();
+              const double frequency = alleles.get_GC_relative_frequency();
+              for (size_t c = 0; c < classBounds.size(); ++c) {
+                if (classBounds[c] >= frequency) {
+                  results->increase_class(static_cast<int>(c), 1);
+                  break;
+                }
+              }
+            }
+            continue;
+          }
+        }
+        bpp::Site copy(ingroup->getSite(s));
         replaceUnresolvedCharInCodonSite(copy, codonAlphabet, nbSequences, static_cast<unsigned int>(reference));
         const size_t substitutions = bpp::CodonSiteTools::numberOfSubstitutions(copy, *geneticCode, 0.0);
         bi += 1;

@@ -90,8 +90,9 @@ bool tablesFromCodes(const CodonColumns& columns, const std::vector<char>& ingro
     dn += clampSiteCount(v[1]);
     if (CodonSiteStatistics::is_constant(in.data(), nin)) continue;  // no substitution at all
     for (size_t f = 0; f < nf; ++f) {
-      const size_t na = statistics.non_synonymous_substitutions(in.data(), nin, minimum_frequencies[f]);
-      all[f] += statistics.substitutions(in.data(), nin, minimum_frequencies[f]);
+      const std::pair<size_t, size_t> counts = statistics.substitution_counts(in.data(), nin, minimum_frequencies[f]);
+      const size_t na = counts.second;
+      all[f] += counts.first;
       non_synonymous[f] += na;
       non_synonymous_sum[f] += static_cast<unsigned int>(na);
     }

@@ -122,9 +122,40 @@ void PopulationDiversification::_collect_differences(bpp::PolymorphismSequenceCo
   std::vector<int> touched_pops, touched_inds;
   std::vector<std::array<std::uint8_t, 3> > site_alleles(nb_sequences);
 
+  // A nucleotide position where every sequence holds the same resolved allele adds the same
+  // counts every time: all ordered pairs of sequences of different individuals, none differing.
+  std::vector<std::int64_t> full_within(nb_populations, 0);
+  std::vector<std::int64_t> population_size(nb_populations, 0);
+  {
+    std::vector<std::int64_t> individual_size(nb_individuals, 0);
+    for (size_t q = 0; q < nb_sequences; ++q) {
+      ++individual_size[static_cast<size_t>(individual_of[q])];
+      ++population_size[static_cast<size_t>(population_of_individual[static_cast<size_t>(individual_of[q])])];
+    }
+    for (size_t p = 0; p < nb_populations; ++p) full_within[p] = population_size[p] * population_size[p];
+    for (size_t i = 0; i < nb_individuals; ++i)
+      full_within[static_cast<size_t>(population_of_individual[i])] -= individual_size[i] * individual_size[i];
+  }
+
   const size_t nb_sites = container->getNumberOfSites();
   for (size_t s = 0; s < nb_sites; ++s) {
     const bpp::Site& site = container->getSite(s);
+    const int first = site[0];
+    bool same_codon = true;
+    for (size_t q = 1; q < nb_sequences && same_codon; ++q) same_codon = site[q] == first;
+    if (same_codon) {
+      const std::array<std::uint8_t, 3> alleles = table(first);
+      const int resolved = (alleles[0] != kUnresolved) + (alleles[1] != kUnresolved) + (alleles[2] != kUnresolved);
+      for (size_t p = 0; p < nb_populations; ++p) totalWithin[p] += resolved * full_within[p];
+      for (size_t p = 0; p < nb_populations; ++p) {
+        for (size_t r = p + 1; r < nb_populations; ++r) {
+          const std::int64_t total = resolved * population_size[p] * population_size[r];
+          totalBetween[p][r] += total;
+          totalBetween[r][p] += total;
+        }
+      }
+      continue;
+    }
     for (size_t q = 0; q < nb_sequences; ++q) site_alleles[q] = table(site[q]);
 
     for (size_t k = 0; k < 3; ++k) {
