@@ -188,6 +188,14 @@ CodonCodeTables::CodonCodeTables(const bpp::GeneticCode& code)
   }
 }
 
+std::unordered_map<uint64_t, std::pair<size_t, size_t> >& CodonCodeTables::two_codon_substitution_counts(
+    double freqmin) {
+  for (auto& entry : _two_codon)
+    if (entry.first == freqmin || (std::isnan(entry.first) && std::isnan(freqmin))) return entry.second;
+  _two_codon.emplace_back(freqmin, std::unordered_map<uint64_t, std::pair<size_t, size_t> >());
+  return _two_codon.back().second;
+}
+
 const double* CodonCodeTables::synonymous_positions(double ratio) {
   for (const auto& entry : _positions)
     if (entry.first == ratio || (std::isnan(entry.first) && std::isnan(ratio))) return entry.second.data();
@@ -343,6 +351,20 @@ std::pair<size_t, size_t> CodonSiteStatistics::substitution_counts(const int* co
   // Both counts depend on the codons' counts only (the library reads the site through frequency
   // maps): sites with the same counts are worked out once.
   const CodonCounts counts(codes, n);
+  if (counts.size == 2 && n < (size_t(1) << 24)) {
+    // n, the two codons and the first count packed in one word.
+    const uint64_t word = (uint64_t(n) << 36) | (uint64_t(counts.codes[0]) << 30) | (uint64_t(counts.codes[1]) << 24) |
+                          uint64_t(counts.counts[0]);
+    auto& known = _tables.two_codon_substitution_counts(freqmin);
+    auto found = known.find(word);
+    if (found != known.end()) return found->second;
+    const bpp::Site site = library_site(codes, n);
+    const std::pair<size_t, size_t> result(
+        bpp::CodonSiteTools::numberOfSubstitutions(site, _code, freqmin),
+        bpp::CodonSiteTools::numberOfNonSynonymousSubstitutions(site, _code, freqmin));
+    known.emplace(word, result);
+    return result;
+  }
   std::string key(sizeof(double) + sizeof(size_t) + counts.size * (sizeof(int) + sizeof(unsigned int)), '\0');
   char* k = &key[0];
   std::memcpy(k, &freqmin, sizeof(double));
@@ -365,12 +387,11 @@ std::pair<size_t, size_t> CodonSiteStatistics::substitution_counts(const int* co
   return result;
 }
 
-bpp::Site CodonSiteStatistics::group_site(const int* merged, size_t n, const std::vector<char>& ingroup_row,
-                                          bool ingroup) const {
-  // The group's site as the library leaves it: a copy of the merged site from which the other
-  // group's sequences are erased one by one from the last. Each erasure moves the later codes
-  // down and leaves the last slot as it was; the site keeps that memory.
-  std::vector<int> memory(merged, merged + n);
+size_t CodonSiteStatistics::group_memory(const int* merged, size_t n, const std::vector<char>& ingroup_row,
+                                         bool ingroup, std::vector<int>& memory) {
+  // A copy of the merged site from which the other group's sequences are erased one by one from
+  // the last: each erasure moves the later codes down and leaves the last slot as it was.
+  memory.assign(merged, merged + n);
   size_t size = n;
   for (size_t i = n; i-- > 0;) {
     if ((ingroup_row[i] != 0) == ingroup) continue;
@@ -378,9 +399,7 @@ bpp::Site CodonSiteStatistics::group_site(const int* merged, size_t n, const std
               memory.begin() + static_cast<std::ptrdiff_t>(i));
     --size;
   }
-  bpp::Site site(memory, _columns.alphabet());
-  site.deleteElements(size, n - size);  // erasing the tail keeps its memory
-  return site;
+  return size;
 }
 
 std::vector<size_t> CodonSiteStatistics::fixed_differences(const int* merged, size_t n,
@@ -393,33 +412,62 @@ std::vector<size_t> CodonSiteStatistics::fixed_differences(const int* merged, si
   // The library reads the outgroup site as far as the ingroup site's length, past the outgroup
   // site's own end when the outgroup is the smaller group: both sites are laid out in memory as the
   // library's own extraction leaves them.
-  return bpp::CodonSiteTools::fixedDifferences(group_site(merged, n, ingroup_row, true),
-                                               group_site(merged, n, ingroup_row, false), consensus_in,
-                                               consensus_out, _code);
+  // Each site is made from the whole memory, then shortened: erasing the tail keeps its memory.
+  std::vector<int> memory;
+  const size_t in_size = group_memory(merged, n, ingroup_row, true, memory);
+  bpp::Site in_site(memory, _columns.alphabet());
+  in_site.deleteElements(in_size, n - in_size);
+  const size_t out_size = group_memory(merged, n, ingroup_row, false, memory);
+  bpp::Site out_site(memory, _columns.alphabet());
+  out_site.deleteElements(out_size, n - out_size);
+  // With sense codons everywhere the library reads, its answer depends only on the two consensus
+  // codons and on which codon positions vary within either group's site (as far as it reads).
+  bool sense = _tables.is_sense(consensus_in) && _tables.is_sense(consensus_out);
+  unsigned int varies = 0;
+  if (sense) {
+    const int* in_codes = &in_site[0];
+    const int* out_codes = &out_site[0];  // read as far as nin, as the library does
+    for (size_t q = 0; q < nin && sense; ++q) sense = _tables.is_sense(in_codes[q]) && _tables.is_sense(out_codes[q]);
+    for (size_t q = 1; q < nin && sense; ++q) {
+      for (unsigned int k = 0; k < 3; ++k) {
+        const int shift = 4 - 2 * static_cast<int>(k);
+        if (((in_codes[q] >> shift) & 3) != ((in_codes[0] >> shift) & 3) ||
+            ((out_codes[q] >> shift) & 3) != ((out_codes[0] >> shift) & 3))
+          varies |= 1u << k;
+      }
+    }
+  }
+  auto& known = _tables.fixed_differences();
+  const size_t key = (static_cast<size_t>(consensus_in) * 64 + static_cast<size_t>(consensus_out)) * 8 + varies;
+  if (sense) {
+    if (known.empty()) known.resize(64 * 64 * 8);
+    if (known[key].first) return known[key].second;
+  }
+  std::vector<size_t> result = bpp::CodonSiteTools::fixedDifferences(in_site, out_site, consensus_in, consensus_out, _code);
+  if (sense) known[key] = {true, result};
+  return result;
 }
 
 // ---- Whole containers ----
 
 double CodonSiteStatistics::sum_of_mean_synonymous_positions(double ratio) const {
+  for (const CodonColumns::SumMemo& memo : _columns.sums)
+    if (memo.tables == &_tables && (memo.ratio == ratio || (std::isnan(memo.ratio) && std::isnan(ratio))))
+      return memo.sum;
   const double* positions = _tables.synonymous_positions(ratio);
   const size_t n = _columns.nb_sequences();
   double sum = 0.;
   for (size_t s = 0; s < _columns.nb_sites(); ++s)
     if (_columns.is_complete(s)) sum += mean_synonymous_positions(_columns.site(s), n, ratio, positions);
+  _columns.sums.push_back({&_tables, ratio, sum});
   return sum;
 }
 
 double CodonSiteStatistics::mean_number_of_non_synonymous_sites(double ratio) const {
-  const double* positions = _tables.synonymous_positions(ratio);
-  const size_t n = _columns.nb_sequences();
-  double sum = 0.;
+  // 3 per complete site, counted in an int as the library does, less the same sum.
   int positions_count = 0;
-  for (size_t s = 0; s < _columns.nb_sites(); ++s) {
-    if (!_columns.is_complete(s)) continue;
-    positions_count = positions_count + 3;
-    sum += mean_synonymous_positions(_columns.site(s), n, ratio, positions);
-  }
-  return static_cast<double>(positions_count - sum);
+  for (size_t s = 0; s < _columns.nb_complete_sites(); ++s) positions_count = positions_count + 3;
+  return static_cast<double>(positions_count - sum_of_mean_synonymous_positions(ratio));
 }
 
 double CodonSiteStatistics::pi_synonymous(size_t s) const {

@@ -16,6 +16,7 @@
 // whose alphabet is not a codon alphabet accepted by the genetic code (the library then raises its
 // own exception).
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -60,6 +61,14 @@ class CodonColumns {
   bool is_complete(size_t s) const { return _complete[s] != 0; }
   size_t nb_complete_sites() const { return _nb_complete; }
 
+  // Sums worked out over these columns, kept for a second request: by genetic code tables and ratio.
+  struct SumMemo {
+    const void* tables;
+    double ratio;
+    double sum;
+  };
+  mutable std::vector<SumMemo> sums;
+
  private:
   void _classify();
 
@@ -90,6 +99,11 @@ class CodonCodeTables {
   // Substitution counts {all, non-synonymous} already worked out for a site of sense codons, keyed
   // by its codon counts and minimum frequency (the library's counts depend on nothing else).
   std::unordered_map<std::string, std::pair<size_t, size_t> >& substitution_counts() { return _substitutions; }
+  // The same for the sites of at most two codons, keyed by a packed word, per minimum frequency.
+  std::unordered_map<uint64_t, std::pair<size_t, size_t> >& two_codon_substitution_counts(double freqmin);
+  // Fixed differences {synonymous, non-synonymous} already worked out, by consensus codons and the
+  // positions found variable (the library's result depends on nothing else for sense codons).
+  std::vector<std::pair<bool, std::vector<size_t> > >& fixed_differences() { return _fixed; }
 
  private:
   explicit CodonCodeTables(const bpp::GeneticCode& code);
@@ -101,6 +115,8 @@ class CodonCodeTables {
   std::vector<double> _synonymous;                                   // 64 x 64, NaN until asked
   std::vector<double> _differences;                                  // 64 x 64, NaN until asked
   std::unordered_map<std::string, std::pair<size_t, size_t> > _substitutions;
+  std::vector<std::pair<double, std::unordered_map<uint64_t, std::pair<size_t, size_t> > > > _two_codon;
+  std::vector<std::pair<bool, std::vector<size_t> > > _fixed;  // 64 x 64 x 8
 };
 
 // The statistics of the sites of one CodonColumns for one genetic code.
@@ -152,8 +168,10 @@ class CodonSiteStatistics {
  private:
   // The codes as a library Site, for the sites handed to the library.
   bpp::Site library_site(const int* codes, size_t n) const;
-  // The site of one group as the library's extraction from the merged site leaves it in memory.
-  bpp::Site group_site(const int* merged, size_t n, const std::vector<char>& ingroup_row, bool ingroup) const;
+  // The memory of one group's site as the library's extraction from the merged site leaves it (n
+  // codes); returns the group's size.
+  static size_t group_memory(const int* merged, size_t n, const std::vector<char>& ingroup_row, bool ingroup,
+                             std::vector<int>& memory);
   double mean_synonymous_positions(const int* codes, size_t n, double ratio, const double* positions) const;
 
   const CodonColumns& _columns;

@@ -46,7 +46,10 @@ void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vec
   const mrv::CodonColumns codons(*ingroup);
   const mrv::CodonSiteStatistics statistics(codons, *geneticCode);
   std::vector<int> replaced(nbSequences);
+  const bool byCodon = codons.usable() && codons.nb_sites() == nbSites && codons.nb_sequences() == nbRows;
   for (size_t s = 0; s < nbSites; ++s) {
+    // One codon in every sequence: one nucleotide at each of its positions.
+    if (byCodon && mrv::CodonSiteStatistics::is_constant(codons.site(s), nbRows)) continue;
     for (size_t k = 0; k < 3; ++k) {
       const size_t position = 3 * s + k;
       // A position with at most one resolved nucleotide value has at most one allele: nothing counted.

@@ -5,8 +5,35 @@
 #include <iostream>
 
 #include "analysis/AlleleFrequency.h"
+#include "analysis/NucleotideRows.h"
 #include "analysis/PairedSequenceContainer.h"
 #include "analysis/SpeciesDataWarehouse.h"
+
+namespace {
+
+// False when every pair typed at the position (both nucleotides resolved) holds one and the same
+// nucleotide: the position then has at most one allele and no statistic uses it.
+bool mayHaveTwoAlleles(mrv::PairedSequenceContainer* pairs, unsigned int site, int k,
+                       const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet) {
+  if (codonAlphabet != pairs->get_codon_alphabet() || site >= pairs->get_nb_sites()) return true;
+  const mrv::ResolvedNucleotides& resolved = pairs->resolved_for(nucleicAlphabet);
+  const size_t position = 3 * static_cast<size_t>(site) + static_cast<size_t>(k);
+  bool seen = false;
+  int8_t first = 0;
+  for (unsigned int i = 0; i < pairs->get_nb_pair(); ++i) {
+    const int8_t a = pairs->get_allele_row(i, 0)[position];
+    const int8_t b = pairs->get_allele_row(i, 1)[position];
+    if (!resolved(a) || !resolved(b)) continue;
+    if (!seen) {
+      seen = true;
+      first = a;
+    }
+    if (a != first || b != first) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 void computeFit(mrv::PairedSequenceContainer* pairs, const bpp::CodonAlphabet* codonAlphabet,
                 const bpp::NucleicAlphabet* nucleicAlphabet, SpeciesDataWarehouse* speciesData,
@@ -16,6 +43,7 @@ void computeFit(mrv::PairedSequenceContainer* pairs, const bpp::CodonAlphabet* c
   double expected = 0.0;
   for (unsigned int site = 0; site < nbSites; ++site) {
     for (int k = 0; k < 3; ++k) {
+      if (!mayHaveTwoAlleles(pairs, site, k, codonAlphabet, nucleicAlphabet)) continue;
       mrv::AlleleFrequency alleles(pairs, static_cast<int>(site), k, codonAlphabet, nucleicAlphabet);
       if (!alleles.is_bi_allelic()) continue;
       const int n = alleles.get_nb_typed();
@@ -51,6 +79,7 @@ void computeWeirCockerhamFit(mrv::PairedSequenceContainer* pairs, const bpp::Cod
   double totalC = 0.0;
   for (unsigned int site = 0; site < nbSites; ++site) {
     for (int k = 0; k < 3; ++k) {
+      if (!mayHaveTwoAlleles(pairs, site, k, codonAlphabet, nucleicAlphabet)) continue;
       mrv::AlleleFrequency alleles(pairs, static_cast<int>(site), k, codonAlphabet, nucleicAlphabet);
       const double n = static_cast<double>(alleles.get_nb_typed());
       // A position typed in a single individual is never used.

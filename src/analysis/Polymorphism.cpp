@@ -70,9 +70,10 @@ Polymorphism::Polymorphism(bpp::PolymorphismSequenceContainer* container)
 
 Polymorphism::~Polymorphism() { container = nullptr; }
 
-const CodonColumns& Polymorphism::_codons() const {
-  if (!_columns) _columns.reset(new CodonColumns(*container));
-  return *_columns;
+const CodonColumns& Polymorphism::_codons(std::unique_ptr<CodonColumns>& own) const {
+  if (_columns) return *_columns;
+  own.reset(new CodonColumns(*container));
+  return *own;
 }
 
 double Polymorphism::sumOfSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
@@ -89,6 +90,8 @@ double Polymorphism::sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContain
 
 void Polymorphism::determine_all_attributes(bpp::StandardGeneticCode* genetic_code, unsigned int min_nb_codon,
                                             double kappa) {
+  // The codes are read once for all the statistics below.
+  _columns.reset(new CodonColumns(*container));
   determine_pi_non_synonymous(genetic_code);
   determine_pi_synonymous(genetic_code);
   determine_mean_non_synonymous_sites_number(genetic_code, kappa);
@@ -97,25 +100,30 @@ void Polymorphism::determine_all_attributes(bpp::StandardGeneticCode* genetic_co
   determine_number_of_complete_sites();
   determine_piN(min_nb_codon);
   determine_piS(min_nb_codon);
+  _columns.reset();
 }
 
 void Polymorphism::determine_pi_non_synonymous(bpp::StandardGeneticCode* genetic_code) {
-  pi_non_synonymous = piSum(_codons(), *container, *genetic_code, false);
+  std::unique_ptr<CodonColumns> own;
+  pi_non_synonymous = piSum(_codons(own), *container, *genetic_code, false);
 }
 
 void Polymorphism::determine_pi_synonymous(bpp::StandardGeneticCode* genetic_code) {
-  pi_synonymous = piSum(_codons(), *container, *genetic_code, true);
+  std::unique_ptr<CodonColumns> own;
+  pi_synonymous = piSum(_codons(own), *container, *genetic_code, true);
 }
 
 void Polymorphism::determine_mean_non_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio) {
-  const CodonSiteStatistics statistics(_codons(), *genetic_code);
+  std::unique_ptr<CodonColumns> own;
+  const CodonSiteStatistics statistics(_codons(own), *genetic_code);
   mean_non_synonymous_sites_number =
       statistics.usable() ? statistics.mean_number_of_non_synonymous_sites(ratio)
                           : bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*container, *genetic_code, ratio);
 }
 
 void Polymorphism::determine_mean_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio) {
-  const CodonSiteStatistics statistics(_codons(), *genetic_code);
+  std::unique_ptr<CodonColumns> own;
+  const CodonSiteStatistics statistics(_codons(own), *genetic_code);
   mean_synonymous_sites_number =
       statistics.usable() ? statistics.sum_of_mean_synonymous_positions(ratio)
                           : bpp::SequenceStatistics::meanNumberOfSynonymousSites(*container, *genetic_code, ratio);
@@ -126,7 +134,8 @@ void Polymorphism::determine_number_of_sequences() {
 }
 
 void Polymorphism::determine_number_of_complete_sites() {
-  const CodonColumns& codons = _codons();
+  std::unique_ptr<CodonColumns> own;
+  const CodonColumns& codons = _codons(own);
   number_of_complete_sites =
       codons.usable()
           ? static_cast<int>(codons.nb_complete_sites())

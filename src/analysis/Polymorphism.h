@@ -64,9 +64,10 @@ class Polymorphism {
   double piN;
   double piS;
   bpp::PolymorphismSequenceContainer* container;
-  // The container's codon codes, read at the first statistic that needs them.
-  mutable std::unique_ptr<CodonColumns> _columns;
-  const CodonColumns& _codons() const;
+  // The container's codon codes while determine_all_attributes runs (null otherwise).
+  std::unique_ptr<CodonColumns> _columns;
+  // Those codes, or else the codes read now into `own`.
+  const CodonColumns& _codons(std::unique_ptr<CodonColumns>& own) const;
 };
 
 }  // namespace mrv
