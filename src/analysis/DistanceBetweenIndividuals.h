@@ -43,6 +43,14 @@ class DistanceBetweenIndividuals {
 
   virtual ~DistanceBetweenIndividuals();
 
+  // The counts of the distance between pairs i and j of `pairs` (nucleotides read with the codon
+  // alphabet the pairs were decoded with, resolved in its nucleic alphabet): differing cross
+  // comparisons and positions where all four alleles are resolved.
+  static void countDifferences(const PairedSequenceContainer& pairs, unsigned int i, unsigned int j,
+                               unsigned long long& differing, unsigned long long& typed);
+  // The distance and position count computeDistance gives from those counts (on a fresh object).
+  static void distanceOf(unsigned long long differing, unsigned long long typed, double& distance, int& positions);
+
   std::string get_first_individual_name() const { return first_individual_name; }
   std::string get_second_individual_name() const { return second_individual_name; }
   std::string get_pair_name() const { return pair_name; }
@@ -58,6 +66,8 @@ class DistanceBetweenIndividuals {
                 size_t nbPositions, const ResolvedNucleotides& resolved, const bpp::NucleicAlphabet* nucleicAlphabet,
                 bool debug);
   void _warnDifferentSites() const;
+  // Adds the positions to the count and sets the distance (when there are positions).
+  void _finish(unsigned long long differing, unsigned long long resolvedCount);
 
   std::string first_individual_name;
   std::string second_individual_name;

@@ -102,6 +102,24 @@ void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::Paire
   // without debug lines to print it is taken from the earlier computation.
   std::vector<double> distances(static_cast<size_t>(nbPairs) * nbPairs, -1.0);
   std::vector<int> positions(static_cast<size_t>(nbPairs) * nbPairs, 0);
+  if (!debug && codonAlphabet == pairs->get_codon_alphabet() && nucleicAlphabet == pairs->get_rows_nucleic_alphabet()) {
+    // From the pairs' decoded nucleotides, without an object per pair.
+    for (unsigned int i = 0; i < nbPairs; ++i) {
+      for (unsigned int j = 0; j < nbPairs; ++j) {
+        const size_t at = static_cast<size_t>(i) * nbPairs + j;
+        if (j < i) {
+          distances[at] = distances[static_cast<size_t>(j) * nbPairs + i];
+          positions[at] = positions[static_cast<size_t>(j) * nbPairs + i];
+        } else {
+          unsigned long long differing = 0, typed = 0;
+          mrv::DistanceBetweenIndividuals::countDifferences(*pairs, i, j, differing, typed);
+          mrv::DistanceBetweenIndividuals::distanceOf(differing, typed, distances[at], positions[at]);
+        }
+      }
+    }
+    results->set_distances(names, distances, positions);
+    return;
+  }
   for (unsigned int i = 0; i < nbPairs; ++i) {
     for (unsigned int j = 0; j < nbPairs; ++j) {
       std::unique_ptr<mrv::DistanceBetweenIndividuals> distance(new mrv::DistanceBetweenIndividuals(names[i], names[j]));

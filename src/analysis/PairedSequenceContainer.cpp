@@ -85,6 +85,15 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
         _container(static_cast<unsigned int>(pairs.size() - 1));
     }
     _rows.reset(new NucleotideRows(*source, rowSequences, codonAlphabet, codonAlphabet->getNucleicAlphabet()));
+    const size_t width = _rows->get_nb_positions();
+    const ResolvedNucleotides& resolved = _rows->resolved();
+    _typed.resize(pairs.size() * width);
+    for (size_t i = 0; i < pairs.size(); ++i) {
+      const int8_t* a = _rows->row(2 * i);
+      const int8_t* b = _rows->row(2 * i + 1);
+      uint8_t* typed = _typed.data() + i * width;
+      for (size_t p = 0; p < width; ++p) typed[p] = static_cast<uint8_t>(resolved(a[p]) && resolved(b[p]));
+    }
   } catch (...) {
     for (bpp::PolymorphismSequenceContainer* pair : pairs) delete pair;
     throw;

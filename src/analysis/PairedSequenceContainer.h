@@ -56,6 +56,10 @@ class PairedSequenceContainer {
   // Nucleotide codes of sequence `allele` (0 or 1) of pair i: nucleotide k of codon site s at
   // index 3 * s + k. No range check.
   const int8_t* get_allele_row(unsigned int i, unsigned int allele) const { return _rows->row(2 * i + allele); }
+  // 1 where both nucleotides of pair i are resolved in the rows' own nucleic alphabet (the codon
+  // alphabet's), 0 elsewhere; one byte per nucleotide position. No range check.
+  const uint8_t* get_typed_row(unsigned int i) const { return _typed.data() + i * 3 * _rows->get_nb_sites(); }
+  const bpp::NucleicAlphabet* get_rows_nucleic_alphabet() const { return _rows->get_nucleic_alphabet(); }
   // Resolved test of a nucleic alphabet, for reading the rows.
   const ResolvedNucleotides& resolved_for(const bpp::NucleicAlphabet* nucleic) const;
   const bpp::CodonAlphabet* get_codon_alphabet() const { return _codon; }
@@ -78,6 +82,7 @@ class PairedSequenceContainer {
 
   const bpp::CodonAlphabet* _codon;
   std::unique_ptr<NucleotideRows> _rows;  // rows 2i and 2i + 1: the two sequences of pair i
+  std::vector<uint8_t> _typed;            // get_typed_row of every pair, one after the other
   mutable const bpp::NucleicAlphabet* _other_nucleic = nullptr;
   mutable std::unique_ptr<ResolvedNucleotides> _other_resolved;
 };

@@ -159,6 +159,44 @@ void ResultsWarehouse::set_specific_distance_object(std::string key, mrv::Distan
     distance_objects.emplace(key, object);
 }
 
+void ResultsWarehouse::set_distances(const std::vector<std::string>& names, const std::vector<double>& distances,
+                                     const std::vector<int>& positions) {
+  const size_t m = names.size();
+  const _PopulationIndividuals& ind = *_individuals;
+  // A name without "|" makes with another such name a key of one reading: a population pair when
+  // both are population individuals.
+  const size_t kNone = static_cast<size_t>(-1);
+  std::vector<size_t> slot(m, kNone);
+  for (size_t i = 0; i < m; ++i) {
+    if (names[i].find('|') != std::string::npos) continue;
+    auto found = ind.slot.find(names[i]);
+    if (found != ind.slot.end()) slot[i] = found->second;
+  }
+  const size_t n = ind.names.size();
+  for (size_t i = 0; i < m; ++i) {
+    for (size_t j = 0; j < m; ++j) {
+      const size_t at = i * m + j;
+      if (slot[i] != kNone && slot[j] != kNone &&
+          (distance_objects.empty() || distance_objects.find(names[i] + "|" + names[j]) == distance_objects.end())) {
+        if (_pair_computed.empty()) {
+          _pair_distance.assign(n * n, -1.0);
+          _pair_positions.assign(n * n, 0);
+          _pair_computed.assign(n * n, false);
+        }
+        const size_t cell = slot[i] * n + slot[j];
+        _pair_distance[cell] = distances[at];
+        _pair_positions[cell] = positions[at];
+        _pair_computed[cell] = true;
+        continue;
+      }
+      auto* object = new mrv::DistanceBetweenIndividuals(names[i], names[j]);
+      object->set_distance(distances[at]);
+      object->set_nb_resolved_positions(positions[at]);
+      set_specific_distance_object(object->get_pair_name(), object);
+    }
+  }
+}
+
 mrv::DistanceBetweenIndividuals* ResultsWarehouse::get_specific_distance_object(std::string key) {
   auto held = distance_objects.find(key);
   if (held != distance_objects.end()) return held->second;

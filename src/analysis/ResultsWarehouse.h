@@ -92,6 +92,11 @@ class ResultsWarehouse {
   // ownership AT ONCE: it may keep the object or keep its values and destroy it, so the pointer
   // must not be used after this call. An object stored before under the key is destroyed.
   void set_specific_distance_object(std::string key, mrv::DistanceBetweenIndividuals* object);
+  // The same for every ordered pair (names[i], names[j]), in that order: distance and position count
+  // at i * names.size() + j of the two tables. Pairs of population individuals are stored without
+  // creating any object.
+  void set_distances(const std::vector<std::string>& names, const std::vector<double>& distances,
+                     const std::vector<int>& positions);
   // The object under `key`, owned by the warehouse. For an ordered pair of population individuals
   // (self-pairs included) never computed: an object with distance -1.0 and 0 positions, created on
   // this first request. Any other absent key is entered with a null pointer and null is returned.
