@@ -188,11 +188,11 @@ CodonCodeTables::CodonCodeTables(const bpp::GeneticCode& code)
   }
 }
 
-std::unordered_map<uint64_t, std::pair<size_t, size_t> >& CodonCodeTables::two_codon_substitution_counts(
+std::unordered_map<uint64_t, std::pair<size_t, size_t>, MixedWordHash>& CodonCodeTables::two_codon_substitution_counts(
     double freqmin) {
   for (auto& entry : _two_codon)
     if (entry.first == freqmin || (std::isnan(entry.first) && std::isnan(freqmin))) return entry.second;
-  _two_codon.emplace_back(freqmin, std::unordered_map<uint64_t, std::pair<size_t, size_t> >());
+  _two_codon.emplace_back(freqmin, std::unordered_map<uint64_t, std::pair<size_t, size_t>, MixedWordHash>());
   return _two_codon.back().second;
 }
 
@@ -503,8 +503,15 @@ bpp::Sequence* consensusOfSequences(const bpp::PolymorphismSequenceContainer& co
   const size_t nb_sites = container.getNumberOfSites();
   std::vector<int> consensus(nb_sites);
   std::vector<int> codes(sequences.size());
+  // All the sequences in order: the site's own codes are read in place.
+  bool all = sequences.size() == container.getNumberOfSequences();
+  for (size_t r = 0; r < sequences.size() && all; ++r) all = sequences[r] == r;
   for (size_t s = 0; s < nb_sites; ++s) {
     const bpp::Site& site = container.getSite(s);
+    if (all && site.size() == sequences.size() && !sequences.empty()) {
+      consensus[s] = CodonSiteStatistics::consensus(&site[0], sequences.size());
+      continue;
+    }
     for (size_t r = 0; r < sequences.size(); ++r) codes[r] = site[sequences[r]];
     consensus[s] = CodonSiteStatistics::consensus(codes.data(), codes.size());
   }

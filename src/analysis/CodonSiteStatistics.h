@@ -81,6 +81,16 @@ class CodonColumns {
   size_t _nb_complete;
 };
 
+// A well-mixed hash of a packed word (the identity hash of the standard library crowds buckets).
+struct MixedWordHash {
+  size_t operator()(uint64_t x) const {
+    x += 0x9e3779b97f4a7c15ULL;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+    return static_cast<size_t>(x ^ (x >> 31));
+  }
+};
+
 // The per-codon quantities of one genetic code, asked of the library once each.
 class CodonCodeTables {
  public:
@@ -100,7 +110,7 @@ class CodonCodeTables {
   // by its codon counts and minimum frequency (the library's counts depend on nothing else).
   std::unordered_map<std::string, std::pair<size_t, size_t> >& substitution_counts() { return _substitutions; }
   // The same for the sites of at most two codons, keyed by a packed word, per minimum frequency.
-  std::unordered_map<uint64_t, std::pair<size_t, size_t> >& two_codon_substitution_counts(double freqmin);
+  std::unordered_map<uint64_t, std::pair<size_t, size_t>, MixedWordHash>& two_codon_substitution_counts(double freqmin);
   // Fixed differences {synonymous, non-synonymous} already worked out, by consensus codons and the
   // positions found variable (the library's result depends on nothing else for sense codons).
   std::vector<std::pair<bool, std::vector<size_t> > >& fixed_differences() { return _fixed; }
@@ -115,7 +125,7 @@ class CodonCodeTables {
   std::vector<double> _synonymous;                                   // 64 x 64, NaN until asked
   std::vector<double> _differences;                                  // 64 x 64, NaN until asked
   std::unordered_map<std::string, std::pair<size_t, size_t> > _substitutions;
-  std::vector<std::pair<double, std::unordered_map<uint64_t, std::pair<size_t, size_t> > > > _two_codon;
+  std::vector<std::pair<double, std::unordered_map<uint64_t, std::pair<size_t, size_t>, MixedWordHash> > > _two_codon;
   std::vector<std::pair<bool, std::vector<size_t> > > _fixed;  // 64 x 64 x 8
 };
 

@@ -66,9 +66,10 @@ void NucleotideRows::_decode(const bpp::PolymorphismSequenceContainer& container
   const CodonNucleotideTable table(codon, _nucleic);
   // Site by site: the container stores its codons as columns.
   for (size_t s = 0; s < _nb_sites; ++s) {
-    const bpp::Site& site = container.getSite(s);
-    if (site.size() < nbSequences)
+    const bpp::Site& column = container.getSite(s);
+    if (column.size() < nbSequences)
       throw bpp::Exception("NucleotideRows: site " + std::to_string(s) + " is shorter than the container");
+    const int* site = &column[0];  // the site's codes are one contiguous vector
     for (size_t r = 0; r < _nb_rows; ++r) {
       const int c = site[sequences[r]];
       int8_t* out = _codes.data() + r * width + 3 * s;

@@ -139,7 +139,10 @@ void PopulationDiversification::_collect_differences(bpp::PolymorphismSequenceCo
 
   const size_t nb_sites = container->getNumberOfSites();
   for (size_t s = 0; s < nb_sites; ++s) {
-    const bpp::Site& site = container->getSite(s);
+    const bpp::Site& column = container->getSite(s);
+    if (column.size() < nb_sequences)
+      throw bpp::Exception("PopulationDiversification: site " + std::to_string(s) + " is shorter than the container");
+    const int* site = &column[0];  // the site's codes are one contiguous vector
     const int first = site[0];
     bool same_codon = true;
     for (size_t q = 1; q < nb_sequences && same_codon; ++q) same_codon = site[q] == first;

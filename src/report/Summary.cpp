@@ -568,7 +568,8 @@ void Summary::generate_boot_dataset(std::vector<unsigned int>& indices) {
   const double size = static_cast<double>(n);
   const bpp::RandomFactory& generator = *_generator;
   for (std::size_t k = 0; k < n; ++k) {
-    const double u = bpp::RandomTools::giveRandomNumberBetweenZeroAndEntry(1.0, generator);
+    // The library's giveRandomNumberBetweenZeroAndEntry(1.0, generator) is this draw times 1.0.
+    const double u = generator.drawNumber();
     // u lies in [0, 1]; a draw of exactly 1.0 gives the last position, never n.
     std::size_t t = 0;
     if (u > 0.0) {
