@@ -181,7 +181,10 @@ CodonCodeTables& CodonCodeTables::of(const bpp::GeneticCode& code) {
 }
 
 CodonCodeTables::CodonCodeTables(const bpp::GeneticCode& code)
-    : _code(code), _synonymous(64 * 64, kNotAsked), _differences(64 * 64, kNotAsked) {
+    : _code(code),
+      _synonymous(64 * 64, kNotAsked),
+      _differences(64 * 64, kNotAsked),
+      _least_change(64 * 64, kNotAsked) {
   for (int c = 0; c < 64; ++c) {
     _sense[c] = !code.isStop(c);
     _amino_acid[c] = _sense[c] ? code.translate(c) : -1;
@@ -209,6 +212,12 @@ double CodonCodeTables::synonymous_differences(int i, int j) {
   double& v = _synonymous[static_cast<size_t>(i * 64 + j)];
   if (std::isnan(v)) v = bpp::CodonSiteTools::numberOfSynonymousDifferences(i, j, _code, false);
   return v;
+}
+
+size_t CodonCodeTables::least_change_synonymous_differences(int i, int j) {
+  double& v = _least_change[static_cast<size_t>(i * 64 + j)];
+  if (std::isnan(v)) v = bpp::CodonSiteTools::numberOfSynonymousDifferences(i, j, _code, true);
+  return static_cast<size_t>(v);
 }
 
 double CodonCodeTables::nucleotide_differences(int i, int j) {
@@ -351,6 +360,35 @@ std::pair<size_t, size_t> CodonSiteStatistics::substitution_counts(const int* co
   // Both counts depend on the codons' counts only (the library reads the site through frequency
   // maps): sites with the same counts are worked out once.
   const CodonCounts counts(codes, n);
+  if (counts.size == 2) {
+    // Two codons c0 < c1 (the order of the library's maps) with counts k0, k1. When the polymorphism
+    // is kept whole, the library counts max(1, d) substitutions, d the positions where they differ,
+    // and for the non-synonymous ones, over each codon in turn, the fewest non-synonymous changes
+    // to the other (taken from 10 down, in unsigned arithmetic), their sum less their minimum.
+    // A rarer codon (frequency at most freqmin, filtering on) is replaced by the other, or both by a
+    // gap when neither is more frequent: no substitution is left then.
+    const double total = static_cast<double>(n);
+    const bool filtering = freqmin > 1. / total;
+    if (filtering) {
+      const bool keep0 = static_cast<double>(counts.counts[0]) / total > freqmin;
+      const bool keep1 = static_cast<double>(counts.counts[1]) / total > freqmin;
+      if (!keep0 || !keep1) return {0, 0};
+    }
+    const int c0 = counts.codes[0], c1 = counts.codes[1];
+    const size_t d = static_cast<size_t>(_tables.nucleotide_differences(c0, c1));
+    const size_t all = d >= 1 ? d : 1;
+    size_t sum = 0, least = 10;
+    for (int turn = 0; turn < 2; ++turn) {
+      const int a = turn == 0 ? c0 : c1, b = turn == 0 ? c1 : c0;
+      size_t fewest = 10;
+      const size_t changes = static_cast<size_t>(_tables.nucleotide_differences(a, b)) -
+                             _tables.least_change_synonymous_differences(a, b);
+      if (fewest > changes) fewest = changes;
+      sum += fewest;
+      if (fewest < least) least = fewest;
+    }
+    return {all, sum - least};
+  }
   if (counts.size == 2 && n < (size_t(1) << 24)) {
     // n, the two codons and the first count packed in one word.
     const uint64_t word = (uint64_t(n) << 36) | (uint64_t(counts.codes[0]) << 30) | (uint64_t(counts.codes[1]) << 24) |

@@ -104,6 +104,8 @@ class CodonCodeTables {
   const double* synonymous_positions(double ratio);
   // Synonymous differences between two sense codons (all paths, as the library's default).
   double synonymous_differences(int i, int j);
+  // The same with the fewest non-synonymous changes (the library's minchange), as a count.
+  size_t least_change_synonymous_differences(int i, int j);
   // Nucleotide differences between two sense codons.
   double nucleotide_differences(int i, int j);
   // Substitution counts {all, non-synonymous} already worked out for a site of sense codons, keyed
@@ -124,6 +126,7 @@ class CodonCodeTables {
   std::vector<std::pair<double, std::vector<double> > > _positions;  // per ratio
   std::vector<double> _synonymous;                                   // 64 x 64, NaN until asked
   std::vector<double> _differences;                                  // 64 x 64, NaN until asked
+  std::vector<double> _least_change;                                 // 64 x 64, NaN until asked
   std::unordered_map<std::string, std::pair<size_t, size_t> > _substitutions;
   std::vector<std::pair<double, std::unordered_map<uint64_t, std::pair<size_t, size_t>, MixedWordHash> > > _two_codon;
   std::vector<std::pair<bool, std::vector<size_t> > > _fixed;  // 64 x 64 x 8

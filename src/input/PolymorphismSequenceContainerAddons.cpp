@@ -189,6 +189,18 @@ bool PolymorphismSequenceContainerAddons::dealWithBadCodons(
     return static_cast<char>(name == FrameshiftCodonAlphabet::STOP ||
                              name == FrameshiftCodonAlphabet::FRAMESHIFT);
   });
+  // Most contigs hold no such codon: a pass over the sites' codes in place finds that out first.
+  {
+    bool any = false;
+    const size_t n_seq = container->getNumberOfSequences();
+    for (size_t j = 0; j < container->getNumberOfSites() && !any; ++j) {
+      const bpp::Site& site = container->getSite(j);
+      const size_t n = std::min(n_seq, site.size());
+      const int* codes = n > 0 ? &site[0] : nullptr;
+      for (size_t i = 0; i < n && !any; ++i) any = bad[codes[i]] != 0;
+    }
+    if (!any) return false;
+  }
   const bpp::Site unknown = generateValidUnknownSite(container, codon_alphabet);
 
   // The zone bounds are signed: a zone wider than the alignment makes the right bound negative,
