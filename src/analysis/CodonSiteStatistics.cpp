@@ -450,21 +450,16 @@ std::vector<size_t> CodonSiteStatistics::fixed_differences(const int* merged, si
   // The library reads the outgroup site as far as the ingroup site's length, past the outgroup
   // site's own end when the outgroup is the smaller group: both sites are laid out in memory as the
   // library's own extraction leaves them.
-  // Each site is made from the whole memory, then shortened: erasing the tail keeps its memory.
-  std::vector<int> memory;
-  const size_t in_size = group_memory(merged, n, ingroup_row, true, memory);
-  bpp::Site in_site(memory, _columns.alphabet());
-  in_site.deleteElements(in_size, n - in_size);
-  const size_t out_size = group_memory(merged, n, ingroup_row, false, memory);
-  bpp::Site out_site(memory, _columns.alphabet());
-  out_site.deleteElements(out_size, n - out_size);
   // With sense codons everywhere the library reads, its answer depends only on the two consensus
   // codons and on which codon positions vary within either group's site (as far as it reads).
+  std::vector<int> in_memory, out_memory;
+  const size_t in_size = group_memory(merged, n, ingroup_row, true, in_memory);
+  const size_t out_size = group_memory(merged, n, ingroup_row, false, out_memory);
   bool sense = _tables.is_sense(consensus_in) && _tables.is_sense(consensus_out);
   unsigned int varies = 0;
   if (sense) {
-    const int* in_codes = &in_site[0];
-    const int* out_codes = &out_site[0];  // read as far as nin, as the library does
+    const int* in_codes = in_memory.data();
+    const int* out_codes = out_memory.data();  // read as far as nin, as the library does
     for (size_t q = 0; q < nin && sense; ++q) sense = _tables.is_sense(in_codes[q]) && _tables.is_sense(out_codes[q]);
     for (size_t q = 1; q < nin && sense; ++q) {
       for (unsigned int k = 0; k < 3; ++k) {
@@ -481,6 +476,11 @@ std::vector<size_t> CodonSiteStatistics::fixed_differences(const int* merged, si
     if (known.empty()) known.resize(64 * 64 * 8);
     if (known[key].first) return known[key].second;
   }
+  // Each site is made from the whole memory, then shortened: erasing the tail keeps its memory.
+  bpp::Site in_site(in_memory, _columns.alphabet());
+  in_site.deleteElements(in_size, n - in_size);
+  bpp::Site out_site(out_memory, _columns.alphabet());
+  out_site.deleteElements(out_size, n - out_size);
   std::vector<size_t> result = bpp::CodonSiteTools::fixedDifferences(in_site, out_site, consensus_in, consensus_out, _code);
   if (sense) known[key] = {true, result};
   return result;

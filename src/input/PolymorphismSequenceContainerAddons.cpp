@@ -36,10 +36,26 @@ class PerCode {
 
 // Field `field` (from 1) of a name, or field 1 when the name has fewer fields; a name without
 // any field raises the tokenizer's "No more token in tokenizer.".
+// Fields are the runs of characters other than "|", as the tokenizer cuts them (read here without
+// building every token).
 std::string fieldOrFirst(const std::string& name, size_t field) {
-  bpp::StringTokenizer tokens(name, "|", false, false);
-  if (tokens.numberOfRemainingTokens() >= field) return tokens.getToken(field - 1);
-  return tokens.nextToken();
+  size_t first_begin = std::string::npos, first_end = std::string::npos, count = 0;
+  for (size_t begin = name.find_first_not_of('|'); begin != std::string::npos;
+       begin = name.find_first_not_of('|', begin)) {
+    const size_t end = std::min(name.find('|', begin), name.size());
+    if (++count == 1) {
+      first_begin = begin;
+      first_end = end;
+    }
+    if (count == field) return name.substr(begin, end - begin);
+    if (end == name.size()) break;
+    begin = end;
+  }
+  if (count == 0) {  // no field: the tokenizer's own exception
+    bpp::StringTokenizer tokens(name, "|", false, false);
+    return tokens.nextToken();
+  }
+  return name.substr(first_begin, first_end - first_begin);
 }
 
 bool isGapOrUnresolved(const bpp::Alphabet* alphabet, int code) {
