@@ -23,6 +23,16 @@ std::string prefixBeforeLastUnderscore(const std::string& name) {
 
 const size_t NO_PARTNER = static_cast<size_t>(-1);
 
+// The comments a container keeps for sequence i, read where it keeps them: its getComments builds
+// the whole sequence first. (A member pointer named through a derived class reads the protected
+// member of any container.)
+struct StoredComments : bpp::VectorSiteContainer {
+  static const bpp::Comments& of(const bpp::VectorSiteContainer& container, size_t i) {
+    std::vector<bpp::Comments*> bpp::VectorSiteContainer::*comments = &StoredComments::comments_;
+    return *(container.*comments)[i];
+  }
+};
+
 }  // namespace
 
 bool PairedSequenceContainer::isaPair(std::string name1, std::string name2) {
@@ -61,6 +71,19 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
   }
 
   std::vector<size_t> rowSequences;
+  // Each pair keeps what the source's getSequence would give for its two sequences (name, codes,
+  // comments), the codes of all pairs in one block; the sequences are only made when a pair
+  // container is asked for.
+  const size_t nbSites = source->getNumberOfSites();
+  _source_alphabet = source->getAlphabet();
+  _nb_source_sites = nbSites;
+  _codes.reserve(n * nbSites);
+  auto keep = [&](size_t sequence, _PairSource& pair, int which) {
+    pair.names[which] = names[sequence];
+    pair.comments[which] = StoredComments::of(*source, sequence);
+    pair.offset[which] = _codes.size();
+    for (size_t s = 0; s < nbSites; ++s) _codes.push_back(source->getSite(s)[sequence]);
+  };
   try {
     // Only the later member of the most recent pair is barred from opening a pair.
     std::string lastPairedName;
@@ -72,8 +95,8 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
       _PairSource pair;
       pair.fields = PolymorphismSequenceContainerAddons::getNameElementsFromName(names[first], "|", 3);
       pair_names.push_back(PolymorphismSequenceContainerAddons::getIndividualNameFromName(names[first]));
-      pair.first.reset(source->getSequence(i).clone());
-      pair.second.reset(source->getSequence(j).clone());
+      keep(i, pair, 0);
+      keep(j, pair, 1);
       _sources.push_back(std::move(pair));
       pairs.push_back(nullptr);
       rowSequences.push_back(i);
@@ -106,11 +129,15 @@ bpp::PolymorphismSequenceContainer* PairedSequenceContainer::_container(unsigned
   _PairSource& source = _sources[i];
   std::unique_ptr<bpp::PolymorphismSequenceContainer> pair(new bpp::PolymorphismSequenceContainer(_codon));
   pair->setGeneralComments(source.fields);
-  pair->addSequenceWithFrequency(*source.first, 1, true);
-  pair->addSequenceWithFrequency(*source.second, 1, true);
+  for (int which = 0; which < 2; ++which) {
+    const std::vector<int> codes(_codes.begin() + static_cast<std::ptrdiff_t>(source.offset[which]),
+                                 _codes.begin() + static_cast<std::ptrdiff_t>(source.offset[which] + _nb_source_sites));
+    pair->addSequenceWithFrequency(bpp::BasicSequence(source.names[which], codes, source.comments[which], _source_alphabet),
+                                   1, true);
+  }
   pairs[i] = pair.release();
-  source.first.reset();
-  source.second.reset();
+  source.comments[0].clear();
+  source.comments[1].clear();
   return pairs[i];
 }
 

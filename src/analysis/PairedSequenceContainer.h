@@ -15,6 +15,7 @@
 #include "analysis/NucleotideRows.h"
 
 namespace bpp {
+class Alphabet;
 class CodonAlphabet;
 class NucleicAlphabet;
 class PolymorphismSequenceContainer;
@@ -67,9 +68,10 @@ class PairedSequenceContainer {
  private:
   // What pair i is made of until its container is first asked for.
   struct _PairSource {
-    std::unique_ptr<bpp::Sequence> first;   // copy of the earlier sequence
-    std::unique_ptr<bpp::Sequence> second;  // copy of the later sequence
-    std::vector<std::string> fields;        // first three "|"-fields of the first name
+    std::string names[2];               // the earlier then the later sequence
+    std::vector<std::string> comments[2];
+    size_t offset[2];                   // of their codon codes in _codes
+    std::vector<std::string> fields;    // first three "|"-fields of the first name
   };
   // The container of pair i (from its source, built once).
   bpp::PolymorphismSequenceContainer* _container(unsigned int i) const;
@@ -81,6 +83,9 @@ class PairedSequenceContainer {
   mutable std::vector<_PairSource> _sources;
 
   const bpp::CodonAlphabet* _codon;
+  const bpp::Alphabet* _source_alphabet = nullptr;
+  size_t _nb_source_sites = 0;
+  std::vector<int> _codes;  // codon codes of the pairs' sequences, _nb_source_sites each
   std::unique_ptr<NucleotideRows> _rows;  // rows 2i and 2i + 1: the two sequences of pair i
   std::vector<uint8_t> _typed;            // get_typed_row of every pair, one after the other
   mutable const bpp::NucleicAlphabet* _other_nucleic = nullptr;

@@ -17,6 +17,7 @@
 #include "TestSupport.h"
 #include "analysis/CodonSiteStatistics.h"
 #include "analysis/McDonaldKreitman.h"
+#include "analysis/PairedSequenceContainer.h"
 #include "analysis/Polymorphism.h"
 #include "analysis/PopulationDiversification.h"
 #include "analysis/ResultsWarehouse.h"
@@ -296,4 +297,29 @@ TEST(CodonSiteStatistics, DifferentiationCountersOnMostlyMonomorphicContigs) {
     EXPECT_EQ(tb, d.get_all_totalBetween());
     EXPECT_EQ(db, d.get_all_differenceBetween());
   }
+}
+
+// The pair containers are made from what the source holds (names, codes, sequence comments) without
+// its sequence copies: they hold what getSequence gives, comments included.
+TEST(CodonSiteStatistics, PairSequencesAreTheSourceSequences) {
+  std::mt19937 rng(8);
+  auto rows = randomRows(rng, 6, 9, 0.5);
+  std::unique_ptr<Container> source(new Container(alphabets().codon));
+  for (size_t q = 0; q < rows.size(); ++q)
+    source->addSequenceWithFrequency(
+        bpp::BasicSequence("c|Sp|i" + std::to_string(q / 2) + "|allele_" + std::to_string(q % 2 + 1), rows[q],
+                           alphabets().codon),
+        1, true);
+  source->setComments(3, {"first note", "second note"});
+  mrv::PairedSequenceContainer pairs(source.get(), alphabets().codon, "|", 3);
+  ASSERT_EQ(3u, pairs.get_nb_pair());
+  for (unsigned int i = 0; i < 3; ++i)
+    for (size_t a = 0; a < 2; ++a) {
+      const bpp::Sequence& expected = source->getSequence(2 * i + a);
+      const bpp::Sequence& made = pairs.get_pair(i)->getSequence(a);
+      EXPECT_EQ(expected.getName(), made.getName());
+      EXPECT_EQ(expected.toString(), made.toString());
+      EXPECT_EQ(expected.getComments(), made.getComments());
+    }
+  EXPECT_EQ((std::vector<std::string>{"first note", "second note"}), pairs.get_pair(1)->getSequence(1).getComments());
 }
