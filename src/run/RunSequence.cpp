@@ -237,28 +237,69 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
   return warehouse;
 }
 
-int runSelvantrix(int argc, char* argv[]) {
-  mrv::CustomNucleicAlphabet* nucleic_alphabet = new mrv::CustomNucleicAlphabet();
-  mrv::FrameshiftCodonAlphabet* codon_alphabet = new mrv::FrameshiftCodonAlphabet(nucleic_alphabet);
-  bpp::StandardGeneticCode* genetic_code = new bpp::StandardGeneticCode(nucleic_alphabet);
+namespace {
 
-  ParametersManagement* options = new ParametersManagement(program_version, version_date, argc, argv);
+// The run-wide objects, released when the run ends normally or through an exception (process
+// exits leave them to the system).
+struct RunObjects {
+  mrv::CustomNucleicAlphabet* nucleic_alphabet = nullptr;
+  mrv::FrameshiftCodonAlphabet* codon_alphabet = nullptr;
+  bpp::StandardGeneticCode* genetic_code = nullptr;
+  ParametersManagement* options = nullptr;
+  mrv::Population* population = nullptr;
+  std::vector<bpp::PolymorphismSequenceContainer*> contigs;
+  std::vector<bpp::PolymorphismSequenceContainer*> cleaned;
+  std::vector<ResultsWarehouse*> warehouses;
+  Summary* summary = nullptr;
+
+  RunObjects() = default;
+  RunObjects(const RunObjects&) = delete;
+  RunObjects& operator=(const RunObjects&) = delete;
+  ~RunObjects() {
+    delete summary;
+    for (ResultsWarehouse* w : warehouses) delete w;
+    for (auto* c : contigs) delete c;
+    for (auto* c : cleaned) delete c;
+    delete population;
+    delete options;
+    delete genetic_code;
+    delete codon_alphabet;
+    delete nucleic_alphabet;
+  }
+};
+
+}  // namespace
+
+int runSelvantrix(int argc, char* argv[]) {
+  RunObjects run;
+  run.nucleic_alphabet = new mrv::CustomNucleicAlphabet();
+  run.codon_alphabet = new mrv::FrameshiftCodonAlphabet(run.nucleic_alphabet);
+  run.genetic_code = new bpp::StandardGeneticCode(run.nucleic_alphabet);
+  mrv::CustomNucleicAlphabet* nucleic_alphabet = run.nucleic_alphabet;
+  mrv::FrameshiftCodonAlphabet* codon_alphabet = run.codon_alphabet;
+  bpp::StandardGeneticCode* genetic_code = run.genetic_code;
+
+  run.options = new ParametersManagement(program_version, version_date, argc, argv);
+  ParametersManagement* options = run.options;
   options->checkParameters();
   checkOutputFileNames(options);
   displayWelcomeMessage(options);
   std::vector<double> class_bounds = setAlleleFrequencyClass(options);
 
-  mrv::Population* population = nullptr;
+  mrv::Population*& population = run.population;
   if (options->get_population_file() != "none") population = loadPopulationFile(options->get_population_file());
-  std::vector<bpp::PolymorphismSequenceContainer*> contigs =
-      loadAlignmentFile(options, codon_alphabet, nucleic_alphabet);
+  std::vector<bpp::PolymorphismSequenceContainer*>& contigs = run.contigs;
+  contigs = loadAlignmentFile(options, codon_alphabet, nucleic_alphabet);
   if (options->get_population_file() == "none") population = generateBasicPopulation(options, contigs);
-  std::vector<bpp::PolymorphismSequenceContainer*> cleaned = cleanAlignmentData(options, contigs, codon_alphabet);
+  std::vector<bpp::PolymorphismSequenceContainer*>& cleaned = run.cleaned;
+  cleaned = cleanAlignmentData(options, contigs, codon_alphabet);
+  // Cleaning has released the rejected contigs; the kept ones now belong to `cleaned` alone.
+  contigs.clear();
 
   std::cout << "Dataset/Contig analysis procedure:" << "\n\n"
             << " -> Number of cleaned dataset: " << cleaned.size() << "\n\n"
             << "   --> Begin: " << ctimeText(time(nullptr)) << std::flush;
-  std::vector<ResultsWarehouse*> warehouses;
+  std::vector<ResultsWarehouse*>& warehouses = run.warehouses;
   warehouses.reserve(cleaned.size());
   for (auto*& contig : cleaned) {
     ResultsWarehouse* warehouse =
@@ -273,8 +314,8 @@ int runSelvantrix(int argc, char* argv[]) {
 
   writeMainOutputFile(options, warehouses, population, class_bounds);
   if (options->get_compute_distances()) writeDistanceFile(options, warehouses, population);
-  Summary* summary = biologicalSummary(warehouses, options, population);
-  writeSummaryFile(options, summary, population);
+  run.summary = biologicalSummary(warehouses, options, population);
+  writeSummaryFile(options, run.summary, population);
   displayGoodbyeMessage();
   return 0;
 }
