@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -22,21 +23,38 @@ std::string readText(const OptionMap& options, const std::string& name, const st
   return bpp::ApplicationTools::getStringParameter(name, options, def, "", false, warn ? 0 : 1);
 }
 
-// Leading whole number of a text, as a stream extraction reads it; 0 when there is none.
+// Leading whole number of a text, as a stream extraction reads it; 0 when there is none. A number
+// beyond the 64-bit range reads as the nearest bound.
 long long leadingInteger(const std::string& text) {
   std::istringstream in(text);
   long long v = 0;
-  if (!(in >> v)) return 0;
+  if (!(in >> v)) {
+    const bool overflow = v == std::numeric_limits<long long>::max() || v == std::numeric_limits<long long>::min();
+    return overflow ? v : 0;
+  }
   return v;
 }
 
-int readInt(const OptionMap& options, const std::string& name, int def, bool warn) {
-  long long v = leadingInteger(readText(options, name, bpp::TextTools::toString(def), warn));
-  // Saturate values beyond the 32-bit range instead of wrapping them silently.
+long long readInteger(const OptionMap& options, const std::string& name, int def, bool warn) {
+  return leadingInteger(readText(options, name, bpp::TextTools::toString(def), warn));
+}
+
+// Saturate values beyond the 32-bit range instead of wrapping them silently.
+int saturatedInt(long long v) {
   if (v > 2147483647LL) v = 2147483647LL;
   if (v < -2147483648LL) v = -2147483648LL;
   return static_cast<int>(v);
 }
+
+int readInt(const OptionMap& options, const std::string& name, int def, bool warn) {
+  return saturatedInt(readInteger(options, name, def, warn));
+}
+
+// Largest accepted numbers of GC classes and of bootstrap replicates. Every contig's results hold
+// one count per GC class, and the bootstrap keeps a few values per replicate; beyond these the
+// memory a run needs is out of proportion with anything the figures could show.
+const long long kMaxNbGcBin = 1000;
+const long long kMaxBootstrapReplicates = 10000000;
 
 double readDouble(const OptionMap& options, const std::string& name, double def, bool warn) {
   std::istringstream in(readText(options, name, bpp::TextTools::toString(def), warn));
@@ -98,17 +116,17 @@ ParametersManagement::ParametersManagement(double version_, const std::string& l
   outgroup_species_name = readText(options, "-outgroup", "none", false);
   execution_mode = readText(options, "-exec_mode", default_execution_mode, false);
   contig_usage = readText(options, "-contig_usage", default_contig_usage, true);
-  gc_bin_given = readInt(options, "-gc_bin", static_cast<int>(default_nb_gc_bin), true);
-  nb_gc_bin = static_cast<unsigned int>(gc_bin_given);
+  gc_bin_given = readInteger(options, "-gc_bin", static_cast<int>(default_nb_gc_bin), true);
+  nb_gc_bin = static_cast<unsigned int>(saturatedInt(gc_bin_given));
   min_gapN_site = static_cast<unsigned int>(readInt(options, "-gapN_site", static_cast<int>(default_min_gapN_site), true));
   max_gapN_seq = readDouble(options, "-gapN_seq", default_max_gapN_seq, true);
   tolerance_zone = static_cast<unsigned int>(readInt(options, "-tolerance_zone", static_cast<int>(default_tolerance_zone), true));
   min_nb_codon = static_cast<unsigned int>(readInt(options, "-min_nb_codon", static_cast<int>(default_min_nb_codon), true));
   kappa = static_cast<double>(readInt(options, "-kappa", static_cast<int>(default_kappa), true));
-  bs_replicates_given = readInt(options, "-bs_replicates", static_cast<int>(default_bootstrap_replicates), false);
-  bootstrap_replicates = static_cast<unsigned int>(bs_replicates_given);
-  bs_sort_given = readInt(options, "-bs_sort", static_cast<int>(default_bootstrap_sort_precision), false);
-  bootstrap_sort_precision = static_cast<unsigned int>(bs_sort_given);
+  bs_replicates_given = readInteger(options, "-bs_replicates", static_cast<int>(default_bootstrap_replicates), false);
+  bootstrap_replicates = static_cast<unsigned int>(saturatedInt(bs_replicates_given));
+  bs_sort_given = readInteger(options, "-bs_sort", static_cast<int>(default_bootstrap_sort_precision), false);
+  bootstrap_sort_precision = static_cast<unsigned int>(saturatedInt(bs_sort_given));
   bootstrap_confidence = readDouble(options, "-bs_confidence", default_bootstrap_confidence, false);
   remove_frameshift = readBool(options, "-remove_frameshift", default_remove_frameshift, true);
   compute_distances = readBool(options, "-compute_distances", default_compute_distances, true);
@@ -177,8 +195,9 @@ void ParametersManagement::checkParameters() {
                 bpp::TextTools::toString(default_kappa, 6));
     kappa = default_kappa;
   }
-  // Counts below 1 (a negative value would wrap to a huge unsigned count) are rejected like 0.
-  if (bs_replicates_given < 1) {
+  // Counts below 1 (a negative value would wrap to a huge unsigned count) are rejected like 0, and
+  // so are counts whose replicates would not fit in memory.
+  if (bs_replicates_given < 1 || bs_replicates_given > kMaxBootstrapReplicates) {
     warnInvalid(streamText(bs_replicates_given), ") of the -bs_replicates parameters is not valid ! Default value (",
                 streamText(default_bootstrap_replicates));
     bootstrap_replicates = default_bootstrap_replicates;
@@ -194,8 +213,8 @@ void ParametersManagement::checkParameters() {
                 bpp::TextTools::toString(default_bootstrap_confidence, 6));
     bootstrap_confidence = default_bootstrap_confidence;
   }
-  // The GC allele-frequency histogram needs at least one class.
-  if (gc_bin_given < 1) {
+  // The GC allele-frequency histogram needs at least one class, and no more than memory allows.
+  if (gc_bin_given < 1 || gc_bin_given > kMaxNbGcBin) {
     warnInvalid(streamText(gc_bin_given), ") of the -gc_bin parameters is not valid ! Default value (",
                 streamText(default_nb_gc_bin));
     nb_gc_bin = default_nb_gc_bin;

@@ -79,8 +79,9 @@ class ParametersManagement {
   double version;
   std::string last_update;
 
-  // Signed values as given, so that counts below 1 can be rejected before they wrap.
-  int gc_bin_given = 8;
-  int bs_replicates_given = 10000;
-  int bs_sort_given = 1000000;
+  // Signed values as given, so that counts below 1 (or out of proportion) can be rejected before
+  // they wrap.
+  long long gc_bin_given = 8;
+  long long bs_replicates_given = 10000;
+  long long bs_sort_given = 1000000;
 };

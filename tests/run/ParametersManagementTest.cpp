@@ -91,6 +91,24 @@ TEST(ParametersManagement, CorrectionsOfInvalidValues) {
        "WARNING!!! The value (-3) of the -gc_bin parameters is not valid ! Default value (\"8\") will be used !", 1,
        0.5, 0.95, "all", "local", 10000, 1000000, 8},
       {"-gc_bin=3", "", 1, 0.5, 0.95, "all", "local", 10000, 1000000, 3},
+      // Counts whose memory would be out of proportion are rejected as well.
+      {"-gc_bin=1000", "", 1, 0.5, 0.95, "all", "local", 10000, 1000000, 1000},
+      {"-gc_bin=1001",
+       "WARNING!!! The value (1001) of the -gc_bin parameters is not valid ! Default value (\"8\") will be used !", 1,
+       0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-gc_bin=99999999999",
+       "WARNING!!! The value (99999999999) of the -gc_bin parameters is not valid ! Default value (\"8\") will be "
+       "used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-bs_replicates=10000000", "", 1, 0.5, 0.95, "all", "local", 10000000, 1000000, 8},
+      {"-bs_replicates=10000001",
+       "WARNING!!! The value (10000001) of the -bs_replicates parameters is not valid ! Default value (\"10000\") "
+       "will be used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-bs_replicates=99999999999999999999999",
+       "WARNING!!! The value (9223372036854775807) of the -bs_replicates parameters is not valid ! Default value "
+       "(\"10000\") will be used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.option);
