@@ -6,12 +6,14 @@
 #include <Bpp/Text/TextTools.h>
 #include <Bpp/Utils/AttributesTools.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <limits>
 #include <map>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -120,7 +122,14 @@ ParametersManagement::ParametersManagement(double version_, const std::string& l
 
   if (argc < 2) displayHelp();
 
-  OptionMap options = bpp::AttributesTools::getAttributesMap(bpp::AttributesTools::getVector(argc, argv), "=");
+  // The library joins an argument ending with a backslash to the next one, and reads past the last
+  // argument when the chain of joins reaches the end. Empty arguments, which it skips, end every
+  // such chain: one per backslash is always enough.
+  std::vector<std::string> arguments = bpp::AttributesTools::getVector(argc, argv);
+  size_t backslashes = 0;
+  for (const std::string& a : arguments) backslashes += static_cast<size_t>(std::count(a.begin(), a.end(), '\\'));
+  arguments.resize(arguments.size() + backslashes);
+  OptionMap options = bpp::AttributesTools::getAttributesMap(arguments, "=");
 
   alignement_file = bpp::ApplicationTools::getAFilePath("-alignment_file", options, true, true, "", true, "none", 1);
   population_file = bpp::ApplicationTools::getAFilePath("-population_file", options, false, true, "", true, "none", 1);

@@ -1,6 +1,7 @@
 #include "run/RunSequence.h"
 
 #include <Bpp/App/ApplicationTools.h>
+#include <Bpp/Exceptions.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
 #include <Bpp/Seq/Container/SiteContainerTools.h>
@@ -199,9 +200,12 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
                                  mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
                                  const bpp::NucleicAlphabet* nucleic_alphabet, bpp::StandardGeneticCode* genetic_code,
                                  std::vector<double>& class_bounds) {
-  ResultsWarehouse* warehouse = new ResultsWarehouse(population, options->get_nb_gc_bin());
+  // Owned here until returned, so that a failing analysis step releases them.
+  std::unique_ptr<ResultsWarehouse> warehouse_owner(new ResultsWarehouse(population, options->get_nb_gc_bin()));
+  ResultsWarehouse* warehouse = warehouse_owner.get();
   warehouse->set_name(mrv::PolymorphismSequenceContainerAddons::getContigNameFromContainer(contig, 0));
-  SpeciesDataWarehouse* species_data = new SpeciesDataWarehouse();
+  std::unique_ptr<SpeciesDataWarehouse> species_data_owner(new SpeciesDataWarehouse());
+  SpeciesDataWarehouse* species_data = species_data_owner.get();
   std::map<unsigned int, unsigned int> members =
       mrv::PolymorphismSequenceContainerAddons::getNumberOfMembers(contig, options->get_DEBUG());
   auto count = [&members](unsigned int id) {
@@ -233,11 +237,31 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
     }
   }
   warehouse->set_status("OK");
-  warehouse->store_species_data(species_data);
-  return warehouse;
+  warehouse->store_species_data(species_data_owner.release());
+  return warehouse_owner.release();
 }
 
 namespace {
+
+// Where an analysis failure arose: the contig, the alignment file and, with a population file,
+// that file (with a hint when its lines end with a carriage return, which stays part of the last
+// individual's name on each line).
+std::string analysisFailureContext(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
+                                   mrv::Population* population) {
+  std::string context = " (contig " + mrv::PolymorphismSequenceContainerAddons::getContigNameFromContainer(contig, 0) +
+                        " of the alignment file " + options->get_alignement_file();
+  if (options->get_population_file() != "none") {
+    context += "; population file " + options->get_population_file();
+    bool carriage_return = false;
+    for (const auto& members : population->get_population_list())
+      for (const std::string& member : members)
+        if (!member.empty() && member.back() == '\r') carriage_return = true;
+    if (carriage_return)
+      context += ", whose lines end with a carriage return (Windows line ends): it is read as part of the last "
+                 "individual name of each line";
+  }
+  return context + ")";
+}
 
 // The run-wide objects, released when the run ends normally or through an exception (process
 // exits leave them to the system).
@@ -302,8 +326,13 @@ int runSelvantrix(int argc, char* argv[]) {
   std::vector<ResultsWarehouse*>& warehouses = run.warehouses;
   warehouses.reserve(cleaned.size());
   for (auto*& contig : cleaned) {
-    ResultsWarehouse* warehouse =
-        analyseDataset(options, contig, population, codon_alphabet, nucleic_alphabet, genetic_code, class_bounds);
+    ResultsWarehouse* warehouse = nullptr;
+    try {
+      warehouse =
+          analyseDataset(options, contig, population, codon_alphabet, nucleic_alphabet, genetic_code, class_bounds);
+    } catch (const bpp::Exception& e) {
+      throw bpp::Exception(std::string(e.what()) + analysisFailureContext(options, contig, population));
+    }
     warehouses.push_back(warehouse);
     if (options->get_DEBUG()) ResultsWarehouse::warehouseInventory(warehouse, options, population, class_bounds);
     // The contig's sequences are not read after its analysis.
