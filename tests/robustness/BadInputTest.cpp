@@ -234,6 +234,13 @@ TEST_F(BadInput, BrokenAlignmentFiles) {
        "position " + std::to_string(first.find('T') + 1) + " of the sequence (line 2 of the file).",
        "", {}},
       {"CRLF line ends", dataWith(replaceAll(alignment, "\n", "\r\n")), runArgs({}), 0, "", "", {"example.out"}},
+      {"a name without any field", dataWith(replaceAll(alignment, ">contig01|Sp1|ind01|allele_1", ">||")),
+       runArgs({}), 1,
+       "ERROR!!! Alignment file example.fas, record 1 (||): the sequence name has no field, so it names no contig "
+       "(\"Contig_name|Species_name|Individual_name|Allele_number\").",
+       "", {}},
+      {"alignment file that is a directory", dataWith(""), runArgs({"-alignment_file=adir"}), 1,
+       "ERROR!!! Cannot open/read alignment file: adir", "", {}, 0, {"adir"}},
   });
 }
 
@@ -255,6 +262,8 @@ TEST_F(BadInput, PopulationFilesAndSpeciesNames) {
        "example.fas; population file populations.txt)",
        "", {}},
       {"empty population file", files(""), runArgs({}), 1, "ERROR!!! The provided population file is empty !", "", {}},
+      {"population file that is a directory", files(populations), runArgs({"-population_file=pdir"}), 1,
+       "ERROR!!! Cannot open/read file: pdir", "", {}, 0, {"pdir"}},
       {"ingroup matching nothing", files(populations), runArgs({"-ingroup=Sp9"}), 1, kNoCleanContig, "", {}},
       {"ingroup matching nothing (default population)", {{kAlignment, alignment}},
        {"-alignment_file=" + kAlignment, "-ingroup=Sp9"}, 1,
