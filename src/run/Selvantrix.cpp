@@ -1,12 +1,16 @@
 // Entry point of Selvantrix.
 #include <Bpp/App/ApplicationTools.h>
 
+#include <csignal>
 #include <exception>
 #include <new>
 
 #include "run/RunSequence.h"
 
 int main(int argc, char* argv[]) {
+  // Past a file size limit a write then fails like on a full disk, and the writers remove the
+  // incomplete file, instead of the process being killed with the truncated file left behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     return runSelvantrix(argc, argv);
   } catch (std::bad_alloc&) {
