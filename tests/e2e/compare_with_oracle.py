@@ -65,7 +65,7 @@ def generate(seed):
     ingroup = 'Sp_1' if quirk else 'Sp1'
     outgroup_sp = 'Sp_2' if quirk else 'Sp2'
     named_outgroup = rng.random() < 0.6
-    pool = ['ind%d' % i for i in range(1, rng.randint(2, 11))]
+    pool = ['ind%d' % i for i in range(1, rng.randint(2, 11) if rng.random() < 0.85 else rng.randint(12, 30))]
     rng.shuffle(pool)
     p_missing = rng.choice([0.0, 0.02, 0.05, 0.1, 0.2])
     p_stop = rng.choice([0.0, 0.0, 0.3, 0.6])
@@ -80,7 +80,7 @@ def generate(seed):
     for cname in runs:
         run_no = used_labels.get(cname, 0)
         used_labels[cname] = run_no + 1
-        L = rng.randint(2, 22)
+        L = rng.randint(2, 22) if rng.random() < 0.97 else rng.randint(60, 150)
         base = [random_codon(rng) for _ in range(L)]
         # segregating sites: (codon index, position, alternative base, frequency)
         seg = []
@@ -141,6 +141,8 @@ def generate(seed):
             records.append('>' + name + '\n' + '\n'.join(lines) + '\n')
     alignment = ''.join(records)
 
+    if rng.random() < 0.02:
+        ingroup = 'Absent'
     o = oracle.Options(alignment='aln.fas', ingroup=ingroup,
                        outgroup=outgroup_sp if named_outgroup else 'none',
                        contig_usage=rng.choice(['all', 'even', 'odd']),
@@ -172,7 +174,10 @@ def generate(seed):
             prev = c
         lines = ['# populations']
         for i, g in enumerate(groups):
-            lines.append('Pop%s;%s' % ('ABC'[i], ';'.join(g)))
+            lead = ';' if rng.random() < 0.1 else ''
+            lines.append('%sPop%s;%s' % (lead, 'ABC'[i], ';'.join(g)) + (';' if rng.random() < 0.1 else ''))
+            if rng.random() < 0.1:
+                lines.append(rng.choice(['', '#comment;x;y', 'Lonely', 'Lonely;']))
         population = '\n'.join(lines) + '\n'
         o.population_file = 'pop.txt'
     return o, alignment, population
@@ -255,8 +260,23 @@ def compare_summary(exp_lines, full_lines, got_text, problems, ties):
 TOKEN = re.compile(r'(-?nan|-?inf|-?[0-9][0-9.]*(?:e[-+][0-9]+)?)')
 
 
-def run_case(binary, seed, keep_dir=None, verbose=False):
-    o, aln, pop = generate(seed)
+def load_case(directory):
+    """A case kept on disk: args.txt (the options), the alignment and population files it names."""
+    with open(os.path.join(directory, 'args.txt')) as f:
+        args = f.read().split()
+    o, _, _ = oracle._parse_cli([a for a in args if not a.startswith('-bs_')])
+    with open(os.path.join(directory, o.alignment)) as f:
+        aln = f.read()
+    pop = None
+    if o.population_file != 'none':
+        with open(os.path.join(directory, o.population_file)) as f:
+            pop = f.read()
+    o.alignment, o.population_file = 'aln.fas', 'pop.txt' if pop is not None else 'none'
+    return o, aln, pop
+
+
+def run_case(binary, seed, keep_dir=None, verbose=False, case=None):
+    o, aln, pop = generate(seed) if case is None else case
     work = tempfile.mkdtemp(prefix='selvantrix_oracle_')
     try:
         with open(os.path.join(work, 'aln.fas'), 'w') as f:
@@ -437,19 +457,23 @@ def main():
     ap.add_argument('--count', type=int, default=300)
     ap.add_argument('--seed', type=int, default=1)
     ap.add_argument('--case', type=int)
+    ap.add_argument('--dir', action='append', default=[], help='a kept case (args.txt and its files)')
     ap.add_argument('--keep-failures')
     ap.add_argument('--verbose', action='store_true')
     a = ap.parse_args()
     binary = os.path.abspath(a.binary)
-    seeds = [a.case] if a.case is not None else range(a.seed, a.seed + a.count)
-    failed, all_ties, runs, statuses = [], 0, 0, {}
-    for s in seeds:
-        problems, ties = run_case(binary, s, a.keep_failures, a.verbose)
+    if a.dir:
+        seeds = [(d, load_case(d)) for d in a.dir]
+    else:
+        seeds = [(s, None) for s in ([a.case] if a.case is not None else range(a.seed, a.seed + a.count))]
+    failed, all_ties, runs = [], 0, 0
+    for s, case in seeds:
+        problems, ties = run_case(binary, s if case is None else 0, a.keep_failures, a.verbose, case)
         runs += 1
         all_ties += len(ties)
         if problems:
             failed.append(s)
-            print('case %d: %d problem(s)' % (s, len(problems)))
+            print('case %s: %d problem(s)' % (s, len(problems)))
             for pr in problems[:8]:
                 print('  ' + pr.replace('\n', '\n  '))
     print('%d alignments compared, %d with discrepancies, %d rounding ties accepted'
