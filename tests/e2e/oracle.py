@@ -722,6 +722,248 @@ def analyse_contig(contig, pop, o, bounds, population_fails):
 
 
 # --------------------------------------------------------------------------
+# Library-side values, re-derived: site numbers, piN/piS, McDonald-Kreitman
+# (the rules of the sequence-statistics library the program calls; fixed
+# differences only where every differing position is fixed or none is)
+# --------------------------------------------------------------------------
+
+def is_transition(a, b):
+    return {a, b} in ({0, 2}, {1, 3})
+
+
+def synonymous_positions(codon, ratio):
+    if codon in STOPS or not 0 <= codon < 64:
+        return 0.0
+    n = 0.0
+    pos = list(codon_nucs(codon))
+    for p in range(3):
+        for an in range(4):
+            if an == pos[p]:
+                continue
+            m = list(pos)
+            m[p] = an
+            c = 16 * m[0] + 4 * m[1] + m[2]
+            if c in STOPS:
+                continue
+            if AMINO[c] == AMINO[codon]:
+                n = n + (ratio / (ratio + 2) if is_transition(pos[p], an) else 1 / (ratio + 2))
+    return n
+
+
+def codon_of(n):
+    return 16 * n[0] + 4 * n[1] + n[2]
+
+
+def differences(i, j):
+    return sum(a != b for a, b in zip(codon_nucs(i), codon_nucs(j)))
+
+
+def synonymous_differences(i, j, minchange):
+    ci, cj = codon_nucs(i), codon_nucs(j)
+    nd = differences(i, j)
+    if nd == 0:
+        return 0.0
+    if nd == 1:
+        return 1.0 if AMINO[i] == AMINO[j] else 0.0
+    syn = lambda a, b: AMINO[a] == AMINO[b]
+    if nd == 2:
+        if syn(i, j):
+            return 2.0
+        path, weight = [0.0, 0.0], [1.0, 1.0]
+        if ci[0] == cj[0]:
+            trans = [codon_of((ci[0], cj[1], ci[2])), codon_of((ci[0], ci[1], cj[2]))]
+        elif ci[1] == cj[1]:
+            trans = [codon_of((cj[0], ci[1], ci[2])), codon_of((ci[0], ci[1], cj[2]))]
+        else:
+            trans = [codon_of((cj[0], ci[1], ci[2])), codon_of((ci[0], cj[1], ci[2]))]
+        for k, t in enumerate(trans):
+            if t in STOPS:
+                weight[k] = 0.0
+                continue
+            path[k] += syn(i, t) + syn(t, j)
+    else:
+        path, weight = [0.0] * 6, [1.0] * 6
+        firsts = [codon_of((cj[0], ci[1], ci[2])), codon_of((ci[0], cj[1], ci[2])), codon_of((ci[0], ci[1], cj[2]))]
+        t110, t101, t011 = (codon_of((cj[0], cj[1], ci[2])), codon_of((cj[0], ci[1], cj[2])),
+                            codon_of((ci[0], cj[1], cj[2])))
+        seconds = [(t110, t101), (t110, t011), (t101, t011)]
+        for a, first in enumerate(firsts):
+            p0, p1 = 2 * a, 2 * a + 1
+            if first in STOPS:
+                weight[p0] = weight[p1] = 0.0
+                continue
+            if syn(i, first):
+                path[p0] += 1
+                path[p1] += 1
+            for p, second in ((p0, seconds[a][0]), (p1, seconds[a][1])):
+                if second in STOPS:
+                    weight[p] = 0.0
+                    continue
+                path[p] += syn(first, second) + syn(second, j)
+    if minchange:
+        return max(path)
+    total = 0.0
+    for p, w in zip(path, weight):
+        total += p * w
+    return div(total, sum(weight))
+
+
+def frequencies(codons):
+    freq = {}
+    for c in codons:
+        freq[c] = freq.get(c, 0) + 1
+    return [(c, freq[c] / len(codons)) for c in sorted(freq)]
+
+
+def pi_site(codons, synonymous):
+    if len(set(codons)) <= 1:
+        return 0.0
+    if not synonymous and len({AMINO[c] for c in codons}) == 1:
+        return 0.0
+    pi = 0.0
+    f = frequencies(codons)
+    for c1, x1 in f:
+        for c2, x2 in f:
+            s = synonymous_differences(c1, c2, False)
+            pi += x1 * x2 * (s if synonymous else (differences(c1, c2) - s))
+    n = len(codons)
+    v = pi * float(n // (n - 1))
+    if n >= 3:
+        v = v * n / (n - 1)
+    return v
+
+
+def complete_columns(rows):
+    return [[r[j] for r in rows] for j in range(len(rows[0]) if rows else 0)
+            if not any(is_gap_or_n(r[j]) for r in rows)]
+
+
+def site_numbers(rows, ratio):
+    """(non-synonymous, synonymous) mean numbers of sites over the complete codons."""
+    S, n = 0.0, 0
+    for col in complete_columns(rows):
+        n += 3
+        s = 0.0
+        for c, x in frequencies(col):
+            s += x * synonymous_positions(c, ratio)
+        S += s
+    return n - S, S
+
+
+def without_rare_variants(col, freqmin):
+    if len(set(col)) <= 1:
+        return list(col)
+    newcodon = -1
+    for c, x in frequencies(col):
+        if x > freqmin and c not in STOPS:
+            newcodon = c
+            break
+    nucs = [codon_nucs(c) for c in col]
+    fr = []
+    for k in range(3):
+        f = {}
+        for n in nucs:
+            f[n[k]] = f.get(n[k], 0) + 1
+        fr.append({a: b / len(col) for a, b in f.items()})
+    return [c if all(fr[k][nucs[i][k]] > freqmin for k in range(3)) else newcodon for i, c in enumerate(col)]
+
+
+def substitutions(col, freqmin):
+    if len(set(col)) <= 1:
+        return 0
+    if freqmin > 1.0 / len(col):
+        col = without_rare_variants(col, freqmin)
+    return number_of_substitutions(col)
+
+
+def non_synonymous_substitutions(col, freqmin):
+    if len(set(col)) <= 1:
+        return 0
+    if freqmin > 1.0 / len(col):
+        col = without_rare_variants(col, freqmin)
+    if any(c == GAP for c in col):
+        return 0
+    types = sorted(set(col))
+    na_sup, nminmin = 0, 10
+    for a in types:
+        nmin = 10
+        for b in types:
+            ntot = differences(a, b)
+            ns = int(synonymous_differences(a, b, True))
+            if nmin > ntot - ns and a != b:
+                nmin = ntot - ns
+        na_sup += nmin
+        nminmin = min(nminmin, nmin)
+    return na_sup - nminmin
+
+
+def fixed_differences(col_in, col_out, i, j):
+    """[Ns, Na] of one complete site, or None where only some differing positions are fixed."""
+    ntot = differences(i, j)
+    ns = int(synonymous_differences(i, j, True))
+    na = ntot - ns
+    nfix = ntot
+    ni, no = [codon_nucs(c) for c in col_in], [codon_nucs(c) for c in col_out]
+    ci, cj = codon_nucs(i), codon_nucs(j)
+    for k in range(3):
+        poly = len({n[k] for n in ni}) > 1 or len({n[k] for n in no}) > 1
+        if poly and ci[k] != cj[k]:
+            nfix -= 1
+    if nfix == 0:
+        return [0, 0]
+    if nfix < ntot:
+        return None
+    return [ns, na]
+
+
+def library_values(contig, o):
+    """The library-computed columns of one kept contig, as the program is meant to obtain them."""
+    ing = [r for r, g in zip(contig.rows, contig.groups) if g == 0]
+    out = [r for r, g in zip(contig.rows, contig.groups) if g == 1]
+    v = {}
+    k = float(o.kappa)
+    cols = complete_columns(ing)
+    if len(cols) >= o.min_nb_codon:
+        s_pi = n_pi = 0.0
+        for col in cols:
+            n_pi += pi_site(col, False)
+        for col in cols:
+            s_pi += pi_site(col, True)
+        nN, nS = site_numbers(ing, k)
+        v['piN'], v['piS'] = div(n_pi, nN), div(s_pi, nS)
+    else:
+        v['piN'] = v['piS'] = -1.0
+    if o.outgroup == 'none' or not out:
+        return v
+    cin, cout = consensus(ing), consensus(out)
+    v['nN'], v['nS'] = site_numbers([cin, cout], k)
+    merged = ing + [cout]
+    a, b = site_numbers(merged, float(int(o.kappa)))
+    v['MK_nN'], v['MK_nS'] = i32(int(a)), i32(int(b))
+    mcols = complete_columns(merged)
+    part_in = [col[:-1] for col in mcols]
+    for f, suffix in ((0.0, '0'), (0.2, '02')):
+        pn = ps = 0
+        for col in part_in:
+            t = substitutions(col, f)
+            nsub = non_synonymous_substitutions(col, f)
+            pn += nsub
+            ps += t - nsub
+        v['polymN' + suffix], v['polymS' + suffix] = pn, ps
+    fix = [0, 0]
+    for col, mcol in zip(part_in, mcols):
+        d = fixed_differences(col, [mcol[-1]], consensus([[c] for c in col])[0], mcol[-1])
+        if d is None:
+            fix = None
+            break
+        fix[0] += d[0]
+        fix[1] += d[1]
+    if fix is not None:
+        v['fixS'], v['fixN'] = fix
+    return v
+
+
+# --------------------------------------------------------------------------
 # Program-side (Bio++) values
 # --------------------------------------------------------------------------
 
