@@ -158,6 +158,10 @@ def generate(seed):
                        print_header=rng.random() < 0.85)
     if rng.random() < 0.15:
         o.out = 'result.tsv'
+    if rng.random() < 0.03:     # negative whole numbers wrap to large unsigned values
+        setattr(o, rng.choice(['tolerance_zone', 'gapN_site', 'min_nb_codon']), oracle.u32(-1))
+        if o.gapN_site == oracle.u32(-1) and rng.random() < 0.7:
+            o.min_nb_codon = 0
     population = None
     if rng.random() < 0.7:
         members = list(pool)

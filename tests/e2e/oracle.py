@@ -141,11 +141,12 @@ class Options:
         self.outgroup = kw.get('outgroup', 'none')
         self.out = kw.get('out', 'none')
         self.contig_usage = kw.get('contig_usage', 'all')
-        self.gc_bin = int(kw.get('gc_bin', 8))
-        self.gapN_site = int(kw.get('gapN_site', 10))
+        # integer options are read as signed numbers into unsigned 32-bit fields
+        self.gc_bin = u32(int(kw.get('gc_bin', 8)))
+        self.gapN_site = u32(int(kw.get('gapN_site', 10)))
         self.gapN_seq = float(kw.get('gapN_seq', 0.5))
-        self.tolerance_zone = int(kw.get('tolerance_zone', 20))
-        self.min_nb_codon = int(kw.get('min_nb_codon', 10))
+        self.tolerance_zone = u32(int(kw.get('tolerance_zone', 20)))
+        self.min_nb_codon = u32(int(kw.get('min_nb_codon', 10)))
         self.kappa = int(kw.get('kappa', 1))
         self.remove_frameshift = bool(kw.get('remove_frameshift', False))
         self.compute_distances = bool(kw.get('compute_distances', False))
@@ -180,8 +181,8 @@ class Options:
         if self.out != 'none':
             a.append('-out=' + self.out)
         a += ['-contig_usage=' + self.contig_usage, '-gc_bin=%d' % self.gc_bin,
-              '-gapN_site=%d' % self.gapN_site, '-gapN_seq=%s' % repr(self.gapN_seq),
-              '-tolerance_zone=%d' % self.tolerance_zone, '-min_nb_codon=%d' % self.min_nb_codon,
+              '-gapN_site=%d' % i32(self.gapN_site), '-gapN_seq=%s' % repr(self.gapN_seq),
+              '-tolerance_zone=%d' % i32(self.tolerance_zone), '-min_nb_codon=%d' % i32(self.min_nb_codon),
               '-kappa=%d' % self.kappa, '-remove_frameshift=' + yn(self.remove_frameshift),
               '-compute_distances=' + yn(self.compute_distances),
               '-allow_internal_bc=' + yn(self.allow_internal_bc),
@@ -408,13 +409,13 @@ def clean(contigs, o, console):
                 if contig.groups[i] == 2:
                     remove_sequence(contig, i)
             tag(contig, o.ingroup, o.outgroup)
-        if contig.rows and deal_with_bad_codons(contig, o.tolerance_zone, o.allow_internal_bc):
+        if contig.rows and deal_with_bad_codons(contig, i32(o.tolerance_zone), o.allow_internal_bc):
             reject('At least one internal Stop/Frameshift codon has been detected ! Current dataset won\'t be conserved !')
             continue
         g = counts.get(0, 0)
         for j in range(contig.nsites() - 1, -1, -1):
             c = sum(1 for i, r in enumerate(contig.rows) if contig.groups[i] == 0 and is_gap_or_n(r[j]))
-            if u32(g - c) < o.gapN_site:
+            if u32(g - c) < o.gapN_site:  # unsigned arithmetic
                 remove_site(contig, j)
         N = contig.nsites()
         for i in range(len(contig.names) - 1, -1, -1):
@@ -423,7 +424,7 @@ def clean(contigs, o, console):
             if share > o.gapN_seq:
                 remove_sequence(contig, i)
         tag(contig, o.ingroup, o.outgroup)
-        if len(contig.names) < 2 or contig.nsites() < u32(o.min_nb_codon):
+        if len(contig.names) < 2 or contig.nsites() < o.min_nb_codon:
             reject('Not enough data available after cleaning (stop, gap and N) ! Current dataset won\'t be conserved !')
             continue
         console.append('   --> Number of conserved sequences and sites after cleaning (stop, gap and N): '
