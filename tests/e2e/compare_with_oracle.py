@@ -96,6 +96,7 @@ def generate(seed):
         for ind in inds:
             r = rng.random()
             n_all = 2 if r < 0.85 else (1 if r < 0.93 else 3)
+            prefix = rng.choice(['allele_', 'a_'])
             for a in range(n_all):
                 words = list(base)
                 for ci, alt, f in seg:
@@ -108,8 +109,7 @@ def generate(seed):
                             words[ci] = w
                     if rng.random() < p_missing:
                         words[ci] = damage(words[ci], rng)
-                label = str(10 * run_no + a + 1) if quirk else rng.choice(['allele_', 'a_'])[:0] + \
-                    'allele_%d' % (10 * run_no + a + 1)
+                label = str(10 * run_no + a + 1) if quirk else '%s%d' % (prefix, 10 * run_no + a + 1)
                 seqs.append(['%s|%s|%s|%s' % (cname, ingroup, ind, label), words])
         if rng.random() < 0.2:
             rng.shuffle(seqs)

@@ -555,7 +555,7 @@ class ContigResult:
     pass
 
 
-def analyse_contig(contig, pop, o, bounds, population_fails):
+def analyse_contig(contig, pop, o, bounds):
     """Statistics of one kept contig; raises LookupError for an individual outside every population."""
     res = ContigResult()
     res.name = fields(contig.names[0])[0]
@@ -1346,7 +1346,7 @@ def expected_run(o, alignment_text, population_text=None, bio_rows=None, nN_over
     results = []
     for c in kept:
         try:
-            results.append(analyse_contig(c, pop, o, bounds, None))
+            results.append(analyse_contig(c, pop, o, bounds))
         except LookupError as ex:
             e.status = 'nonzero'
             e.err_contains = "Individual %s doesn't belong to any population !" % ex.args[0]
