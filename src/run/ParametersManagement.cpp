@@ -6,11 +6,14 @@
 #include <Bpp/Text/TextTools.h>
 #include <Bpp/Utils/AttributesTools.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -22,28 +25,58 @@ std::string readText(const OptionMap& options, const std::string& name, const st
   return bpp::ApplicationTools::getStringParameter(name, options, def, "", false, warn ? 0 : 1);
 }
 
-// Leading whole number of a text, as a stream extraction reads it; 0 when there is none.
-long long leadingInteger(const std::string& text) {
+// Leading whole number of a text, as a stream extraction reads it. A number beyond the 64-bit range
+// reads as the nearest bound. False when the text does not begin with a number.
+bool leadingInteger(const std::string& text, long long& value) {
   std::istringstream in(text);
   long long v = 0;
-  if (!(in >> v)) return 0;
+  if (!(in >> v)) {
+    if (v != std::numeric_limits<long long>::max() && v != std::numeric_limits<long long>::min()) return false;
+  }
+  value = v;
+  return true;
+}
+
+// An integer option; a text without leading number is recorded in `non_numbers` and reads as 0.
+long long readInteger(const OptionMap& options, const std::string& name, int def, bool warn,
+                      std::map<std::string, std::string>& non_numbers) {
+  const std::string text = readText(options, name, bpp::TextTools::toString(def), warn);
+  long long v = 0;
+  if (!leadingInteger(text, v)) non_numbers[name] = text;
   return v;
 }
 
-int readInt(const OptionMap& options, const std::string& name, int def, bool warn) {
-  long long v = leadingInteger(readText(options, name, bpp::TextTools::toString(def), warn));
-  // Saturate values beyond the 32-bit range instead of wrapping them silently.
+// Saturate values beyond the 32-bit range instead of wrapping them silently.
+int saturatedInt(long long v) {
   if (v > 2147483647LL) v = 2147483647LL;
   if (v < -2147483648LL) v = -2147483648LL;
   return static_cast<int>(v);
 }
 
-double readDouble(const OptionMap& options, const std::string& name, double def, bool warn) {
-  std::istringstream in(readText(options, name, bpp::TextTools::toString(def), warn));
+int readInt(const OptionMap& options, const std::string& name, int def, bool warn,
+            std::map<std::string, std::string>& non_numbers) {
+  return saturatedInt(readInteger(options, name, def, warn, non_numbers));
+}
+
+// A real option; a text without a leading finite number ("abc", "nan", "1e999") is recorded in
+// `non_numbers` and reads as 0.
+double readDouble(const OptionMap& options, const std::string& name, double def, bool warn,
+                  std::map<std::string, std::string>& non_numbers) {
+  const std::string text = readText(options, name, bpp::TextTools::toString(def), warn);
+  std::istringstream in(text);
   double v = 0.0;
-  if (!(in >> v)) return 0.0;
+  if (!(in >> v)) {
+    non_numbers[name] = text;
+    return 0.0;
+  }
   return v;
 }
+
+// Largest accepted numbers of GC classes and of bootstrap replicates. Every contig's results hold
+// one count per GC class, and the bootstrap keeps a few values per replicate; beyond these the
+// memory a run needs is out of proportion with anything the figures could show.
+const long long kMaxNbGcBin = 1000;
+const long long kMaxBootstrapReplicates = 10000000;
 
 bool readBool(const OptionMap& options, const std::string& name, bool def, bool warn) {
   const std::string v = readText(options, name, bpp::TextTools::toString(def), warn);
@@ -89,7 +122,14 @@ ParametersManagement::ParametersManagement(double version_, const std::string& l
 
   if (argc < 2) displayHelp();
 
-  OptionMap options = bpp::AttributesTools::getAttributesMap(bpp::AttributesTools::getVector(argc, argv), "=");
+  // The library joins an argument ending with a backslash to the next one, and reads past the last
+  // argument when the chain of joins reaches the end. Empty arguments, which it skips, end every
+  // such chain: one per backslash is always enough.
+  std::vector<std::string> arguments = bpp::AttributesTools::getVector(argc, argv);
+  size_t backslashes = 0;
+  for (const std::string& a : arguments) backslashes += static_cast<size_t>(std::count(a.begin(), a.end(), '\\'));
+  arguments.resize(arguments.size() + backslashes);
+  OptionMap options = bpp::AttributesTools::getAttributesMap(arguments, "=");
 
   alignement_file = bpp::ApplicationTools::getAFilePath("-alignment_file", options, true, true, "", true, "none", 1);
   population_file = bpp::ApplicationTools::getAFilePath("-population_file", options, false, true, "", true, "none", 1);
@@ -98,18 +138,19 @@ ParametersManagement::ParametersManagement(double version_, const std::string& l
   outgroup_species_name = readText(options, "-outgroup", "none", false);
   execution_mode = readText(options, "-exec_mode", default_execution_mode, false);
   contig_usage = readText(options, "-contig_usage", default_contig_usage, true);
-  gc_bin_given = readInt(options, "-gc_bin", static_cast<int>(default_nb_gc_bin), true);
-  nb_gc_bin = static_cast<unsigned int>(gc_bin_given);
-  min_gapN_site = static_cast<unsigned int>(readInt(options, "-gapN_site", static_cast<int>(default_min_gapN_site), true));
-  max_gapN_seq = readDouble(options, "-gapN_seq", default_max_gapN_seq, true);
-  tolerance_zone = static_cast<unsigned int>(readInt(options, "-tolerance_zone", static_cast<int>(default_tolerance_zone), true));
-  min_nb_codon = static_cast<unsigned int>(readInt(options, "-min_nb_codon", static_cast<int>(default_min_nb_codon), true));
-  kappa = static_cast<double>(readInt(options, "-kappa", static_cast<int>(default_kappa), true));
-  bs_replicates_given = readInt(options, "-bs_replicates", static_cast<int>(default_bootstrap_replicates), false);
-  bootstrap_replicates = static_cast<unsigned int>(bs_replicates_given);
-  bs_sort_given = readInt(options, "-bs_sort", static_cast<int>(default_bootstrap_sort_precision), false);
-  bootstrap_sort_precision = static_cast<unsigned int>(bs_sort_given);
-  bootstrap_confidence = readDouble(options, "-bs_confidence", default_bootstrap_confidence, false);
+  gc_bin_given = readInteger(options, "-gc_bin", static_cast<int>(default_nb_gc_bin), true, _non_numbers);
+  nb_gc_bin = static_cast<unsigned int>(saturatedInt(gc_bin_given));
+  min_gapN_site = static_cast<unsigned int>(readInt(options, "-gapN_site", static_cast<int>(default_min_gapN_site), true, _non_numbers));
+  max_gapN_seq = readDouble(options, "-gapN_seq", default_max_gapN_seq, true, _non_numbers);
+  tolerance_zone = static_cast<unsigned int>(readInt(options, "-tolerance_zone", static_cast<int>(default_tolerance_zone), true, _non_numbers));
+  min_nb_codon = static_cast<unsigned int>(readInt(options, "-min_nb_codon", static_cast<int>(default_min_nb_codon), true, _non_numbers));
+  kappa = static_cast<double>(readInt(options, "-kappa", static_cast<int>(default_kappa), true, _non_numbers));
+  bs_replicates_given = readInteger(options, "-bs_replicates", static_cast<int>(default_bootstrap_replicates), false,
+                                    _non_numbers);
+  bootstrap_replicates = static_cast<unsigned int>(saturatedInt(bs_replicates_given));
+  bs_sort_given = readInteger(options, "-bs_sort", static_cast<int>(default_bootstrap_sort_precision), false, _non_numbers);
+  bootstrap_sort_precision = static_cast<unsigned int>(saturatedInt(bs_sort_given));
+  bootstrap_confidence = readDouble(options, "-bs_confidence", default_bootstrap_confidence, false, _non_numbers);
   remove_frameshift = readBool(options, "-remove_frameshift", default_remove_frameshift, true);
   compute_distances = readBool(options, "-compute_distances", default_compute_distances, true);
   allow_internal_bc = readBool(options, "-allow_internal_bc", default_allow_internal_bc, true);
@@ -166,41 +207,67 @@ void ParametersManagement::checkParameters() {
     }
   }
 
-  if (max_gapN_seq < 0.0 || max_gapN_seq > 1.0) {
-    warnInvalid(bpp::TextTools::toString(max_gapN_seq, 6),
+  // A numeric option given a text without number is rejected like an out-of-range value, and the
+  // warning shows the text as given.
+  auto nonNumber = [this](const std::string& name) { return _non_numbers.count(name) > 0; };
+  auto shown = [this](const std::string& name, const std::string& value) {
+    auto it = _non_numbers.find(name);
+    return it == _non_numbers.end() ? value : it->second;
+  };
+
+  if (nonNumber("-gapN_seq") || max_gapN_seq < 0.0 || max_gapN_seq > 1.0) {
+    warnInvalid(shown("-gapN_seq", bpp::TextTools::toString(max_gapN_seq, 6)),
                 ") of the -gapN_seq parameters is not a valid percentage in decimal form ! Default value (",
                 bpp::TextTools::toString(default_max_gapN_seq, 6));
     max_gapN_seq = default_max_gapN_seq;
   }
-  if (kappa < 1.0) {
-    warnInvalid(bpp::TextTools::toString(kappa, 6), ") of the -kappa parameters is not valid ! Default value (",
-                bpp::TextTools::toString(default_kappa, 6));
+  if (nonNumber("-kappa") || kappa < 1.0) {
+    warnInvalid(shown("-kappa", bpp::TextTools::toString(kappa, 6)),
+                ") of the -kappa parameters is not valid ! Default value (", bpp::TextTools::toString(default_kappa, 6));
     kappa = default_kappa;
   }
-  // Counts below 1 (a negative value would wrap to a huge unsigned count) are rejected like 0.
-  if (bs_replicates_given < 1) {
-    warnInvalid(streamText(bs_replicates_given), ") of the -bs_replicates parameters is not valid ! Default value (",
+  // Counts below 1 (a negative value would wrap to a huge unsigned count) are rejected like 0, and
+  // so are counts whose replicates would not fit in memory.
+  if (nonNumber("-bs_replicates") || bs_replicates_given < 1 || bs_replicates_given > kMaxBootstrapReplicates) {
+    warnInvalid(shown("-bs_replicates", streamText(bs_replicates_given)),
+                ") of the -bs_replicates parameters is not valid ! Default value (",
                 streamText(default_bootstrap_replicates));
     bootstrap_replicates = default_bootstrap_replicates;
   }
-  if (bs_sort_given < 1) {
-    warnInvalid(streamText(bs_sort_given), ") of the -bs_sort parameters is not valid ! Default value (",
+  if (nonNumber("-bs_sort") || bs_sort_given < 1) {
+    warnInvalid(shown("-bs_sort", streamText(bs_sort_given)), ") of the -bs_sort parameters is not valid ! Default value (",
                 streamText(default_bootstrap_sort_precision));
     bootstrap_sort_precision = default_bootstrap_sort_precision;
   }
-  if (bootstrap_confidence < 0.0 || bootstrap_confidence > 1.0) {
-    warnInvalid(bpp::TextTools::toString(bootstrap_confidence, 6),
+  if (nonNumber("-bs_confidence") || bootstrap_confidence < 0.0 || bootstrap_confidence > 1.0) {
+    warnInvalid(shown("-bs_confidence", bpp::TextTools::toString(bootstrap_confidence, 6)),
                 ") of the -bs_confidence parameters is not a valid percentage in decimal form ! Default value (",
                 bpp::TextTools::toString(default_bootstrap_confidence, 6));
     bootstrap_confidence = default_bootstrap_confidence;
   }
-  // The GC allele-frequency histogram needs at least one class.
-  if (gc_bin_given < 1) {
-    warnInvalid(streamText(gc_bin_given), ") of the -gc_bin parameters is not valid ! Default value (",
+  // The GC allele-frequency histogram needs at least one class, and no more than memory allows.
+  if (nonNumber("-gc_bin") || gc_bin_given < 1 || gc_bin_given > kMaxNbGcBin) {
+    warnInvalid(shown("-gc_bin", streamText(gc_bin_given)), ") of the -gc_bin parameters is not valid ! Default value (",
                 streamText(default_nb_gc_bin));
     nb_gc_bin = default_nb_gc_bin;
   }
+  // The counts that take any number: only a text without number is rejected.
+  struct Count {
+    const char* name;
+    unsigned int* field;
+    unsigned int fallback;
+  };
+  const Count counts[] = {{"-gapN_site", &min_gapN_site, default_min_gapN_site},
+                          {"-tolerance_zone", &tolerance_zone, default_tolerance_zone},
+                          {"-min_nb_codon", &min_nb_codon, default_min_nb_codon}};
+  for (const Count& c : counts) {
+    if (!nonNumber(c.name)) continue;
+    warnInvalid(shown(c.name, ""), std::string(") of the ") + c.name + " parameters is not valid ! Default value (",
+                streamText(c.fallback));
+    *c.field = c.fallback;
+  }
 }
+
 
 void ParametersManagement::displayHelp() const {
   std::ostream& o = std::cout;

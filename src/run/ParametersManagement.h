@@ -1,5 +1,6 @@
 #pragma once
 // The options of one run, read once from the command line and checked once.
+#include <map>
 #include <string>
 
 class ParametersManagement {
@@ -79,8 +80,12 @@ class ParametersManagement {
   double version;
   std::string last_update;
 
-  // Signed values as given, so that counts below 1 can be rejected before they wrap.
-  int gc_bin_given = 8;
-  int bs_replicates_given = 10000;
-  int bs_sort_given = 1000000;
+  // Signed values as given, so that counts below 1 (or out of proportion) can be rejected before
+  // they wrap.
+  long long gc_bin_given = 8;
+  long long bs_replicates_given = 10000;
+  long long bs_sort_given = 1000000;
+  // Numeric options given a text with no leading number ("abc", "nan"): option name -> text.
+  // Each is reported by the checks and gets its default.
+  std::map<std::string, std::string> _non_numbers;
 };

@@ -1,6 +1,7 @@
 #include "run/RunSequence.h"
 
 #include <Bpp/App/ApplicationTools.h>
+#include <Bpp/Exceptions.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
 #include <Bpp/Seq/Container/SiteContainerTools.h>
@@ -200,13 +201,16 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
                                  mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
                                  const bpp::NucleicAlphabet* nucleic_alphabet, bpp::StandardGeneticCode* genetic_code,
                                  std::vector<double>& class_bounds) {
-  ResultsWarehouse* warehouse = new ResultsWarehouse(population, options->get_nb_gc_bin());
+  // Owned here until returned, so that a failing analysis step releases them.
+  std::unique_ptr<ResultsWarehouse> warehouse_owner(new ResultsWarehouse(population, options->get_nb_gc_bin()));
+  ResultsWarehouse* warehouse = warehouse_owner.get();
   using Addons = mrv::PolymorphismSequenceContainerAddons;
   // A container's getName builds the whole sequence: the names are read once.
   const std::vector<std::string> names = contig->getSequencesNames();
   warehouse->set_name(names.empty() ? Addons::getContigNameFromContainer(contig, 0)
                                     : Addons::getContigNameFromName(names[0]));
-  SpeciesDataWarehouse* species_data = new SpeciesDataWarehouse();
+  std::unique_ptr<SpeciesDataWarehouse> species_data_owner(new SpeciesDataWarehouse());
+  SpeciesDataWarehouse* species_data = species_data_owner.get();
   std::map<unsigned int, unsigned int> members = Addons::getNumberOfMembers(contig, options->get_DEBUG());
   auto count = [&members](unsigned int id) {
     auto it = members.find(id);
@@ -253,36 +257,102 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
     }
   }
   warehouse->set_status("OK");
-  warehouse->store_species_data(species_data);
-  return warehouse;
+  warehouse->store_species_data(species_data_owner.release());
+  return warehouse_owner.release();
 }
 
-int runSelvantrix(int argc, char* argv[]) {
-  mrv::CustomNucleicAlphabet* nucleic_alphabet = new mrv::CustomNucleicAlphabet();
-  mrv::FrameshiftCodonAlphabet* codon_alphabet = new mrv::FrameshiftCodonAlphabet(nucleic_alphabet);
-  bpp::StandardGeneticCode* genetic_code = new bpp::StandardGeneticCode(nucleic_alphabet);
+namespace {
 
-  ParametersManagement* options = new ParametersManagement(program_version, version_date, argc, argv);
+// Where an analysis failure arose: the contig, the alignment file and, with a population file,
+// that file (with a hint when its lines end with a carriage return, which stays part of the last
+// individual's name on each line).
+std::string analysisFailureContext(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
+                                   mrv::Population* population) {
+  std::string context = " (contig " + mrv::PolymorphismSequenceContainerAddons::getContigNameFromContainer(contig, 0) +
+                        " of the alignment file " + options->get_alignement_file();
+  if (options->get_population_file() != "none") {
+    context += "; population file " + options->get_population_file();
+    bool carriage_return = false;
+    for (const auto& members : population->get_population_list())
+      for (const std::string& member : members)
+        if (!member.empty() && member.back() == '\r') carriage_return = true;
+    if (carriage_return)
+      context += ", whose lines end with a carriage return (Windows line ends): it is read as part of the last "
+                 "individual name of each line";
+  }
+  return context + ")";
+}
+
+// The run-wide objects, released when the run ends normally or through an exception (process
+// exits leave them to the system).
+struct RunObjects {
+  mrv::CustomNucleicAlphabet* nucleic_alphabet = nullptr;
+  mrv::FrameshiftCodonAlphabet* codon_alphabet = nullptr;
+  bpp::StandardGeneticCode* genetic_code = nullptr;
+  ParametersManagement* options = nullptr;
+  mrv::Population* population = nullptr;
+  std::vector<bpp::PolymorphismSequenceContainer*> contigs;
+  std::vector<bpp::PolymorphismSequenceContainer*> cleaned;
+  std::vector<ResultsWarehouse*> warehouses;
+  Summary* summary = nullptr;
+
+  RunObjects() = default;
+  RunObjects(const RunObjects&) = delete;
+  RunObjects& operator=(const RunObjects&) = delete;
+  ~RunObjects() {
+    delete summary;
+    for (ResultsWarehouse* w : warehouses) delete w;
+    for (auto* c : contigs) delete c;
+    for (auto* c : cleaned) delete c;
+    delete population;
+    delete options;
+    delete genetic_code;
+    delete codon_alphabet;
+    delete nucleic_alphabet;
+  }
+};
+
+}  // namespace
+
+int runSelvantrix(int argc, char* argv[]) {
+  RunObjects run;
+  run.nucleic_alphabet = new mrv::CustomNucleicAlphabet();
+  run.codon_alphabet = new mrv::FrameshiftCodonAlphabet(run.nucleic_alphabet);
+  run.genetic_code = new bpp::StandardGeneticCode(run.nucleic_alphabet);
+  mrv::CustomNucleicAlphabet* nucleic_alphabet = run.nucleic_alphabet;
+  mrv::FrameshiftCodonAlphabet* codon_alphabet = run.codon_alphabet;
+  bpp::StandardGeneticCode* genetic_code = run.genetic_code;
+
+  run.options = new ParametersManagement(program_version, version_date, argc, argv);
+  ParametersManagement* options = run.options;
   options->checkParameters();
   checkOutputFileNames(options);
   displayWelcomeMessage(options);
   std::vector<double> class_bounds = setAlleleFrequencyClass(options);
 
-  mrv::Population* population = nullptr;
+  mrv::Population*& population = run.population;
   if (options->get_population_file() != "none") population = loadPopulationFile(options->get_population_file());
-  std::vector<bpp::PolymorphismSequenceContainer*> contigs =
-      loadAlignmentFile(options, codon_alphabet, nucleic_alphabet);
+  std::vector<bpp::PolymorphismSequenceContainer*>& contigs = run.contigs;
+  contigs = loadAlignmentFile(options, codon_alphabet, nucleic_alphabet);
   if (options->get_population_file() == "none") population = generateBasicPopulation(options, contigs);
-  std::vector<bpp::PolymorphismSequenceContainer*> cleaned = cleanAlignmentData(options, contigs, codon_alphabet);
+  std::vector<bpp::PolymorphismSequenceContainer*>& cleaned = run.cleaned;
+  cleaned = cleanAlignmentData(options, contigs, codon_alphabet);
+  // Cleaning has released the rejected contigs; the kept ones now belong to `cleaned` alone.
+  contigs.clear();
 
   std::cout << "Dataset/Contig analysis procedure:" << "\n\n"
             << " -> Number of cleaned dataset: " << cleaned.size() << "\n\n"
             << "   --> Begin: " << ctimeText(time(nullptr)) << std::flush;
-  std::vector<ResultsWarehouse*> warehouses;
+  std::vector<ResultsWarehouse*>& warehouses = run.warehouses;
   warehouses.reserve(cleaned.size());
   for (auto*& contig : cleaned) {
-    ResultsWarehouse* warehouse =
-        analyseDataset(options, contig, population, codon_alphabet, nucleic_alphabet, genetic_code, class_bounds);
+    ResultsWarehouse* warehouse = nullptr;
+    try {
+      warehouse =
+          analyseDataset(options, contig, population, codon_alphabet, nucleic_alphabet, genetic_code, class_bounds);
+    } catch (const bpp::Exception& e) {
+      throw bpp::Exception(std::string(e.what()) + analysisFailureContext(options, contig, population));
+    }
     warehouses.push_back(warehouse);
     if (options->get_DEBUG()) ResultsWarehouse::warehouseInventory(warehouse, options, population, class_bounds);
     // The contig's sequences are not read after its analysis.
@@ -293,8 +363,8 @@ int runSelvantrix(int argc, char* argv[]) {
 
   writeMainOutputFile(options, warehouses, population, class_bounds);
   if (options->get_compute_distances()) writeDistanceFile(options, warehouses, population);
-  Summary* summary = biologicalSummary(warehouses, options, population);
-  writeSummaryFile(options, summary, population);
+  run.summary = biologicalSummary(warehouses, options, population);
+  writeSummaryFile(options, run.summary, population);
   displayGoodbyeMessage();
   return 0;
 }

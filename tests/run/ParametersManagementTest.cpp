@@ -91,6 +91,51 @@ TEST(ParametersManagement, CorrectionsOfInvalidValues) {
        "WARNING!!! The value (-3) of the -gc_bin parameters is not valid ! Default value (\"8\") will be used !", 1,
        0.5, 0.95, "all", "local", 10000, 1000000, 8},
       {"-gc_bin=3", "", 1, 0.5, 0.95, "all", "local", 10000, 1000000, 3},
+      // Texts without number are rejected and shown as given.
+      {"-kappa=abc",
+       "WARNING!!! The value (abc) of the -kappa parameters is not valid ! Default value (\"1\") will be used !", 1,
+       0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-gapN_seq=abc",
+       "WARNING!!! The value (abc) of the -gapN_seq parameters is not a valid percentage in decimal form ! Default "
+       "value (\"0.5\") will be used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-bs_confidence=nan",
+       "WARNING!!! The value (nan) of the -bs_confidence parameters is not a valid percentage in decimal form ! "
+       "Default value (\"0.95\") will be used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-bs_confidence=1e999",
+       "WARNING!!! The value (1e999) of the -bs_confidence parameters is not a valid percentage in decimal form ! "
+       "Default value (\"0.95\") will be used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-bs_replicates=abc",
+       "WARNING!!! The value (abc) of the -bs_replicates parameters is not valid ! Default value (\"10000\") will be "
+       "used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-bs_sort=x1",
+       "WARNING!!! The value (x1) of the -bs_sort parameters is not valid ! Default value (\"1000000\") will be used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-gc_bin=x8",
+       "WARNING!!! The value (x8) of the -gc_bin parameters is not valid ! Default value (\"8\") will be used !", 1,
+       0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-kappa=1e30", "", 1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      // Counts whose memory would be out of proportion are rejected as well.
+      {"-gc_bin=1000", "", 1, 0.5, 0.95, "all", "local", 10000, 1000000, 1000},
+      {"-gc_bin=1001",
+       "WARNING!!! The value (1001) of the -gc_bin parameters is not valid ! Default value (\"8\") will be used !", 1,
+       0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-gc_bin=99999999999",
+       "WARNING!!! The value (99999999999) of the -gc_bin parameters is not valid ! Default value (\"8\") will be "
+       "used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-bs_replicates=10000000", "", 1, 0.5, 0.95, "all", "local", 10000000, 1000000, 8},
+      {"-bs_replicates=10000001",
+       "WARNING!!! The value (10000001) of the -bs_replicates parameters is not valid ! Default value (\"10000\") "
+       "will be used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
+      {"-bs_replicates=99999999999999999999999",
+       "WARNING!!! The value (9223372036854775807) of the -bs_replicates parameters is not valid ! Default value "
+       "(\"10000\") will be used !",
+       1, 0.5, 0.95, "all", "local", 10000, 1000000, 8},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.option);
@@ -121,7 +166,11 @@ TEST(ParametersManagement, LenientNumbersAndBooleans) {
                     "-allow_internal_bc=maybe", "-print_header=0", "-debug_mode=1"});
   EXPECT_EQ(p.options->get_min_nb_codon(), 4294967295u);
   EXPECT_EQ(p.options->get_min_gapN_site(), 12u);
-  EXPECT_EQ(p.options->get_tolerance_zone(), 0u);
+  // A text without number is no count: reported, and the default is used.
+  EXPECT_EQ(p.options->get_tolerance_zone(), 20u);
+  EXPECT_EQ(warningLines(p.out),
+            std::vector<std::string>({"WARNING!!! The value (abc) of the -tolerance_zone parameters is not valid ! "
+                                      "Default value (\"20\") will be used !"}));
   EXPECT_TRUE(p.options->get_remove_frameshift());
   EXPECT_TRUE(p.options->get_compute_distances());
   EXPECT_FALSE(p.options->get_allow_internal_bc());
