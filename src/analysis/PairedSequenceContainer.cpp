@@ -4,6 +4,7 @@
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
 #include <Bpp/Seq/Sequence.h>
+#include <Bpp/Seq/Site.h>
 
 #include <unordered_map>
 
@@ -78,11 +79,13 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
   _source_alphabet = source->getAlphabet();
   _nb_source_sites = nbSites;
   _codes.reserve(n * nbSites);
+  std::vector<const bpp::Site*> sites(nbSites);
+  for (size_t s = 0; s < nbSites; ++s) sites[s] = &source->getSite(s);
   auto keep = [&](size_t sequence, _PairSource& pair, int which) {
     pair.names[which] = names[sequence];
     pair.comments[which] = StoredComments::of(*source, sequence);
     pair.offset[which] = _codes.size();
-    for (size_t s = 0; s < nbSites; ++s) _codes.push_back(source->getSite(s)[sequence]);
+    for (size_t s = 0; s < nbSites; ++s) _codes.push_back((*sites[s])[sequence]);
   };
   try {
     // Only the later member of the most recent pair is barred from opening a pair.
