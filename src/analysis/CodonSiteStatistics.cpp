@@ -79,7 +79,7 @@ CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& first,
       _nb_complete(0) {
   const size_t nb_sites = first.getNumberOfSites();
   if (second.getNumberOfSites() != nb_sites) return;
-  if (first.getAlphabet()->getAlphabetType() != second.getAlphabet()->getAlphabetType()) return;
+  if (!sameAlphabetType(first.getAlphabet(), second.getAlphabet())) return;
   const size_t n1 = first.getNumberOfSequences();
   const size_t n2 = second.getNumberOfSequences();
   _owned.resize(nb_sites * _nb_sequences);
@@ -108,7 +108,7 @@ CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, 
       _nb_complete(0) {
   const size_t nb_sites = container.getNumberOfSites();
   if (extra.size() != nb_sites) return;
-  if (extra.getAlphabet()->getAlphabetType() != _alphabet->getAlphabetType()) return;
+  if (!sameAlphabetType(extra.getAlphabet(), _alphabet)) return;
   const size_t n1 = _nb_sequences - 1;
   _owned.resize(nb_sites * _nb_sequences);
   _sites.resize(nb_sites);
@@ -132,9 +132,8 @@ CodonColumns::CodonColumns(const std::vector<const bpp::Sequence*>& sequences, c
     : _usable(false), _nb_sequences(sequences.size()), _alphabet(alphabet), _nb_complete(0) {
   if (sequences.empty()) return;
   const size_t nb_sites = sequences[0]->size();
-  const std::string type = alphabet->getAlphabetType();
   for (const bpp::Sequence* sequence : sequences)
-    if (sequence->size() != nb_sites || sequence->getAlphabet()->getAlphabetType() != type) return;
+    if (sequence->size() != nb_sites || !sameAlphabetType(sequence->getAlphabet(), alphabet)) return;
   _owned.resize(nb_sites * _nb_sequences);
   _sites.resize(nb_sites);
   for (size_t q = 0; q < _nb_sequences; ++q) {
@@ -536,11 +535,18 @@ unsigned int CodonSiteStatistics::number_of_non_synonymous_substitutions(double 
   return non_synonymous;
 }
 
+bool sameAlphabetType(const bpp::Alphabet* a, const bpp::Alphabet* b) {
+  return a == b || a->getAlphabetType() == b->getAlphabetType();
+}
+
 bpp::Sequence* consensusOfSequences(const bpp::PolymorphismSequenceContainer& container,
                                     const std::vector<size_t>& sequences, const std::string& name) {
   const size_t nb_sites = container.getNumberOfSites();
-  std::vector<int> consensus(nb_sites);
-  std::vector<int> codes(sequences.size());
+  ReusedVector<int> consensus_store, codes_store;
+  std::vector<int>& consensus = *consensus_store;
+  std::vector<int>& codes = *codes_store;
+  consensus.assign(nb_sites, 0);
+  codes.assign(sequences.size(), 0);
   // All the sequences in order: the site's own codes are read in place.
   bool all = sequences.size() == container.getNumberOfSequences();
   for (size_t r = 0; r < sequences.size() && all; ++r) all = sequences[r] == r;

@@ -23,6 +23,8 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/ReusedVector.h"
+
 #include <string>
 
 namespace bpp {
@@ -75,9 +77,12 @@ class CodonColumns {
   bool _usable;
   size_t _nb_sequences;
   const bpp::Alphabet* _alphabet;
-  std::vector<const int*> _sites;
-  std::vector<int> _owned;  // codes of two containers put side by side
-  std::vector<char> _complete;
+  ReusedVector<const int*> _sites_store;
+  ReusedVector<int> _owned_store;
+  ReusedVector<char> _complete_store;
+  std::vector<const int*>& _sites = *_sites_store;
+  std::vector<int>& _owned = *_owned_store;  // codes of two containers put side by side
+  std::vector<char>& _complete = *_complete_store;
   size_t _nb_complete;
 };
 
@@ -192,6 +197,9 @@ class CodonSiteStatistics {
   CodonCodeTables& _tables;
   bool _usable;
 };
+
+// True when the two alphabets have the same type name (the same alphabet needs no names built).
+bool sameAlphabetType(const bpp::Alphabet* a, const bpp::Alphabet* b);
 
 // The library's consensus sequence of a container (getConsensus with gaps ignored and unknown
 // characters not resolved) over the listed sequences only, under the given name.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/CodonSiteStatistics.h"
 #include "analysis/FocalSpeciesDrivers.h"
 #include "analysis/GCAnalysis.h"
 #include "analysis/InbreedingCoefficients.h"
@@ -27,7 +28,7 @@ void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenc
 
   // 1. The consensus is read as the one-sequence container of it would hold it; the container is only
   // put together when the sequence is not of the codon alphabet's type, for the library to refuse it.
-  if (ingroup_consensus->getAlphabet()->getAlphabetType() != codon_alphabet->getAlphabetType()) {
+  if (!mrv::sameAlphabetType(ingroup_consensus->getAlphabet(), codon_alphabet)) {
     bpp::PolymorphismSequenceContainer consensus(codon_alphabet);
     consensus.addSequenceWithFrequency(*ingroup_consensus, 1, true);
   }

@@ -221,7 +221,7 @@ void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, const
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
                               bpp::StandardGeneticCode* genetic_code, bool debug) {
   std::vector<char> rows;
-  if (outgroup_consensus->getAlphabet()->getAlphabetType() == codon_alphabet->getAlphabetType() &&
+  if (mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), codon_alphabet) &&
       mrv::mergedRows(*ingroup, {outgroup_consensus->getName()}, rows)) {
     const mrv::CodonColumns columns(*ingroup, *outgroup_consensus);
     std::vector<std::vector<unsigned int> > tables;

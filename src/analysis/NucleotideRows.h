@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/ReusedVector.h"
+
 namespace bpp {
 class CodonAlphabet;
 class NucleicAlphabet;
@@ -62,7 +64,8 @@ class NucleotideRows {
   ResolvedNucleotides _resolved;
   size_t _nb_rows;
   size_t _nb_sites;
-  std::vector<int8_t> _codes;
+  ReusedVector<int8_t> _codes_store;
+  std::vector<int8_t>& _codes = *_codes_store;
 };
 
 }  // namespace mrv

@@ -8,6 +8,7 @@
 
 #include <unordered_map>
 
+#include "analysis/CodonSiteStatistics.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 
 namespace mrv {
@@ -107,7 +108,7 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
       lastPairedName = names[j];
       // A pair the container would refuse (the same name twice, another alphabet) is refused now.
       if (names[i] == names[j] ||
-          source->getAlphabet()->getAlphabetType() != codonAlphabet->getAlphabetType())
+          !sameAlphabetType(source->getAlphabet(), codonAlphabet))
         _container(static_cast<unsigned int>(pairs.size() - 1));
     }
     _rows.reset(new NucleotideRows(*source, rowSequences, codonAlphabet, codonAlphabet->getNucleicAlphabet()));

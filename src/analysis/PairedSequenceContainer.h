@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/NucleotideRows.h"
+#include "analysis/ReusedVector.h"
 
 namespace bpp {
 class Alphabet;
@@ -85,9 +86,11 @@ class PairedSequenceContainer {
   const bpp::CodonAlphabet* _codon;
   const bpp::Alphabet* _source_alphabet = nullptr;
   size_t _nb_source_sites = 0;
-  std::vector<int> _codes;  // codon codes of the pairs' sequences, _nb_source_sites each
+  ReusedVector<int> _codes_store;
+  std::vector<int>& _codes = *_codes_store;  // codon codes of the pairs' sequences, _nb_source_sites each
   std::unique_ptr<NucleotideRows> _rows;  // rows 2i and 2i + 1: the two sequences of pair i
-  std::vector<uint8_t> _typed;            // get_typed_row of every pair, one after the other
+  ReusedVector<uint8_t> _typed_store;
+  std::vector<uint8_t>& _typed = *_typed_store;  // get_typed_row of every pair, one after the other
   mutable const bpp::NucleicAlphabet* _other_nucleic = nullptr;
   mutable std::unique_ptr<ResolvedNucleotides> _other_resolved;
 };
