@@ -16,12 +16,19 @@
 #include "CodonContigSupport.h"
 #include "TestSupport.h"
 #include "analysis/CodonSiteStatistics.h"
+#include "analysis/AlleleFrequency.h"
+#include "analysis/DistanceBetweenIndividuals.h"
+#include "analysis/FocalSpeciesDrivers.h"
+#include "analysis/GCAnalysis.h"
+#include "analysis/InbreedingCoefficients.h"
 #include "analysis/McDonaldKreitman.h"
+#include "analysis/NucleotideRows.h"
 #include "analysis/PairedSequenceContainer.h"
 #include "analysis/Polymorphism.h"
 #include "analysis/PopulationDiversification.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/SelectionIndicators.h"
+#include "analysis/SpeciesDataWarehouse.h"
 #include "input/Population.h"
 
 using analysistest::alphabets;
@@ -69,7 +76,7 @@ struct Store {
   std::unique_ptr<ResultsWarehouse> warehouse;
   Store() {
     testing::internal::CaptureStdout();
-    population.reset(new mrv::Population(dir.write("pop.txt", "All;i0\n")));
+    population.reset(new mrv::Population(dir.write("pop.txt", "All;i0;i1;i2;i3;i4;i5;i6;i7\n")));
     testing::internal::GetCapturedStdout();
     warehouse.reset(new ResultsWarehouse(population.get(), 4));
   }
@@ -322,4 +329,79 @@ TEST(CodonSiteStatistics, PairSequencesAreTheSourceSequences) {
       EXPECT_EQ(expected.getComments(), made.getComments());
     }
   EXPECT_EQ((std::vector<std::string>{"first note", "second note"}), pairs.get_pair(1)->getSequence(1).getComments());
+}
+
+// Positions of one allele are skipped and distances counted from typed masks: on contigs of mostly
+// monomorphic sites, Fit, Weir & Cockerham, the GC classes and the distances equal the position-by-
+// position reading (every position's allele counts, the library's substitution counts, one distance
+// object per pair read through the pair containers).
+TEST(CodonSiteStatistics, PerPositionStatisticsOnMostlyMonomorphicContigs) {
+  std::mt19937 rng(123);
+  Store held;
+  const std::vector<double> bounds{0.25, 0.5, 0.75, 1.0};
+  for (int trial = 0; trial < 25; ++trial) {
+    const auto rows = randomRows(rng, 16, 40, 0.25);
+    std::unique_ptr<Container> c(new Container(alphabets().codon));
+    for (size_t q = 0; q < rows.size(); ++q)
+      c->addSequenceWithFrequency(bpp::BasicSequence("c|Sp|i" + std::to_string(q / 2) + "|allele_" +
+                                                         std::to_string(q % 2 + 1),
+                                                     rows[q], alphabets().codon),
+                                  1, true);
+    mrv::PairedSequenceContainer pairs(c.get(), alphabets().codon, "|", 3);
+    SpeciesDataWarehouse record;
+    ResultsWarehouse results(held.population.get(), 4);
+    computeFit(&pairs, alphabets().codon, alphabets().nucleic, &record, 40, false);
+    computeWeirCockerhamFit(&pairs, alphabets().codon, alphabets().nucleic, &record, 40, false);
+    nonOrientedGCAnalysis(c.get(), bounds, &results, alphabets().codon, alphabets().nucleic, alphabets().code);
+    computeAllDistancesBetweenIndividuals(&results, &pairs, alphabets().codon, alphabets().nucleic, false);
+
+    double expected = 0.0, totalB = 0.0, totalC = 0.0;
+    unsigned int observed = 0, bi = 0;
+    std::vector<double> classes(bounds.size(), 0.0);
+    const mrv::NucleotideRows nucleotides(*c, alphabets().codon, alphabets().nucleic);
+    for (int s = 0; s < 40; ++s)
+      for (int k = 0; k < 3; ++k) {
+        const mrv::AlleleFrequency f(&pairs, s, k, alphabets().codon, alphabets().nucleic);
+        if (f.is_bi_allelic()) {
+          const double n = f.get_nb_typed(), p = f.get_allele_1_occurence() / (2.0 * n);
+          observed += static_cast<unsigned int>(f.get_nb_observed_heterozygosity());
+          expected += ((2.0 * p) * (f.get_allele_2_occurence() / (2.0 * n))) * n;
+          if (n > 1.0) {
+            const double h = f.get_nb_observed_heterozygosity() / n;
+            totalB += determineWeirCockerhamTermB(n, p, h, false);
+            totalC += 0.5 * h;
+          }
+        }
+        mrv::AlleleFrequency g(nucleotides, static_cast<size_t>(3 * s + k));
+        if (!g.is_bi_allelic()) continue;
+        ++bi;
+        bpp::Site site(c->getSite(static_cast<size_t>(s)));
+        replaceUnresolvedCharInCodonSite(site, alphabets().codon, 16, static_cast<unsigned int>(g.get_allele_2_rank()));
+        if (bpp::CodonSiteTools::numberOfSubstitutions(site, *alphabets().code, 0.0) != 1 ||
+            bpp::CodonSiteTools::numberOfNonSynonymousSubstitutions(site, *alphabets().code, 0.0) != 0)
+          continue;
+        g.determine_GC_frequencies();
+        for (size_t b = 0; b < bounds.size(); ++b)
+          if (bounds[b] >= g.get_GC_relative_frequency()) {
+            classes[b] += 1.0;
+            break;
+          }
+      }
+    SCOPED_TRACE("trial " + std::to_string(trial));
+    if (expected != 0.0) EXPECT_EQ(1.0 - observed / expected, record.get_Fit());
+    if (totalB + totalC != 0.0) EXPECT_EQ(totalB / (totalB + totalC), record.get_WC84_Fit());
+    EXPECT_EQ(bi, results.get_nb_bi_allelic_SNP());
+    EXPECT_EQ(classes, results.get_GC_allele_frequency_classes());
+    const std::vector<std::string> names = pairs.get_pair_names();
+    for (unsigned int i = 0; i < pairs.get_nb_pair(); ++i)
+      for (unsigned int j = 0; j < pairs.get_nb_pair(); ++j) {
+        mrv::DistanceBetweenIndividuals d(names[i], names[j]);
+        d.computeDistance(pairs.get_pair(i), pairs.get_pair(j), alphabets().codon, alphabets().nucleic, false);
+        double distance = 0.0;
+        int positions = 0;
+        results.find_distance(names[i] + "|" + names[j], distance, positions);
+        EXPECT_EQ(d.get_distance(), distance);
+        EXPECT_EQ(d.get_nb_resolved_positions(), positions);
+      }
+  }
 }
