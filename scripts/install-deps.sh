@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Selvantrix needs to build and test, skipping those already present.
+# Further package names given as arguments are installed the same way.
 set -euo pipefail
-packages=(cmake make g++ python3 libgtest-dev libbpp-core-dev libbpp-seq-dev libbpp-popgen-dev)
+packages=(cmake make g++ python3 libgtest-dev libbpp-core-dev libbpp-seq-dev libbpp-popgen-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

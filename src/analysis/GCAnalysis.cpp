@@ -31,6 +31,23 @@ bool isSynonymousSite(bpp::Site& site, unsigned int count, const bpp::CodonAlpha
   return bpp::CodonSiteTools::numberOfNonSynonymousSubstitutions(site, *geneticCode, 0.0) == 0;
 }
 
+namespace {
+
+// Counts the GC allele frequency of a bi-allelic position in the first class whose upper bound is
+// not below it; a frequency above the last bound changes no class.
+void addToGCClass(mrv::AlleleFrequency& alleles, const std::vector<double>& classBounds, ResultsWarehouse* results) {
+  alleles.determine_GC_frequencies();
+  const double frequency = alleles.get_GC_relative_frequency();
+  for (size_t c = 0; c < classBounds.size(); ++c) {
+    if (classBounds[c] >= frequency) {
+      results->increase_class(static_cast<int>(c), 1);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
 void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vector<double> classBounds,
                            ResultsWarehouse* results, const bpp::CodonAlphabet* codonAlphabet,
                            const bpp::NucleicAlphabet* nucleicAlphabet, const bpp::GeneticCode* geneticCode) {
@@ -78,14 +95,7 @@ void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vec
             const std::pair<size_t, size_t> counts = statistics.substitution_counts(replaced.data(), nbSequences, 0.0);
             bi += 1;
             if (counts.first == 1 && counts.second == 0) {
-              alleles.determine_GC_frequencies();
-              const double frequency = alleles.get_GC_relative_frequency();
-              for (size_t c = 0; c < classBounds.size(); ++c) {
-                if (classBounds[c] >= frequency) {
-                  results->increase_class(static_cast<int>(c), 1);
-                  break;
-                }
-              }
+              addToGCClass(alleles, classBounds, results);
             }
             continue;
           }
@@ -95,14 +105,7 @@ void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vec
         const size_t substitutions = bpp::CodonSiteTools::numberOfSubstitutions(copy, *geneticCode, 0.0);
         bi += 1;
         if (substitutions == 1 && isSynonymousSite(copy, nbSequences, codonAlphabet, geneticCode, reference)) {
-          alleles.determine_GC_frequencies();
-          const double frequency = alleles.get_GC_relative_frequency();
-          for (size_t c = 0; c < classBounds.size(); ++c) {
-            if (classBounds[c] >= frequency) {
-              results->increase_class(static_cast<int>(c), 1);
-              break;
-            }
-          }
+          addToGCClass(alleles, classBounds, results);
         }
       } else if (alleles.get_number_of_allele() == 3) {
         tri += 1;

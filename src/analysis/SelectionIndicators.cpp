@@ -27,15 +27,7 @@ void addConsensus(bpp::PolymorphismSequenceContainer* to, const bpp::Polymorphis
 
 SelectionIndicators::SelectionIndicators(const bpp::Sequence* first, const bpp::Sequence* second,
                                          const bpp::CodonAlphabet* codon_alphabet)
-    : nN(0.0),
-      nS(0.0),
-      fixN(0.0),
-      fixS(0.0),
-      fixSnS_ratio(0.0),
-      number_of_sequences(0),
-      number_of_sites(0),
-      number_of_complete_sites(0),
-      container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
+    : container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
   container->addSequenceWithFrequency(*first, 1, true);
   container->addSequenceWithFrequency(*second, 1, true);
 }
@@ -44,30 +36,14 @@ SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContaine
                                          const bpp::PolymorphismSequenceContainer* second,
                                          const bpp::CodonAlphabet* codon_alphabet, std::string first_name,
                                          std::string second_name)
-    : nN(0.0),
-      nS(0.0),
-      fixN(0.0),
-      fixS(0.0),
-      fixSnS_ratio(0.0),
-      number_of_sequences(0),
-      number_of_sites(0),
-      number_of_complete_sites(0),
-      container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
+    : container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
   addConsensus(container, first, first_name);
   addConsensus(container, second, second_name);
 }
 
 SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContainer* source,
                                          const bpp::CodonAlphabet* codon_alphabet, std::string name)
-    : nN(0.0),
-      nS(0.0),
-      fixN(0.0),
-      fixS(0.0),
-      fixSnS_ratio(0.0),
-      number_of_sequences(0),
-      number_of_sites(0),
-      number_of_complete_sites(0),
-      container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
+    : container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
   addConsensus(container, source, name);
 }
 

@@ -53,14 +53,14 @@ class SelectionIndicators {
   int get_number_of_complete_sites() const { return number_of_complete_sites; }
 
  private:
-  double nN;
-  double nS;
-  double fixN;
-  double fixS;
-  double fixSnS_ratio;
-  int number_of_sequences;
-  int number_of_sites;
-  int number_of_complete_sites;
+  double nN = 0.0;
+  double nS = 0.0;
+  double fixN = 0.0;
+  double fixS = 0.0;
+  double fixSnS_ratio = 0.0;
+  int number_of_sequences = 0;
+  int number_of_sites = 0;
+  int number_of_complete_sites = 0;
   bpp::PolymorphismSequenceContainer* container;
 };
 

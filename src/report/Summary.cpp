@@ -619,19 +619,32 @@ void Summary::bootstrap_everything(double piS_threshold, double fit_threshold, d
   bootstrap_NI(max_count, k);
 }
 
+namespace {
+
+// Draws `replicates` resamples of `n` contigs into one reused index vector and hands each, with its
+// replicate number, to `fill`: nothing is allocated inside the replicate loop.
+template <class Fill>
+void forEachResample(Summary& summary, std::size_t n, unsigned int replicates, Fill fill) {
+  std::vector<unsigned int> indices(n, 0);
+  for (unsigned int r = 0; r < replicates; ++r) {
+    summary.generate_boot_dataset(indices);
+    fill(r, Resample{indices.data()});
+  }
+}
+
+}  // namespace
+
 void Summary::bootstrap_piNpiS(double threshold) {
   const std::vector<PiTerm> terms = piTerms(contig_complete_sites, contig_piS, contig_piN, threshold, nullptr);
   const std::size_t n = terms.size();
-  std::vector<unsigned int> indices(n, 0);
   std::vector<double> piS(bootstrap_replicates, 0.0), piN(bootstrap_replicates, 0.0),
       ratio(bootstrap_replicates, 0.0);
-  for (unsigned int r = 0; r < bootstrap_replicates; ++r) {
-    generate_boot_dataset(indices);
-    const PiStats s = sumPi(terms, n, Resample{indices.data()});
+  forEachResample(*this, n, bootstrap_replicates, [&](unsigned int r, Resample pick) {
+    const PiStats s = sumPi(terms, n, pick);
     piS[r] = s.piS;
     piN[r] = s.piN;
     ratio[r] = s.ratio;
-  }
+  });
   piS_standard_error = get_standard_error(piS);
   piN_standard_error = get_standard_error(piN);
   piNpiS_standard_error = get_standard_error(ratio);
@@ -640,24 +653,18 @@ void Summary::bootstrap_piNpiS(double threshold) {
 void Summary::bootstrap_fit(double threshold) {
   const std::vector<FitTerm> terms = fitTerms(contig_complete_sites, contig_Fit, threshold, nullptr);
   const std::size_t n = terms.size();
-  std::vector<unsigned int> indices(n, 0);
   std::vector<double> fit(bootstrap_replicates, 0.0);
-  for (unsigned int r = 0; r < bootstrap_replicates; ++r) {
-    generate_boot_dataset(indices);
-    fit[r] = sumFit(terms, n, Resample{indices.data()});
-  }
+  forEachResample(*this, n, bootstrap_replicates,
+                  [&](unsigned int r, Resample pick) { fit[r] = sumFit(terms, n, pick); });
   fit_standard_error = get_standard_error(fit);
 }
 
 void Summary::bootstrap_WC84_fit(double threshold) {
   const std::vector<WCTerm> terms = wcTerms(contig_WC84_total_B, contig_WC84_total_C, threshold, nullptr);
   const std::size_t n = terms.size();
-  std::vector<unsigned int> indices(n, 0);
   std::vector<double> fit(bootstrap_replicates, 0.0);
-  for (unsigned int r = 0; r < bootstrap_replicates; ++r) {
-    generate_boot_dataset(indices);
-    fit[r] = sumWC(terms, n, Resample{indices.data()});
-  }
+  forEachResample(*this, n, bootstrap_replicates,
+                  [&](unsigned int r, Resample pick) { fit[r] = sumWC(terms, n, pick); });
   WC84_fit_standard_error = get_standard_error(fit);
 }
 
@@ -666,16 +673,14 @@ void Summary::bootstrap_dNdS(int max_count, double k) {
   const std::vector<DivergenceTerm> terms =
       divergenceTerms(contig_fixN, contig_nN, contig_fixS, contig_nS, max_count, dS_threshold, nullptr, nullptr);
   const std::size_t n = terms.size();
-  std::vector<unsigned int> indices(n, 0);
   std::vector<double> dN(bootstrap_replicates, 0.0), dS(bootstrap_replicates, 0.0),
       dNdS(bootstrap_replicates, 0.0);
-  for (unsigned int r = 0; r < bootstrap_replicates; ++r) {
-    generate_boot_dataset(indices);
-    const DivergenceStats s = sumDivergence(terms, n, Resample{indices.data()});
+  forEachResample(*this, n, bootstrap_replicates, [&](unsigned int r, Resample pick) {
+    const DivergenceStats s = sumDivergence(terms, n, pick);
     dN[r] = s.dN;
     dS[r] = s.dS;
     dNdS[r] = s.dNdS;
-  }
+  });
   dN_standard_error = get_standard_error(dN);
   dS_standard_error = get_standard_error(dS);
   dNdS_standard_error = get_standard_error(dNdS);
@@ -687,14 +692,12 @@ void Summary::bootstrap_NI(int max_count, double k) {
                                             contig_polymN_02, contig_polymS_02, contig_nS, max_count, dS_threshold,
                                             nullptr);
   const std::size_t n = terms.size();
-  std::vector<unsigned int> indices(n, 0);
   std::vector<double> ni(bootstrap_replicates, 0.0), ni02(bootstrap_replicates, 0.0);
-  for (unsigned int r = 0; r < bootstrap_replicates; ++r) {
-    generate_boot_dataset(indices);
-    const MKStats s = sumMK(terms, n, Resample{indices.data()});
+  forEachResample(*this, n, bootstrap_replicates, [&](unsigned int r, Resample pick) {
+    const MKStats s = sumMK(terms, n, pick);
     ni[r] = s.NI;
     ni02[r] = s.NI02;
-  }
+  });
   NI_standard_error = get_standard_error(ni);
   NI02_standard_error = get_standard_error(ni02);
 }
