@@ -26,8 +26,8 @@ void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenc
                          SpeciesDataWarehouse* species_data, ResultsWarehouse* warehouse) {
   const bool debug = options->get_DEBUG();
 
-  // 1. The consensus is read as the one-sequence container of it would hold it; the container is only
-  // put together when the sequence is not of the codon alphabet's type, for the library to refuse it.
+  // 1. The consensus is read directly as a sequence; a one-sequence container of it is built only to
+  // refuse (through the library's exception) a consensus of another alphabet.
   if (!mrv::sameAlphabetType(ingroup_consensus->getAlphabet(), codon_alphabet)) {
     bpp::PolymorphismSequenceContainer consensus(codon_alphabet);
     consensus.addSequenceWithFrequency(*ingroup_consensus, 1, true);

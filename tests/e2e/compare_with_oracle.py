@@ -435,15 +435,7 @@ def dist_values(e, o, line):
         line -= 1
     inds = e.pop.all_individuals()
     a, b = inds[line // len(inds)], inds[line % len(inds)]
-    sxm = sm = sx = c = 0.0
-    for res in e.results:
-        x, m = res.dist.get(a + '|' + b, (-1.0, 0))
-        if x >= 0.0:
-            sxm += x * m
-            sm += m
-            sx += x
-            c += 1
-    return [None, None, sxm / sm if sm else -1.0, sx / c if c else -1.0]
+    return [None, None] + list(oracle.distance_means(e.results, a, b))
 
 
 def finish(seed, problems, ties, work, keep_dir, o, aln, pop, args, p):

@@ -1210,6 +1210,20 @@ def row_line(res, bio, o, pop):
     return ''.join(x + '\t' for x in f)
 
 
+def distance_means(results, a, b):
+    """Weighted and unweighted mean distance of the ordered pair (a, b) over all contigs; -1 when
+    nothing went into a mean."""
+    sxm = sm = sx = c = 0.0
+    for res in results:
+        x, m = res.dist.get(a + '|' + b, (-1.0, 0))
+        if x >= 0.0:
+            sxm += x * m
+            sm += m
+            sx += x
+            c += 1
+    return (sxm / sm if sm != 0 else -1.0), (sx / c if c != 0 else -1.0)
+
+
 def distance_text(results, pop, o):
     lines = []
     if o.print_header:
@@ -1217,16 +1231,7 @@ def distance_text(results, pop, o):
     inds = pop.all_individuals()
     for a in inds:
         for b in inds:
-            sxm = sm = sx = c = 0.0
-            for res in results:
-                x, m = res.dist.get(a + '|' + b, (-1.0, 0))
-                if x >= 0.0:
-                    sxm += x * m
-                    sm += m
-                    sx += x
-                    c += 1
-            w = sxm / sm if sm != 0 else -1.0
-            u = sx / c if c != 0 else -1.0
+            w, u = distance_means(results, a, b)
             lines.append('%s\t%s\t%s\t%s' % (a, b, fmt(w), fmt(u)))
     return ''.join(l + '\n' for l in lines)
 
