@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "ExitTrap.h"
 #include "FuzzSupport.h"
 #include "analysis/AlleleFrequencyClasses.h"
 #include "analysis/ResultsWarehouse.h"
@@ -28,6 +27,7 @@
 #include "report/BiologicalSummary.h"
 #include "report/MainOutputFile.h"
 #include "report/Summary.h"
+#include "run/FatalError.h"
 #include "run/ParametersManagement.h"
 #include "run/RunSequence.h"
 
@@ -75,9 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::unique_ptr<ResultsWarehouse> > warehouses;
   std::unique_ptr<Summary> summary;
 
-  int status = -1;
   try {
-    status = fuzzsupport::runTrappingExit([&]() {
     options.reset(new ParametersManagement(program_version, version_date, static_cast<int>(args.size()),
                                            argv.data()));
     options->checkParameters();
@@ -87,7 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                                              options->get_remove_frameshift(), &alphabets->nucleic,
                                                              &alphabets->codon, false);
     } catch (const bpp::Exception&) {
-      return;  // a malformed file: reported and refused
+      return 0;  // a malformed file: reported and refused
+    } catch (const FatalError&) {
+      return 0;  // names that would break the output tables: refused
     }
     for (auto* c : read) contigs.emplace_back(c);
     population.reset(new mrv::Population(read, options->get_ingroup_species_name()));
@@ -98,9 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           options->get_tolerance_zone(), options->get_allow_internal_bc(), options->get_min_gapN_site(),
           options->get_max_gapN_seq(), false, options->get_outgroup_species_name());
     } catch (const bpp::Exception&) {
-      return;
+      return 0;
     }
-    if (cleaned.empty()) return;
+    if (cleaned.empty()) return 0;
 
     std::vector<double> bounds = setAlleleFrequencyClass(options.get());
     std::vector<ResultsWarehouse*> stores;
@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       } catch (const bpp::Exception& e) {
         // A focal sequence whose name has fewer than three fields is in no default population: the
         // differentiation step refuses it and the run ends with that message.
-        if (std::string(e.what()).find("doesn't belong to any population") != std::string::npos) return;
+        if (std::string(e.what()).find("doesn't belong to any population") != std::string::npos) return 0;
         throw;
       }
       stores.push_back(warehouses.back().get());
@@ -121,13 +121,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (ResultsWarehouse* w : stores)
       writeUnitaryResultLine(rows, w, population.get(), options->get_ingroup_species_name());
     summary.reset(biologicalSummary(stores, options.get(), population.get()));
-    });
+  } catch (const FatalError& e) {
+    std::fprintf(stderr, "fuzz_alignment: the run was ended: %s\n", e.what());
+    std::abort();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "fuzz_alignment: uncaught exception: %s\n", e.what());
-    std::abort();
-  }
-  if (status != -1) {
-    std::fprintf(stderr, "fuzz_alignment: the process was ended with status %d\n", status);
     std::abort();
   }
   return 0;

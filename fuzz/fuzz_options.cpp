@@ -5,8 +5,8 @@
 // The process runs in a scratch directory holding a small alignment "a.fas", a population file
 // "p.txt" and an empty file "e.fas". Arguments that could name a file outside that directory (an
 // absolute path, "..") are skipped, so that no device or pipe of the machine is ever opened. The
-// program's deliberate endings (help text, refused output names) are trapped and count as a
-// normal end of the input.
+// program's deliberate endings (help text, refused output names), thrown as FatalError, count as
+// a normal end of the input.
 #include <Bpp/Exceptions.h>
 #include <unistd.h>
 
@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "ExitTrap.h"
 #include "FuzzSupport.h"
 #include "analysis/AlleleFrequencyClasses.h"
+#include "run/FatalError.h"
 #include "run/ParametersManagement.h"
 #include "run/RunSequence.h"
 
@@ -74,12 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   argv.push_back(nullptr);
 
   std::unique_ptr<ParametersManagement> options;
-  const int status = fuzzsupport::runTrappingExit([&]() {
+  try {
     try {
       options.reset(new ParametersManagement(program_version, version_date, static_cast<int>(args.size()),
                                              argv.data()));
     } catch (const bpp::Exception&) {
-      return;  // a mandatory file not given or not found: reported and refused
+      return 0;  // a mandatory file not given or not found: reported and refused
     }
     options->checkParameters();
     checkOutputFileNames(options.get());
@@ -91,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         !(options->get_bootstrap_confidence() <= 1.0) || !(options->get_max_gapN_seq() >= 0.0) ||
         !(options->get_max_gapN_seq() <= 1.0))
       std::abort();  // the checks restore the default of every rejected value
-  });
-  (void)status;  // help text and refused output names end the run deliberately
+  } catch (const FatalError&) {
+    // help text and refused output names end the run deliberately
+  }
   return 0;
 }

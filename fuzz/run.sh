@@ -32,11 +32,7 @@ for target in "${targets[@]}"; do
   if [ -f "$root/fuzz/$target.dict" ]; then dict=("-dict=$root/fuzz/$target.dict"); fi
   # close_fd_mask=3: the program's console text is not wanted; libFuzzer and the sanitizers keep
   # their own copy of standard error for their reports.
-  # The option target's trapped endings leave objects of the ending function behind; full stacks
-  # let the suppressions of fuzz/lsan.supp recognise them.
-  unwind=""
-  if [ "$target" = options ]; then unwind=":fast_unwind_on_malloc=0"; fi
-  ASAN_OPTIONS="$ASAN_OPTIONS$unwind" "$build/fuzz_$target" "$build/work/$target" "${dict[@]}" \
+  ASAN_OPTIONS="$ASAN_OPTIONS" "$build/fuzz_$target" "$build/work/$target" "${dict[@]}" \
     -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -max_len=8192 \
     -close_fd_mask=3 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$target/" >"$build/$target.log" 2>&1 &

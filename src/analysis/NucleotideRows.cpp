@@ -29,7 +29,7 @@ ResolvedNucleotides::ResolvedNucleotides(const bpp::NucleicAlphabet* nucleic) {
     bool resolved = false;
     try {
       resolved = !nucleic->isUnresolved(code);
-    } catch (const std::exception&) {
+    } catch (const bpp::Exception&) {  // a code outside the alphabet
       resolved = false;
     }
     _resolved[static_cast<uint8_t>(static_cast<int8_t>(code))] = resolved;

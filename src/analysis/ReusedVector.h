@@ -29,16 +29,19 @@ class ReusedVector {
     static std::vector<std::vector<T> > vectors;
     return vectors;
   }
+  static constexpr size_t kKept = 8;
+  // Reserves the pool's places here, where failing may throw, so that giving back never allocates.
   static std::vector<T> take() {
     std::vector<std::vector<T> >& vectors = pool();
+    if (vectors.capacity() < kKept) vectors.reserve(kKept);
     if (vectors.empty()) return std::vector<T>();
     std::vector<T> v = std::move(vectors.back());
     vectors.pop_back();
     return v;
   }
-  static void give(std::vector<T>&& v) {
+  static void give(std::vector<T>&& v) noexcept {
     std::vector<std::vector<T> >& vectors = pool();
-    if (vectors.size() >= 8) return;  // freed as usual
+    if (vectors.size() >= vectors.capacity()) return;  // freed as usual
     v.clear();
     vectors.push_back(std::move(v));
   }

@@ -1,6 +1,5 @@
 #include "report/DistanceFile.h"
 
-#include <fstream>
 #include <iostream>
 
 #include "analysis/ResultsWarehouse.h"
@@ -31,13 +30,12 @@ std::vector<double> summarizeDistances(std::vector<ResultsWarehouse*>& warehouse
 }
 
 void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
-                       mrv::Population* population) {
+                       mrv::Population* population, report::OutputFiles& outputs) {
   const std::string name = report::distanceFileName(*options);
   std::cout << "Distances between each focal individuals are now written into the following file : " << name
             << std::endl
             << std::endl;
-  std::ofstream file;
-  report::openOutputFileOrExit(file, name);
+  std::ostream& file = outputs.create(name).stream();
   if (options->get_print_header()) file << "Individual_1\tIndividual_2\tWeighted_distance\tUnweighted_distance\n";
   const std::vector<std::string> individuals = population->get_all_individuals();
   for (const std::string& first : individuals) {
@@ -46,5 +44,11 @@ void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehou
       file << first << "\t" << second << "\t" << means[0] << "\t" << means[1] << "\n";
     }
   }
-  report::closeOutputFileOrExit(file, name);
+}
+
+void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
+                       mrv::Population* population) {
+  report::OutputFiles outputs;
+  writeDistanceFile(options, warehouses, population, outputs);
+  outputs.commit();
 }

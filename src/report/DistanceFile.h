@@ -10,8 +10,15 @@ class ResultsWarehouse;
 namespace mrv {
 class Population;
 }
+namespace report {
+class OutputFiles;
+}
 
-// Announces and writes the distance file, always in the working directory.
+// Announces and writes the distance file, always in the working directory: the file is created in
+// `outputs` and moved into place with the run's other outputs. The form without `outputs` moves it
+// into place at once.
+void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
+                       mrv::Population* population, report::OutputFiles& outputs);
 void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
                        mrv::Population* population);
 

@@ -3,7 +3,6 @@
 #include <Bpp/Text/TextTools.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 
 #include "analysis/ResultsWarehouse.h"
@@ -82,14 +81,20 @@ void writeUnitaryResultLine(std::ostream& output, ResultsWarehouse* warehouse, m
 }
 
 void writeMainOutputFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
-                         mrv::Population* population, std::vector<double>& class_bounds) {
+                         mrv::Population* population, std::vector<double>& class_bounds,
+                         report::OutputFiles& outputs) {
   const std::string name = options->get_output_file_name();
   const std::string species = options->get_ingroup_species_name();
   std::cout << "All results are now written into the following file: " << name << std::endl << std::endl;
-  std::ofstream file;
-  report::openOutputFileOrExit(file, name);
+  std::ostream& file = outputs.create(name).stream();
   if (options->get_print_header())
     file << buildHeaderLine(population, class_bounds, species, options->get_DEBUG()) << "\n";
   for (ResultsWarehouse* warehouse : warehouses) writeUnitaryResultLine(file, warehouse, population, species);
-  report::closeOutputFileOrExit(file, name);
+}
+
+void writeMainOutputFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
+                         mrv::Population* population, std::vector<double>& class_bounds) {
+  report::OutputFiles outputs;
+  writeMainOutputFile(options, warehouses, population, class_bounds, outputs);
+  outputs.commit();
 }

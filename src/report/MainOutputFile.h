@@ -10,8 +10,16 @@ class ResultsWarehouse;
 namespace mrv {
 class Population;
 }
+namespace report {
+class OutputFiles;
+}
 
-// Announces and writes the main output file (named by the options) from the warehouses, in order.
+// Announces and writes the main output file (named by the options) from the warehouses, in order:
+// the file is created in `outputs` and moved into place with the run's other outputs. The form
+// without `outputs` moves it into place at once.
+void writeMainOutputFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
+                         mrv::Population* population, std::vector<double>& class_bounds,
+                         report::OutputFiles& outputs);
 void writeMainOutputFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
                          mrv::Population* population, std::vector<double>& class_bounds);
 

@@ -1,6 +1,5 @@
 #include "report/SummaryFile.h"
 
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <string>
@@ -81,23 +80,29 @@ void writeReport(std::ostream& out, ParametersManagement* options, Summary* s, m
     out << "H(" << name << "): " << s->get_specific_average_individual_heterozygosity(name) << "\n";
   out << "\n";
 
-  const std::vector<std::string> couples = population->get_all_couples();
-  if (!couples.empty()) {
+  // Pairs i < j by their indices: names holding "|" can make two pairs' joined keys equal.
+  const std::vector<std::string> names = population->get_population_names();
+  if (names.size() >= 2) {
     out << "Population differentiation:\n\n";
-    for (const std::string& key : couples)
-      out << "Fst(" << key << "): " << s->get_specific_average_population_fst(key) << "\n";
+    for (unsigned int i = 0; i + 1 < names.size(); ++i)
+      for (unsigned int j = i + 1; j < names.size(); ++j)
+        out << "Fst(" << names[i] << "|" << names[j] << "): " << s->get_average_population_fst(i, j) << "\n";
   }
   out << "\n";
 }
 
 }  // namespace
 
-void writeSummaryFile(ParametersManagement* options, Summary* summary, mrv::Population* population) {
+void writeSummaryFile(ParametersManagement* options, Summary* summary, mrv::Population* population,
+                      report::OutputFiles& outputs) {
   const std::string name = report::summaryFileName(*options);
   std::cout << "The Biological Summary is now written into the following file : " << name << std::endl
             << std::endl;
-  std::ofstream file;
-  report::openOutputFileOrExit(file, name);
-  writeReport(file, options, summary, population);
-  report::closeOutputFileOrExit(file, name);
+  writeReport(outputs.create(name).stream(), options, summary, population);
+}
+
+void writeSummaryFile(ParametersManagement* options, Summary* summary, mrv::Population* population) {
+  report::OutputFiles outputs;
+  writeSummaryFile(options, summary, population, outputs);
+  outputs.commit();
 }

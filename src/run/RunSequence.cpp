@@ -7,7 +7,6 @@
 #include <Bpp/Seq/Container/SiteContainerTools.h>
 #include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -33,6 +32,7 @@
 #include "report/OutputFiles.h"
 #include "report/Summary.h"
 #include "report/SummaryFile.h"
+#include "run/FatalError.h"
 #include "run/ParametersManagement.h"
 
 const std::string version_date = "12-06-2013";
@@ -91,8 +91,12 @@ void displayWelcomeMessage(ParametersManagement* options) {
 }
 
 void displayGoodbyeMessage() {
-  const std::string hashes(83, '#');
-  std::cout << "Stop time: " << ctimeText(time(nullptr)) << hashes << "\n"
+  // Printed once the output files are in place: nothing here allocates, so that an exhausted
+  // memory cannot turn a complete run into a failed one.
+  const char* hashes = "###################################################################################";
+  const time_t now = time(nullptr);
+  const char* stop = std::ctime(&now);
+  std::cout << "Stop time: " << (stop ? stop : "(unknown time)\n") << hashes << "\n"
             << "#                          Selvantrix - End of execution                          #\n"
             << hashes << std::endl;
 }
@@ -113,15 +117,12 @@ void checkOutputFileNames(ParametersManagement* options) {
   if (options->get_compute_distances())
     files.push_back({"distance file", report::distanceFileName(*options), true});
 
+  // One file under two names: hard links (one inode), or names that lead to the same place through
+  // symbolic links, also links to a file not yet created.
   auto sameFile = [](const std::string& a, const std::string& b) {
     std::error_code ec;
-    if (fs::exists(a, ec) && fs::exists(b, ec)) {
-      bool eq = fs::equivalent(a, b, ec);
-      if (!ec) return eq;
-    }
-    fs::path ca = fs::weakly_canonical(fs::absolute(a, ec), ec);
-    fs::path cb = fs::weakly_canonical(fs::absolute(b, ec), ec);
-    return ca == cb;
+    if (fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec)) return true;
+    return report::resolvedFileName(a) == report::resolvedFileName(b);
   };
   for (size_t i = 0; i < files.size(); ++i) {
     if (!files[i].output) continue;
@@ -129,32 +130,34 @@ void checkOutputFileNames(ParametersManagement* options) {
       if (!sameFile(files[i].path, files[j].path)) continue;
       const std::string what = files[j].output ? "would overwrite the " + files[j].role + " of this run"
                                                 : "would overwrite the " + files[j].role;
-      bpp::ApplicationTools::displayError("The " + files[i].role + " name (" + files[i].path + ") " + what +
-                                          " ! Please choose another main output file name with -out. "
-                                          "Execution canceled..");
-      std::exit(1);
+      throw FatalError::error("The " + files[i].role + " name (" + files[i].path + ") " + what +
+                              " ! Please choose another main output file name with -out. Execution canceled..");
     }
   }
 }
 
+void checkOutputPlaces(ParametersManagement* options) {
+  report::checkOutputPlace(options->get_output_file_name());
+  if (options->get_compute_distances()) report::checkOutputPlace(report::distanceFileName(*options));
+  report::checkOutputPlace(report::summaryFileName(*options));
+}
+
 mrv::Population* loadPopulationFile(std::string path) {
-  mrv::Population* population = new mrv::Population(path);
+  std::unique_ptr<mrv::Population> population(new mrv::Population(path));
   if (population->check_for_duplicates()) {
     population->display_duplicates();
-    bpp::ApplicationTools::displayError(
-        "Current Selvantrix version is not compatible with duplicates-containing populations !");
-    displayGoodbyeMessage();
-    std::exit(1);
+    throw FatalError::error("Current Selvantrix version is not compatible with duplicates-containing populations !",
+                            true);
   }
   population->display_populations(false);
-  return population;
+  return population.release();
 }
 
 mrv::Population* generateBasicPopulation(ParametersManagement* options,
                                          std::vector<bpp::PolymorphismSequenceContainer*>& contigs) {
-  mrv::Population* population = new mrv::Population(contigs, options->get_ingroup_species_name());
+  std::unique_ptr<mrv::Population> population(new mrv::Population(contigs, options->get_ingroup_species_name()));
   population->display_populations(true);
-  return population;
+  return population.release();
 }
 
 std::vector<bpp::PolymorphismSequenceContainer*> loadAlignmentFile(ParametersManagement* options,
@@ -164,12 +167,9 @@ std::vector<bpp::PolymorphismSequenceContainer*> loadAlignmentFile(ParametersMan
   std::vector<bpp::PolymorphismSequenceContainer*> contigs = mrv::AlignmentFileManagement::readAlignmentFile(
       options->get_alignement_file(), options->get_remove_frameshift(), nucleic_alphabet, codon_alphabet,
       options->get_DEBUG());
-  if (contigs.empty()) {
-    bpp::ApplicationTools::displayError(
-        "Sorry, there is not enough dataset/contig to perform the analysis ! Execution canceled..");
-    displayGoodbyeMessage();
-    std::exit(1);
-  }
+  if (contigs.empty())
+    throw FatalError::error("Sorry, there is not enough dataset/contig to perform the analysis ! Execution canceled..",
+                            true);
   return contigs;
 }
 
@@ -188,12 +188,9 @@ std::vector<bpp::PolymorphismSequenceContainer*> cleanAlignmentData(
       delete c;
       c = nullptr;
     }
-  if (cleaned.empty()) {
-    bpp::ApplicationTools::displayError(
-        "Sorry, there is not enough clean dataset/contig to perform the analysis ! Execution canceled..");
-    displayGoodbyeMessage();
-    std::exit(1);
-  }
+  if (cleaned.empty())
+    throw FatalError::error(
+        "Sorry, there is not enough clean dataset/contig to perform the analysis ! Execution canceled..", true);
   return cleaned;
 }
 
@@ -315,6 +312,7 @@ struct RunObjects {
 }  // namespace
 
 int runSelvantrix(int argc, char* argv[]) {
+  const report::SignalGuard signals;
   RunObjects run;
   run.nucleic_alphabet = new mrv::CustomNucleicAlphabet();
   run.codon_alphabet = new mrv::FrameshiftCodonAlphabet(run.nucleic_alphabet);
@@ -327,6 +325,7 @@ int runSelvantrix(int argc, char* argv[]) {
   ParametersManagement* options = run.options;
   options->checkParameters();
   checkOutputFileNames(options);
+  checkOutputPlaces(options);
   displayWelcomeMessage(options);
   std::vector<double> class_bounds = setAlleleFrequencyClass(options);
 
@@ -361,10 +360,18 @@ int runSelvantrix(int argc, char* argv[]) {
   }
   std::cout << "   --> Stop: " << ctimeText(time(nullptr)) << std::endl;
 
-  writeMainOutputFile(options, warehouses, population, class_bounds);
-  if (options->get_compute_distances()) writeDistanceFile(options, warehouses, population);
+  report::OutputFiles outputs;
+  writeMainOutputFile(options, warehouses, population, class_bounds, outputs);
+  if (options->get_compute_distances()) writeDistanceFile(options, warehouses, population, outputs);
   run.summary = biologicalSummary(warehouses, options, population);
-  writeSummaryFile(options, run.summary, population);
+  writeSummaryFile(options, run.summary, population, outputs);
+  outputs.commit();
   displayGoodbyeMessage();
+  if (!std::cout) {
+    // A closed or full console (a run piped into `head`) does not stop the run: its files are complete.
+    std::cerr << "WARNING!!! The console report could not be written completely (standard output closed or full); "
+                 "the output files are complete."
+              << std::endl;
+  }
   return 0;
 }

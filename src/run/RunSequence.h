@@ -47,8 +47,14 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
                                  std::vector<double>& class_bounds);
 
 // Refuses, before any analysis, output names that would overwrite an input file or another output of
-// this run; ends the process with status 1 after an error naming the clash.
+// this run (symbolic links resolved, dangling ones included; hard links compared by file): throws
+// FatalError with an error naming the clash.
 void checkOutputFileNames(ParametersManagement* options);
 
-// The whole run; returns the process exit status (other endings exit the process directly).
+// Refuses, before any analysis, an output that cannot be created (a missing or unwritable
+// directory, a directory in its place): throws FatalError "Error: Cannot create/open file: " + name.
+void checkOutputPlaces(ParametersManagement* options);
+
+// The whole run; returns the process exit status, or throws FatalError (or the library's exceptions)
+// for `main` to report.
 int runSelvantrix(int argc, char* argv[]);

@@ -1,27 +1,13 @@
-// Entry point of Selvantrix.
-#include <Bpp/App/ApplicationTools.h>
-
-#include <csignal>
+// Entry point of Selvantrix: the only place where the run ends and its exit status is decided.
 #include <exception>
-#include <new>
 
+#include "run/FatalError.h"
 #include "run/RunSequence.h"
 
 int main(int argc, char* argv[]) {
-  // Past a file size limit a write then fails like on a full disk, and the writers remove the
-  // incomplete file, instead of the process being killed with the truncated file left behind.
-  std::signal(SIGXFSZ, SIG_IGN);
   try {
     return runSelvantrix(argc, argv);
-  } catch (std::bad_alloc&) {
-    bpp::ApplicationTools::displayError("Not enough memory to go on with the analysis ! Execution canceled..");
-    return 1;
-  } catch (std::exception& e) {
-    // Errors raised by the library or by the program's own checks end the run with their message.
-    bpp::ApplicationTools::displayError(e.what());
-    return 1;
   } catch (...) {
-    bpp::ApplicationTools::displayError("An unexpected error ended the analysis ! Execution canceled..");
-    return 1;
+    return reportFatalError(std::current_exception());
   }
 }

@@ -1,186 +1,9 @@
 // Bad input, end to end: the real binary on broken alignments, population files, options and
 // output places. Every run must end with either a complete run or a clear error and a non-zero
 // status, and a failed run must never leave an output file that is not complete.
-#include <gtest/gtest.h>
-#include <sys/resource.h>
+#include "robustness/BadInputSupport.h"
 
-#include <algorithm>
-#include <csignal>
-#include <filesystem>
-#include <map>
-#include <set>
-#include <string>
-#include <vector>
-
-#include "TestSupport.h"
-
-using testsupport::readFile;
-using testsupport::RunResult;
-using testsupport::runSelvantrix;
-using testsupport::sourcePath;
-using testsupport::splitLines;
-using testsupport::TempDir;
-
-namespace {
-
-const std::string kAlignment = "example.fas";
-const std::string kPopulations = "populations.txt";
-
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
-  return text;
-}
-
-// Applies `change` to the sequence lines only (not to the ">" name lines).
-template <class F>
-std::string mapSequenceLines(const std::string& fasta, F change) {
-  std::string out;
-  for (const std::string& line : splitLines(fasta)) out += (line.rfind(">", 0) == 0 ? line : change(line)) + "\n";
-  return out;
-}
-
-// Number of letters in the sequence lines of the first record.
-size_t firstRecordLength(const std::string& fasta) {
-  size_t n = 0;
-  const std::vector<std::string> lines = splitLines(fasta);
-  for (size_t i = 1; i < lines.size() && lines[i].rfind(">", 0) != 0; ++i) n += lines[i].size();
-  return n;
-}
-
-// The regular files of a directory.
-std::set<std::string> filesIn(const std::string& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir))
-    if (entry.is_regular_file()) names.insert(entry.path().filename().string());
-  return names;
-}
-
-// Runs with the size of every file the process writes limited to `bytes`: a full disk as far as
-// the process can tell, once it ignores SIGXFSZ (which it does itself; the default action would kill
-// it). The child inherits the limit, restored here afterwards; the test process writes no file
-// meanwhile.
-RunResult runWithFileSizeLimit(const std::vector<std::string>& args, const std::string& cwd, rlim_t bytes) {
-  rlimit saved;
-  getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit limited = saved;
-  limited.rlim_cur = bytes;
-  auto previous = std::signal(SIGXFSZ, SIG_DFL);
-  setrlimit(RLIMIT_FSIZE, &limited);
-  RunResult r = runSelvantrix(args, cwd);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
-  return r;
-}
-
-struct Case {
-  std::string name;
-  std::map<std::string, std::string> files;  // written in the working directory before the run
-  std::vector<std::string> args;
-  int status;
-  std::string first_error;          // the first line on standard error; empty: nothing there
-  std::string console_line;         // a line expected on standard output (empty: none required)
-  std::vector<std::string> kept;    // output files that must be there, equal to the reference run's
-  rlim_t file_size_limit = 0;       // 0: no limit
-  std::vector<std::string> dirs = {};  // directories made in the working directory
-};
-
-class BadInput : public testing::Test {
- protected:
-  void SetUp() override {
-    alignment = readFile(sourcePath("examples/" + kAlignment));
-    populations = readFile(sourcePath("examples/" + kPopulations));
-    ASSERT_FALSE(alignment.empty());
-    // The reference run: the example data with distances; its main output and distance file are
-    // what every complete run of the same data must write (they hold no random value).
-    RunResult r = runSelvantrix(referenceArgs({"-compute_distances=yes"}), reference.path());
-    ASSERT_EQ(r.status, 0) << r.err;
-    reference_files = {{"example.out", readFile(reference.file("example.out"))},
-                       {"example.dist", readFile(reference.file("example.dist"))},
-                       {"example.sum", readFile(reference.file("example.sum"))}};
-  }
-
-  std::vector<std::string> referenceArgs(std::vector<std::string> extra) {
-    reference.write(kAlignment, alignment);
-    reference.write(kPopulations, populations);
-    std::vector<std::string> args = {"-alignment_file=" + kAlignment, "-population_file=" + kPopulations,
-                                     "-ingroup=Sp1", "-outgroup=Sp2", "-bs_replicates=50"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    return args;
-  }
-
-  // Runs every case in a directory of its own and checks status, first error line, console line
-  // and what is left in the directory.
-  void check(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-      SCOPED_TRACE(c.name);
-      TempDir d;
-      std::set<std::string> inputs;
-      for (const auto& f : c.files) {
-        d.write(f.first, f.second);
-        inputs.insert(f.first);
-      }
-      for (const std::string& dir : c.dirs) std::filesystem::create_directory(d.file(dir));
-      RunResult r = c.file_size_limit ? runWithFileSizeLimit(c.args, d.path(), c.file_size_limit)
-                                      : runSelvantrix(c.args, d.path());
-      EXPECT_EQ(r.status, c.status) << r.err;
-      const std::vector<std::string> err = splitLines(r.err);
-      if (c.first_error.empty()) {
-        EXPECT_TRUE(err.empty()) << r.err;
-      } else {
-        ASSERT_FALSE(err.empty());
-        EXPECT_EQ(err[0], c.first_error);
-      }
-      EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;
-      EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << r.err;
-      if (!c.console_line.empty()) {
-        const std::vector<std::string> out = splitLines(r.out);
-        EXPECT_NE(std::find(out.begin(), out.end(), c.console_line), out.end()) << r.out;
-      }
-      // Left behind: the inputs, the files named as kept (complete: equal to the reference run's)
-      // and, after a complete run, its main output and summary.
-      std::set<std::string> expected = inputs;
-      for (const std::string& k : c.kept) {
-        expected.insert(k);
-        EXPECT_EQ(readFile(d.file(k)), reference_files.at(k)) << k;
-      }
-      if (c.status == 0) {
-        expected.insert("example.out");
-        expected.insert("example.sum");
-      }
-      EXPECT_EQ(filesIn(d.path()), expected);
-    }
-  }
-
-  std::map<std::string, std::string> dataWith(const std::string& fasta) {
-    return {{kAlignment, fasta}, {kPopulations, populations}};
-  }
-
-  TempDir reference;
-  std::string alignment, populations;
-  std::map<std::string, std::string> reference_files;
-};
-
-std::vector<std::string> runArgs(std::vector<std::string> extra) {
-  std::vector<std::string> args = {"-alignment_file=" + kAlignment, "-population_file=" + kPopulations,
-                                   "-ingroup=Sp1", "-outgroup=Sp2", "-bs_replicates=50"};
-  args.insert(args.end(), extra.begin(), extra.end());
-  return args;
-}
-
-const char* kNoContig =
-    "ERROR!!! Sorry, there is not enough dataset/contig to perform the analysis ! Execution canceled..";
-const char* kNoCleanContig =
-    "ERROR!!! Sorry, there is not enough clean dataset/contig to perform the analysis ! Execution canceled..";
-
-std::string invalid(const std::string& value, const std::string& option, const std::string& fallback,
-                    bool percentage = false) {
-  return "WARNING!!! The value (" + value + ") of the " + option + " parameters is " +
-         (percentage ? "not a valid percentage in decimal form" : "not valid") + " ! Default value (\"" + fallback +
-         "\") will be used !";
-}
-
-}  // namespace
+using namespace badinput;
 
 TEST_F(BadInput, BrokenAlignmentFiles) {
   const std::string first = splitLines(alignment)[1];  // the first sequence line of the first record
@@ -341,8 +164,8 @@ TEST_F(BadInput, OutputPlaces) {
 
 // Inputs on which the fuzz targets once failed (tests/robustness/data/fuzz_*).
 TEST_F(BadInput, FuzzFindings) {
-  // One argument per line. The last one ends with a backslash, which makes the option library
-  // join it with an argument after it, that does not exist.
+  // One argument per line. The last one ends with a backslash, which stays part of its value: the
+  // main output name, in a directory that does not exist.
   std::vector<std::string> options_input =
       splitLines(readFile(sourcePath("tests/robustness/data/fuzz_options_trailing_backslash")));
   ASSERT_EQ(options_input.size(), 3u);
@@ -356,7 +179,7 @@ TEST_F(BadInput, FuzzFindings) {
   ASSERT_EQ(fuzzed[0], '\x01');
   check({
       {"trailing backslash", {{"a.fas", alignment}}, options_input, 1,
-       "ERROR!!! There is no focal individuals in the selected PolymorphismSequenceContainer", "", {}},
+       "Error: Cannot create/open file: x/eod-min_nb_codoment_/Edex/ec_mode=galode+e=Odd\\", "", {}},
       {"focal name with two fields", {{kAlignment, fuzzed.substr(1)}},
        {"-alignment_file=" + kAlignment, "-ingroup=Sp1", "-outgroup=Sp2", "-gapN_site=0", "-min_nb_codon=1",
         "-tolerance_zone=0", "-gc_bin=2", "-bs_replicates=3", "-bs_sort=1000"},
