@@ -4,20 +4,48 @@
 #include <Bpp/Io/FileTools.h>
 #include <Bpp/Text/StringTokenizer.h>
 #include <Bpp/Text/TextTools.h>
-#include <Bpp/Utils/AttributesTools.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <sstream>
 #include <vector>
 
+#include "run/FatalError.h"
+#include "run/OptionArguments.h"
+
 namespace {
 
 using OptionMap = std::map<std::string, std::string>;
+
+// The options this program reads. Any other name is reported and ignored.
+const char* const kOptionNames[] = {
+    "-alignment_file", "-population_file", "-out", "-ingroup", "-outgroup", "-exec_mode", "-contig_usage",
+    "-gc_bin", "-gapN_site", "-gapN_seq", "-tolerance_zone", "-min_nb_codon", "-kappa", "-bs_replicates",
+    "-bs_sort", "-bs_confidence", "-remove_frameshift", "-compute_distances", "-allow_internal_bc",
+    "-print_header", "-debug_mode"};
+
+// The options to read, from those given: an unknown name gets a warning and is left out; a name
+// given more than once gets a warning showing the value that is used, the last one. The warnings
+// come in the order of first appearance, after the lines of the reading itself (option files,
+// arguments without "=") and before the "not specified" warnings of the options read afterwards.
+OptionMap knownOptions(const std::vector<GivenOption>& given) {
+  OptionMap options;
+  for (const GivenOption& o : given) {
+    if (std::find(std::begin(kOptionNames), std::end(kOptionNames), o.name) == std::end(kOptionNames)) {
+      bpp::ApplicationTools::displayWarning("The option " + o.name + " is unknown and will be ignored !");
+      continue;
+    }
+    if (o.times > 1)
+      bpp::ApplicationTools::displayWarning("The option " + o.name + " is given " + std::to_string(o.times) +
+                                            " times: the last value (" + o.value + ") will be used !");
+    options[o.name] = o.value;
+  }
+  return options;
+}
 
 // Reads an option as text. `warn` asks the library to announce a default when the option is absent.
 std::string readText(const OptionMap& options, const std::string& name, const std::string& def, bool warn) {
@@ -122,14 +150,7 @@ ParametersManagement::ParametersManagement(double version_, const std::string& l
 
   if (argc < 2) displayHelp();
 
-  // The library joins an argument ending with a backslash to the next one, and reads past the last
-  // argument when the chain of joins reaches the end. Empty arguments, which it skips, end every
-  // such chain: one per backslash is always enough.
-  std::vector<std::string> arguments = bpp::AttributesTools::getVector(argc, argv);
-  size_t backslashes = 0;
-  for (const std::string& a : arguments) backslashes += static_cast<size_t>(std::count(a.begin(), a.end(), '\\'));
-  arguments.resize(arguments.size() + backslashes);
-  OptionMap options = bpp::AttributesTools::getAttributesMap(arguments, "=");
+  const OptionMap options = knownOptions(readGivenOptions(std::vector<std::string>(argv + 1, argv + argc)));
 
   alignement_file = bpp::ApplicationTools::getAFilePath("-alignment_file", options, true, true, "", true, "none", 1);
   population_file = bpp::ApplicationTools::getAFilePath("-population_file", options, false, true, "", true, "none", 1);
@@ -198,9 +219,8 @@ void ParametersManagement::checkParameters() {
         std::string last;
         while (pieces.hasMoreToken()) last = pieces.nextToken();
         if (last.empty()) {
-          bpp::ApplicationTools::displayError("No output file name can be derived from the alignment file path (" +
-                                              alignement_file + ") ! Please give one with -out.");
-          std::exit(1);
+          throw FatalError::error("No output file name can be derived from the alignment file path (" +
+                                  alignement_file + ") ! Please give one with -out.");
         }
         output_file_name = last + ".out";
       }
@@ -350,5 +370,5 @@ void ParametersManagement::displayHelp() const {
     << "-bs_confidence:        Percentage of confidence [0 to 1 - Default: " << default_bootstrap_confidence << "]\n"
     << "\n";
   o.flush();
-  std::exit(1);
+  throw FatalError::silent();
 }

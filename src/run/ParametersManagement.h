@@ -5,12 +5,14 @@
 
 class ParametersManagement {
  public:
+  // Reads the options from the process arguments as written (see OptionArguments.h); prints the
+  // help text and ends the run when there is none.
   ParametersManagement(double version, const std::string& last_update, int argc, char* argv[]);
   virtual ~ParametersManagement();
 
   // Checks and corrects the options; settles the main output file name.
   void checkParameters();
-  // Prints the help text and ends the process with status 1.
+  // Prints the help text and ends the run with status 1 (throws a FatalError with nothing more to print).
   [[noreturn]] void displayHelp() const;
 
   void set_outgroup_species_name(const std::string& name) { outgroup_species_name = name; }

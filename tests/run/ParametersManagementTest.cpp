@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "run/FatalError.h"
 #include "run/ParametersManagement.h"
 
 using testsupport::TempDir;
@@ -16,15 +17,22 @@ struct Parsed {
   std::string out;
 };
 
-// Builds and checks the options from `args` (the program name is added), capturing standard output.
-Parsed parse(std::vector<std::string> args) {
+// Builds and checks the options from `args` (the program name is added).
+std::unique_ptr<ParametersManagement> build(std::vector<std::string> args) {
   args.insert(args.begin(), "Selvantrix");
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  std::unique_ptr<ParametersManagement> options(
+      new ParametersManagement(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data()));
+  options->checkParameters();
+  return options;
+}
+
+// The same, capturing standard output.
+Parsed parse(const std::vector<std::string>& args) {
   Parsed p;
   testing::internal::CaptureStdout();
-  p.options.reset(new ParametersManagement(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data()));
-  p.options->checkParameters();
+  p.options = build(args);
   p.out = testing::internal::GetCapturedStdout();
   return p;
 }
@@ -202,5 +210,62 @@ TEST(ParametersManagement, DerivedOutputFileNames) {
     std::vector<std::string> args = {"-alignment_file=" + c.alignment, "-ingroup=Sp", "-outgroup=O"};
     args.insert(args.end(), c.extra.begin(), c.extra.end());
     EXPECT_EQ(parse(args).options->get_output_file_name(), c.expected);
+  }
+}
+
+// The reading's own lines come as it goes, then the unknown and repeated options in the order of
+// their first appearance, then the library's "not specified" warnings.
+TEST(ParametersManagement, ReadingReportsInOrder) {
+  TempDir d;
+  const std::string aln = d.write("a.fas", ">c|s|i|1\nAAA\n");
+  const std::string file = d.write("p.txt", "noeq2\n-kappa = 2\n");
+  Parsed p = parse({"-alignment_file=" + aln, "noeq", "-ingroup=Sp", "-outgroup=O", "-zz=1", "param=" + file,
+                    "-kappa=3", "-ingroup=Sp"});
+  const std::vector<std::string> lines = testsupport::splitLines(p.out);
+  ASSERT_GE(lines.size(), 7u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 7),
+            std::vector<std::string>({
+                "WARNING!!! Parameter 'noeq' has been ignored.",
+                "Parsing file " + file + " for options.",
+                "WARNING!!! Parameter 'noeq2' has been ignored.",
+                "WARNING!!! The option -ingroup is given 2 times: the last value (Sp) will be used !",
+                "WARNING!!! The option -zz is unknown and will be ignored !",
+                "WARNING!!! The option -kappa is given 2 times: the last value (3) will be used !",
+                "WARNING!!! Parameter -contig_usage not specified. Default used instead: all",
+            }));
+  EXPECT_EQ(p.options->get_kappa(), 3.0);
+}
+
+// Every early end of the reading is a FatalError: the help (already printed) or a message.
+TEST(ParametersManagement, EarlyEnds) {
+  TempDir d;
+  const std::string aln = d.write("a.fas", ">c|s|i|1\nAAA\n");
+  struct Case {
+    std::vector<std::string> args;
+    FatalError::Report report;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{}, FatalError::Report::kNone, ""},
+      {{"-alignment_file=" + aln}, FatalError::Report::kNone, ""},
+      {{"-alignment_file=/", "-ingroup=Sp"}, FatalError::Report::kError,
+       "No output file name can be derived from the alignment file path (/) ! Please give one with -out."},
+      {{"-alignment_file=" + aln, "param=" + d.file("none.txt")}, FatalError::Report::kError,
+       "Cannot open the option file: " + d.file("none.txt")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    try {
+      build(c.args);
+      ADD_FAILURE() << "no FatalError";
+    } catch (const FatalError& e) {
+      EXPECT_EQ(e.report(), c.report);
+      EXPECT_EQ(e.message(), c.message);
+      EXPECT_EQ(e.status(), 1);
+    }
+    testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
   }
 }
