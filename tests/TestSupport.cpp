@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -62,9 +63,14 @@ std::vector<std::string> splitLines(const std::string& text) {
 }
 
 
-RunResult runSelvantrix(const std::vector<std::string>& args, const std::string& cwd) {
+RunResult runSelvantrix(const std::vector<std::string>& args, const std::string& cwd, const RunSetting& setting) {
   TempDir capture;
   std::string outPath = capture.file("stdout"), errPath = capture.file("stderr");
+  int closed[2] = {-1, -1};
+  if (setting.closed_console) {
+    if (pipe(closed) != 0) throw std::runtime_error("pipe failed");
+    close(closed[0]);  // the reader is gone before anything is written
+  }
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
@@ -72,6 +78,11 @@ RunResult runSelvantrix(const std::vector<std::string>& args, const std::string&
     FILE* o = freopen(outPath.c_str(), "w", stdout);
     FILE* e = freopen(errPath.c_str(), "w", stderr);
     if (!o || !e) _exit(127);
+    if (setting.closed_console) {
+      if (dup2(closed[1], STDOUT_FILENO) < 0) _exit(127);
+      signal(SIGPIPE, SIG_DFL);  // as a shell leaves it
+    }
+    for (const std::string& variable : setting.environment) putenv(const_cast<char*>(variable.c_str()));
     std::vector<char*> argv;
     std::string bin = SELVANTRIX_BINARY;
     argv.push_back(const_cast<char*>(bin.c_str()));
@@ -80,6 +91,7 @@ RunResult runSelvantrix(const std::vector<std::string>& args, const std::string&
     execv(bin.c_str(), argv.data());
     _exit(127);
   }
+  if (setting.closed_console) close(closed[1]);
   int wstatus = 0;
   waitpid(pid, &wstatus, 0);
   RunResult r;

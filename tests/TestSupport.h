@@ -31,8 +31,15 @@ std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 std::vector<std::string> splitLines(const std::string& text);
 
+// How the binary is started besides its arguments.
+struct RunSetting {
+  std::vector<std::string> environment;  // "NAME=value" added to the environment
+  bool closed_console = false;           // standard output is a pipe whose reader has gone
+};
+
 // Runs the Selvantrix binary with `args` in working directory `cwd`.
-RunResult runSelvantrix(const std::vector<std::string>& args, const std::string& cwd);
+RunResult runSelvantrix(const std::vector<std::string>& args, const std::string& cwd,
+                        const RunSetting& setting = RunSetting());
 
 // Path of a file in the source tree (examples, test data).
 std::string sourcePath(const std::string& relative);

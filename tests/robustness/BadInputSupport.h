@@ -85,6 +85,7 @@ struct Case {
   std::vector<std::string> kept;    // output files that must be there, equal to the reference run's
   rlim_t file_size_limit = 0;       // 0: no limit
   std::vector<std::string> dirs = {};  // directories made in the working directory
+  std::string absent_console_line = "";  // a line that must not be on standard output
 };
 
 class BadInput : public testing::Test {
@@ -135,6 +136,7 @@ class BadInput : public testing::Test {
       }
       EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;
       EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << r.err;
+      if (!c.absent_console_line.empty()) EXPECT_EQ(r.out.find(c.absent_console_line), std::string::npos) << r.out;
       if (!c.console_line.empty()) {
         const std::vector<std::string> out = splitLines(r.out);
         EXPECT_NE(std::find(out.begin(), out.end(), c.console_line), out.end()) << r.out;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -135,7 +136,17 @@ TEST(CommandLine, OutputNamesThatWouldOverwriteAnInputAreRefused) {
        "The summary file name (x.sum) would overwrite the main output file of this run"},
       {{"-alignment_file=run.out", "-ingroup=s", "-out=x.dist", "-compute_distances=1"},
        "The distance file name (x.dist) would overwrite the main output file of this run"},
+      // Links: one file under another name, also a link to a file not yet created.
+      {{"-alignment_file=run.out", "-ingroup=s", "-out=symlink.out"}, "would overwrite the alignment file"},
+      {{"-alignment_file=run.out", "-ingroup=s", "-out=hardlink.out"}, "would overwrite the alignment file"},
+      {{"-alignment_file=run.out", "-ingroup=s", "-out=here/run.out"}, "would overwrite the alignment file"},
+      {{"-alignment_file=run.out", "-ingroup=s", "-out=y.out"},
+       "The summary file name (y.sum) would overwrite the main output file of this run"},
   };
+  std::filesystem::create_symlink("run.out", d.file("symlink.out"));
+  std::filesystem::create_hard_link(d.file("run.out"), d.file("hardlink.out"));
+  std::filesystem::create_directory_symlink(".", d.file("here"));
+  std::filesystem::create_symlink("y.out", d.file("y.sum"));  // dangling until a run writes y.out
   for (const auto& c : cases) {
     auto r = runSelvantrix(c.args, d.path());
     EXPECT_EQ(r.status, 1);
@@ -145,4 +156,5 @@ TEST(CommandLine, OutputNamesThatWouldOverwriteAnInputAreRefused) {
   }
   EXPECT_EQ(testsupport::readFile(d.file("run.out")), alnText);
   EXPECT_EQ(testsupport::readFile(d.file("pop.txt")), "P;i\n");
+  EXPECT_FALSE(testsupport::fileExists(d.file("y.out")));
 }
