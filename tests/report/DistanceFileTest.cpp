@@ -119,15 +119,3 @@ TEST(DistanceFile, FileNames) {
         << c.name;
   }
 }
-
-TEST(DistanceFile, UncreatableFileEndsTheRun) {
-  TempDir dir;
-  dir.write("seqs.fas", ">C1|Sp1|A|1\nAAA\n");
-  mkdir(dir.file("seqs.dist").c_str(), 0700);  // a directory holds the name
-  mrv::Population population(dir.write("pop.txt", "P1;A\n"));
-  std::vector<ResultsWarehouse*> none;
-  writertest::WorkingDirectory here(dir.path());
-  auto options = writertest::options({"-alignment_file=seqs.fas", "-ingroup=Sp1"});
-  EXPECT_EXIT(writeDistanceFile(options.get(), none, &population), testing::ExitedWithCode(1),
-              "Error: Cannot create/open file: seqs.dist");
-}

@@ -130,14 +130,3 @@ TEST(MainOutputFile, FileWithRowsAndNumberFormats) {
     EXPECT_EQ(console.find("(buildHeaderLine)") != std::string::npos, header);
   }
 }
-
-TEST(MainOutputFile, UncreatableFileEndsTheRun) {
-  TempDir dir;
-  const std::string alignment = dir.write("seqs.fas", ">C1|Sp1|A|1\nAAA\n");
-  mrv::Population population(dir.write("pop.txt", "P1;A\n"));
-  auto options = writertest::options({"-alignment_file=" + alignment, "-ingroup=Sp1", "-out=" + dir.file("no/t.txt")});
-  std::vector<ResultsWarehouse*> none;
-  auto eight = bounds(8);
-  EXPECT_EXIT(writeMainOutputFile(options.get(), none, &population, eight), testing::ExitedWithCode(1),
-              "Error: Cannot create/open file: .*no/t.txt");
-}

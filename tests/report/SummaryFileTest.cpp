@@ -184,15 +184,3 @@ TEST(SummaryFile, FileNames) {
         << c.name << ": only data/, pop.txt and the summary file";
   }
 }
-
-TEST(SummaryFileDeathTest, UncreatableFileEndsTheRun) {
-  testsupport::TempDir dir;
-  WorkingDirectory here(dir.path());
-  dir.write("seqs.fas", ">x\nACG\n");
-  std::filesystem::create_directory(dir.file("seqs.sum"));
-  mrv::Population population(dir.write("pop.txt", "P1;A;B;C;D\n"));
-  auto options = writertest::options({"-alignment_file=seqs.fas", "-ingroup=Sp1"});
-  auto summary = filledSummary(population);
-  EXPECT_EXIT(writeSummaryFile(options.get(), summary.get(), &population), testing::ExitedWithCode(1),
-              "Error: Cannot create/open file: seqs.sum");
-}
