@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <iostream>
 
 #include "input/FrameshiftCodonAlphabet.h"
+#include "run/FatalError.h"
 
 namespace mrv {
 
@@ -64,27 +64,22 @@ bool isGapOrUnresolved(const bpp::Alphabet* alphabet, int code) {
 
 }  // namespace
 
-void PolymorphismSequenceContainerAddons::_exitOnNameProblem(const std::string& message,
-                                                             bool as_warning) {
-  if (as_warning)
-    bpp::ApplicationTools::displayWarning(message);
-  else
-    bpp::ApplicationTools::displayError(message);
-  std::exit(1);
+void PolymorphismSequenceContainerAddons::_throwNameProblem(const std::string& message, bool as_warning) {
+  throw FatalError(as_warning ? FatalError::Report::kWarning : FatalError::Report::kError, message);
 }
 
-void PolymorphismSequenceContainerAddons::_checkIndexOrExit(
+void PolymorphismSequenceContainerAddons::_checkIndexOrThrow(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index,
     const std::string& empty_message, bool empty_as_warning) {
   const size_t n = container->getNumberOfSequences();
   if (n > 0 && index >= n)
-    _exitOnNameProblem("Selected index does not exists in the container !!", false);
-  if (n == 0) _exitOnNameProblem(empty_message, empty_as_warning);
+    _throwNameProblem("Selected index does not exists in the container !!", false);
+  if (n == 0) _throwNameProblem(empty_message, empty_as_warning);
 }
 
 std::string PolymorphismSequenceContainerAddons::getContigNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
-  _checkIndexOrExit(container, index,
+  _checkIndexOrThrow(container, index,
                     "Selected container is empty ! Contig name can't be extracted !", false);
   return getContigNameFromName(std::string(container->getName(index)));
 }
@@ -95,7 +90,7 @@ std::string PolymorphismSequenceContainerAddons::getContigNameFromName(const std
 
 std::string PolymorphismSequenceContainerAddons::getSpeciesNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
-  _checkIndexOrExit(container, index,
+  _checkIndexOrThrow(container, index,
                     "Selected container is empty ! Species name can't be extracted !", false);
   return getSpeciesNameFromName(std::string(container->getName(index)));
 }
@@ -106,7 +101,7 @@ std::string PolymorphismSequenceContainerAddons::getSpeciesNameFromName(const st
 
 std::string PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
-  _checkIndexOrExit(container, index,
+  _checkIndexOrThrow(container, index,
                     "Selected container is empty ! Individual name can't be extracted !", true);
   return getIndividualNameFromName(std::string(container->getName(index)));
 }
@@ -118,7 +113,7 @@ std::string PolymorphismSequenceContainerAddons::getIndividualNameFromName(const
 std::vector<std::string> PolymorphismSequenceContainerAddons::getNameElementsFromContainer(
     const bpp::PolymorphismSequenceContainer* container, const std::string& separator,
     unsigned int index, unsigned int max_count) {
-  _checkIndexOrExit(container, index,
+  _checkIndexOrThrow(container, index,
                     "Selected container is empty ! Individual name can't be extracted !", true);
   return getNameElementsFromName(std::string(container->getName(index)), separator, max_count);
 }

@@ -21,7 +21,7 @@ class PolymorphismSequenceContainerAddons {
   virtual ~PolymorphismSequenceContainerAddons() {}
 
   // Field 1, 2 or 3 of the name of sequence `index` (field 1 when the name has too few fields).
-  // A bad index or an empty container ends the process with status 1.
+  // A bad index or an empty container throws a FatalError (status 1) reporting the problem.
   static std::string getContigNameFromContainer(const bpp::PolymorphismSequenceContainer* container,
                                                 unsigned int index);
   static std::string getSpeciesNameFromContainer(const bpp::PolymorphismSequenceContainer* container,
@@ -29,7 +29,7 @@ class PolymorphismSequenceContainerAddons {
   static std::string getIndividualNameFromContainer(
       const bpp::PolymorphismSequenceContainer* container, unsigned int index);
   // The first fields (at most `max_count`) of the name of sequence `index`, split on any
-  // character of `separator`. A bad index or an empty container ends the process with status 1.
+  // character of `separator`. A bad index or an empty container throws as the getters above do.
   static std::vector<std::string> getNameElementsFromContainer(
       const bpp::PolymorphismSequenceContainer* container, const std::string& separator,
       unsigned int index, unsigned int max_count);
@@ -79,14 +79,14 @@ class PolymorphismSequenceContainerAddons {
                                        unsigned int group_id, bool debug);
 
  private:
-  // Checks `index` against the container; on a bad index or an empty container reports and ends
-  // the process with status 1.
-  static void _checkIndexOrExit(const bpp::PolymorphismSequenceContainer* container,
+  // Checks `index` against the container; on a bad index or an empty container throws the
+  // FatalError of _throwNameProblem.
+  static void _checkIndexOrThrow(const bpp::PolymorphismSequenceContainer* container,
                                 unsigned int index, const std::string& empty_message,
                                 bool empty_as_warning);
-  // Reports a fatal problem of a name getter (as an error, or as a warning) and ends the process
-  // with status 1.
-  [[noreturn]] static void _exitOnNameProblem(const std::string& message, bool as_warning);
+  // Throws the FatalError of a name getter's problem: `message` reported as an error ("ERROR!!! ",
+  // standard error) or as a warning ("WARNING!!! ", standard output), exit status 1.
+  [[noreturn]] static void _throwNameProblem(const std::string& message, bool as_warning);
 };
 
 }  // namespace mrv

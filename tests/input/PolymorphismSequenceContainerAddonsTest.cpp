@@ -2,11 +2,13 @@
 
 #include <Bpp/Exceptions.h>
 
+#include <functional>
 #include <map>
 #include <set>
 
 #include "ContainerTestSupport.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
+#include "run/FatalError.h"
 
 namespace {
 
@@ -39,26 +41,38 @@ TEST(ContainerAddons, NameFields) {
   }
 }
 
-TEST(ContainerAddonsDeathTest, NameGettersEndTheProcessOnBadIndexOrEmptyContainer) {
+TEST(ContainerAddons, NameGettersThrowOnBadIndexOrEmptyContainer) {
   inputtest::Alphabets a;
   auto five = makeContainer({{"a", "AAA"}, {"b", "AAA"}, {"c", "AAA"}, {"d", "AAA"}, {"e", "AAA"}}, &a.codon);
   auto empty = makeContainer({}, &a.codon);
-  const std::string bad = "^ERROR!!! Selected index does not exists in the container !!\n$";
-  const auto status = testing::ExitedWithCode(1);
-  EXPECT_EXIT(Addons::getIndividualNameFromContainer(five.get(), 5), status, bad);
-  EXPECT_EXIT(Addons::getContigNameFromContainer(five.get(), 7), status, bad);
-  EXPECT_EXIT(Addons::getSpeciesNameFromContainer(five.get(), 5), status, bad);
-  EXPECT_EXIT(Addons::getNameElementsFromContainer(five.get(), "|", 5, 2), status, bad);
-  EXPECT_EXIT(Addons::getContigNameFromContainer(empty.get(), 0), status,
-              "^ERROR!!! Selected container is empty ! Contig name can't be extracted !\n$");
-  EXPECT_EXIT(Addons::getSpeciesNameFromContainer(empty.get(), 0), status,
-              "^ERROR!!! Selected container is empty ! Species name can't be extracted !\n$");
-  // The warning goes to standard output, sent here to standard error for the death test to see.
-  const std::string warning = "^WARNING!!! Selected container is empty ! Individual name can't be extracted !\n$";
-  EXPECT_EXIT((std::cout.rdbuf(std::cerr.rdbuf()), Addons::getIndividualNameFromContainer(empty.get(), 0)), status,
-              warning);
-  EXPECT_EXIT((std::cout.rdbuf(std::cerr.rdbuf()), Addons::getNameElementsFromContainer(empty.get(), "|", 0, 3)),
-              status, warning);
+  using Report = FatalError::Report;
+  const std::string bad = "Selected index does not exists in the container !!";
+  const std::string no_individual = "Selected container is empty ! Individual name can't be extracted !";
+  const struct {
+    std::function<void()> call;
+    Report report;
+    std::string message;
+  } cases[] = {
+      {[&] { Addons::getIndividualNameFromContainer(five.get(), 5); }, Report::kError, bad},
+      {[&] { Addons::getContigNameFromContainer(five.get(), 7); }, Report::kError, bad},
+      {[&] { Addons::getSpeciesNameFromContainer(five.get(), 5); }, Report::kError, bad},
+      {[&] { Addons::getNameElementsFromContainer(five.get(), "|", 5, 2); }, Report::kError, bad},
+      {[&] { Addons::getContigNameFromContainer(empty.get(), 0); }, Report::kError,
+       "Selected container is empty ! Contig name can't be extracted !"},
+      {[&] { Addons::getSpeciesNameFromContainer(empty.get(), 0); }, Report::kError,
+       "Selected container is empty ! Species name can't be extracted !"},
+      {[&] { Addons::getIndividualNameFromContainer(empty.get(), 0); }, Report::kWarning, no_individual},
+      {[&] { Addons::getNameElementsFromContainer(empty.get(), "|", 0, 3); }, Report::kWarning, no_individual},
+  };
+  for (const auto& c : cases) {
+    try {
+      c.call();
+      ADD_FAILURE() << "no FatalError: " << c.message;
+    } catch (const FatalError& e) {
+      EXPECT_EQ(e.message(), c.message);
+      EXPECT_TRUE(e.report() == c.report && e.status() == 1 && !e.goodbye()) << c.message;
+    }
+  }
 }
 
 TEST(ContainerAddons, TaggingAndGroupCounts) {
