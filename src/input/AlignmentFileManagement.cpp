@@ -15,6 +15,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "input/NameSafety.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 
 namespace mrv {
@@ -94,10 +95,11 @@ class FastaRecordReader {
   const std::string& name() const { return name_; }
   const std::vector<std::int8_t>& nucleotides() const { return nucleotides_; }
   size_t recordNumber() const { return record_number_; }
-  // "Alignment file <path>, record <n> (<name>)", the start of every message about a record.
+  // "Alignment file <path>, record <n> (<name>)", the start of every message about a record; tabs
+  // and line ends of the name are shown as \t, \r and \n.
   std::string where() const {
-    return "Alignment file " + path_ + ", record " + std::to_string(record_number_) + " (" + name_ +
-           ")";
+    return "Alignment file " + path_ + ", record " + std::to_string(record_number_) + " (" +
+           visibleName(name_) + ")";
   }
 
  private:
@@ -183,6 +185,28 @@ Container* containerOf(const Run& run, const bpp::CodonAlphabet* codon) {
   return container.release();
 }
 
+// Refuses a focal species name, or an individual name of one of its sequences, that the output
+// tables cannot hold (the species name heads columns of the main output file, the individual names
+// head columns and fill the distance file). Other species' names are never written.
+void refuseFocalNamesBreakingTables(const std::vector<Container*>& containers, const std::string& focal_species) {
+  const std::string problem = nameBreakingTables(focal_species, false);
+  if (!problem.empty())
+    throw bpp::Exception("The ingroup species name \"" + visibleName(focal_species) + "\" (-ingroup) " + problem +
+                         kTableNamesRule);
+  for (size_t k = 0; k < containers.size(); ++k) {
+    const std::vector<std::string> names = containers[k]->getSequencesNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+      const std::vector<std::string> fields = Addons::getNameElementsFromName(names[i], "|", 3);
+      if (fields.size() < 3 || fields[1] != focal_species) continue;
+      const std::string individual_problem = nameBreakingTables(fields[2], endsWith(names[i], fields[2]));
+      if (individual_problem.empty()) continue;
+      throw bpp::Exception("Dataset " + std::to_string(k + 1) + " (" + visibleName(fields[0]) + "), sequence " +
+                           std::to_string(i + 1) + " (" + visibleName(names[i]) + "): the individual name \"" +
+                           visibleName(fields[2]) + "\" " + individual_problem + kTableNamesRule);
+    }
+  }
+}
+
 unsigned int countOf(const std::map<unsigned int, unsigned int>& counts, unsigned int id) {
   const auto it = counts.find(id);
   return it == counts.end() ? 0 : it->second;
@@ -221,6 +245,11 @@ std::vector<Container*> AlignmentFileManagement::readAlignmentFile(
     contigs.push_back(container.release());
   };
 
+  // A record that cannot join its contig (a name without field or with a character that the
+  // output tables cannot hold, a length unlike its contig's) ends the reading, but only once every
+  // record is counted: the number of records is reported first. Letters and repeated names are
+  // still checked in the records after it.
+  std::string refused;
   try {
     while (records.next()) {
       const std::string& name = records.name();
@@ -228,10 +257,21 @@ std::vector<Container*> AlignmentFileManagement::readAlignmentFile(
       if (!inserted.second)
         throw bpp::Exception(records.where() + ": this sequence name is already used by record " +
                              std::to_string(inserted.first->second) + ".");
-      if (!firstField(name, contig))
-        throw bpp::Exception(records.where() +
-                             ": the sequence name has no field, so it names no contig "
-                             "(\"Contig_name|Species_name|Individual_name|Allele_number\").");
+      if (!refused.empty()) continue;
+      if (!firstField(name, contig)) {
+        refused = records.where() +
+                  ": the sequence name has no field, so it names no contig "
+                  "(\"Contig_name|Species_name|Individual_name|Allele_number\").";
+        open.reset();
+        continue;
+      }
+      const std::string problem = nameBreakingTables(contig, endsWith(name, contig));
+      if (!problem.empty()) {
+        refused = records.where() + ": the contig name \"" + visibleName(contig) + "\" " + problem +
+                  kTableNamesRule;
+        open.reset();
+        continue;
+      }
       if (contig == current) {
         if (!keep) continue;  // the rest of a discarded contig
       } else {
@@ -263,15 +303,21 @@ std::vector<Container*> AlignmentFileManagement::readAlignmentFile(
         run.first_record = records.recordNumber();
         run.first_name = name;
       } else if (bases.size() != run.nucleotides) {
-        throw bpp::Exception(records.where() + ": " + std::to_string(bases.size()) +
-                             " nucleotides, while the first record of its contig (record " +
-                             std::to_string(run.first_record) + ", " + run.first_name + ") has " +
-                             std::to_string(run.nucleotides) +
-                             "; the sequences of a contig must be aligned.");
+        refused = records.where() + ": " + std::to_string(bases.size()) +
+                  " nucleotides, while the first record of its contig (record " +
+                  std::to_string(run.first_record) + ", " + visibleName(run.first_name) + ") has " +
+                  std::to_string(run.nucleotides) + "; the sequences of a contig must be aligned.";
+        open.reset();
+        continue;
       }
       run.names.push_back(name);
       for (size_t p = 0; p < run.sites; ++p)
         run.codons.push_back(triplets.codon(bases[3 * p], bases[3 * p + 1], bases[3 * p + 2]));
+    }
+    if (!refused.empty()) {
+      std::cout << " -> Initial number of sequences: " << records.recordNumber() << std::endl;
+      std::cout << run_lines.str() << std::flush;
+      throw bpp::Exception(refused);
     }
     close_open_run();
   } catch (...) {
@@ -319,6 +365,7 @@ std::vector<Container*> AlignmentFileManagement::cleanMultiContainer(
     std::cout << warning << std::endl;
     std::cout << std::endl;
   };
+  refuseFocalNamesBreakingTables(containers, focal_species);
   size_t k = 0;
   for (Container* container : containers) {
     ++k;

@@ -18,8 +18,10 @@ class AlignmentFileManagement {
   // first "|"-field of the sequence name). Sequences are cut into codons from their first base; a
   // trailing one or two bases are dropped. With `remove_frameshift`, a run holding a frameshift
   // base "!" is discarded whole. A malformed file (unknown letter, repeated name, name without
-  // field, records of one contig of unequal length, unreadable file) raises a bpp::Exception whose
-  // message names the record.
+  // field, a contig name holding a tab or a carriage return, records of one contig of unequal length,
+  // unreadable file) raises a bpp::Exception whose message names the record. The last three are
+  // raised after the whole file is read and " -> Initial number of sequences: " printed with the
+  // number of its records.
   static std::vector<bpp::PolymorphismSequenceContainer*> readAlignmentFile(
       const std::string& path, bool remove_frameshift, const bpp::NucleicAlphabet* nucleic_alphabet,
       const bpp::CodonAlphabet* codon_alphabet, bool debug);
@@ -34,7 +36,10 @@ class AlignmentFileManagement {
       const std::string& focal_species);
 
   // Cleans every contig in place, in list order, with its console report; returns the kept ones
-  // in the same order. The rejected ones are left as the cleaning left them.
+  // in the same order. The rejected ones are left as the cleaning left them. Before any contig, a
+  // focal species name or an individual name of the focal species that holds a tab or a line end
+  // (names the output tables are made of) raises a bpp::Exception naming the dataset and the
+  // sequence.
   static std::vector<bpp::PolymorphismSequenceContainer*> cleanMultiContainer(
       const std::vector<bpp::PolymorphismSequenceContainer*>& containers,
       const bpp::CodonAlphabet* codon_alphabet, const std::string& focal_species,

@@ -5,16 +5,21 @@
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Text/StringTokenizer.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <set>
+#include <utility>
+
+#include "input/NameSafety.h"
+#include "run/FatalError.h"
 
 namespace mrv {
 
 Population::Population(std::string path) : number_of_population(0) {
-  build_population_list(convert_file_into_vector_of_string(path));
+  std::vector<std::string> lines = convert_file_into_vector_of_string(path);
+  _refuse_names_breaking_tables(path, lines);
+  build_population_list(std::move(lines));
   number_of_population = static_cast<unsigned int>(population_list.size());
   _index_members();
 }
@@ -56,19 +61,32 @@ Population::~Population() {}
 
 std::vector<std::string> Population::convert_file_into_vector_of_string(std::string path) {
   std::ifstream in(path.c_str());
-  if (!in.is_open()) {
-    bpp::ApplicationTools::displayError("Cannot open/read file: " + path);
-    std::exit(1);
-  }
+  if (!in.is_open()) throw FatalError::error("Cannot open/read file: " + path);
   std::vector<std::string> lines;
   std::string line;
   // getline drops the line feed only; a carriage return stays in the line.
   while (std::getline(in, line)) lines.push_back(line);
-  if (in.bad()) {  // opened but not readable (a directory, an I/O error)
-    bpp::ApplicationTools::displayError("Cannot open/read file: " + path);
-    std::exit(1);
-  }
+  // Opened but not readable (a directory, an I/O error).
+  if (in.bad()) throw FatalError::error("Cannot open/read file: " + path);
   return lines;
+}
+
+void Population::_refuse_names_breaking_tables(const std::string& path, const std::vector<std::string>& lines) {
+  for (size_t n = 0; n < lines.size(); ++n) {
+    const std::string& line = lines[n];
+    if (line.empty() || line[0] == '#') continue;
+    bpp::StringTokenizer tokens(line, ";", false, false);
+    std::vector<std::string> names;
+    while (tokens.hasMoreToken()) names.push_back(tokens.nextToken());
+    if (names.size() < 2) continue;  // defines no population: its text is never used
+    for (size_t k = 0; k < names.size(); ++k) {
+      const std::string problem = nameBreakingTables(names[k], k + 1 == names.size() && endsWith(line, names[k]));
+      if (problem.empty()) continue;
+      throw FatalError::error("Population file " + path + ", line " + std::to_string(n + 1) + " (" +
+                              visibleName(line) + "): the " + (k == 0 ? "population" : "individual") +
+                              " name \"" + visibleName(names[k]) + "\" " + problem + kTableNamesRule);
+    }
+  }
 }
 
 void Population::build_population_list(std::vector<std::string> lines) {

@@ -15,14 +15,17 @@ namespace mrv {
 class Population {
  public:
   // Reads the population file: one population per line, "name;ind1;ind2...", "#" comments.
-  // A file that cannot be opened ends the process with status 1.
+  // A file that cannot be opened or read throws a FatalError ("Cannot open/read file: " + path);
+  // so does a population or individual name holding a tab or a carriage return (a Windows line
+  // end), which the tab-separated output files cannot hold.
   explicit Population(std::string path);
   // The single population "All_individuals": every individual of `focal_species` found in the
   // sequence names ("contig|species|individual|allele") of the containers, in ascending byte order.
   Population(std::vector<bpp::PolymorphismSequenceContainer*>& containers, std::string focal_species);
   virtual ~Population();
 
-  // Every line of the file, line feeds removed (carriage returns kept).
+  // Every line of the file, line feeds removed (carriage returns kept); throws a FatalError when
+  // the file cannot be opened or read.
   std::vector<std::string> convert_file_into_vector_of_string(std::string path);
   // Appends the populations the lines define.
   void build_population_list(std::vector<std::string> lines);
@@ -49,6 +52,9 @@ class Population {
   std::vector<std::string> get_all_couples() const;
 
  private:
+  // Throws a FatalError naming the file and the line when a line that defines a population holds
+  // a name that would break the tab-separated output files.
+  static void _refuse_names_breaking_tables(const std::string& path, const std::vector<std::string>& lines);
   void _index_members();
   int _find_population(const std::string& individual) const;
 

@@ -6,6 +6,7 @@
 #include <Bpp/Seq/Io/Fasta.h>
 
 #include <random>
+#include <sstream>
 
 #include "ContainerTestSupport.h"
 #include "input/AlignmentFileManagement.h"
@@ -121,12 +122,58 @@ TEST(AlignmentReading, MalformedRecordsAreNamed) {
       {">||\nAAA\n", "record 1 (||): the sequence name has no field"},
       {">C|A|i|1\nAAAAAA\n>C|A|i|2\nAAAAAA\n>C|A|i|3\nAAAAAAA\n",
        "record 3 (C|A|i|3): 7 nucleotides, while the first record of its contig (record 1, C|A|i|1) has 6; the "
-       "sequences of a contig must be aligned."}};
+       "sequences of a contig must be aligned."},
+      {">C|A|i|1\nAAA\n>C\tD|A|i|2\nAAA\n",
+       "record 2 (C\\tD|A|i|2): the contig name \"C\\tD\" holds a tab; names written into the tab-separated output "
+       "files cannot hold tabs or line ends."},
+      {">C\r\nAAA\n", "record 1 (C\\r): the contig name \"C\\r\" ends with a carriage return, a Windows line end"},
+      {">C\rD|A|i|1\r\nAAA\n", "record 1 (C\\rD|A|i|1\\r): the contig name \"C\\rD\" holds a carriage return"}};
   for (const auto& row : rows) {
     const std::string error = readError(row.first);
     EXPECT_TRUE(error.find(row.second) != std::string::npos && error.rfind("Alignment file ", 0) == 0) << error;
   }
   EXPECT_THROW(readFile("/nonexistent/aln.fas", false, false, nullptr), bpp::IOException);
+}
+
+// A record that cannot join its contig is refused once every record is counted, after the count
+// line (and the frameshift lines of the records before it); an unknown letter or a repeated name
+// anywhere in the file is found first, before any line.
+TEST(AlignmentReading, RecordErrorsFollowTheCountOfRecords) {
+  const std::string discarded = "   --> Frameshift detected ! The current alignment will be discarded..";
+  const struct {
+    std::string fasta;
+    bool remove_frameshift;
+    Lines lines;
+    std::string error;
+  } cases[] = {
+      {">C|A|i|1\nAAA\n>C|A|i|2\nAAA\n>C|A|i|3\nAAAA\n>D|A|i|1\nAAA\n>D|A|i|2\nAA\n", false,
+       {" -> Initial number of sequences: 5"}, "record 3 (C|A|i|3): 4 nucleotides"},
+      {">C|A|i|1\nAAA\n>|\nAAA\n>D|A|i|1\nAAA\n", false, {" -> Initial number of sequences: 3"},
+       "record 2 (|): the sequence name has no field"},
+      {">C\tx|A|i|1\nAAA\n>D|A|i|1\nAAA\n", false, {" -> Initial number of sequences: 2"},
+       "record 1 (C\\tx|A|i|1): the contig name"},
+      {">C|A|i|1\nA!A\n>D|A|i|1\nAAA\n>D|A|i|2\nAAAAAA\n", true,
+       {" -> Initial number of sequences: 3", "Contig C has a frameshift (Position: 1)", discarded},
+       "record 3 (D|A|i|2): 6 nucleotides"},
+      {">C|A|i|1\nAAA\n>C|A|i|2\nAAAA\n>D|A|i|1\nAUA\n", false, {}, "record 3 (D|A|i|1): unknown letter \"U\""},
+      {">C|A|i|1\nAAA\n>|\nAAA\n>C|A|i|1\nAAA\n", false, {}, "record 3 (C|A|i|1): this sequence name is already used"},
+  };
+  for (const auto& c : cases) {
+    testsupport::TempDir dir;
+    const std::string path = dir.write("aln.fas", c.fasta);
+    std::ostringstream out;
+    std::streambuf* old = std::cout.rdbuf(out.rdbuf());
+    std::string error = "no error";
+    try {
+      AlignmentFileManagement::readAlignmentFile(path, c.remove_frameshift, &alphabets().nucleic, &alphabets().codon,
+                                                 true);
+    } catch (const bpp::Exception& e) {
+      error = e.what();
+    }
+    std::cout.rdbuf(old);
+    EXPECT_EQ(testsupport::splitLines(out.str()), c.lines) << c.error;
+    EXPECT_EQ(error.find("Alignment file " + path + ", " + c.error), 0u) << error;
+  }
 }
 
 // The same containers as the library's route: its FASTA reader, one aligned container per run,

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <Bpp/Exceptions.h>
+
 #include "ContainerTestSupport.h"
 #include "input/AlignmentFileManagement.h"
 
@@ -149,6 +151,50 @@ TEST(ContigCleaning, ZeroCodonsKeptWithoutMinimumAndDebugLinesInOrder) {
   o = Options();
   o.min_gapN_site = 2;  // two fully resolved focal sequences are enough then
   EXPECT_EQ(clean({sequences("C10", "SpA", 2, times("GAC", 12))}, o, lines), std::vector<size_t>({0}));
+}
+
+// Names of the focal species that the output tables would hold are refused before any contig is
+// reported; other species' names are never written and pass.
+TEST(ContigCleaning, FocalNamesTheTablesCannotHoldAreRefusedFirst) {
+  static const inputtest::Alphabets a;
+  const std::string rule = "; names written into the tab-separated output files cannot hold tabs or line ends.";
+  const std::string codons = times("GAC", 12);
+  const struct {
+    const char* what;
+    std::vector<Records> contigs;
+    std::string focal, error;  // empty error: the contigs are cleaned
+  } cases[] = {
+      {"tab in a focal individual", {sequences("C1", "SpA", 2, codons), {{"C2|SpA|i\t7|1", codons}}}, "SpA",
+       "Dataset 2 (C2), sequence 1 (C2|SpA|i\\t7|1): the individual name \"i\\t7\" holds a tab" + rule},
+      {"Windows line end after a focal individual", {{{"C1|SpA|i0", codons}, {"C1|SpA|i1\r", codons}}}, "SpA",
+       "Dataset 1 (C1), sequence 2 (C1|SpA|i1\\r): the individual name \"i1\\r\" ends with a carriage return, a "
+       "Windows line end (CRLF)" + rule},
+      {"tab in the ingroup name", {sequences("C1", "Sp\tA", 2, codons)}, "Sp\tA",
+       "The ingroup species name \"Sp\\tA\" (-ingroup) holds a tab" + rule},
+      {"line end in the ingroup name", {sequences("C1", "SpA", 2, codons)}, "SpA\n",
+       "The ingroup species name \"SpA\\n\" (-ingroup) holds a line end" + rule},
+      {"tab in another species' individual", {sequences("C1", "SpA", 2, codons) + Records{{"C1|SpB|o\t1|1", codons}}},
+       "SpA", ""},
+      {"carriage return in the allele field", {{{"C1|SpA|i0|1\r", codons}, {"C1|SpA|i1|1\r", codons}}}, "SpA", ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::unique_ptr<bpp::PolymorphismSequenceContainer>> owned;
+    std::vector<bpp::PolymorphismSequenceContainer*> input;
+    for (const Records& r : c.contigs) {
+      owned.push_back(inputtest::makeContainer(r, &a.codon));
+      input.push_back(owned.back().get());
+    }
+    Lines lines;
+    std::string error;
+    try {
+      lines = inputtest::coutLines(
+          [&] { mrv::AlignmentFileManagement::cleanMultiContainer(input, &a.codon, c.focal, 1, 0, false, 1, 0.5, false, "none"); });
+    } catch (const bpp::Exception& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, c.error) << c.what;
+    EXPECT_EQ(lines.empty(), !c.error.empty()) << c.what;  // refused before the first dataset's report
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "TestSupport.h"
 #include "input/Population.h"
+#include "run/FatalError.h"
 
 using Names = std::vector<std::string>;
 using Lists = std::vector<Names>;
@@ -38,8 +39,9 @@ TEST(Population, FileFormatRules) {
       {"comment, blank, population, name only", "#P0;x;y\n\nP1;A;B\nP2\n", {"P1"}, {{"A", "B"}}},
       {"blank then # is no comment", " #P;A\n", {" #P"}, {{"A"}}},
       {"leading and repeated ;", ";P;;A;;B;\n;;\nQ;\n", {"P"}, {{"A", "B"}}},
-      {"blanks belong to names", "P 1;A B; C\t\n", {"P 1"}, {{"A B", " C\t"}}},
-      {"CRLF keeps the carriage return", "P1;A;B\r\n\r\nP2;C\r\n", {"P1", "P2"}, {{"A", "B\r"}, {"C\r"}}},
+      {"blanks belong to names", "P 1;A B; C \n", {"P 1"}, {{"A B", " C "}}},
+      {"lines defining no population may hold tabs and carriage returns", "#P\t1;A\r\n\r\nP\t2\r\nP;A\n",
+       {"P"}, {{"A"}}},
       {"no final line feed", "P1;A\nP2;B", {"P1", "P2"}, {{"A"}, {"B"}}},
       {"same name twice", "P;A\nP;B\n", {"P", "P"}, {{"A"}, {"B"}}},
       {"empty file", "", {}, {}},
@@ -93,11 +95,38 @@ TEST(Population, DuplicatesAreCountedPerRepeatAndDisplayed) {
             "The selected population file contains 2 population(s):\n\n -> Population 1: A B\n -> Population 2: C\n\n");
 }
 
-TEST(Population, UnreadableFileEndsTheRun) {
+// Files the run cannot use: the FatalError's message (after "Population file " + path for a file
+// that was read), reported as "ERROR!!! " + message.
+TEST(Population, UnusableFilesThrowANamedError) {
   testsupport::TempDir dir;
-  EXPECT_EXIT(mrv::Population(dir.file("missing.txt")), testing::ExitedWithCode(1),
-              "ERROR!!! Cannot open/read file: .*missing.txt");
-  EXPECT_EXIT(mrv::Population(dir.path()), testing::ExitedWithCode(1), "Cannot open/read file: ");
+  const std::string rule = "; names written into the tab-separated output files cannot hold tabs or line ends.";
+  const std::string crlf = " ends with a carriage return, a Windows line end (CRLF)" + rule;
+  const struct {
+    std::string path, content, message;
+  } cases[] = {
+      {dir.file("missing.txt"), "", "Cannot open/read file: " + dir.file("missing.txt")},
+      {dir.path(), "", "Cannot open/read file: " + dir.path()},
+      {"crlf.txt", "# Windows\r\nP1;A;B\r\nP2;C\r\n",
+       ", line 2 (P1;A;B\\r): the individual name \"B\\r\"" + crlf},
+      {"tab.txt", "P1;A;B\nP\t2;C\n",
+       ", line 2 (P\\t2;C): the population name \"P\\t2\" holds a tab" + rule},
+      {"member.txt", "P1;A\tx;B\n",
+       ", line 1 (P1;A\\tx;B): the individual name \"A\\tx\" holds a tab" + rule},
+      {"cr.txt", "P1;A\rB;C\n",
+       ", line 1 (P1;A\\rB;C): the individual name \"A\\rB\" holds a carriage return" + rule},
+      {"crname.txt", "P1\r;A\n",
+       ", line 1 (P1\\r;A): the population name \"P1\\r\" holds a carriage return" + rule},
+  };
+  for (const auto& c : cases) {
+    const std::string path = c.content.empty() ? c.path : dir.write(c.path, c.content);
+    try {
+      mrv::Population p(path);
+      ADD_FAILURE() << "no error: " << c.message;
+    } catch (const FatalError& e) {
+      EXPECT_EQ(e.message(), c.content.empty() ? c.message : "Population file " + path + c.message);
+      EXPECT_TRUE(e.report() == FatalError::Report::kError && e.status() == 1 && !e.goodbye());
+    }
+  }
 }
 
 TEST(Population, DefaultPopulationFromSequenceNames) {
