@@ -219,7 +219,16 @@ void Summary::_set_starting_values(const std::vector<std::string>& individuals,
   NI_standard_error = not_computed;
   NI02_standard_error = not_computed;
   for (const std::string& name : individuals) average_individual_heterozygosity[name] = 0.0;
-  for (const std::string& key : couples) average_population_fst[key] = 0.0;
+  _set_population_pairs(couples);
+}
+
+void Summary::_set_population_pairs(const std::vector<std::string>& couples) {
+  _couple_keys = couples;
+  average_population_fst.assign(couples.size(), 0.0);
+  // m pairs i < j are those of the n populations with n (n - 1) / 2 = m.
+  unsigned int n = 0;
+  while (static_cast<std::size_t>(n) * (n + 1) / 2 < couples.size()) ++n;
+  _nb_population = couples.empty() ? 0 : n + 1;
 }
 
 void Summary::initial_data_extraction(std::vector<ResultsWarehouse*> warehouses, std::string ingroup_species_name,
@@ -485,9 +494,11 @@ void Summary::compute_average_population_fst(mrv::Population* population, double
 }
 
 void Summary::compute_average_population_fst(const std::vector<std::string>& couples, double threshold) {
+  // Column j of every contig's row is pair j, whatever its key.
+  if (couples != _couple_keys) _set_population_pairs(couples);
   const std::size_t m = couples.size();
   std::vector<double*> entry(m);
-  for (std::size_t j = 0; j < m; ++j) entry[j] = &average_population_fst[couples[j]];
+  for (std::size_t j = 0; j < m; ++j) entry[j] = &average_population_fst[j];
   std::vector<std::uint32_t> weight(m, 0);
   for (std::size_t i = 0; i < contig_population_fst.size(); ++i) {
     const std::vector<double>& row = contig_population_fst[i];
@@ -558,7 +569,19 @@ double Summary::get_specific_average_individual_heterozygosity(std::string name)
   return average_individual_heterozygosity[name];
 }
 
-double Summary::get_specific_average_population_fst(std::string pair_key) { return average_population_fst[pair_key]; }
+double Summary::get_average_population_fst(unsigned int i, unsigned int j) const {
+  const std::size_t n = _nb_population;
+  if (!(i < j && j < n)) return 0.0;
+  // Pairs (0, 1) .. (0, n-1), (1, 2) ..: the pairs of i' < i come first.
+  const std::size_t pair = static_cast<std::size_t>(i) * n - static_cast<std::size_t>(i) * (i + 1) / 2 + (j - i - 1);
+  return pair < average_population_fst.size() ? average_population_fst[pair] : 0.0;
+}
+
+double Summary::get_specific_average_population_fst(std::string pair_key) const {
+  for (std::size_t pair = 0; pair < _couple_keys.size(); ++pair)
+    if (_couple_keys[pair] == pair_key) return average_population_fst[pair];
+  return 0.0;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Bootstrap

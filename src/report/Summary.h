@@ -46,7 +46,8 @@ class Summary {
           std::string ingroup_species_name, unsigned int nb_contig, unsigned int bootstrap_replicates,
           unsigned int bootstrap_sort_precision, double bootstrap_confidence);
   // A summary over values already copied out of the stores: `individuals` names the heterozygosity
-  // columns and `couples` the Fst columns of every contig.
+  // columns and `couples` the Fst columns of every contig (the pairs i < j of some number of
+  // populations, in their order).
   Summary(const std::vector<SummaryContigValues>& contigs, const std::vector<std::string>& individuals,
           const std::vector<std::string>& couples, unsigned int bootstrap_replicates,
           unsigned int bootstrap_sort_precision, double bootstrap_confidence);
@@ -84,8 +85,8 @@ class Summary {
   void bootstrap_NI(int max_count, double k);
   // Fills `indices` with contig positions drawn uniformly with replacement.
   void generate_boot_dataset(std::vector<unsigned int>& indices);
-  // Percentile interval [lower, upper] of the replicates; leaves `replicates` sorted and cut to
-  // multiples of 1 / bootstrap_sort_precision.
+  // Percentile interval [lower, upper] of the replicates; leaves `replicates` sorted and cut toward
+  // zero to multiples of 1 / bootstrap_sort_precision (NaN values last).
   std::vector<double> get_standard_error(std::vector<double>& replicates);
   // Random source of the resamples; null restores the library's default generator. Not owned.
   void set_random_generator(bpp::RandomFactory* generator);
@@ -128,12 +129,17 @@ class Summary {
   // [1 - upper, 1 - lower] of the NI interval: the bounds swap places.
   std::vector<double> get_alpha_standard_error() const;
   std::vector<double> get_alpha02_standard_error() const;
-  // An absent name or key is entered with 0.0.
+  // An absent name is entered with 0.0.
   double get_specific_average_individual_heterozygosity(std::string name);
-  double get_specific_average_population_fst(std::string pair_key);
+  // Average Fst of populations i < j (0.0 for a pair that does not exist). Pairs are known by
+  // their indices: population names may hold "|", so that two pairs can share one joined key.
+  double get_average_population_fst(unsigned int i, unsigned int j) const;
+  // Average Fst of the first pair whose key (name_i + "|" + name_j) is `pair_key`; 0.0 for none.
+  double get_specific_average_population_fst(std::string pair_key) const;
 
  private:
   void _set_starting_values(const std::vector<std::string>& individuals, const std::vector<std::string>& couples);
+  void _set_population_pairs(const std::vector<std::string>& couples);
   void _append_contig(const SummaryContigValues& values);
   std::size_t _contig_count() const { return contig_complete_sites.size(); }
   double _contig_dS(std::size_t i) const;
@@ -191,7 +197,11 @@ class Summary {
   double bootstrap_confidence;
   double dS_threshold = -1.0;
   std::map<std::string, double> average_individual_heterozygosity;
-  std::map<std::string, double> average_population_fst;
+  // One average per population pair i < j, i ascending then j ascending; `_couple_keys` holds their
+  // joined keys and `_nb_population` the number of populations they pair.
+  std::vector<double> average_population_fst;
+  std::vector<std::string> _couple_keys;
+  unsigned int _nb_population = 0;
 
   bpp::RandomFactory* _generator;
 };

@@ -159,4 +159,16 @@ TEST(SummaryAverages, HeterozygosityAndFst) {
   EXPECT_EQ(s.get_specific_average_population_fst("P1|P3"), 0.0);
   EXPECT_DOUBLE_EQ(s.get_specific_average_population_fst("P2|P3"), 0.2);
   EXPECT_EQ(s.get_specific_average_individual_heterozygosity("absent"), 0.0);
+  EXPECT_DOUBLE_EQ(s.get_average_population_fst(0, 1) + s.get_average_population_fst(1, 2), 0.2 + 80.0 / 400.0);
+  EXPECT_EQ(s.get_average_population_fst(1, 0) + s.get_average_population_fst(2, 3), 0.0);  // no such pair
+
+  // Populations "A|B", "C", "A", "B|C": pairs (0, 1) and (2, 3) share the key "A|B|C", not their averages.
+  const std::vector<double> fst = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6};
+  const std::vector<std::string> bars = {"A|B|C", "A|B|A", "A|B|B|C", "C|A", "C|B|C", "A|B|C"};
+  Summary four({row(100, {}, fst)}, {}, bars, 10, 1000000, 0.95);
+  four.compute_average_population_fst(bars, -100.0);
+  const unsigned int pairs[][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}};
+  for (size_t p = 0; p < fst.size(); ++p)
+    EXPECT_DOUBLE_EQ(four.get_average_population_fst(pairs[p][0], pairs[p][1]), fst[p]) << p;
+  EXPECT_DOUBLE_EQ(four.get_specific_average_population_fst("A|B|C"), 0.1);  // the first pair of that key
 }
