@@ -156,11 +156,21 @@ int truncateToInt(double value) {
   return static_cast<int>(value);
 }
 
-// A quantised replicate: P × v truncated toward zero, clamped to the 32-bit range.
-std::int32_t quantise(double scaled) {
-  if (scaled >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-  if (scaled <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(scaled);
+// A quantised replicate: P × v truncated toward zero, as a whole number held in a double (exact:
+// through 64 bits, and a double beyond 2^63 is a whole number already), so that no finite value is
+// clipped. Infinities stay infinite.
+double quantise(double scaled) {
+  if (std::fabs(scaled) < 9223372036854775808.0) return static_cast<double>(static_cast<std::int64_t>(scaled));
+  return scaled;
+}
+
+// The value an infinite quantised replicate (a ratio over a zero sum) is reported as: it sorts
+// after (before) every finite one but reads as the largest (smallest) 32-bit value over P, as it
+// always has.
+double reported(double quantised, double P) {
+  if (quantised == std::numeric_limits<double>::infinity()) return 2147483647.0 / P;
+  if (quantised == -std::numeric_limits<double>::infinity()) return -2147483648.0 / P;
+  return quantised / P;
 }
 
 // Rank of a percentile among n sorted replicates: truncated toward zero, kept within 0 .. n-1.
@@ -608,9 +618,9 @@ std::vector<double> Summary::get_standard_error(std::vector<double>& replicates)
   if (n == 0) return std::vector<double>(2, kNaN);
   const double P = static_cast<double>(bootstrap_sort_precision);
 
-  // Values are quantised and sorted as 32-bit ints (out-of-range and infinite values clamped to
-  // the 32-bit range); NaN values go after everything else.
-  std::vector<std::int32_t> quantised;
+  // Values are quantised and sorted as whole numbers, infinities at the ends; NaN values go after
+  // everything else.
+  std::vector<double> quantised;
   quantised.reserve(n);
   std::size_t not_a_number = 0;
   for (double v : replicates) {
@@ -622,7 +632,7 @@ std::vector<double> Summary::get_standard_error(std::vector<double>& replicates)
   std::sort(quantised.begin(), quantised.end());
 
   std::size_t i = 0;
-  for (std::int32_t q : quantised) replicates[i++] = static_cast<double>(q) / P;
+  for (double q : quantised) replicates[i++] = reported(q, P);
   for (std::size_t c = 0; c < not_a_number; ++c) replicates[i++] = kNaN;
 
   const double q = 1.0 - (1.0 - bootstrap_confidence) * 0.5;
