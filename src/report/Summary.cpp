@@ -164,14 +164,10 @@ double quantise(double scaled) {
   return scaled;
 }
 
-// The value an infinite quantised replicate (a ratio over a zero sum) is reported as: it sorts
-// after (before) every finite one but reads as the largest (smallest) 32-bit value over P, as it
-// always has.
-double reported(double quantised, double P) {
-  if (quantised == std::numeric_limits<double>::infinity()) return 2147483647.0 / P;
-  if (quantised == -std::numeric_limits<double>::infinity()) return -2147483648.0 / P;
-  return quantised / P;
-}
+// The value of a quantised replicate. An infinite one (a ratio over a zero sum) stays infinite: it
+// sorts after (before) every finite value, and a bound that falls on it reads "inf" ("-inf"), not a
+// number smaller than finite replicates ranked below it.
+double reported(double quantised, double P) { return quantised / P; }
 
 // Rank of a percentile among n sorted replicates: truncated toward zero, kept within 0 .. n-1.
 std::size_t rankIndex(double position, std::size_t n) {
