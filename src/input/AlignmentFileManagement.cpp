@@ -167,34 +167,18 @@ struct Run {
   std::string first_name;
 };
 
-// The container of a run, built site by site; every sequence gets the count 1, the ingroup flag
-// and the group id 1, as a container made from an ordered sequence container does.
-Container* containerOf(const Run& run, const bpp::CodonAlphabet* codon) {
-  std::unique_ptr<Container> container(new Container(run.names, codon));
-  const size_t n = run.names.size();
-  std::vector<int> column(n);
-  for (size_t p = 0; p < run.sites; ++p) {
-    for (size_t i = 0; i < n; ++i) column[i] = run.codons[i * run.sites + p];
-    container->addSite(bpp::Site(column, codon, static_cast<int>(p + 1)), false);
-  }
-  for (size_t i = 0; i < n; ++i) {
-    container->setSequenceCount(i, 1);
-    container->setAsIngroupMember(i);
-    container->setGroupId(i, 1);
-  }
-  return container.release();
-}
-
 // Refuses a focal species name, or an individual name of one of its sequences, that the output
 // tables cannot hold (the species name heads columns of the main output file, the individual names
 // head columns and fill the distance file). Other species' names are never written.
-void refuseFocalNamesBreakingTables(const std::vector<Container*>& containers, const std::string& focal_species) {
+// `namesOf(k)` gives the sequence names of dataset k.
+template <class NamesOf>
+void refuseFocalNamesBreakingTables(size_t nb_datasets, NamesOf namesOf, const std::string& focal_species) {
   const std::string problem = nameBreakingTables(focal_species, false);
   if (!problem.empty())
     throw bpp::Exception("The ingroup species name \"" + visibleName(focal_species) + "\" (-ingroup) " + problem +
                          kTableNamesRule);
-  for (size_t k = 0; k < containers.size(); ++k) {
-    const std::vector<std::string> names = containers[k]->getSequencesNames();
+  for (size_t k = 0; k < nb_datasets; ++k) {
+    const std::vector<std::string> names = namesOf(k);
     for (size_t i = 0; i < names.size(); ++i) {
       const std::vector<std::string> fields = Addons::getNameElementsFromName(names[i], "|", 3);
       if (fields.size() < 3 || fields[1] != focal_species) continue;
@@ -225,12 +209,30 @@ std::string AlignmentFileManagement::_extractContigNameFromSequenceName(const st
 std::vector<Container*> AlignmentFileManagement::readAlignmentFile(
     const std::string& path, bool remove_frameshift, const bpp::NucleicAlphabet* nucleic_alphabet,
     const bpp::CodonAlphabet* codon_alphabet, bool debug) {
+  std::vector<CompactContig> compact =
+      readCompactAlignmentFile(path, remove_frameshift, nucleic_alphabet, codon_alphabet, debug);
+  std::vector<Container*> contigs;
+  try {
+    for (CompactContig& contig : compact) {
+      contigs.push_back(contig.container(codon_alphabet));
+      contig = CompactContig();
+    }
+  } catch (...) {
+    for (Container* c : contigs) delete c;
+    throw;
+  }
+  return contigs;
+}
+
+std::vector<CompactContig> AlignmentFileManagement::readCompactAlignmentFile(
+    const std::string& path, bool remove_frameshift, const bpp::NucleicAlphabet* nucleic_alphabet,
+    const bpp::CodonAlphabet* codon_alphabet, bool debug) {
   FastaRecordReader records(path, nucleic_alphabet);
   const TripletTable triplets(nucleic_alphabet, codon_alphabet);
   const int frameshift_base =
       nucleic_alphabet->isCharInAlphabet("!") ? nucleic_alphabet->charToInt("!") : kNoLetter;
 
-  std::vector<Container*> contigs;
+  std::vector<CompactContig> contigs;
   std::ostringstream run_lines;  // printed after the number of records, as they come
   std::unordered_map<std::string, size_t> seen;  // sequence name -> record number
   std::unique_ptr<Run> open;
@@ -240,9 +242,8 @@ std::vector<Container*> AlignmentFileManagement::readAlignmentFile(
 
   auto close_open_run = [&]() {
     if (!open) return;
-    std::unique_ptr<Container> container(containerOf(*open, codon_alphabet));
-    open.reset();  // the run's codons go as soon as its container exists
-    contigs.push_back(container.release());
+    contigs.emplace_back(std::move(open->names), open->codons, open->sites);
+    open.reset();  // the run's codons go as soon as its contig is stored
   };
 
   // A record that cannot join its contig (a name without field or with a character that the
@@ -250,7 +251,7 @@ std::vector<Container*> AlignmentFileManagement::readAlignmentFile(
   // record is counted: the number of records is reported first. Letters and repeated names are
   // still checked in the records after it.
   std::string refused;
-  try {
+  {
     while (records.next()) {
       const std::string& name = records.name();
       const auto inserted = seen.emplace(name, records.recordNumber());
@@ -320,9 +321,6 @@ std::vector<Container*> AlignmentFileManagement::readAlignmentFile(
       throw bpp::Exception(refused);
     }
     close_open_run();
-  } catch (...) {
-    for (Container* c : contigs) delete c;
-    throw;
   }
 
   std::cout << " -> Initial number of sequences: " << records.recordNumber() << std::endl;
@@ -355,66 +353,89 @@ unsigned int AlignmentFileManagement::getMaxNumberOfFocalIndividual(
   return max;
 }
 
+namespace {
+
+// Cleans one contig in place (dataset k, counted from 1) with its console report; true when it is
+// kept.
+bool cleanContainer(Container* container, size_t k, const bpp::CodonAlphabet* codon_alphabet,
+                    const std::string& focal_species, unsigned int min_nb_codon, unsigned int tolerance_zone,
+                    bool allow_internal_bad_codons, unsigned int min_resolved_focal_codons, double max_gapped_share,
+                    bool debug, const std::string& outgroup_species) {
+  auto reject = [](const std::string& warning) {
+    std::cout << warning << std::endl;
+    std::cout << std::endl;
+    return false;
+  };
+  Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
+  std::map<unsigned int, unsigned int> counts = Addons::getNumberOfMembers(container, debug);
+  const std::string name = Addons::getContigNameFromContainer(container, 0);
+  const unsigned int focal_count = countOf(counts, 0);
+  std::cout << " -> Dataset " << k << " (" << name << "):" << std::endl;
+  std::cout << "   --> Original number of sequences : " << container->getNumberOfSequences()
+            << " sequence(s) (Ingroup: " << focal_count << ", Outgroup: " << countOf(counts, 1)
+            << ", Other: " << countOf(counts, 2) << ")" << std::endl;
+  std::cout << "   --> Original number of sites: " << container->getNumberOfSites() << " site(s)" << std::endl;
+  if (countOf(counts, 2) > 0) {
+    Addons::removeGroupFromContainer(container, 2, debug);
+    Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
+  }
+  if (Addons::dealWithBadCodons(container, codon_alphabet, tolerance_zone, allow_internal_bad_codons, debug))
+    return reject("   --> Warning: At least one internal Stop/Frameshift codon has been detected ! "
+                  "Current dataset won't be conserved !");
+  Addons::removeHighlyGappedSites(container, codon_alphabet, focal_count, min_resolved_focal_codons, debug);
+  Addons::removeHighlyGappedSequences(container, codon_alphabet, max_gapped_share, debug);
+  Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
+  if (container->getNumberOfSequences() < 2 || container->getNumberOfSites() < min_nb_codon)
+    return reject("   --> Warning: Not enough data available after cleaning (stop, gap and N) ! Current "
+                  "dataset won't be conserved !");
+  std::cout << "   --> Number of conserved sequences and sites after cleaning (stop, gap and N): "
+            << container->getNumberOfSequences() << " sequence(s), " << container->getNumberOfSites() << " site(s)"
+            << std::endl;
+  counts = Addons::getNumberOfMembers(container, debug);
+  if (countOf(counts, 0) == 0)
+    return reject("   --> Warning: There is no more ingroup's sequence ! Current dataset won't be conserved !");
+  if (countOf(counts, 1) == 0 && outgroup_species != "none")
+    return reject("   --> Warning: There is no more sequence of the specified outgroup species (" +
+                  outgroup_species + ") ! Current dataset won't be conserved !");
+  std::cout << std::endl;
+  return true;
+}
+
+}  // namespace
+
 std::vector<Container*> AlignmentFileManagement::cleanMultiContainer(
     const std::vector<Container*>& containers, const bpp::CodonAlphabet* codon_alphabet,
     const std::string& focal_species, unsigned int min_nb_codon, unsigned int tolerance_zone,
     bool allow_internal_bad_codons, unsigned int min_resolved_focal_codons,
     double max_gapped_share, bool debug, const std::string& outgroup_species) {
+  refuseFocalNamesBreakingTables(
+      containers.size(), [&containers](size_t k) { return containers[k]->getSequencesNames(); }, focal_species);
   std::vector<Container*> kept;
-  auto reject = [](const std::string& warning) {
-    std::cout << warning << std::endl;
-    std::cout << std::endl;
-  };
-  refuseFocalNamesBreakingTables(containers, focal_species);
-  size_t k = 0;
-  for (Container* container : containers) {
-    ++k;
-    Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
-    std::map<unsigned int, unsigned int> counts = Addons::getNumberOfMembers(container, debug);
-    const std::string name = Addons::getContigNameFromContainer(container, 0);
-    const unsigned int focal_count = countOf(counts, 0);
-    std::cout << " -> Dataset " << k << " (" << name << "):" << std::endl;
-    std::cout << "   --> Original number of sequences : " << container->getNumberOfSequences()
-              << " sequence(s) (Ingroup: " << focal_count << ", Outgroup: " << countOf(counts, 1)
-              << ", Other: " << countOf(counts, 2) << ")" << std::endl;
-    std::cout << "   --> Original number of sites: " << container->getNumberOfSites() << " site(s)"
-              << std::endl;
-    if (countOf(counts, 2) > 0) {
-      Addons::removeGroupFromContainer(container, 2, debug);
-      Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
-    }
-    if (Addons::dealWithBadCodons(container, codon_alphabet, tolerance_zone,
-                                  allow_internal_bad_codons, debug)) {
-      reject("   --> Warning: At least one internal Stop/Frameshift codon has been detected ! "
-             "Current dataset won't be conserved !");
-      continue;
-    }
-    Addons::removeHighlyGappedSites(container, codon_alphabet, focal_count,
-                                    min_resolved_focal_codons, debug);
-    Addons::removeHighlyGappedSequences(container, codon_alphabet, max_gapped_share, debug);
-    Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
-    if (container->getNumberOfSequences() < 2 || container->getNumberOfSites() < min_nb_codon) {
-      reject("   --> Warning: Not enough data available after cleaning (stop, gap and N) ! Current "
-             "dataset won't be conserved !");
-      continue;
-    }
-    std::cout << "   --> Number of conserved sequences and sites after cleaning (stop, gap and N): "
-              << container->getNumberOfSequences() << " sequence(s), "
-              << container->getNumberOfSites() << " site(s)" << std::endl;
-    counts = Addons::getNumberOfMembers(container, debug);
-    if (countOf(counts, 0) == 0) {
-      reject("   --> Warning: There is no more ingroup's sequence ! Current dataset won't be "
-             "conserved !");
-      continue;
-    }
-    if (countOf(counts, 1) == 0 && outgroup_species != "none") {
-      reject("   --> Warning: There is no more sequence of the specified outgroup species (" +
-             outgroup_species + ") ! Current dataset won't be conserved !");
-      continue;
-    }
-    std::cout << std::endl;
-    kept.push_back(container);
+  for (size_t k = 0; k < containers.size(); ++k)
+    if (cleanContainer(containers[k], k + 1, codon_alphabet, focal_species, min_nb_codon, tolerance_zone,
+                       allow_internal_bad_codons, min_resolved_focal_codons, max_gapped_share, debug,
+                       outgroup_species))
+      kept.push_back(containers[k]);
+  return kept;
+}
+
+std::vector<CompactContig> AlignmentFileManagement::cleanCompactContigs(
+    std::vector<CompactContig>& contigs, const bpp::CodonAlphabet* codon_alphabet, const std::string& focal_species,
+    unsigned int min_nb_codon, unsigned int tolerance_zone, bool allow_internal_bad_codons,
+    unsigned int min_resolved_focal_codons, double max_gapped_share, bool debug,
+    const std::string& outgroup_species) {
+  refuseFocalNamesBreakingTables(
+      contigs.size(), [&contigs](size_t k) { return contigs[k].names(); }, focal_species);
+  std::vector<CompactContig> kept;
+  for (size_t k = 0; k < contigs.size(); ++k) {
+    std::unique_ptr<Container> container(contigs[k].container(codon_alphabet));
+    contigs[k] = CompactContig();  // the container holds it now
+    if (cleanContainer(container.get(), k + 1, codon_alphabet, focal_species, min_nb_codon, tolerance_zone,
+                       allow_internal_bad_codons, min_resolved_focal_codons, max_gapped_share, debug,
+                       outgroup_species))
+      kept.emplace_back(*container);
   }
+  contigs.clear();
   return kept;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "input/CompactContig.h"
+
 namespace mrv {
 
 class AlignmentFileManagement {
@@ -25,6 +27,11 @@ class AlignmentFileManagement {
   static std::vector<bpp::PolymorphismSequenceContainer*> readAlignmentFile(
       const std::string& path, bool remove_frameshift, const bpp::NucleicAlphabet* nucleic_alphabet,
       const bpp::CodonAlphabet* codon_alphabet, bool debug);
+
+  // The same contigs, kept compact (a container is made of one when a step needs it).
+  static std::vector<CompactContig> readCompactAlignmentFile(const std::string& path, bool remove_frameshift,
+                                                             const bpp::NucleicAlphabet* nucleic_alphabet,
+                                                             const bpp::CodonAlphabet* codon_alphabet, bool debug);
 
   // First "|"-field of a sequence name (empty fields skipped); a bpp::Exception when there is none.
   static std::string _extractContigNameFromSequenceName(const std::string& name);
@@ -45,6 +52,14 @@ class AlignmentFileManagement {
       const bpp::CodonAlphabet* codon_alphabet, const std::string& focal_species,
       unsigned int min_nb_codon, unsigned int tolerance_zone, bool allow_internal_bad_codons,
       unsigned int min_resolved_focal_codons, double max_gapped_share, bool debug,
+      const std::string& outgroup_species);
+
+  // The same cleaning of compact contigs: each is made a container, cleaned and, when kept, stored
+  // compact again, one at a time. `contigs` is used up (emptied); returns the kept ones in order.
+  static std::vector<CompactContig> cleanCompactContigs(
+      std::vector<CompactContig>& contigs, const bpp::CodonAlphabet* codon_alphabet,
+      const std::string& focal_species, unsigned int min_nb_codon, unsigned int tolerance_zone,
+      bool allow_internal_bad_codons, unsigned int min_resolved_focal_codons, double max_gapped_share, bool debug,
       const std::string& outgroup_species);
 };
 

@@ -24,14 +24,29 @@ Population::Population(std::string path) : number_of_population(0) {
   _index_members();
 }
 
+namespace {
+
+// The names of every container's sequences, one list per container (read without building the
+// sequence objects).
+std::vector<std::vector<std::string> > namesOf(const std::vector<bpp::PolymorphismSequenceContainer*>& containers) {
+  std::vector<std::vector<std::string> > names;
+  names.reserve(containers.size());
+  for (const bpp::PolymorphismSequenceContainer* container : containers)
+    names.push_back(container->getSequencesNames());
+  return names;
+}
+
+}  // namespace
+
 Population::Population(std::vector<bpp::PolymorphismSequenceContainer*>& containers,
                        std::string focal_species)
+    : Population(namesOf(containers), focal_species) {}
+
+Population::Population(const std::vector<std::vector<std::string> >& contig_names, const std::string& focal_species)
     : number_of_population(1) {
   std::set<std::string> individuals;
-  for (size_t k = 0; k < containers.size(); ++k) {
-    // One copy of all names per container: no per-sequence rebuild of the sequence objects.
-    const std::vector<std::string> names = containers[k]->getSequencesNames();
-    for (const std::string& name : names) {
+  for (size_t k = 0; k < contig_names.size(); ++k) {
+    for (const std::string& name : contig_names[k]) {
       // Fields: contig, species, individual, allele (only the first four are looked at).
       std::vector<std::string> fields;
       bpp::StringTokenizer tokens(name, "|", false, false);

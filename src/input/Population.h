@@ -22,6 +22,8 @@ class Population {
   // The single population "All_individuals": every individual of `focal_species` found in the
   // sequence names ("contig|species|individual|allele") of the containers, in ascending byte order.
   Population(std::vector<bpp::PolymorphismSequenceContainer*>& containers, std::string focal_species);
+  // The same from the sequence names of each contig.
+  Population(const std::vector<std::vector<std::string> >& contig_names, const std::string& focal_species);
   virtual ~Population();
 
   // Every line of the file, line feeds removed (carriage returns kept); throws a FatalError when

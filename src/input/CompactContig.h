@@ -1,0 +1,45 @@
+#pragma once
+// One contig kept between reading, cleaning and analysis: its sequence names, one byte per codon
+// and what the container says of each sequence (count, group, ingroup flag). A container of the
+// library costs an int per codon and an object per site; the run keeps every contig from reading
+// to analysis, so its memory follows these bytes, and a container is made for one contig at a
+// time, when a step needs it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace bpp {
+class CodonAlphabet;
+class PolymorphismSequenceContainer;
+}  // namespace bpp
+
+namespace mrv {
+
+class CompactContig {
+ public:
+  CompactContig() = default;
+  // The sequences of `container`, as they are (codon codes must lie in -128..127, which every code
+  // of the program's codon alphabet does; another code throws bpp::Exception).
+  explicit CompactContig(const bpp::PolymorphismSequenceContainer& container);
+  // Rows of `nb_sites` codon codes, one per name, in a block; every sequence gets the count 1, the
+  // ingroup flag and the group id 1, as a container read from a file does.
+  CompactContig(std::vector<std::string> names, const std::vector<int>& codons, size_t nb_sites);
+
+  // A new container of the codon alphabet holding these sequences, site by site (sites numbered
+  // from 1), with their counts, groups and ingroup flags.
+  bpp::PolymorphismSequenceContainer* container(const bpp::CodonAlphabet* codon_alphabet) const;
+
+  const std::vector<std::string>& names() const { return _names; }
+  size_t nb_sequences() const { return _names.size(); }
+  size_t nb_sites() const { return _nb_sites; }
+
+ private:
+  std::vector<std::string> _names;
+  std::vector<std::int8_t> _codons;  // row i: the codons of sequence i
+  size_t _nb_sites = 0;
+  std::vector<unsigned int> _counts;
+  std::vector<unsigned int> _groups;
+  std::vector<char> _ingroup;
+};
+
+}  // namespace mrv
