@@ -11,7 +11,6 @@
 #include <iostream>
 #include <map>
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "analysis/AlleleFrequencyClasses.h"
@@ -153,18 +152,20 @@ mrv::Population* loadPopulationFile(std::string path) {
   return population.release();
 }
 
-mrv::Population* generateBasicPopulation(ParametersManagement* options,
-                                         std::vector<bpp::PolymorphismSequenceContainer*>& contigs) {
-  std::unique_ptr<mrv::Population> population(new mrv::Population(contigs, options->get_ingroup_species_name()));
+mrv::Population* generateBasicPopulation(ParametersManagement* options, const std::vector<mrv::CompactContig>& contigs) {
+  std::vector<std::vector<std::string> > names;
+  names.reserve(contigs.size());
+  for (const mrv::CompactContig& contig : contigs) names.push_back(contig.names());
+  std::unique_ptr<mrv::Population> population(new mrv::Population(names, options->get_ingroup_species_name()));
   population->display_populations(true);
   return population.release();
 }
 
-std::vector<bpp::PolymorphismSequenceContainer*> loadAlignmentFile(ParametersManagement* options,
-                                                                   const bpp::CodonAlphabet* codon_alphabet,
-                                                                   const bpp::NucleicAlphabet* nucleic_alphabet) {
+std::vector<mrv::CompactContig> loadAlignmentFile(ParametersManagement* options,
+                                                  const bpp::CodonAlphabet* codon_alphabet,
+                                                  const bpp::NucleicAlphabet* nucleic_alphabet) {
   std::cout << "Alignment input file analysis:" << "\n" << std::endl;
-  std::vector<bpp::PolymorphismSequenceContainer*> contigs = mrv::AlignmentFileManagement::readAlignmentFile(
+  std::vector<mrv::CompactContig> contigs = mrv::AlignmentFileManagement::readCompactAlignmentFile(
       options->get_alignement_file(), options->get_remove_frameshift(), nucleic_alphabet, codon_alphabet,
       options->get_DEBUG());
   if (contigs.empty())
@@ -173,21 +174,16 @@ std::vector<bpp::PolymorphismSequenceContainer*> loadAlignmentFile(ParametersMan
   return contigs;
 }
 
-std::vector<bpp::PolymorphismSequenceContainer*> cleanAlignmentData(
-    ParametersManagement* options, std::vector<bpp::PolymorphismSequenceContainer*>& contigs,
-    const bpp::CodonAlphabet* codon_alphabet) {
+std::vector<mrv::CompactContig> cleanAlignmentData(ParametersManagement* options,
+                                                  std::vector<mrv::CompactContig>& contigs,
+                                                  const bpp::CodonAlphabet* codon_alphabet) {
   std::cout << "Datasets/Contigs cleaning procedure:" << "\n" << std::endl;
-  std::vector<bpp::PolymorphismSequenceContainer*> cleaned = mrv::AlignmentFileManagement::cleanMultiContainer(
+  // Each contig is cleaned as a container of its own and stored compact again when kept; the
+  // rejected ones go at once.
+  std::vector<mrv::CompactContig> cleaned = mrv::AlignmentFileManagement::cleanCompactContigs(
       contigs, codon_alphabet, options->get_ingroup_species_name(), options->get_min_nb_codon(),
       options->get_tolerance_zone(), options->get_allow_internal_bc(), options->get_min_gapN_site(),
       options->get_max_gapN_seq(), options->get_DEBUG(), options->get_outgroup_species_name());
-  // Rejected contigs are used no further: release them at once.
-  std::set<bpp::PolymorphismSequenceContainer*> kept(cleaned.begin(), cleaned.end());
-  for (auto*& c : contigs)
-    if (!kept.count(c)) {
-      delete c;
-      c = nullptr;
-    }
   if (cleaned.empty())
     throw FatalError::error(
         "Sorry, there is not enough clean dataset/contig to perform the analysis ! Execution canceled..", true);
@@ -288,8 +284,8 @@ struct RunObjects {
   bpp::StandardGeneticCode* genetic_code = nullptr;
   ParametersManagement* options = nullptr;
   mrv::Population* population = nullptr;
-  std::vector<bpp::PolymorphismSequenceContainer*> contigs;
-  std::vector<bpp::PolymorphismSequenceContainer*> cleaned;
+  std::vector<mrv::CompactContig> contigs;
+  std::vector<mrv::CompactContig> cleaned;
   std::vector<ResultsWarehouse*> warehouses;
   Summary* summary = nullptr;
 
@@ -299,8 +295,6 @@ struct RunObjects {
   ~RunObjects() {
     delete summary;
     for (ResultsWarehouse* w : warehouses) delete w;
-    for (auto* c : contigs) delete c;
-    for (auto* c : cleaned) delete c;
     delete population;
     delete options;
     delete genetic_code;
@@ -331,32 +325,30 @@ int runSelvantrix(int argc, char* argv[]) {
 
   mrv::Population*& population = run.population;
   if (options->get_population_file() != "none") population = loadPopulationFile(options->get_population_file());
-  std::vector<bpp::PolymorphismSequenceContainer*>& contigs = run.contigs;
+  std::vector<mrv::CompactContig>& contigs = run.contigs;
   contigs = loadAlignmentFile(options, codon_alphabet, nucleic_alphabet);
   if (options->get_population_file() == "none") population = generateBasicPopulation(options, contigs);
-  std::vector<bpp::PolymorphismSequenceContainer*>& cleaned = run.cleaned;
+  std::vector<mrv::CompactContig>& cleaned = run.cleaned;
   cleaned = cleanAlignmentData(options, contigs, codon_alphabet);
-  // Cleaning has released the rejected contigs; the kept ones now belong to `cleaned` alone.
-  contigs.clear();
 
   std::cout << "Dataset/Contig analysis procedure:" << "\n\n"
             << " -> Number of cleaned dataset: " << cleaned.size() << "\n\n"
             << "   --> Begin: " << ctimeText(time(nullptr)) << std::flush;
   std::vector<ResultsWarehouse*>& warehouses = run.warehouses;
   warehouses.reserve(cleaned.size());
-  for (auto*& contig : cleaned) {
+  for (mrv::CompactContig& compact : cleaned) {
+    // The contig's container lives for its analysis only, and its compact copy goes with it.
+    std::unique_ptr<bpp::PolymorphismSequenceContainer> contig(compact.container(codon_alphabet));
+    compact = mrv::CompactContig();
     ResultsWarehouse* warehouse = nullptr;
     try {
-      warehouse =
-          analyseDataset(options, contig, population, codon_alphabet, nucleic_alphabet, genetic_code, class_bounds);
+      warehouse = analyseDataset(options, contig.get(), population, codon_alphabet, nucleic_alphabet, genetic_code,
+                                 class_bounds);
     } catch (const bpp::Exception& e) {
-      throw bpp::Exception(std::string(e.what()) + analysisFailureContext(options, contig, population));
+      throw bpp::Exception(std::string(e.what()) + analysisFailureContext(options, contig.get(), population));
     }
     warehouses.push_back(warehouse);
     if (options->get_DEBUG()) ResultsWarehouse::warehouseInventory(warehouse, options, population, class_bounds);
-    // The contig's sequences are not read after its analysis.
-    delete contig;
-    contig = nullptr;
   }
   std::cout << "   --> Stop: " << ctimeText(time(nullptr)) << std::endl;
 

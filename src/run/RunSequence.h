@@ -14,6 +14,7 @@ class CodonAlphabet;
 class StandardGeneticCode;
 }  // namespace bpp
 namespace mrv {
+class CompactContig;
 class Population;
 }
 
@@ -30,14 +31,15 @@ void displayGoodbyeMessage();
 // Input stages: each prints its title and ends the run (status 1, after the goodbye banner) when
 // nothing is left to analyse.
 mrv::Population* loadPopulationFile(std::string path);
-mrv::Population* generateBasicPopulation(ParametersManagement* options,
-                                         std::vector<bpp::PolymorphismSequenceContainer*>& contigs);
-std::vector<bpp::PolymorphismSequenceContainer*> loadAlignmentFile(ParametersManagement* options,
-                                                                   const bpp::CodonAlphabet* codon_alphabet,
-                                                                   const bpp::NucleicAlphabet* nucleic_alphabet);
-std::vector<bpp::PolymorphismSequenceContainer*> cleanAlignmentData(
-    ParametersManagement* options, std::vector<bpp::PolymorphismSequenceContainer*>& contigs,
-    const bpp::CodonAlphabet* codon_alphabet);
+// The contigs are kept compact from reading to analysis: a container is made of one contig at a
+// time, for its cleaning and for its analysis.
+mrv::Population* generateBasicPopulation(ParametersManagement* options, const std::vector<mrv::CompactContig>& contigs);
+std::vector<mrv::CompactContig> loadAlignmentFile(ParametersManagement* options,
+                                                  const bpp::CodonAlphabet* codon_alphabet,
+                                                  const bpp::NucleicAlphabet* nucleic_alphabet);
+std::vector<mrv::CompactContig> cleanAlignmentData(ParametersManagement* options,
+                                                  std::vector<mrv::CompactContig>& contigs,
+                                                  const bpp::CodonAlphabet* codon_alphabet);
 
 // Every statistic of one cleaned contig, in a new result store with status "OK". The contig is used
 // up: its sequences outside the ingroup are removed from it during the analysis.
