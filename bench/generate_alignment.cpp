@@ -18,6 +18,10 @@
 //    gaps or N), internal runs of N, a few mostly-missing sequences, rare ambiguity codes;
 //  - in a few contigs a stop codon within the first/last 20 codons of one, several or all sequences.
 //
+// With --individuals-per-contig=N each contig holds N individuals of the population, drawn without
+// replacement from a stream of their own (kept in the population's order), and the population file
+// still lists every individual; without it every contig holds every individual.
+//
 // The alphabet of the output is A, C, G, T, N, "-" and the ambiguity codes M, R, W, S, Y, K.
 
 #include <algorithm>
@@ -165,6 +169,7 @@ char ambiguityCode(int a, int b) {
 struct Options {
   uint32_t contigs = 100;
   uint32_t individuals = 10;          // diploid focal individuals
+  uint32_t individuals_per_contig = 0;  // individuals drawn for each contig; 0: all of them
   uint32_t outgroup_sequences = 1;    // outgroup sequences (pairs form diploid individuals)
   uint32_t min_codons = 100;
   uint32_t max_codons = 1000;
@@ -201,6 +206,7 @@ struct Options {
       "Usage: generate_alignment [--option=value ...]\n"
       "  --contigs=N               number of contigs (100)\n"
       "  --individuals=N           diploid focal individuals, two sequences each (10)\n"
+      "  --individuals-per-contig=N   individuals of each contig, drawn from the others; 0 for all (0)\n"
       "  --outgroup-sequences=N    outgroup sequences, paired into diploid individuals (1)\n"
       "  --outgroup-individuals=N  same as --outgroup-sequences=2N\n"
       "  --min-codons=N --max-codons=N --median-codons=N   contig length range and median (100 1000 400)\n"
@@ -260,6 +266,7 @@ Options parseOptions(int argc, char** argv) {
     auto dbl = [&](double& field) { field = parseDouble(name, value); };
     if (name == "contigs") u32(o.contigs);
     else if (name == "individuals") u32(o.individuals);
+    else if (name == "individuals-per-contig") u32(o.individuals_per_contig);
     else if (name == "outgroup-sequences") u32(o.outgroup_sequences);
     else if (name == "outgroup-individuals") { u32(o.outgroup_sequences); o.outgroup_sequences *= 2; }
     else if (name == "min-codons") u32(o.min_codons);
@@ -294,7 +301,10 @@ Options parseOptions(int argc, char** argv) {
   if (o.individuals == 0) usage("--individuals must be at least 1");
   if (o.populations == 0 || o.populations > o.individuals)
     usage("--populations must be between 1 and the number of individuals");
-  if (o.min_codons < 41) usage("--min-codons must be at least 41 (stop codons are placed near both ends)");
+  if (o.individuals_per_contig > o.individuals) usage("--individuals-per-contig must not exceed --individuals");
+  if (o.min_codons < 5) usage("--min-codons must be at least 5 (indels are up to 4 codons wide)");
+  if (o.internal_stop_rate > 0.0 && o.min_codons < 41)
+    usage("--min-codons must be at least 41 with internal stop codons (placed beyond the first/last 20 codons)");
   if (o.max_codons < o.min_codons) usage("--max-codons must not be below --min-codons");
   if (o.median_codons < o.min_codons || o.median_codons > o.max_codons)
     usage("--median-codons must lie within the codon range");
@@ -345,16 +355,18 @@ class ContigBuilder {
  public:
   ContigBuilder(const Options& o, const NeutralSpectrum& focal_sfs, const NeutralSpectrum& out_sfs)
       : o_(o), focal_sfs_(focal_sfs), out_sfs_(out_sfs) {
-    // population of each focal chromosome: individuals split into contiguous, even blocks
-    const uint32_t n = 2 * o.individuals;
-    chromosome_population_.resize(n);
-    for (uint32_t c = 0; c < n; ++c) chromosome_population_[c] = (c / 2) * o.populations / o.individuals;
+    // individuals of every contig, unless each contig draws its own
+    if (!drawsMembers()) setMembers(allIndividuals());
   }
+
+  // Individuals (indices into the population) of the last contig built, in row order.
+  const std::vector<uint32_t>& members() const { return members_; }
 
   // Builds contig k into rows (one string per sequence, focal chromosomes first, then outgroup ones).
   void build(uint32_t k, std::vector<std::string>& rows, Counters& counters) {
+    if (drawsMembers()) drawMembers(k);
     Rng r(o_.seed, k);
-    const uint32_t nf = 2 * o_.individuals, no = o_.outgroup_sequences;
+    const uint32_t nf = 2 * static_cast<uint32_t>(members_.size()), no = o_.outgroup_sequences;
 
     // length
     double len = o_.median_codons * std::exp(o_.length_sigma * r.normal());
@@ -533,6 +545,36 @@ class ContigBuilder {
   }
 
  private:
+  bool drawsMembers() const { return o_.individuals_per_contig > 0 && o_.individuals_per_contig < o_.individuals; }
+
+  std::vector<uint32_t> allIndividuals() const {
+    std::vector<uint32_t> all(o_.individuals);
+    for (uint32_t i = 0; i < o_.individuals; ++i) all[i] = i;
+    return all;
+  }
+
+  // Individuals of contig k: a partial Fisher-Yates shuffle on a stream that no contig uses (contig
+  // streams are below 2^32), sorted back into the population's order.
+  void drawMembers(uint32_t k) {
+    Rng r(o_.seed, (uint64_t{1} << 32) + k);
+    std::vector<uint32_t> all = allIndividuals();
+    for (uint32_t i = 0; i < o_.individuals_per_contig; ++i)
+      std::swap(all[i], all[i + r.below(o_.individuals - i)]);
+    all.resize(o_.individuals_per_contig);
+    std::sort(all.begin(), all.end());
+    setMembers(all);
+  }
+
+  // Population of each focal chromosome: individuals split into contiguous, even blocks of the
+  // whole population.
+  void setMembers(const std::vector<uint32_t>& members) {
+    members_ = members;
+    chromosome_population_.resize(2 * members_.size());
+    for (size_t c = 0; c < chromosome_population_.size(); ++c)
+      chromosome_population_[c] =
+          static_cast<uint32_t>(uint64_t{members_[c / 2]} * o_.populations / o_.individuals);
+  }
+
   // Chooses a free position and a new base for a polymorphism on top of `base`. No chromosome may end
   // up with a stop codon whatever combination of the codon's polymorphisms it carries.
   bool placeChange(Rng& r, const std::vector<uint8_t>& base, const std::vector<Change>& existing,
@@ -595,6 +637,7 @@ class ContigBuilder {
   const Options& o_;
   const NeutralSpectrum& focal_sfs_;
   const NeutralSpectrum& out_sfs_;
+  std::vector<uint32_t> members_;
   std::vector<uint32_t> chromosome_population_;
 };
 
@@ -642,14 +685,14 @@ int main(int argc, char** argv) {
     const uint32_t out_width = std::max<uint32_t>(2, digits(out_individuals));
     const uint32_t contig_width = std::max(o.contig_name_width, digits(o.contigs));
 
-    // sequence name suffixes, in row order
-    std::vector<std::string> suffixes;
+    // sequence name suffixes: both alleles of each focal individual, then the outgroup sequences
+    std::vector<std::string> focal_suffixes, outgroup_suffixes;
     for (uint32_t i = 0; i < o.individuals; ++i)
       for (int a = 1; a <= 2; ++a)
-        suffixes.push_back("|" + o.ingroup + "|ind" + padded(i + 1, ind_width) + "|allele_" + std::to_string(a));
+        focal_suffixes.push_back("|" + o.ingroup + "|ind" + padded(i + 1, ind_width) + "|allele_" + std::to_string(a));
     for (uint32_t s = 0; s < o.outgroup_sequences; ++s)
-      suffixes.push_back("|" + o.outgroup + "|out" + padded(s / 2 + 1, out_width) + "|allele_" +
-                         std::to_string(s % 2 + 1));
+      outgroup_suffixes.push_back("|" + o.outgroup + "|out" + padded(s / 2 + 1, out_width) + "|allele_" +
+                                  std::to_string(s % 2 + 1));
 
     if (!o.population_file.empty()) {
       Output pop(o.population_file);
@@ -662,7 +705,7 @@ int main(int argc, char** argv) {
       pop.close();
     }
 
-    const NeutralSpectrum focal_sfs(2 * o.individuals);
+    const NeutralSpectrum focal_sfs(2 * (o.individuals_per_contig > 0 ? o.individuals_per_contig : o.individuals));
     const NeutralSpectrum out_sfs(std::max<uint32_t>(o.outgroup_sequences, 2));
     ContigBuilder builder(o, focal_sfs, out_sfs);
     Counters counters;
@@ -671,11 +714,13 @@ int main(int argc, char** argv) {
     for (uint32_t k = 0; k < o.contigs; ++k) {
       builder.build(k, rows, counters);
       const std::string contig = "contig" + padded(k + 1, contig_width);
+      const std::vector<uint32_t>& members = builder.members();
       for (size_t s = 0; s < rows.size(); ++s) {
         std::string& b = out.buffer();
         b += '>';
         b += contig;
-        b += suffixes[s];
+        b += s < 2 * members.size() ? focal_suffixes[2 * members[s / 2] + s % 2]
+                                    : outgroup_suffixes[s - 2 * members.size()];
         b += '\n';
         const std::string& row = rows[s];
         const size_t w = o.line_width == 0 ? row.size() : o.line_width;

@@ -3,16 +3,20 @@
 #
 # Builds the program (Release, build-bench/) and the bench programs, generates the data sets once into
 # bench/data/ (cached; regenerated only when their arguments or the generator change), runs the
-# program on each with the default options plus distances, population file, ingroup and outgroup,
-# and prints one table: file size, wall time and peak RSS of the program, the two floors measured in
-# the same run (cat > /dev/null, Bio++'s FASTA reader alone with its peak RSS) and the ratios of the
-# targets. Every figure is the median of the runs (3 by default).
+# program on each with the default options plus distances, population file, ingroup and outgroup
+# (D also without distances), and prints one table: file size, wall time and peak RSS of the
+# program, the two floors measured in the same run (cat > /dev/null, Bio++'s FASTA reader alone with
+# its peak RSS), the ratios to the reader and to the file size, and the targets. Every figure is the
+# median of the runs (3 by default).
 #
-# Usage: bench/run.sh [--quick] [--runs=N] [--timeout=SECONDS] [--jobs=N] [--program=PATH] [B1] [B2] [B3] [S]
+# Usage: bench/run.sh [--quick] [--runs=N] [--timeout=SECONDS] [--jobs=N] [--program=PATH] [--profile]
+#                     [B1] [B2] [B3] [S] [D] [M] [W]
 #   no data set named: all of them;  --quick: 1/50 of the contigs (data in bench/data/quick/)
 #   --timeout: stop a program run after SECONDS (reported as "timeout"); default none
 #   --program: benchmark this Selvantrix binary instead of building the working tree (e.g. an older
 #              build, for a before/after comparison)
+#   --profile: after the timed runs, one more run per row under `perf record`; prints the five
+#              symbols with the most self time of each
 set -u
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -23,6 +27,7 @@ runs=3
 timeout_s=0
 jobs=4
 program=""
+profile=0
 sets=()
 for arg in "$@"; do
   case "$arg" in
@@ -31,12 +36,13 @@ for arg in "$@"; do
     --timeout=*) timeout_s=${arg#--timeout=} ;;
     --jobs=*) jobs=${arg#--jobs=} ;;
     --program=*) program=${arg#--program=} ;;
-    B1|B2|B3|S) sets+=("$arg") ;;
-    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --profile) profile=1 ;;
+    B1|B2|B3|S|D|M|W) sets+=("$arg") ;;
+    -h|--help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run.sh: unknown argument '$arg' (see --help)" >&2; exit 2 ;;
   esac
 done
-[ ${#sets[@]} -eq 0 ] && sets=(B1 B2 B3 S)
+[ ${#sets[@]} -eq 0 ] && sets=(B1 B2 B3 S D M W)
 case "$runs" in ''|*[!0-9]*|0) echo "run.sh: --runs needs a positive number" >&2; exit 2 ;; esac
 case "$timeout_s" in ''|*[!0-9]*) echo "run.sh: --timeout needs a number of seconds" >&2; exit 2 ;; esac
 
@@ -58,6 +64,10 @@ if [ ! -x /usr/bin/time ]; then
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get install -y time >&2 || { $sudo apt-get update >&2 && $sudo apt-get install -y time >&2; }
   [ -x /usr/bin/time ] || { echo "run.sh: /usr/bin/time is missing and could not be installed" >&2; exit 1; }
+fi
+if [ "$profile" -eq 1 ] && ! command -v perf >/dev/null 2>&1; then
+  echo "run.sh: --profile needs perf (Debian package linux-perf)" >&2
+  exit 1
 fi
 
 # ---------------------------------------------------------------------------------------------
@@ -94,7 +104,8 @@ generator="$build/bench/generate_alignment"
 reader="$build/bench/fasta_floor"
 
 # ---------------------------------------------------------------------------------------------
-# Data sets: generator arguments (S-5000 is B1 itself)
+# Data sets: generator arguments (S-5000 is B1 itself). D keeps its population of 1,000 individuals
+# in quick mode (only its contigs are fewer).
 
 scale() {  # contigs -> contigs of this mode
   if [ "$quick" -eq 1 ]; then echo $(( ($1 + 49) / 50 )); else echo "$1"; fi
@@ -106,12 +117,25 @@ gen_args[B2]="--contigs=$(scale 500) --individuals=100 --outgroup-sequences=2 --
 gen_args[B3]="--contigs=$(scale 400) --individuals=50 --outgroup-individuals=60 --min-codons=80 --max-codons=3800 --median-codons=450 --length-sigma=0.7 --populations=2 --seed=103"
 gen_args[S-2500]="--contigs=$(scale 2500) $b1_shape"
 gen_args[S-10000]="--contigs=$(scale 10000) $b1_shape"
-declare -A file_of=([B1]=B1 [B2]=B2 [B3]=B3 [S-2500]=S-2500 [S-5000]=B1 [S-10000]=S-10000)
+gen_args[D]="--contigs=$(scale 300) --individuals=1000 --individuals-per-contig=6 --outgroup-sequences=1 --min-codons=30 --max-codons=45 --median-codons=35 --populations=4 --seed=104"
+small_missing="--partial-rate=0.02 --n-run-rate=0.02 --bad-sequence-rate=0.002 --indel-rate=0.05 --outgroup-indel-rate=0.05"
+gen_args[M]="--contigs=$(scale 100000) --individuals=5 --outgroup-sequences=1 --min-codons=30 --max-codons=30 --median-codons=30 --populations=2 $small_missing --seed=105"
+gen_args[W]="--contigs=$(scale 4000) --individuals=50 --outgroup-sequences=1 --min-codons=300 --max-codons=300 --median-codons=300 --populations=4 --seed=106"
+
+# Rows of the table; each names its program run (S-5000 is the run of B1) and each run its file.
+# Program options beyond alignment, population file, ingroup, outgroup and output: distances on,
+# except for D-nodist.
+declare -A run_of=([B1]=B1 [B2]=B2 [B3]=B3 [S-2500]=S-2500 [S-5000]=B1 [S-10000]=S-10000 [D]=D [D-nodist]=D-nodist
+                   [M]=M [W]=W)
+declare -A file_of=([B1]=B1 [B2]=B2 [B3]=B3 [S-2500]=S-2500 [S-10000]=S-10000 [D]=D [D-nodist]=D [M]=M [W]=W)
+declare -A options_of=([D-nodist]="")
+options() { if [ -n "${options_of[$1]+set}" ]; then echo "${options_of[$1]}"; else echo "-compute_distances=1"; fi; }
 
 rows=()
 for s in "${sets[@]}"; do
   case "$s" in
     S) rows+=(S-2500 S-5000 S-10000) ;;
+    D) rows+=(D D-nodist) ;;
     *) rows+=("$s") ;;
   esac
 done
@@ -190,10 +214,10 @@ repeat() {
 
 declare -A res_wall res_rss res_status res_cat res_reader res_reader_rss res_size res_seqs res_contigs
 
-bench_file() {  # file base name: measures once per file
+bench_file() {  # file base name: the floors, measured once per file
   local base=$1
-  [ -n "${res_wall[$base]:-}" ] && return 0
-  local fas="$data/$base.fas" pop="$data/${base}_populations.txt"
+  [ -n "${res_size[$base]:-}" ] && return 0
+  local fas="$data/$base.fas"
   local dir="$data/runs/$base"
   mkdir -p "$dir"
   res_size[$base]=$(stat -c %s "$fas")
@@ -213,72 +237,128 @@ bench_file() {  # file base name: measures once per file
   r=${r#* }
   res_reader_rss[$base]=${r%% *}
   [ "${r#* }" != ok ] && say "$base: the reader failed (${r#* }), see $dir/reader.*.err"
+}
 
+# program_command RUN: sets cmd to the program's command line for a run (run in its directory)
+program_command() {
+  local run=$1 base=${file_of[$1]} extra
+  read -r -a extra <<<"$(options "$run")"
+  cmd=("$program" -alignment_file="$data/$base.fas" -population_file="$data/${base}_populations.txt"
+       -ingroup="$ingroup" -outgroup="$outgroup" "${extra[@]}" -out="$run.out")
+}
+
+bench_run() {  # run name: the program on its file, measured once per run
+  local run=$1
+  [ -n "${res_wall[$run]:-}" ] && return 0
+  local dir="$data/runs/$run"
+  mkdir -p "$dir"
   if [ "$program_built" -eq 1 ]; then
-    say "$base: Selvantrix ($runs runs)"
-    r=$(repeat "$runs" "$dir/selvantrix" "$dir" - "$program" \
-          -alignment_file="$fas" -population_file="$pop" -ingroup="$ingroup" -outgroup="$outgroup" \
-          -compute_distances=1 -out="$base.out")
-    res_wall[$base]=${r%% *}
+    say "$run: Selvantrix ($runs runs)"
+    local r cmd
+    program_command "$run"
+    r=$(repeat "$runs" "$dir/selvantrix" "$dir" - "${cmd[@]}")
+    res_wall[$run]=${r%% *}
     r=${r#* }
-    res_rss[$base]=${r%% *}
-    res_status[$base]=${r#* }
-    [ "${res_status[$base]}" != ok ] && say "$base: Selvantrix ${res_status[$base]}, see $dir/selvantrix.*.err and $dir/selvantrix.*.out"
+    res_rss[$run]=${r%% *}
+    res_status[$run]=${r#* }
+    [ "${res_status[$run]}" != ok ] && say "$run: Selvantrix ${res_status[$run]}, see $dir/selvantrix.*.err and $dir/selvantrix.*.out"
   else
-    res_wall[$base]=nan
-    res_rss[$base]=0
-    res_status[$base]="no build"
+    res_wall[$run]=nan
+    res_rss[$run]=0
+    res_status[$run]="no build"
   fi
+}
+
+# profile_run RUN: one run under perf record (1000 samples per second of CPU time); sets
+# res_profile[RUN] to the five symbols with the most self time, one "share symbol" line each.
+# perf.data, the whole report and the run's console stay in the run's directory.
+declare -A res_profile
+profile_run() {
+  local run=$1 dir="$data/runs/$1" cmd
+  [ -n "${res_profile[$run]:-}" ] && return 0
+  if [ "$program_built" -ne 1 ]; then res_profile[$run]="   (no build)"; return 0; fi
+  program_command "$run"
+  say "$run: Selvantrix under perf record"
+  if ! (cd "$dir" && perf record -F 1000 -o perf.data -- "${cmd[@]}" >profile.out 2>profile.err); then
+    res_profile[$run]="   (the profiled run failed, see $dir/profile.err)"
+    return 0
+  fi
+  perf report -i "$dir/perf.data" --no-children --sort symbol --stdio 2>/dev/null >"$dir/profile.txt"
+  # report lines "    12.34%  [.] symbol   -  -": share, [.] (user space) or [k] (kernel) and the symbol,
+  # printed without the IPC columns and template arguments
+  res_profile[$run]=$(awk '$1 ~ /^[0-9.]+%$/ && $2 ~ /^\[.\]$/ && n < 5 {
+      share = $1; kind = $2; sub(/^ *[^ ]+ +[^ ]+ +/, ""); sub(/( +-)* *$/, "")
+      while (gsub(/<[^<>]*>/, "")) {}
+      printf "   %7s %s %s\n", share, kind, $0; n++ }' "$dir/profile.txt")
 }
 
 # ---------------------------------------------------------------------------------------------
 # Run
 
-for row in "${rows[@]}"; do generate "${file_of[$row]}"; done
-for row in "${rows[@]}"; do bench_file "${file_of[$row]}"; done
+for row in "${rows[@]}"; do generate "${file_of[${run_of[$row]}]}"; done
+for row in "${rows[@]}"; do bench_file "${file_of[${run_of[$row]}]}"; bench_run "${run_of[$row]}"; done
+if [ "$profile" -eq 1 ]; then for row in "${rows[@]}"; do profile_run "${run_of[$row]}"; done; fi
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN{ if (a == "nan" || b == "nan" || b + 0 == 0) print "-"; else printf "%.2f", a / b }'; }
 mb() { awk -v k="$1" 'BEGIN{printf "%.1f", k / 1024}'; }
 
+# target ROW WALL/READER RSS/FILE: the target of a row and whether it is met
+target() {
+  local row=$1 wr=$2 rf=$3 limit=1.0
+  case "$row" in
+    S-*) echo "-"; return ;;
+    B3) limit=0.5 ;;
+  esac
+  local text="wall <= ${limit}x reader, RSS <= 1.0x file"
+  [ "$wr" = - ] && { echo "$text"; return; }
+  echo "$text: $(awk -v w="$wr" -v r="$rf" -v l="$limit" 'BEGIN {
+    if (w <= l && r <= 1) print "met"; else if (w <= l) print "MISSED (RSS)"; else if (r <= 1) print "MISSED (wall)"
+    else print "MISSED (wall, RSS)" }')"
+}
+
 cpu=$(awk -F': ' '/model name/{print $2; exit}' /proc/cpuinfo 2>/dev/null)
-commit=$(git -C "$root" rev-parse --short HEAD 2>/dev/null)
-[ -n "$(git -C "$root" status --porcelain --untracked-files=no 2>/dev/null)" ] && commit="$commit (modified)"
+# the commit of the program's own tree (build-bench/ is in the working tree)
+commit=$(git -C "$(dirname "$program")" rev-parse --short HEAD 2>/dev/null)
+[ -n "$commit" ] && [ -n "$(git -C "$(dirname "$program")" status --porcelain --untracked-files=no 2>/dev/null)" ] &&
+  commit="$commit (modified tree)"
 table="$data/last-results.txt"
 {
   echo "Selvantrix benchmarks, $(date '+%Y-%m-%d %H:%M'), commit ${commit:-unknown}$([ "$quick" -eq 1 ] && echo ', QUICK MODE (1/50 of the contigs)')"
   echo "Program: $program"
-  echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}; median of $runs run(s); times in s, sizes and RSS in MB (MiB for RSS)"
+  echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}; median of $runs run(s); times in s, sizes in MB, RSS in MiB"
   echo
-  printf '%-8s %7s %6s %8s %-9s %9s %9s %7s %8s %9s %8s %8s  %s\n' \
-    "data set" contigs seqs "file MB" status "wall s" "RSS MB" "cat s" "reader s" "reader MB" "wall/rdr" "RSS/rdr" target
+  printf '%-9s %6s %4s %7s %-7s %8s %8s %6s %7s %7s %8s %7s %8s  %s\n' \
+    "data set" contigs seqs "file MB" status "wall s" "RSS MB" "cat s" "rdr s" "rdr MB" "wall/rdr" "RSS/rdr" "RSS/file" target
   for row in "${rows[@]}"; do
-    base=${file_of[$row]}
-    ok=${res_status[$base]}
-    wall=${res_wall[$base]}
-    rss=${res_rss[$base]}
-    wr="-" rr="-" target="-"
+    run=${run_of[$row]}
+    base=${file_of[$run]}
+    ok=${res_status[$run]}
+    wall=${res_wall[$run]}
+    rss=${res_rss[$run]}
+    wr="-" rr="-" rf="-"
     if [ "$ok" = ok ]; then
       wr=$(ratio "$wall" "${res_reader[$base]}")
       rr=$(ratio "$rss" "${res_reader_rss[$base]}")
-    fi
-    case "$row" in
-      B1|B3) target="wall <= 3x reader" ;;
-      B2) target="wall <= 4x reader, RSS <= 2x reader" ;;
-    esac
-    if [ "$ok" = ok ]; then
-      case "$row" in
-        B1|B3) target="$target: $(awk -v w="$wr" 'BEGIN{print (w <= 3 ? "met" : "MISSED")}')" ;;
-        B2) target="$target: $(awk -v w="$wr" -v r="$rr" 'BEGIN{print (w <= 4 && r <= 2 ? "met" : "MISSED")}')" ;;
-      esac
+      rf=$(ratio "$((rss * 1024))" "${res_size[$base]}")
     fi
     if [ "$ok" = "no build" ]; then wall="-" rss_mb="-"; else rss_mb=$(mb "$rss"); fi
     label=$row
     [ "$row" = S-5000 ] && label="S-5000=B1"
-    printf '%-8s %7s %6s %8s %-9s %9s %9s %7s %8s %9s %8s %8s  %s\n' \
-      "$label" "${res_contigs[$base]}" "${res_seqs[$base]}" "$(awk -v b="${res_size[$base]}" 'BEGIN{printf "%.1f", b / 1e6}')" \
+    printf '%-9s %6s %4s %7s %-7s %8s %8s %6s %7s %7s %8s %7s %8s  %s\n' \
+      "$label" "${res_contigs[$base]}" "${res_seqs[$base]}" "$(awk -v b="${res_size[$base]}" 'BEGIN{printf (b < 1e7 ? "%.2f" : "%.1f"), b / 1e6}')" \
       "$ok" "$wall" "$rss_mb" "${res_cat[$base]}" "${res_reader[$base]}" "$(mb "${res_reader_rss[$base]}")" \
-      "$wr" "$rr" "$target"
+      "$wr" "$rr" "$rf" "$(target "$row" "$wr" "$rf")"
   done
+  if [[ " ${rows[*]} " == *" D-nodist "* ]]; then
+    echo
+    if [ "${res_status[D]}" = ok ] && [ "${res_status[D-nodist]}" = ok ]; then
+      tr=$(ratio "${res_wall[D]}" "${res_wall[D-nodist]}")
+      mr=$(ratio "${res_rss[D]}" "${res_rss[D-nodist]}")
+      echo "D distances: with/without wall $tr (target <= 3: $(awk -v t="$tr" 'BEGIN{print (t <= 3 ? "met" : "MISSED")}')), RSS $mr (target <= 2: $(awk -v t="$mr" 'BEGIN{print (t <= 2 ? "met" : "MISSED")}'))"
+    else
+      echo "D distances: not available (program status with: ${res_status[D]}, without: ${res_status[D-nodist]})"
+    fi
+  fi
   if [[ " ${rows[*]} " == *" S-10000 "* ]]; then
     a=S-2500 b=B1 c=S-10000
     echo
@@ -288,6 +368,15 @@ table="$data/last-results.txt"
     else
       echo "S scaling: not available (program status 5k: ${res_status[$b]}, 10k: ${res_status[$c]}); reader 10k/5k $(ratio "${res_reader[$c]}" "${res_reader[$b]}"), 5k/2.5k $(ratio "${res_reader[$b]}" "${res_reader[$a]}")"
     fi
+  fi
+  if [ "$profile" -eq 1 ]; then
+    echo
+    echo "Profiles (perf record -F 1000, one run each; self time, top five; perf report --no-children --sort symbol):"
+    for row in "${rows[@]}"; do
+      [ "$row" = S-5000 ] && continue
+      echo "$row:"
+      echo "${res_profile[${run_of[$row]}]}"
+    done
   fi
   echo
   echo "Failed runs show the wall time and RSS until the failure; logs under $data/runs/."
