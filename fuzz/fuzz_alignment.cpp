@@ -20,6 +20,7 @@
 #include "FuzzSupport.h"
 #include "analysis/AlleleFrequencyClasses.h"
 #include "analysis/ResultsWarehouse.h"
+#include "analysis/StatisticsEngine.h"
 #include "input/AlignmentFileManagement.h"
 #include "input/CustomNucleicAlphabet.h"
 #include "input/FrameshiftCodonAlphabet.h"
@@ -37,6 +38,7 @@ struct Alphabets {
   mrv::CustomNucleicAlphabet nucleic;
   mrv::FrameshiftCodonAlphabet codon{&nucleic};
   bpp::StandardGeneticCode code{&nucleic};
+  mrv::StatisticsEngine engine{code};
 };
 
 using ContainerPtr = std::unique_ptr<bpp::PolymorphismSequenceContainer>;
@@ -107,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (auto* contig : cleaned) {
       try {
         warehouses.emplace_back(analyseDataset(options.get(), contig, population.get(), &alphabets->codon,
-                                               &alphabets->nucleic, &alphabets->code, bounds));
+                                               &alphabets->nucleic, alphabets->engine, bounds));
       } catch (const bpp::Exception& e) {
         // A focal sequence whose name has fewer than three fields is in no default population: the
         // differentiation step refuses it and the run ends with that message.

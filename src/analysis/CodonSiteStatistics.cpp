@@ -14,7 +14,8 @@
 #include <cstring>
 #include <limits>
 #include <map>
-#include <typeindex>
+
+#include "analysis/StatisticsEngine.h"
 
 namespace mrv {
 
@@ -51,10 +52,13 @@ struct CodonCounts {
 
 // ---- CodonColumns ----
 
-CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container)
+CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, Workspace* workspace)
     : _usable(true),
       _nb_sequences(container.getNumberOfSequences()),
       _alphabet(container.getAlphabet()),
+      _sites_store(workspace),
+      _owned_store(workspace),
+      _complete_store(workspace),
       _nb_complete(0) {
   const size_t nb_sites = container.getNumberOfSites();
   _sites.resize(nb_sites);
@@ -72,10 +76,13 @@ CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container)
 }
 
 CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& first,
-                           const bpp::PolymorphismSequenceContainer& second)
+                           const bpp::PolymorphismSequenceContainer& second, Workspace* workspace)
     : _usable(false),
       _nb_sequences(first.getNumberOfSequences() + second.getNumberOfSequences()),
       _alphabet(first.getAlphabet()),
+      _sites_store(workspace),
+      _owned_store(workspace),
+      _complete_store(workspace),
       _nb_complete(0) {
   const size_t nb_sites = first.getNumberOfSites();
   if (second.getNumberOfSites() != nb_sites) return;
@@ -101,10 +108,14 @@ CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& first,
   _classify();
 }
 
-CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra)
+CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra,
+                           Workspace* workspace)
     : _usable(false),
       _nb_sequences(container.getNumberOfSequences() + 1),
       _alphabet(container.getAlphabet()),
+      _sites_store(workspace),
+      _owned_store(workspace),
+      _complete_store(workspace),
       _nb_complete(0) {
   const size_t nb_sites = container.getNumberOfSites();
   if (extra.size() != nb_sites) return;
@@ -128,8 +139,15 @@ CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, 
   _classify();
 }
 
-CodonColumns::CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet)
-    : _usable(false), _nb_sequences(sequences.size()), _alphabet(alphabet), _nb_complete(0) {
+CodonColumns::CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet,
+                           Workspace* workspace)
+    : _usable(false),
+      _nb_sequences(sequences.size()),
+      _alphabet(alphabet),
+      _sites_store(workspace),
+      _owned_store(workspace),
+      _complete_store(workspace),
+      _nb_complete(0) {
   if (sequences.empty()) return;
   const size_t nb_sites = sequences[0]->size();
   for (const bpp::Sequence* sequence : sequences)
@@ -172,13 +190,6 @@ void CodonColumns::_classify() {
 
 // ---- CodonCodeTables ----
 
-CodonCodeTables& CodonCodeTables::of(const bpp::GeneticCode& code) {
-  static std::map<std::type_index, std::unique_ptr<CodonCodeTables> > tables;
-  std::unique_ptr<CodonCodeTables>& entry = tables[std::type_index(typeid(code))];
-  if (!entry) entry.reset(new CodonCodeTables(code));
-  return *entry;
-}
-
 CodonCodeTables::CodonCodeTables(const bpp::GeneticCode& code)
     : _code(code),
       _synonymous(64 * 64, kNotAsked),
@@ -188,14 +199,6 @@ CodonCodeTables::CodonCodeTables(const bpp::GeneticCode& code)
     _sense[c] = !code.isStop(c);
     _amino_acid[c] = _sense[c] ? code.translate(c) : -1;
   }
-}
-
-std::unordered_map<uint64_t, std::pair<size_t, size_t>, MixedWordHash>& CodonCodeTables::two_codon_substitution_counts(
-    double freqmin) {
-  for (auto& entry : _two_codon)
-    if (entry.first == freqmin || (std::isnan(entry.first) && std::isnan(freqmin))) return entry.second;
-  _two_codon.emplace_back(freqmin, std::unordered_map<uint64_t, std::pair<size_t, size_t>, MixedWordHash>());
-  return _two_codon.back().second;
 }
 
 const double* CodonCodeTables::synonymous_positions(double ratio) {
@@ -230,8 +233,9 @@ double CodonCodeTables::nucleotide_differences(int i, int j) {
 
 // ---- CodonSiteStatistics ----
 
-CodonSiteStatistics::CodonSiteStatistics(const CodonColumns& columns, const bpp::GeneticCode& code)
-    : _columns(columns), _code(code), _tables(CodonCodeTables::of(code)), _usable(false) {
+CodonSiteStatistics::CodonSiteStatistics(const CodonColumns& columns, CodonCodeTables& tables)
+    : _columns(columns), _tables(tables), _code(tables.code()), _usable(false) {
+  const bpp::GeneticCode& code = _code;
   const bpp::Alphabet* alphabet = columns.alphabet();
   _usable = columns.usable() && columns.nb_sequences() > 0 && bpp::AlphabetTools::isCodonAlphabet(alphabet) &&
             dynamic_cast<const bpp::CodonAlphabet*>(code.getSourceAlphabet()) != nullptr &&
@@ -388,20 +392,6 @@ std::pair<size_t, size_t> CodonSiteStatistics::substitution_counts(const int* co
     }
     return {all, sum - least};
   }
-  if (counts.size == 2 && n < (size_t(1) << 24)) {
-    // n, the two codons and the first count packed in one word.
-    const uint64_t word = (uint64_t(n) << 36) | (uint64_t(counts.codes[0]) << 30) | (uint64_t(counts.codes[1]) << 24) |
-                          uint64_t(counts.counts[0]);
-    auto& known = _tables.two_codon_substitution_counts(freqmin);
-    auto found = known.find(word);
-    if (found != known.end()) return found->second;
-    const bpp::Site site = library_site(codes, n);
-    const std::pair<size_t, size_t> result(
-        bpp::CodonSiteTools::numberOfSubstitutions(site, _code, freqmin),
-        bpp::CodonSiteTools::numberOfNonSynonymousSubstitutions(site, _code, freqmin));
-    known.emplace(word, result);
-    return result;
-  }
   std::string key(sizeof(double) + sizeof(size_t) + counts.size * (sizeof(int) + sizeof(unsigned int)), '\0');
   char* k = &key[0];
   std::memcpy(k, &freqmin, sizeof(double));
@@ -424,49 +414,23 @@ std::pair<size_t, size_t> CodonSiteStatistics::substitution_counts(const int* co
   return result;
 }
 
-size_t CodonSiteStatistics::group_memory(const int* merged, size_t n, const std::vector<char>& ingroup_row,
-                                         bool ingroup, std::vector<int>& memory) {
-  // A copy of the merged site from which the other group's sequences are erased one by one from
-  // the last: each erasure moves the later codes down and leaves the last slot as it was.
-  memory.assign(merged, merged + n);
-  size_t size = n;
-  for (size_t i = n; i-- > 0;) {
-    if ((ingroup_row[i] != 0) == ingroup) continue;
-    std::copy(memory.begin() + static_cast<std::ptrdiff_t>(i) + 1, memory.begin() + static_cast<std::ptrdiff_t>(size),
-              memory.begin() + static_cast<std::ptrdiff_t>(i));
-    --size;
-  }
-  return size;
-}
-
-std::vector<size_t> CodonSiteStatistics::fixed_differences(const int* merged, size_t n,
-                                                           const std::vector<char>& ingroup_row, const int* in,
-                                                           size_t nin, const int* out, size_t nout, int consensus_in,
-                                                           int consensus_out) const {
+std::vector<size_t> CodonSiteStatistics::fixed_differences(const int* in, size_t nin, const int* out, size_t nout,
+                                                           int consensus_in, int consensus_out) const {
   // The same sense codon on both sides differs at no position: nothing is fixed.
   if (consensus_in == consensus_out && _tables.is_sense(consensus_in) && all_sense(in, nin) && all_sense(out, nout))
     return std::vector<size_t>(2, 0);
-  // The library reads the outgroup site as far as the ingroup site's length, past the outgroup
-  // site's own end when the outgroup is the smaller group: both sites are laid out in memory as the
-  // library's own extraction leaves them.
+  // The outgroup is read as far as the ingroup site's length, its consensus past its own end.
+  auto out_at = [&](size_t q) { return q < nout ? out[q] : consensus_out; };
   // With sense codons everywhere the library reads, its answer depends only on the two consensus
   // codons and on which codon positions vary within either group's site (as far as it reads).
-  std::vector<int> in_memory, out_memory;
-  const size_t in_size = group_memory(merged, n, ingroup_row, true, in_memory);
-  const size_t out_size = group_memory(merged, n, ingroup_row, false, out_memory);
   bool sense = _tables.is_sense(consensus_in) && _tables.is_sense(consensus_out);
   unsigned int varies = 0;
-  if (sense) {
-    const int* in_codes = in_memory.data();
-    const int* out_codes = out_memory.data();  // read as far as nin, as the library does
-    for (size_t q = 0; q < nin && sense; ++q) sense = _tables.is_sense(in_codes[q]) && _tables.is_sense(out_codes[q]);
-    for (size_t q = 1; q < nin && sense; ++q) {
-      for (unsigned int k = 0; k < 3; ++k) {
-        const int shift = 4 - 2 * static_cast<int>(k);
-        if (((in_codes[q] >> shift) & 3) != ((in_codes[0] >> shift) & 3) ||
-            ((out_codes[q] >> shift) & 3) != ((out_codes[0] >> shift) & 3))
-          varies |= 1u << k;
-      }
+  for (size_t q = 0; q < nin && sense; ++q) sense = _tables.is_sense(in[q]) && _tables.is_sense(out_at(q));
+  for (size_t q = 1; q < nin && sense; ++q) {
+    for (unsigned int k = 0; k < 3; ++k) {
+      const int shift = 4 - 2 * static_cast<int>(k);
+      if (((in[q] >> shift) & 3) != ((in[0] >> shift) & 3) || ((out_at(q) >> shift) & 3) != ((out_at(0) >> shift) & 3))
+        varies |= 1u << k;
     }
   }
   auto& known = _tables.fixed_differences();
@@ -475,12 +439,10 @@ std::vector<size_t> CodonSiteStatistics::fixed_differences(const int* merged, si
     if (known.empty()) known.resize(64 * 64 * 8);
     if (known[key].first) return known[key].second;
   }
-  // Each site is made from the whole memory, then shortened: erasing the tail keeps its memory.
-  bpp::Site in_site(in_memory, _columns.alphabet());
-  in_site.deleteElements(in_size, n - in_size);
-  bpp::Site out_site(out_memory, _columns.alphabet());
-  out_site.deleteElements(out_size, n - out_size);
-  std::vector<size_t> result = bpp::CodonSiteTools::fixedDifferences(in_site, out_site, consensus_in, consensus_out, _code);
+  const bpp::Site in_site(std::vector<int>(in, in + nin), _columns.alphabet());
+  const bpp::Site out_site(outgroupSiteAsRead(out, nout, nin, consensus_out), _columns.alphabet());
+  std::vector<size_t> result =
+      bpp::CodonSiteTools::fixedDifferences(in_site, out_site, consensus_in, consensus_out, _code);
   if (sense) known[key] = {true, result};
   return result;
 }
@@ -540,9 +502,10 @@ bool sameAlphabetType(const bpp::Alphabet* a, const bpp::Alphabet* b) {
 }
 
 bpp::Sequence* consensusOfSequences(const bpp::PolymorphismSequenceContainer& container,
-                                    const std::vector<size_t>& sequences, const std::string& name) {
+                                    const std::vector<size_t>& sequences, const std::string& name,
+                                    Workspace* workspace) {
   const size_t nb_sites = container.getNumberOfSites();
-  ReusedVector<int> consensus_store, codes_store;
+  Workspace::Lease<int> consensus_store(workspace), codes_store(workspace);
   std::vector<int>& consensus = *consensus_store;
   std::vector<int>& codes = *codes_store;
   consensus.assign(nb_sites, 0);

@@ -12,9 +12,10 @@
 //
 // Whatever the fast reading does not cover is handed to the library itself: sites holding a code
 // other than the 61 sense codons of the genetic code (stop codons, frameshift codons), the counts
-// of substitutions and the fixed differences of polymorphic or differing sites, and containers
-// whose alphabet is not a codon alphabet accepted by the genetic code (the library then raises its
-// own exception).
+// of substitutions and the fixed differences of polymorphic or differing sites not met before.
+// Containers whose alphabet is not a codon alphabet accepted by the genetic code are not usable
+// here: the statistics engine (StatisticsEngine.h) then asks the library, which raises its own
+// exception.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,9 +24,7 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/ReusedVector.h"
-
-#include <string>
+#include "analysis/Workspace.h"
 
 namespace bpp {
 class Alphabet;
@@ -37,19 +36,23 @@ class Site;
 
 namespace mrv {
 
-// Codon codes of one container, or of two containers side by side, site by site.
+// Codon codes of one container, or of two containers side by side, site by site. The arrays are
+// leased from the workspace given (the run's), or owned without one.
 class CodonColumns {
  public:
   // Every sequence of the container.
-  explicit CodonColumns(const bpp::PolymorphismSequenceContainer& container);
+  explicit CodonColumns(const bpp::PolymorphismSequenceContainer& container, Workspace* workspace = nullptr);
   // The sequences of `first` then those of `second`: the sites of a container holding both. When
   // their numbers of sites differ, nothing is read and usable() is false.
-  CodonColumns(const bpp::PolymorphismSequenceContainer& first, const bpp::PolymorphismSequenceContainer& second);
+  CodonColumns(const bpp::PolymorphismSequenceContainer& first, const bpp::PolymorphismSequenceContainer& second,
+               Workspace* workspace = nullptr);
   // The sequences of the container, then one more sequence.
-  CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra);
+  CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra,
+               Workspace* workspace = nullptr);
   // The sequences as the sites of a container of the given alphabet would hold them; not usable
   // when a sequence is of another alphabet type or of another length than the first.
-  CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet);
+  CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet,
+               Workspace* workspace = nullptr);
   CodonColumns(const CodonColumns&) = delete;
   CodonColumns& operator=(const CodonColumns&) = delete;
 
@@ -77,30 +80,25 @@ class CodonColumns {
   bool _usable;
   size_t _nb_sequences;
   const bpp::Alphabet* _alphabet;
-  ReusedVector<const int*> _sites_store;
-  ReusedVector<int> _owned_store;
-  ReusedVector<char> _complete_store;
+  Workspace::Lease<const int*> _sites_store;
+  Workspace::Lease<int> _owned_store;
+  Workspace::Lease<char> _complete_store;
   std::vector<const int*>& _sites = *_sites_store;
   std::vector<int>& _owned = *_owned_store;  // codes of two containers put side by side
   std::vector<char>& _complete = *_complete_store;
   size_t _nb_complete;
 };
 
-// A well-mixed hash of a packed word (the identity hash of the standard library crowds buckets).
-struct MixedWordHash {
-  size_t operator()(uint64_t x) const {
-    x += 0x9e3779b97f4a7c15ULL;
-    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
-    return static_cast<size_t>(x ^ (x >> 31));
-  }
-};
-
-// The per-codon quantities of one genetic code, asked of the library once each.
+// The per-codon quantities of one genetic code, asked of the library once each and kept by their
+// owner (the run's statistics engine).
 class CodonCodeTables {
  public:
-  // The tables of the genetic code's kind (every code of one class translates alike), kept for the run.
-  static CodonCodeTables& of(const bpp::GeneticCode& code);
+  // The genetic code must outlive the tables.
+  explicit CodonCodeTables(const bpp::GeneticCode& code);
+  CodonCodeTables(const CodonCodeTables&) = delete;
+  CodonCodeTables& operator=(const CodonCodeTables&) = delete;
+
+  const bpp::GeneticCode& code() const { return _code; }
 
   // True for codes 0 to 63 that are not stop codons.
   bool is_sense(int codon) const { return codon >= 0 && codon < 64 && _sense[static_cast<size_t>(codon)]; }
@@ -116,15 +114,11 @@ class CodonCodeTables {
   // Substitution counts {all, non-synonymous} already worked out for a site of sense codons, keyed
   // by its codon counts and minimum frequency (the library's counts depend on nothing else).
   std::unordered_map<std::string, std::pair<size_t, size_t> >& substitution_counts() { return _substitutions; }
-  // The same for the sites of at most two codons, keyed by a packed word, per minimum frequency.
-  std::unordered_map<uint64_t, std::pair<size_t, size_t>, MixedWordHash>& two_codon_substitution_counts(double freqmin);
   // Fixed differences {synonymous, non-synonymous} already worked out, by consensus codons and the
   // positions found variable (the library's result depends on nothing else for sense codons).
   std::vector<std::pair<bool, std::vector<size_t> > >& fixed_differences() { return _fixed; }
 
  private:
-  explicit CodonCodeTables(const bpp::GeneticCode& code);
-
   const bpp::GeneticCode& _code;
   bool _sense[64];
   int _amino_acid[64];
@@ -133,14 +127,13 @@ class CodonCodeTables {
   std::vector<double> _differences;                                  // 64 x 64, NaN until asked
   std::vector<double> _least_change;                                 // 64 x 64, NaN until asked
   std::unordered_map<std::string, std::pair<size_t, size_t> > _substitutions;
-  std::vector<std::pair<double, std::unordered_map<uint64_t, std::pair<size_t, size_t>, MixedWordHash> > > _two_codon;
   std::vector<std::pair<bool, std::vector<size_t> > > _fixed;  // 64 x 64 x 8
 };
 
-// The statistics of the sites of one CodonColumns for one genetic code.
+// The statistics of the sites of one CodonColumns for the tables' genetic code.
 class CodonSiteStatistics {
  public:
-  CodonSiteStatistics(const CodonColumns& columns, const bpp::GeneticCode& code);
+  CodonSiteStatistics(const CodonColumns& columns, CodonCodeTables& tables);
 
   // False when the columns cannot be read here (another alphabet, no sequence, unequal sites): the
   // callers then ask the library for the whole container.
@@ -169,11 +162,10 @@ class CodonSiteStatistics {
   size_t non_synonymous_substitutions(const int* codes, size_t n, double freqmin) const;
   // Both at once: {all, non-synonymous}.
   std::pair<size_t, size_t> substitution_counts(const int* codes, size_t n, double freqmin) const;
-  // The library's fixedDifferences {synonymous, non-synonymous} of a site of the ingroup and the
-  // same site of the outgroup, against their consensus codons: `merged` holds the n codes of the
-  // site, ingroup_row flags the ingroup ones, `in` and `out` hold the codes of each group in order.
-  std::vector<size_t> fixed_differences(const int* merged, size_t n, const std::vector<char>& ingroup_row,
-                                        const int* in, size_t nin, const int* out, size_t nout, int consensus_in,
+  // The library's fixedDifferences {synonymous, non-synonymous} of a site of the ingroup (`in`) and
+  // the same site of the outgroup (`out`), against their consensus codons, the outgroup site read as
+  // outgroupSiteAsRead gives it (per-site counts not clamped).
+  std::vector<size_t> fixed_differences(const int* in, size_t nin, const int* out, size_t nout, int consensus_in,
                                         int consensus_out) const;
 
   // The library's consensus codon of a site (gaps ignored, unknown characters not resolved): the
@@ -186,15 +178,11 @@ class CodonSiteStatistics {
  private:
   // The codes as a library Site, for the sites handed to the library.
   bpp::Site library_site(const int* codes, size_t n) const;
-  // The memory of one group's site as the library's extraction from the merged site leaves it (n
-  // codes); returns the group's size.
-  static size_t group_memory(const int* merged, size_t n, const std::vector<char>& ingroup_row, bool ingroup,
-                             std::vector<int>& memory);
   double mean_synonymous_positions(const int* codes, size_t n, double ratio, const double* positions) const;
 
   const CodonColumns& _columns;
-  const bpp::GeneticCode& _code;
   CodonCodeTables& _tables;
+  const bpp::GeneticCode& _code;
   bool _usable;
 };
 
@@ -202,8 +190,9 @@ class CodonSiteStatistics {
 bool sameAlphabetType(const bpp::Alphabet* a, const bpp::Alphabet* b);
 
 // The library's consensus sequence of a container (getConsensus with gaps ignored and unknown
-// characters not resolved) over the listed sequences only, under the given name.
+// characters not resolved) over the listed sequences only, under the given name, read from the codes.
 bpp::Sequence* consensusOfSequences(const bpp::PolymorphismSequenceContainer& container,
-                                    const std::vector<size_t>& sequences, const std::string& name);
+                                    const std::vector<size_t>& sequences, const std::string& name,
+                                    Workspace* workspace = nullptr);
 
 }  // namespace mrv

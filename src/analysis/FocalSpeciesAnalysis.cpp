@@ -2,7 +2,6 @@
 
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
-#include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 
 #include <memory>
 #include <string>
@@ -16,13 +15,14 @@
 #include "analysis/PopulationDiversification.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/SpeciesDataWarehouse.h"
+#include "analysis/StatisticsEngine.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 #include "run/ParametersManagement.h"
 
 void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenceContainer* ingroup,
                          const bpp::Sequence* ingroup_consensus, mrv::Population* population,
                          const bpp::CodonAlphabet* codon_alphabet, const bpp::NucleicAlphabet* nucleic_alphabet,
-                         bpp::StandardGeneticCode* genetic_code, std::vector<double>& class_bounds,
+                         mrv::StatisticsEngine& engine, std::vector<double>& class_bounds,
                          SpeciesDataWarehouse* species_data, ResultsWarehouse* warehouse) {
   const bool debug = options->get_DEBUG();
 
@@ -35,7 +35,7 @@ void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenc
 
   // 2. Nucleotide diversity.
   std::unique_ptr<mrv::Polymorphism> polymorphism(new mrv::Polymorphism(ingroup));
-  polymorphism->determine_all_attributes(genetic_code, options->get_min_nb_codon(), options->get_kappa());
+  polymorphism->determine_all_attributes(engine, options->get_min_nb_codon(), options->get_kappa());
 
   // 3. The species record.
   // The name of the first sequence, read without building the sequence (getName does).
@@ -54,7 +54,7 @@ void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenc
 
   // 5. Allele pairs of the individuals.
   std::unique_ptr<mrv::PairedSequenceContainer> pairs(
-      new mrv::PairedSequenceContainer(ingroup, codon_alphabet, "|", 3));
+      new mrv::PairedSequenceContainer(ingroup, codon_alphabet, "|", 3, &engine.workspace()));
   std::vector<std::string> pair_names = pairs->get_pair_names();
 
   // 6-9. Per-individual statistics.
@@ -69,5 +69,5 @@ void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenc
   populationDiversificationAnalysis(ingroup, population, codon_alphabet, nucleic_alphabet, warehouse);
 
   // 11. SNP counts and GC allele-frequency classes.
-  nonOrientedGCAnalysis(ingroup, class_bounds, warehouse, codon_alphabet, nucleic_alphabet, genetic_code);
+  nonOrientedGCAnalysis(ingroup, class_bounds, warehouse, codon_alphabet, nucleic_alphabet, engine);
 }

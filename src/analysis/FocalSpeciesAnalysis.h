@@ -1,6 +1,7 @@
 #pragma once
 // The focal-species road of one contig: every statistic of the ingroup, stored in the contig's
-// result store and in the ingroup's species record.
+// result store and in the ingroup's species record. The engine is the run's (genetic code, codon
+// tables, working arrays).
 #include <vector>
 
 namespace bpp {
@@ -8,10 +9,10 @@ class PolymorphismSequenceContainer;
 class Sequence;
 class NucleicAlphabet;
 class CodonAlphabet;
-class StandardGeneticCode;
 }  // namespace bpp
 namespace mrv {
 class Population;
+class StatisticsEngine;
 }
 class ParametersManagement;
 class ResultsWarehouse;
@@ -20,5 +21,5 @@ class SpeciesDataWarehouse;
 void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenceContainer* ingroup,
                          const bpp::Sequence* ingroup_consensus, mrv::Population* population,
                          const bpp::CodonAlphabet* codon_alphabet, const bpp::NucleicAlphabet* nucleic_alphabet,
-                         bpp::StandardGeneticCode* genetic_code, std::vector<double>& class_bounds,
+                         mrv::StatisticsEngine& engine, std::vector<double>& class_bounds,
                          SpeciesDataWarehouse* species_data, ResultsWarehouse* warehouse);

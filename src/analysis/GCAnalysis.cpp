@@ -11,6 +11,7 @@
 #include "analysis/CodonSiteStatistics.h"
 #include "analysis/NucleotideRows.h"
 #include "analysis/ResultsWarehouse.h"
+#include "analysis/StatisticsEngine.h"
 
 void replaceUnresolvedCharInCodonSite(bpp::Site& site, const bpp::CodonAlphabet* codonAlphabet, unsigned int count,
                                       unsigned int reference) {
@@ -50,18 +51,21 @@ void addToGCClass(mrv::AlleleFrequency& alleles, const std::vector<double>& clas
 
 void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vector<double> classBounds,
                            ResultsWarehouse* results, const bpp::CodonAlphabet* codonAlphabet,
-                           const bpp::NucleicAlphabet* nucleicAlphabet, const bpp::GeneticCode* geneticCode) {
+                           const bpp::NucleicAlphabet* nucleicAlphabet, mrv::StatisticsEngine& engine) {
+  const bpp::GeneticCode* geneticCode = &engine.genetic_code();
   unsigned int bi = 0;
   unsigned int tri = 0;
   unsigned int quadri = 0;
-  const mrv::NucleotideRows rows(*ingroup, codonAlphabet, nucleicAlphabet);
+  const mrv::NucleotideRows rows(*ingroup, codonAlphabet, nucleicAlphabet, &engine.workspace());
   const unsigned int nbSequences = static_cast<unsigned int>(ingroup->getNumberOfSequences());
   const size_t nbSites = rows.get_nb_sites();
   const size_t nbRows = rows.get_nb_rows();
   const mrv::ResolvedNucleotides& resolved = rows.resolved();
-  // The substitution counts of a site read from its codes (the library's own counts).
-  const mrv::CodonColumns codons(*ingroup);
-  const mrv::CodonSiteStatistics statistics(codons, *geneticCode);
+  // The substitution counts of a site read from its codes (the library's own counts) when the engine
+  // reads them.
+  const mrv::CodonColumns codons(*ingroup, &engine.workspace());
+  const mrv::CodonSiteStatistics statistics(codons, engine.tables());
+  const bool ownCounts = engine.reads_codes(codons) && nbSequences == codons.nb_sequences();
   std::vector<int> replaced(nbSequences);
   const bool byCodon = codons.usable() && codons.nb_sites() == nbSites && codons.nb_sequences() == nbRows;
   for (size_t s = 0; s < nbSites; ++s) {
@@ -86,7 +90,7 @@ void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vec
       mrv::AlleleFrequency alleles(rows, position);
       if (alleles.is_bi_allelic()) {
         const int reference = alleles.get_allele_2_rank();
-        if (statistics.usable() && nbSequences == codons.nb_sequences()) {
+        if (ownCounts) {
           // The unresolved codons replaced by the reference's, as on the site copy below.
           const int* codes = codons.site(s);
           for (unsigned int i = 0; i < nbSequences; ++i)

@@ -14,6 +14,10 @@ class Site;
 
 class ResultsWarehouse;
 
+namespace mrv {
+class StatisticsEngine;
+}
+
 // Entries 0 to count - 1 of `site` holding the unresolved codon take the codon of entry `reference`
 // (read anew at each replacement). Raises bpp::IndexOutOfBoundsException, before any change, when
 // count exceeds the site's size, or when a replacement is due and `reference` is beyond the site.
@@ -25,7 +29,8 @@ void replaceUnresolvedCharInCodonSite(bpp::Site& site, const bpp::CodonAlphabet*
 bool isSynonymousSite(bpp::Site& site, unsigned int count, const bpp::CodonAlphabet* codonAlphabet,
                       const bpp::GeneticCode* geneticCode, int reference);
 
-// Counts the SNPs of `ingroup` (never changed) and fills the GC classes of `results`.
+// Counts the SNPs of `ingroup` (never changed) and fills the GC classes of `results`; the engine
+// gives the substitution counts of the bi-allelic sites.
 void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vector<double> classBounds,
                            ResultsWarehouse* results, const bpp::CodonAlphabet* codonAlphabet,
-                           const bpp::NucleicAlphabet* nucleicAlphabet, const bpp::GeneticCode* geneticCode);
+                           const bpp::NucleicAlphabet* nucleicAlphabet, mrv::StatisticsEngine& engine);

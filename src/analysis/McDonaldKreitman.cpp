@@ -17,92 +17,13 @@
 
 #include "analysis/CodonSiteStatistics.h"
 #include "analysis/ResultsWarehouse.h"
+#include "analysis/StatisticsEngine.h"
 
 namespace mrv {
 
 namespace {
 
-// A codon has three positions: a larger per-site count went below zero.
-size_t clampSiteCount(size_t count) { return count > 3 ? 0 : count; }
-
-// The tables as the library builds them, from a merged container.
-std::vector<std::vector<unsigned int> > libraryTables(const bpp::PolymorphismSequenceContainer& merged,
-                                                      const bpp::GeneticCode& genetic_code,
-                                                      const std::vector<double>& minimum_frequencies) {
-  using Tools = bpp::PolymorphismSequenceContainerTools;
-  std::unique_ptr<bpp::PolymorphismSequenceContainer> complete(Tools::getCompleteSites(merged));
-  std::unique_ptr<bpp::PolymorphismSequenceContainer> in(Tools::extractIngroup(*complete));
-  std::unique_ptr<bpp::PolymorphismSequenceContainer> out(Tools::extractOutgroup(*complete));
-  std::unique_ptr<bpp::Sequence> consensus_in(bpp::SiteContainerTools::getConsensus(*in, "consensusIn"));
-  std::unique_ptr<bpp::Sequence> consensus_out(bpp::SiteContainerTools::getConsensus(*out, "consensusOut"));
-
-  size_t ds = 0, dn = 0;
-  for (size_t k = 0; k < in->getNumberOfSites(); ++k) {
-    const std::vector<size_t> v = bpp::CodonSiteTools::fixedDifferences(
-        in->getSite(k), out->getSite(k), consensus_in->getValue(k), consensus_out->getValue(k), genetic_code);
-    ds += clampSiteCount(v[0]);
-    dn += clampSiteCount(v[1]);
-  }
-
-  std::vector<std::vector<unsigned int> > tables;
-  for (double f : minimum_frequencies) {
-    tables.push_back({bpp::SequenceStatistics::numberOfNonSynonymousSubstitutions(*in, genetic_code, f),
-                      bpp::SequenceStatistics::numberOfSynonymousSubstitutions(*in, genetic_code, f),
-                      static_cast<unsigned int>(dn), static_cast<unsigned int>(ds)});
-  }
-  return tables;
-}
-
-// The same tables from the codes of the merged sites: the ingroup sequences are those flagged in
-// `ingroup_row`, the others the outgroup. Only the complete sites count; a site adds its fixed
-// differences and, when polymorphic in the ingroup, its substitutions. False (tables untouched)
-// when the codes cannot be read here or a group is empty.
-bool tablesFromCodes(const CodonColumns& columns, const std::vector<char>& ingroup_row,
-                     const bpp::GeneticCode& genetic_code, const std::vector<double>& minimum_frequencies,
-                     std::vector<std::vector<unsigned int> >& tables) {
-  const CodonSiteStatistics statistics(columns, genetic_code);
-  if (!statistics.usable()) return false;
-  const size_t n = columns.nb_sequences();
-  size_t nin = 0;
-  for (size_t q = 0; q < n; ++q) nin += ingroup_row[q] ? 1 : 0;
-  const size_t nout = n - nin;
-  if (nin == 0 || nout == 0) return false;
-
-  const size_t nf = minimum_frequencies.size();
-  std::vector<size_t> all(nf, 0), non_synonymous(nf, 0);
-  std::vector<unsigned int> non_synonymous_sum(nf, 0);
-  size_t ds = 0, dn = 0;
-  std::vector<int> in(nin), out(nout);
-  for (size_t s = 0; s < columns.nb_sites(); ++s) {
-    if (!columns.is_complete(s)) continue;
-    const int* codes = columns.site(s);
-    for (size_t q = 0, i = 0, o = 0; q < n; ++q) {
-      if (ingroup_row[q])
-        in[i++] = codes[q];
-      else
-        out[o++] = codes[q];
-    }
-    const std::vector<size_t> v =
-        statistics.fixed_differences(codes, n, ingroup_row, in.data(), nin, out.data(), nout,
-                                     CodonSiteStatistics::consensus(in.data(), nin),
-                                     CodonSiteStatistics::consensus(out.data(), nout));
-    ds += clampSiteCount(v[0]);
-    dn += clampSiteCount(v[1]);
-    if (CodonSiteStatistics::is_constant(in.data(), nin)) continue;  // no substitution at all
-    for (size_t f = 0; f < nf; ++f) {
-      const std::pair<size_t, size_t> counts = statistics.substitution_counts(in.data(), nin, minimum_frequencies[f]);
-      const size_t na = counts.second;
-      all[f] += counts.first;
-      non_synonymous[f] += na;
-      non_synonymous_sum[f] += static_cast<unsigned int>(na);
-    }
-  }
-  tables.clear();
-  for (size_t f = 0; f < nf; ++f)
-    tables.push_back({non_synonymous_sum[f], static_cast<unsigned int>(all[f] - non_synonymous[f]),
-                      static_cast<unsigned int>(dn), static_cast<unsigned int>(ds)});
-  return true;
-}
+using Tables = std::vector<std::vector<unsigned int> >;
 
 // Ingroup flags of the sequences of `ingroup` followed by those of `outgroup` (all outgroup), as in
 // the merged container; false when an outgroup name is already an ingroup name (the merge refuses it).
@@ -114,18 +35,6 @@ bool mergedRows(const bpp::PolymorphismSequenceContainer& ingroup, const std::ve
     if (known.count(name)) return false;
   rows.assign(ingroup.getNumberOfSequences() + outgroup_names.size(), 0);
   for (size_t i = 0; i < ingroup.getNumberOfSequences(); ++i) rows[i] = ingroup.isIngroupMember(i) ? 1 : 0;
-  return true;
-}
-
-// The site numbers and the tables {0.0, 0.2} of the analysis from the codes of the merged sites;
-// false when they cannot be read here.
-bool analysisFromCodes(const CodonColumns& columns, const std::vector<char>& rows, const bpp::GeneticCode& genetic_code,
-                       double ratio, double& non_synonymous_sites, double& synonymous_sites,
-                       std::vector<std::vector<unsigned int> >& tables) {
-  const CodonSiteStatistics statistics(columns, genetic_code);
-  if (!statistics.usable() || !tablesFromCodes(columns, rows, genetic_code, {0.0, 0.2}, tables)) return false;
-  non_synonymous_sites = statistics.mean_number_of_non_synonymous_sites(ratio);
-  synonymous_sites = statistics.sum_of_mean_synonymous_positions(ratio);
   return true;
 }
 
@@ -162,28 +71,33 @@ std::unique_ptr<bpp::PolymorphismSequenceContainer> mergeIngroupAndOutgroup(
   return merged;
 }
 
-std::vector<std::vector<unsigned int> > mcDonaldKreitmanTables(const bpp::PolymorphismSequenceContainer& merged,
-                                                               const bpp::GeneticCode& genetic_code,
-                                                               const std::vector<double>& minimum_frequencies) {
-  const CodonColumns columns(merged);
+Tables mcDonaldKreitmanTables(const bpp::PolymorphismSequenceContainer& merged, StatisticsEngine& engine,
+                              const std::vector<double>& minimum_frequencies) {
+  const CodonColumns columns(merged, &engine.workspace());
   std::vector<char> rows(merged.getNumberOfSequences());
   for (size_t i = 0; i < rows.size(); ++i) rows[i] = merged.isIngroupMember(i) ? 1 : 0;
-  std::vector<std::vector<unsigned int> > tables;
-  if (tablesFromCodes(columns, rows, genetic_code, minimum_frequencies, tables)) return tables;
-  return libraryTables(merged, genetic_code, minimum_frequencies);
+  return engine.mcdonald_kreitman_tables(
+      columns, rows, [&merged]() -> const bpp::PolymorphismSequenceContainer& { return merged; }, minimum_frequencies);
 }
 
 std::vector<unsigned int> mcDonaldKreitmanTable(const bpp::PolymorphismSequenceContainer& ingroup,
                                                 const bpp::PolymorphismSequenceContainer& outgroup,
-                                                const bpp::GeneticCode& genetic_code, double minimum_frequency) {
+                                                StatisticsEngine& engine, double minimum_frequency) {
   std::vector<char> rows;
-  if (mergedRows(ingroup, outgroup.getSequencesNames(), rows)) {
-    const CodonColumns columns(ingroup, outgroup);
-    std::vector<std::vector<unsigned int> > tables;
-    if (tablesFromCodes(columns, rows, genetic_code, {minimum_frequency}, tables)) return tables.front();
+  if (!mergedRows(ingroup, outgroup.getSequencesNames(), rows)) {
+    auto merged = mergeIngroupAndOutgroup(ingroup, outgroup);  // refused by the library
+    return mcDonaldKreitmanTables(*merged, engine, {minimum_frequency}).front();
   }
-  auto merged = mergeIngroupAndOutgroup(ingroup, outgroup);
-  return libraryTables(*merged, genetic_code, {minimum_frequency}).front();
+  const CodonColumns columns(ingroup, outgroup, &engine.workspace());
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> merged;
+  return engine
+      .mcdonald_kreitman_tables(columns, rows,
+                                [&]() -> const bpp::PolymorphismSequenceContainer& {
+                                  if (!merged) merged = mergeIngroupAndOutgroup(ingroup, outgroup);
+                                  return *merged;
+                                },
+                                {minimum_frequency})
+      .front();
 }
 
 int truncateSiteNumber(double sites) {
@@ -195,44 +109,55 @@ int truncateSiteNumber(double sites) {
 
 }  // namespace mrv
 
+namespace {
+
+// The analysis of the merged sites read as `columns` (ingroup flags `rows`), `merged` the same as a
+// container, built when the library is asked.
+void analyseMergedSites(const mrv::CodonColumns& columns, const std::vector<char>& rows,
+                        const mrv::StatisticsEngine::LibraryInput& merged, ResultsWarehouse* store, unsigned int kappa,
+                        mrv::StatisticsEngine& engine, bool debug) {
+  const double ratio = static_cast<double>(kappa);
+  const double non_synonymous_sites = engine.mean_non_synonymous_sites(columns, merged, ratio);
+  const double synonymous_sites = engine.mean_synonymous_sites(columns, merged, ratio);
+  const std::vector<mrv::StatisticsEngine::Table> tables =
+      engine.mcdonald_kreitman_tables(columns, rows, merged, {0.0, 0.2});
+  mrv::storeAnalysis(store, tables, non_synonymous_sites, synonymous_sites, debug);
+}
+
+}  // namespace
+
 void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::PolymorphismSequenceContainer* outgroup,
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* /*codon_alphabet*/,
-                              bpp::StandardGeneticCode* genetic_code, bool debug) {
-  const double ratio = static_cast<double>(kappa);
-  double non_synonymous_sites = 0.0, synonymous_sites = 0.0;
-  std::vector<std::vector<unsigned int> > tables;
-  // The merged container is only put together when its sites cannot be read from the two groups.
+                              mrv::StatisticsEngine& engine, bool debug) {
+  // The merged container is only put together when the library reads it (or is to refuse it).
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> merged;
+  const mrv::StatisticsEngine::LibraryInput library = [&]() -> const bpp::PolymorphismSequenceContainer& {
+    if (!merged) merged = mrv::mergeIngroupAndOutgroup(*ingroup, *outgroup);
+    return *merged;
+  };
   std::vector<char> rows;
-  bool done = false;
-  if (mrv::mergedRows(*ingroup, outgroup->getSequencesNames(), rows)) {
-    const mrv::CodonColumns columns(*ingroup, *outgroup);
-    done = mrv::analysisFromCodes(columns, rows, *genetic_code, ratio, non_synonymous_sites, synonymous_sites, tables);
-  }
-  if (!done) {
-    auto merged = mrv::mergeIngroupAndOutgroup(*ingroup, *outgroup);
-    non_synonymous_sites = bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*merged, *genetic_code, ratio);
-    synonymous_sites = bpp::SequenceStatistics::meanNumberOfSynonymousSites(*merged, *genetic_code, ratio);
-    tables = mrv::libraryTables(*merged, *genetic_code, {0.0, 0.2});
-  }
-  mrv::storeAnalysis(store, tables, non_synonymous_sites, synonymous_sites, debug);
+  if (!mrv::mergedRows(*ingroup, outgroup->getSequencesNames(), rows)) library();
+  const mrv::CodonColumns columns(*ingroup, *outgroup, &engine.workspace());
+  analyseMergedSites(columns, rows, library, store, kappa, engine, debug);
 }
 
 void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, const bpp::Sequence* outgroup_consensus,
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
-                              bpp::StandardGeneticCode* genetic_code, bool debug) {
-  std::vector<char> rows;
-  if (mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), codon_alphabet) &&
-      mrv::mergedRows(*ingroup, {outgroup_consensus->getName()}, rows)) {
-    const mrv::CodonColumns columns(*ingroup, *outgroup_consensus);
-    std::vector<std::vector<unsigned int> > tables;
-    double non_synonymous_sites = 0.0, synonymous_sites = 0.0;
-    if (mrv::analysisFromCodes(columns, rows, *genetic_code, static_cast<double>(kappa), non_synonymous_sites,
-                               synonymous_sites, tables)) {
-      mrv::storeAnalysis(store, tables, non_synonymous_sites, synonymous_sites, debug);
-      return;
+                              mrv::StatisticsEngine& engine, bool debug) {
+  // The outgroup container and the merged one are only put together when the library reads them.
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> outgroup, merged;
+  const mrv::StatisticsEngine::LibraryInput library = [&]() -> const bpp::PolymorphismSequenceContainer& {
+    if (!merged) {
+      outgroup.reset(new bpp::PolymorphismSequenceContainer(codon_alphabet));
+      outgroup->addSequenceWithFrequency(*outgroup_consensus, 1, true);
+      merged = mrv::mergeIngroupAndOutgroup(*ingroup, *outgroup);
     }
-  }
-  std::unique_ptr<bpp::PolymorphismSequenceContainer> outgroup(new bpp::PolymorphismSequenceContainer(codon_alphabet));
-  outgroup->addSequenceWithFrequency(*outgroup_consensus, 1, true);
-  mcDonaldKreitmanAnalysis(ingroup, outgroup.get(), store, kappa, codon_alphabet, genetic_code, debug);
+    return *merged;
+  };
+  std::vector<char> rows;
+  if (!mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), codon_alphabet) ||
+      !mrv::mergedRows(*ingroup, {outgroup_consensus->getName()}, rows))
+    library();
+  const mrv::CodonColumns columns(*ingroup, *outgroup_consensus, &engine.workspace());
+  analyseMergedSites(columns, rows, library, store, kappa, engine, debug);
 }

@@ -3,23 +3,23 @@
 // ingroup (pn, ps) and fixed differences between ingroup and outgroup (dn, ds).
 //
 // The fixed differences are summed site by site over the complete sites of ingroup and outgroup
-// together, each site against the consensus codons of the two groups. A site's count can never be
-// negative: where the library's per-site count falls below zero (it comes back as a huge unsigned
-// value, above the three positions of a codon) the site counts 0.
+// together, each site against the consensus codons of the two groups, with the statistics engine's
+// rules (StatisticsEngine.h): a site's count is never negative, and the outgroup site is read as far
+// as the ingroup's, its consensus past its own end.
 #include <memory>
 #include <vector>
 
 namespace bpp {
 class PolymorphismSequenceContainer;
 class CodonAlphabet;
-class GeneticCode;
-class StandardGeneticCode;
 class Sequence;
 }  // namespace bpp
 
 class ResultsWarehouse;
 
 namespace mrv {
+
+class StatisticsEngine;
 
 // A copy of the ingroup container followed by every outgroup sequence (count 1), flagged outgroup.
 std::unique_ptr<bpp::PolymorphismSequenceContainer> mergeIngroupAndOutgroup(
@@ -28,13 +28,13 @@ std::unique_ptr<bpp::PolymorphismSequenceContainer> mergeIngroupAndOutgroup(
 // One table {pn, ps, dn, ds} per minimum frequency (a polymorphism whose allele frequency is below
 // it is not counted), from a container merged as above.
 std::vector<std::vector<unsigned int> > mcDonaldKreitmanTables(const bpp::PolymorphismSequenceContainer& merged,
-                                                               const bpp::GeneticCode& genetic_code,
+                                                               StatisticsEngine& engine,
                                                                const std::vector<double>& minimum_frequencies);
 
 // The table {pn, ps, dn, ds} of an ingroup against an outgroup.
 std::vector<unsigned int> mcDonaldKreitmanTable(const bpp::PolymorphismSequenceContainer& ingroup,
                                                 const bpp::PolymorphismSequenceContainer& outgroup,
-                                                const bpp::GeneticCode& genetic_code, double minimum_frequency = 0.0);
+                                                StatisticsEngine& engine, double minimum_frequency = 0.0);
 
 // A mean number of sites stored as an int: truncated toward zero (12.9 gives 12).
 int truncateSiteNumber(double sites);
@@ -46,10 +46,10 @@ int truncateSiteNumber(double sites);
 // ingroup and outgroup together, truncated). kappa is the transition/transversion ratio.
 void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::PolymorphismSequenceContainer* outgroup,
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
-                              bpp::StandardGeneticCode* genetic_code, bool debug);
+                              mrv::StatisticsEngine& engine, bool debug);
 
 // The same with the outgroup given as one consensus sequence (read as a one-sequence container of
 // the codon alphabet).
 void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, const bpp::Sequence* outgroup_consensus,
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
-                              bpp::StandardGeneticCode* genetic_code, bool debug);
+                              mrv::StatisticsEngine& engine, bool debug);

@@ -37,8 +37,9 @@ ResolvedNucleotides::ResolvedNucleotides(const bpp::NucleicAlphabet* nucleic) {
 }
 
 NucleotideRows::NucleotideRows(const bpp::PolymorphismSequenceContainer& container,
-                               const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic)
-    : _nucleic(nucleic), _resolved(nucleic), _nb_rows(0), _nb_sites(0) {
+                               const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic,
+                               Workspace* workspace)
+    : _nucleic(nucleic), _resolved(nucleic), _nb_rows(0), _nb_sites(0), _codes_store(workspace) {
   std::vector<size_t> all(container.getNumberOfSequences());
   std::iota(all.begin(), all.end(), 0);
   _decode(container, all, codon);
@@ -46,8 +47,8 @@ NucleotideRows::NucleotideRows(const bpp::PolymorphismSequenceContainer& contain
 
 NucleotideRows::NucleotideRows(const bpp::PolymorphismSequenceContainer& container,
                                const std::vector<size_t>& sequences, const bpp::CodonAlphabet* codon,
-                               const bpp::NucleicAlphabet* nucleic)
-    : _nucleic(nucleic), _resolved(nucleic), _nb_rows(0), _nb_sites(0) {
+                               const bpp::NucleicAlphabet* nucleic, Workspace* workspace)
+    : _nucleic(nucleic), _resolved(nucleic), _nb_rows(0), _nb_sites(0), _codes_store(workspace) {
   _decode(container, sequences, codon);
 }
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/ReusedVector.h"
+#include "analysis/Workspace.h"
 
 namespace bpp {
 class CodonAlphabet;
@@ -33,16 +33,17 @@ class ResolvedNucleotides {
   bool _resolved[256];
 };
 
-// One row of nucleotide codes per sequence of a container.
+// One row of nucleotide codes per sequence of a container, leased from the workspace given (the
+// run's), or owned without one.
 class NucleotideRows {
  public:
   // Decodes every sequence of `container`; resolved nucleotides are those of `nucleic`.
   NucleotideRows(const bpp::PolymorphismSequenceContainer& container, const bpp::CodonAlphabet* codon,
-                 const bpp::NucleicAlphabet* nucleic);
+                 const bpp::NucleicAlphabet* nucleic, Workspace* workspace = nullptr);
   // Decodes only the sequences of `container` listed in `sequences`, row r holding sequence
   // sequences[r].
   NucleotideRows(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
-                 const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic);
+                 const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic, Workspace* workspace = nullptr);
 
   size_t get_nb_rows() const { return _nb_rows; }
   size_t get_nb_sites() const { return _nb_sites; }
@@ -64,7 +65,7 @@ class NucleotideRows {
   ResolvedNucleotides _resolved;
   size_t _nb_rows;
   size_t _nb_sites;
-  ReusedVector<int8_t> _codes_store;
+  Workspace::Lease<int8_t> _codes_store;
   std::vector<int8_t>& _codes = *_codes_store;
 };
 

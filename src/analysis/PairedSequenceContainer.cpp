@@ -47,8 +47,13 @@ bool PairedSequenceContainer::isaPair(std::string name1, std::string name2) {
 
 PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContainer* source,
                                                  const bpp::CodonAlphabet* codonAlphabet, std::string separator,
-                                                 unsigned int nbFields)
-    : current_position(0), nb_pair(0), _codon(codonAlphabet) {
+                                                 unsigned int nbFields, Workspace* workspace)
+    : current_position(0),
+      nb_pair(0),
+      _codon(codonAlphabet),
+      _workspace(workspace),
+      _codes_store(workspace),
+      _typed_store(workspace) {
   (void)separator;
   (void)nbFields;
   const std::vector<std::string> names = source->getSequencesNames();
@@ -111,7 +116,8 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
           !sameAlphabetType(source->getAlphabet(), codonAlphabet))
         _container(static_cast<unsigned int>(pairs.size() - 1));
     }
-    _rows.reset(new NucleotideRows(*source, rowSequences, codonAlphabet, codonAlphabet->getNucleicAlphabet()));
+    _rows.reset(
+        new NucleotideRows(*source, rowSequences, codonAlphabet, codonAlphabet->getNucleicAlphabet(), _workspace));
     const size_t width = _rows->get_nb_positions();
     const ResolvedNucleotides& resolved = _rows->resolved();
     _typed.resize(pairs.size() * width);

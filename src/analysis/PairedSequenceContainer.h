@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "analysis/NucleotideRows.h"
-#include "analysis/ReusedVector.h"
+#include "analysis/Workspace.h"
 
 namespace bpp {
 class Alphabet;
@@ -29,9 +29,10 @@ class PairedSequenceContainer {
  public:
   // Forms every pair of `source` (which is neither changed nor kept). The separator and the field
   // count are accepted for the callers' sake: pairs always carry the first three "|"-fields of
-  // their first sequence's name as general comments.
+  // their first sequence's name as general comments. The decoded arrays are leased from the
+  // workspace given (the run's), which must outlive the object, or owned without one.
   PairedSequenceContainer(bpp::PolymorphismSequenceContainer* source, const bpp::CodonAlphabet* codonAlphabet,
-                          std::string separator, unsigned int nbFields);
+                          std::string separator, unsigned int nbFields, Workspace* workspace = nullptr);
   // Deletes the pair containers and sequence copies.
   virtual ~PairedSequenceContainer();
   PairedSequenceContainer(const PairedSequenceContainer&) = delete;
@@ -86,10 +87,11 @@ class PairedSequenceContainer {
   const bpp::CodonAlphabet* _codon;
   const bpp::Alphabet* _source_alphabet = nullptr;
   size_t _nb_source_sites = 0;
-  ReusedVector<int> _codes_store;
+  Workspace* _workspace;
+  Workspace::Lease<int> _codes_store;
   std::vector<int>& _codes = *_codes_store;  // codon codes of the pairs' sequences, _nb_source_sites each
   std::unique_ptr<NucleotideRows> _rows;  // rows 2i and 2i + 1: the two sequences of pair i
-  ReusedVector<uint8_t> _typed_store;
+  Workspace::Lease<uint8_t> _typed_store;
   std::vector<uint8_t>& _typed = *_typed_store;  // get_typed_row of every pair, one after the other
   mutable const bpp::NucleicAlphabet* _other_nucleic = nullptr;
   mutable std::unique_ptr<ResolvedNucleotides> _other_resolved;

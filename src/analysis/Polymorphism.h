@@ -7,13 +7,12 @@
 
 namespace bpp {
 class PolymorphismSequenceContainer;
-class GeneticCode;
-class StandardGeneticCode;
 }  // namespace bpp
 
 namespace mrv {
 
 class CodonColumns;
+class StatisticsEngine;
 
 class Polymorphism {
  public:
@@ -25,15 +24,16 @@ class Polymorphism {
 
   // Every value below, in this order: the two pi sums, the two site numbers (kappa is the
   // transition/transversion ratio), the sequence and complete-site counts, then piN and piS when
-  // the container has at least min_nb_codon complete codon sites.
-  void determine_all_attributes(bpp::StandardGeneticCode* genetic_code, unsigned int min_nb_codon, double kappa);
+  // the container has at least min_nb_codon complete codon sites. The engine computes them (with
+  // the run's genetic code) and must outlive the call.
+  void determine_all_attributes(StatisticsEngine& engine, unsigned int min_nb_codon, double kappa);
 
-  void determine_pi_non_synonymous(bpp::StandardGeneticCode* genetic_code);
-  void determine_pi_synonymous(bpp::StandardGeneticCode* genetic_code);
-  void determine_mean_non_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio);
-  void determine_mean_synonymous_sites_number(bpp::StandardGeneticCode* genetic_code, double ratio);
+  void determine_pi_non_synonymous(StatisticsEngine& engine);
+  void determine_pi_synonymous(StatisticsEngine& engine);
+  void determine_mean_non_synonymous_sites_number(StatisticsEngine& engine, double ratio);
+  void determine_mean_synonymous_sites_number(StatisticsEngine& engine, double ratio);
   void determine_number_of_sequences();
-  void determine_number_of_complete_sites();
+  void determine_number_of_complete_sites(StatisticsEngine& engine);
   // The quotient has no zero test: a mean site number of 0.0 gives an infinite or NaN value.
   void determine_piN(unsigned int min_nb_codon);
   void determine_piS(unsigned int min_nb_codon);
@@ -49,10 +49,8 @@ class Polymorphism {
 
   // Sum over the complete sites of the per-site pairwise (non-)synonymous differences, each site
   // scaled by n/(n-1) in floating point (n sequences at the site).
-  static double sumOfSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
-                                  const bpp::GeneticCode& genetic_code);
-  static double sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
-                                     const bpp::GeneticCode& genetic_code);
+  static double sumOfSynonymousPi(const bpp::PolymorphismSequenceContainer& container, StatisticsEngine& engine);
+  static double sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContainer& container, StatisticsEngine& engine);
 
  private:
   double pi_non_synonymous;
@@ -67,7 +65,7 @@ class Polymorphism {
   // The container's codon codes while determine_all_attributes runs (null otherwise).
   std::unique_ptr<CodonColumns> _columns;
   // Those codes, or else the codes read now into `own`.
-  const CodonColumns& _codons(std::unique_ptr<CodonColumns>& own) const;
+  const CodonColumns& _codons(std::unique_ptr<CodonColumns>& own, StatisticsEngine& engine) const;
 };
 
 }  // namespace mrv

@@ -12,10 +12,15 @@
 
 #include "analysis/CodonSiteStatistics.h"
 #include "analysis/ResultsWarehouse.h"
+#include "analysis/StatisticsEngine.h"
 
 namespace mrv {
 
 namespace {
+
+StatisticsEngine::LibraryInput libraryInput(const bpp::PolymorphismSequenceContainer* container) {
+  return [container]() -> const bpp::PolymorphismSequenceContainer& { return *container; };
+}
 
 void addConsensus(bpp::PolymorphismSequenceContainer* to, const bpp::PolymorphismSequenceContainer* from,
                   const std::string& name) {
@@ -52,85 +57,69 @@ SelectionIndicators::~SelectionIndicators() {
   container = nullptr;
 }
 
-void SelectionIndicators::determine_nN(bpp::StandardGeneticCode* genetic_code, double ratio) {
-  const CodonColumns codons(*container);
-  const CodonSiteStatistics statistics(codons, *genetic_code);
-  nN = statistics.usable() ? statistics.mean_number_of_non_synonymous_sites(ratio)
-                           : bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*container, *genetic_code, ratio);
+void SelectionIndicators::determine_nN(StatisticsEngine& engine, double ratio) {
+  const CodonColumns codons(*container, &engine.workspace());
+  nN = engine.mean_non_synonymous_sites(codons, libraryInput(container), ratio);
 }
 
-void SelectionIndicators::determine_nS(bpp::StandardGeneticCode* genetic_code, double ratio) {
-  const CodonColumns codons(*container);
-  const CodonSiteStatistics statistics(codons, *genetic_code);
-  nS = statistics.usable() ? statistics.sum_of_mean_synonymous_positions(ratio)
-                           : bpp::SequenceStatistics::meanNumberOfSynonymousSites(*container, *genetic_code, ratio);
+void SelectionIndicators::determine_nS(StatisticsEngine& engine, double ratio) {
+  const CodonColumns codons(*container, &engine.workspace());
+  nS = engine.mean_synonymous_sites(codons, libraryInput(container), ratio);
 }
 
-void SelectionIndicators::determine_fixN(bpp::StandardGeneticCode* genetic_code) {
+void SelectionIndicators::determine_fixN(StatisticsEngine& engine) {
   if (container->getNumberOfSequences() < 2) return;
-  const CodonColumns codons(*container);
-  const CodonSiteStatistics statistics(codons, *genetic_code);
-  fixN = statistics.usable()
-             ? statistics.number_of_non_synonymous_substitutions(0.0)
-             : bpp::SequenceStatistics::numberOfNonSynonymousSubstitutions(*container, *genetic_code, 0.0);
+  const CodonColumns codons(*container, &engine.workspace());
+  fixN = engine.non_synonymous_substitutions(codons, libraryInput(container), 0.0);
 }
 
-void SelectionIndicators::determine_fixS(bpp::StandardGeneticCode* genetic_code) {
+void SelectionIndicators::determine_fixS(StatisticsEngine& engine) {
   if (container->getNumberOfSequences() < 2) return;
-  const CodonColumns codons(*container);
-  const CodonSiteStatistics statistics(codons, *genetic_code);
-  fixS = statistics.usable() ? statistics.number_of_synonymous_substitutions(0.0)
-                             : bpp::SequenceStatistics::numberOfSynonymousSubstitutions(*container, *genetic_code, 0.0);
+  const CodonColumns codons(*container, &engine.workspace());
+  fixS = engine.synonymous_substitutions(codons, libraryInput(container), 0.0);
 }
 
 void SelectionIndicators::determine_fixSnS_ratio() {
   if (fixS > 0.0 && nS > 0.0) fixSnS_ratio = fixS / nS;
 }
 
-void SelectionIndicators::countSequencesAndSites() {
+void SelectionIndicators::countSequencesAndSites(StatisticsEngine& engine) {
   number_of_sequences = static_cast<int>(container->getNumberOfSequences());
   number_of_sites = static_cast<int>(container->getNumberOfSites());
-  const CodonColumns codons(*container);
-  number_of_complete_sites =
-      codons.usable()
-          ? static_cast<int>(codons.nb_complete_sites())
-          : static_cast<int>(bpp::PolymorphismSequenceContainerTools::getNumberOfCompleteSites(*container, false));
+  const CodonColumns codons(*container, &engine.workspace());
+  number_of_complete_sites = static_cast<int>(engine.complete_sites(codons, libraryInput(container)));
 }
 
-void SelectionIndicators::determine_all_attributes(bpp::StandardGeneticCode* genetic_code, double ratio) {
-  determine_nN(genetic_code, ratio);
-  determine_nS(genetic_code, ratio);
-  determine_fixN(genetic_code);
-  determine_fixS(genetic_code);
+void SelectionIndicators::determine_all_attributes(StatisticsEngine& engine, double ratio) {
+  determine_nN(engine, ratio);
+  determine_nS(engine, ratio);
+  determine_fixN(engine);
+  determine_fixS(engine);
   determine_fixSnS_ratio();
-  countSequencesAndSites();
+  countSequencesAndSites(engine);
 }
 
 }  // namespace mrv
 
 void collectSelectionIndicators(const bpp::Sequence* ingroup_consensus, const bpp::Sequence* outgroup_consensus,
-                                const bpp::CodonAlphabet* codon_alphabet, bpp::StandardGeneticCode* genetic_code,
+                                const bpp::CodonAlphabet* codon_alphabet, mrv::StatisticsEngine& engine,
                                 ResultsWarehouse* store, double kappa) {
   // The two sequences are read as the sites of a two-sequence container would hold them; the
-  // container itself is only put together when they cannot be (another alphabet or length, the
-  // same name), for the library to refuse them.
-  if (ingroup_consensus->getName() != outgroup_consensus->getName()) {
-    const mrv::CodonColumns codons({ingroup_consensus, outgroup_consensus}, codon_alphabet);
-    const mrv::CodonSiteStatistics statistics(codons, *genetic_code);
-    if (statistics.usable()) {
-      store->set_nN(statistics.mean_number_of_non_synonymous_sites(kappa));
-      store->set_nS(statistics.sum_of_mean_synonymous_positions(kappa));
-      store->set_nb_sequences_in_consensus(2u);
-      store->set_nb_sites_in_consensus(static_cast<unsigned int>(static_cast<int>(codons.nb_complete_sites())));
-      return;
+  // container itself is only put together when the library reads it, or to refuse the pair (two
+  // sequences of the same name).
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> pair;
+  const mrv::StatisticsEngine::LibraryInput library = [&]() -> const bpp::PolymorphismSequenceContainer& {
+    if (!pair) {
+      pair.reset(new bpp::PolymorphismSequenceContainer(codon_alphabet));
+      pair->addSequenceWithFrequency(*ingroup_consensus, 1, true);
+      pair->addSequenceWithFrequency(*outgroup_consensus, 1, true);
     }
-  }
-  mrv::SelectionIndicators indicators(ingroup_consensus, outgroup_consensus, codon_alphabet);
-  indicators.determine_nN(genetic_code, kappa);
-  indicators.determine_nS(genetic_code, kappa);
-  indicators.countSequencesAndSites();
-  store->set_nN(indicators.get_nN());
-  store->set_nS(indicators.get_nS());
-  store->set_nb_sequences_in_consensus(static_cast<unsigned int>(indicators.get_number_of_sequences()));
-  store->set_nb_sites_in_consensus(static_cast<unsigned int>(indicators.get_number_of_complete_sites()));
+    return *pair;
+  };
+  if (ingroup_consensus->getName() == outgroup_consensus->getName()) library();
+  const mrv::CodonColumns codons({ingroup_consensus, outgroup_consensus}, codon_alphabet, &engine.workspace());
+  store->set_nN(engine.mean_non_synonymous_sites(codons, library, kappa));
+  store->set_nS(engine.mean_synonymous_sites(codons, library, kappa));
+  store->set_nb_sequences_in_consensus(2u);
+  store->set_nb_sites_in_consensus(static_cast<unsigned int>(engine.complete_sites(codons, library)));
 }

@@ -8,12 +8,13 @@ namespace bpp {
 class PolymorphismSequenceContainer;
 class Sequence;
 class CodonAlphabet;
-class StandardGeneticCode;
 }  // namespace bpp
 
 class ResultsWarehouse;
 
 namespace mrv {
+
+class StatisticsEngine;
 
 class SelectionIndicators {
  public:
@@ -31,17 +32,18 @@ class SelectionIndicators {
   SelectionIndicators(const SelectionIndicators&) = delete;
   SelectionIndicators& operator=(const SelectionIndicators&) = delete;
 
-  // ratio: the transition/transversion ratio weighing the site numbers.
-  void determine_nN(bpp::StandardGeneticCode* genetic_code, double ratio);
-  void determine_nS(bpp::StandardGeneticCode* genetic_code, double ratio);
+  // The engine computes the statistics with the run's genetic code. ratio: the transition /
+  // transversion ratio weighing the site numbers.
+  void determine_nN(StatisticsEngine& engine, double ratio);
+  void determine_nS(StatisticsEngine& engine, double ratio);
   // Only with at least two sequences; otherwise the value stays as it is.
-  void determine_fixN(bpp::StandardGeneticCode* genetic_code);
-  void determine_fixS(bpp::StandardGeneticCode* genetic_code);
+  void determine_fixN(StatisticsEngine& engine);
+  void determine_fixS(StatisticsEngine& engine);
   // Only when fixS and nS are both above 0.0; otherwise the value stays as it is.
   void determine_fixSnS_ratio();
-  void countSequencesAndSites();
+  void countSequencesAndSites(StatisticsEngine& engine);
   // nN, nS, fixN, fixS, fixS / nS, then the counts.
-  void determine_all_attributes(bpp::StandardGeneticCode* genetic_code, double ratio);
+  void determine_all_attributes(StatisticsEngine& engine, double ratio);
 
   double get_nN() const { return nN; }
   double get_nS() const { return nS; }
@@ -69,5 +71,5 @@ class SelectionIndicators {
 // nN and nS of the ingroup / outgroup consensus pair into the store, with the pair's number of
 // sequences and of complete codon sites.
 void collectSelectionIndicators(const bpp::Sequence* ingroup_consensus, const bpp::Sequence* outgroup_consensus,
-                                const bpp::CodonAlphabet* codon_alphabet, bpp::StandardGeneticCode* genetic_code,
+                                const bpp::CodonAlphabet* codon_alphabet, mrv::StatisticsEngine& engine,
                                 ResultsWarehouse* store, double kappa);

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "analysis/AlleleFrequencyClasses.h"
-#include "analysis/CodonSiteStatistics.h"
+#include "analysis/StatisticsEngine.h"
 #include "analysis/FocalSpeciesAnalysis.h"
 #include "analysis/McDonaldKreitman.h"
 #include "analysis/ResultsWarehouse.h"
@@ -192,7 +192,7 @@ std::vector<mrv::CompactContig> cleanAlignmentData(ParametersManagement* options
 
 ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
                                  mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
-                                 const bpp::NucleicAlphabet* nucleic_alphabet, bpp::StandardGeneticCode* genetic_code,
+                                 const bpp::NucleicAlphabet* nucleic_alphabet, mrv::StatisticsEngine& engine,
                                  std::vector<double>& class_bounds) {
   // Owned here until returned, so that a failing analysis step releases them.
   std::unique_ptr<ResultsWarehouse> warehouse_owner(new ResultsWarehouse(population, options->get_nb_gc_bin()));
@@ -219,7 +219,7 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
       std::vector<size_t> outgroup_rows;
       for (size_t i = 0; i < contig->getNumberOfSequences(); ++i)
         if (contig->getGroupId(i) == 1) outgroup_rows.push_back(i);
-      outgroup_consensus.reset(mrv::consensusOfSequences(*contig, outgroup_rows, "Outgroup_consensus"));
+      outgroup_consensus.reset(engine.consensus(*contig, outgroup_rows, "Outgroup_consensus"));
     }
     // The ingroup: the contig itself once the other sequences are removed from it, the last first
     // (the same container as an extracted copy, without the copy).
@@ -236,16 +236,15 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
     }
     std::vector<size_t> all_rows(ingroup->getNumberOfSequences());
     for (size_t i = 0; i < all_rows.size(); ++i) all_rows[i] = i;
-    std::unique_ptr<bpp::Sequence> ingroup_consensus(
-        mrv::consensusOfSequences(*ingroup, all_rows, "Ingroup_consensus"));
-    analyseFocalSpecies(options, ingroup, ingroup_consensus.get(), population, codon_alphabet, nucleic_alphabet,
-                        genetic_code, class_bounds, species_data, warehouse);
+    std::unique_ptr<bpp::Sequence> ingroup_consensus(engine.consensus(*ingroup, all_rows, "Ingroup_consensus"));
+    analyseFocalSpecies(options, ingroup, ingroup_consensus.get(), population, codon_alphabet, nucleic_alphabet, engine,
+                        class_bounds, species_data, warehouse);
 
     if (with_outgroup) {
-      collectSelectionIndicators(ingroup_consensus.get(), outgroup_consensus.get(), codon_alphabet, genetic_code,
-                                 warehouse, options->get_kappa());
+      collectSelectionIndicators(ingroup_consensus.get(), outgroup_consensus.get(), codon_alphabet, engine, warehouse,
+                                 options->get_kappa());
       mcDonaldKreitmanAnalysis(ingroup, outgroup_consensus.get(), warehouse,
-                               static_cast<unsigned int>(options->get_kappa()), codon_alphabet, genetic_code,
+                               static_cast<unsigned int>(options->get_kappa()), codon_alphabet, engine,
                                options->get_DEBUG());
     }
   }
@@ -282,6 +281,7 @@ struct RunObjects {
   mrv::CustomNucleicAlphabet* nucleic_alphabet = nullptr;
   mrv::FrameshiftCodonAlphabet* codon_alphabet = nullptr;
   bpp::StandardGeneticCode* genetic_code = nullptr;
+  mrv::StatisticsEngine* engine = nullptr;  // the codon tables of the genetic code and the working arrays
   ParametersManagement* options = nullptr;
   mrv::Population* population = nullptr;
   std::vector<mrv::CompactContig> contigs;
@@ -297,6 +297,7 @@ struct RunObjects {
     for (ResultsWarehouse* w : warehouses) delete w;
     delete population;
     delete options;
+    delete engine;
     delete genetic_code;
     delete codon_alphabet;
     delete nucleic_alphabet;
@@ -311,9 +312,10 @@ int runSelvantrix(int argc, char* argv[]) {
   run.nucleic_alphabet = new mrv::CustomNucleicAlphabet();
   run.codon_alphabet = new mrv::FrameshiftCodonAlphabet(run.nucleic_alphabet);
   run.genetic_code = new bpp::StandardGeneticCode(run.nucleic_alphabet);
+  run.engine = new mrv::StatisticsEngine(*run.genetic_code);
   mrv::CustomNucleicAlphabet* nucleic_alphabet = run.nucleic_alphabet;
   mrv::FrameshiftCodonAlphabet* codon_alphabet = run.codon_alphabet;
-  bpp::StandardGeneticCode* genetic_code = run.genetic_code;
+  mrv::StatisticsEngine& engine = *run.engine;
 
   run.options = new ParametersManagement(program_version, version_date, argc, argv);
   ParametersManagement* options = run.options;
@@ -342,8 +344,8 @@ int runSelvantrix(int argc, char* argv[]) {
     compact = mrv::CompactContig();
     ResultsWarehouse* warehouse = nullptr;
     try {
-      warehouse = analyseDataset(options, contig.get(), population, codon_alphabet, nucleic_alphabet, genetic_code,
-                                 class_bounds);
+      warehouse =
+          analyseDataset(options, contig.get(), population, codon_alphabet, nucleic_alphabet, engine, class_bounds);
     } catch (const bpp::Exception& e) {
       throw bpp::Exception(std::string(e.what()) + analysisFailureContext(options, contig.get(), population));
     }

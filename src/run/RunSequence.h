@@ -11,11 +11,11 @@ namespace bpp {
 class PolymorphismSequenceContainer;
 class NucleicAlphabet;
 class CodonAlphabet;
-class StandardGeneticCode;
 }  // namespace bpp
 namespace mrv {
 class CompactContig;
 class Population;
+class StatisticsEngine;
 }
 
 // Last update date shown by the banners and the help.
@@ -41,11 +41,12 @@ std::vector<mrv::CompactContig> cleanAlignmentData(ParametersManagement* options
                                                   std::vector<mrv::CompactContig>& contigs,
                                                   const bpp::CodonAlphabet* codon_alphabet);
 
-// Every statistic of one cleaned contig, in a new result store with status "OK". The contig is used
-// up: its sequences outside the ingroup are removed from it during the analysis.
+// Every statistic of one cleaned contig, in a new result store with status "OK", computed by the
+// run's statistics engine. The contig is used up: its sequences outside the ingroup are removed from
+// it during the analysis.
 ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
                                  mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
-                                 const bpp::NucleicAlphabet* nucleic_alphabet, bpp::StandardGeneticCode* genetic_code,
+                                 const bpp::NucleicAlphabet* nucleic_alphabet, mrv::StatisticsEngine& engine,
                                  std::vector<double>& class_bounds);
 
 // Refuses, before any analysis, output names that would overwrite an input file or another output of

@@ -18,6 +18,7 @@
 #include "analysis/PairedSequenceContainer.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/SpeciesDataWarehouse.h"
+#include "analysis/StatisticsEngine.h"
 #include "input/Population.h"
 
 namespace {
@@ -81,6 +82,7 @@ TEST(DecodedReading, SameResultsAsTheDirectReadingOnRandomContigs) {
   std::vector<double> bounds(8);
   for (unsigned int k = 1; k <= 8; ++k) bounds[k - 1] = k * (1.0 / 8);
 
+  mrv::StatisticsEngine engine(a.code);
   for (int round = 0; round < 30; ++round) {
     auto c = focaltest::makeContainer(a, focaltest::randomContig(rng, 9, 25, true));
     mrv::PairedSequenceContainer pairs(c.get(), &a.codon, "|", 3);
@@ -95,7 +97,7 @@ TEST(DecodedReading, SameResultsAsTheDirectReadingOnRandomContigs) {
     computeWeirCockerhamFit(&pairs, &a.codon, &a.nucleic, &record, static_cast<unsigned int>(c->getNumberOfSites()),
                             false);
     computeGC3(c.get(), &record, &a.codon, false);
-    nonOrientedGCAnalysis(c.get(), bounds, &results, &a.codon, &a.nucleic, &a.code);
+    nonOrientedGCAnalysis(c.get(), bounds, &results, &a.codon, &a.nucleic, engine);
 
     unsigned int observed = 0, bi = 0, tri = 0, quadri = 0, gc = 0, at = 0;
     double expected = 0.0, termsB = 0.0, termsC = 0.0;

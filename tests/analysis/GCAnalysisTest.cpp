@@ -7,6 +7,7 @@
 #include "analysis/AlleleFrequencyClasses.h"
 #include "analysis/GCAnalysis.h"
 #include "analysis/ResultsWarehouse.h"
+#include "analysis/StatisticsEngine.h"
 #include "input/Population.h"
 #include "run/ParametersManagement.h"
 
@@ -37,7 +38,8 @@ std::vector<double> analyse(const Alphabets& a, const std::vector<std::string>& 
   focaltest::Named seqs;
   for (size_t i = 0; i < codons.size(); ++i) seqs.push_back({"s" + std::to_string(i), codons[i]});
   auto container = focaltest::makeContainer(a, seqs);
-  nonOrientedGCAnalysis(container.get(), classBounds(classes), &results, &a.codon, &a.nucleic, &a.code);
+  mrv::StatisticsEngine engine(a.code);
+  nonOrientedGCAnalysis(container.get(), classBounds(classes), &results, &a.codon, &a.nucleic, engine);
   EXPECT_EQ(container->valueAt(0, 0), a.codon.charToInt(codons[0]));  // the container is left as it was
   std::vector<double> out = {double(results.get_nb_bi_allelic_SNP()), double(results.get_nb_tri_allelic_SNP()),
                              double(results.get_nb_quadri_allelic_SNP())};

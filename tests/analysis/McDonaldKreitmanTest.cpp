@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "analysis/McDonaldKreitman.h"
 #include "analysis/ResultsWarehouse.h"
+#include "analysis/StatisticsEngine.h"
 #include "input/Population.h"
 
 using analysistest::alphabets;
@@ -56,16 +57,17 @@ TEST(McDonaldKreitman, TablesOfHandBuiltContigs) {
        {0, 0, 0, 1}},
       {"no complete site", pairedSequences({"NNNCTT", "CTT---"}), "CTCCCT", {0, 0, 0, 0}, {0, 0, 0, 0}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    auto in = makeContainer(c.ingroup);
-    auto out = outgroupOf(c.outgroup);
-    const auto tables = mrv::mcDonaldKreitmanTables(*mrv::mergeIngroupAndOutgroup(*in, *out), *alphabets().code,
-                                                    {0.0, 0.2});
-    EXPECT_EQ(c.all, tables[0]);
-    EXPECT_EQ(c.above02, tables[1]);
-    EXPECT_EQ(c.above02, mrv::mcDonaldKreitmanTable(*in, *out, *alphabets().code, 0.2));
-  }
+  for (const Case& c : cases)
+    for (auto route : {mrv::StatisticsEngine::Route::kOwnArithmetic, mrv::StatisticsEngine::Route::kLibrary}) {
+      SCOPED_TRACE(std::string(c.label) + (route == mrv::StatisticsEngine::Route::kLibrary ? " (library)" : ""));
+      mrv::StatisticsEngine engine(*alphabets().code, route);
+      auto in = makeContainer(c.ingroup);
+      auto out = outgroupOf(c.outgroup);
+      const auto tables = mrv::mcDonaldKreitmanTables(*mrv::mergeIngroupAndOutgroup(*in, *out), engine, {0.0, 0.2});
+      EXPECT_EQ(c.all, tables[0]);
+      EXPECT_EQ(c.above02, tables[1]);
+      EXPECT_EQ(c.above02, mrv::mcDonaldKreitmanTable(*in, *out, engine, 0.2));
+    }
   // The library itself loses the synonymous difference of the last-but-two contig.
   auto in = makeContainer(pairedSequences({"AAACTTCTT", "AACCTTCTT"}));
   EXPECT_EQ((Table{1, 0, 2, 0}), bpp::SequenceStatistics::mkTable(*in, *outgroupOf("AGCCTCCCT"), *alphabets().code));
@@ -101,6 +103,7 @@ TEST(McDonaldKreitman, RandomContigsAgreeWithTheLibrarySiteBySite) {
     return c;
   };
   int wrapped = 0;
+  mrv::StatisticsEngine engine(*alphabets().code);
   for (int trial = 0; trial < 150; ++trial) {
     const int nb_in = uniform(2, 7), nb_sites = uniform(1, 8);
     std::vector<std::vector<int> > in_codes(nb_in, std::vector<int>(nb_sites)), out_codes(uniform(1, 2), in_codes[0]);
@@ -122,7 +125,7 @@ TEST(McDonaldKreitman, RandomContigsAgreeWithTheLibrarySiteBySite) {
         expected[2] += site[2] > 3 ? 0 : site[2];
         expected[3] += site[3] > 3 ? 0 : site[3];
       }
-      EXPECT_EQ(expected, mrv::mcDonaldKreitmanTable(*in, *out, *alphabets().code, f));
+      EXPECT_EQ(expected, mrv::mcDonaldKreitmanTable(*in, *out, engine, f));
     }
   }
   EXPECT_GT(wrapped, 0);
@@ -144,13 +147,14 @@ TEST(McDonaldKreitman, AnalysisStoresTheEightCountsWithDebugLines) {
   };
   testsupport::TempDir dir;
   mrv::Population pop(dir.write("pop.txt", "All;ind0;ind1;ind2\n"));
+  mrv::StatisticsEngine engine(*alphabets().code);
   for (const Case& c : cases) {
     auto in = makeContainer(c.ingroup);
     auto out = outgroupOf(c.outgroup);
     for (bool debug : {true, false}) {
       ResultsWarehouse store(&pop, 4);
       testing::internal::CaptureStdout();
-      mcDonaldKreitmanAnalysis(in.get(), out.get(), &store, c.kappa, alphabets().codon, alphabets().code, debug);
+      mcDonaldKreitmanAnalysis(in.get(), out.get(), &store, c.kappa, alphabets().codon, engine, debug);
       const std::string text = testing::internal::GetCapturedStdout();
       std::vector<std::string> lines;
       if (debug)

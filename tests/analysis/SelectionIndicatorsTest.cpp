@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/SelectionIndicators.h"
+#include "analysis/StatisticsEngine.h"
 #include "input/Population.h"
 
 using analysistest::alphabets;
@@ -39,25 +40,28 @@ TEST(SelectionIndicators, AllAttributesOfEachConstruction) {
       {[](auto a, auto) { return new mrv::SelectionIndicators(a, alphabets().codon, "only"); }, 1.0, 4.0, 2.0, 0, 0,
        0.0, 1, 2, 2},
   };
-  for (const Case& c : cases) {
-    std::unique_ptr<mrv::SelectionIndicators> s(c.make(three.get(), one.get()));
-    s->determine_all_attributes(alphabets().code, c.kappa);
-    EXPECT_NEAR(c.nN, s->get_nN(), 1e-12);
-    EXPECT_NEAR(c.nS, s->get_nS(), 1e-12);
-    EXPECT_EQ(c.fixN, s->get_fixN());
-    EXPECT_EQ(c.fixS, s->get_fixS());
-    EXPECT_NEAR(c.ratio, s->get_fixSnS_ratio(), 1e-12);
-    EXPECT_EQ(c.sequences, s->get_number_of_sequences());
-    EXPECT_EQ(c.sites, s->get_number_of_sites());
-    EXPECT_EQ(c.complete, s->get_number_of_complete_sites());
-  }
+  for (const Case& c : cases)
+    for (auto route : {mrv::StatisticsEngine::Route::kOwnArithmetic, mrv::StatisticsEngine::Route::kLibrary}) {
+      mrv::StatisticsEngine engine(*alphabets().code, route);
+      std::unique_ptr<mrv::SelectionIndicators> s(c.make(three.get(), one.get()));
+      s->determine_all_attributes(engine, c.kappa);
+      EXPECT_NEAR(c.nN, s->get_nN(), 1e-12);
+      EXPECT_NEAR(c.nS, s->get_nS(), 1e-12);
+      EXPECT_EQ(c.fixN, s->get_fixN());
+      EXPECT_EQ(c.fixS, s->get_fixS());
+      EXPECT_NEAR(c.ratio, s->get_fixSnS_ratio(), 1e-12);
+      EXPECT_EQ(c.sequences, s->get_number_of_sequences());
+      EXPECT_EQ(c.sites, s->get_number_of_sites());
+      EXPECT_EQ(c.complete, s->get_number_of_complete_sites());
+    }
 }
 
 TEST(SelectionIndicators, CollectStoresSiteNumbersAndCompleteSitesOfThePair) {
   testsupport::TempDir dir;
   mrv::Population pop(dir.write("pop.txt", "All;i1\n"));
   ResultsWarehouse store(&pop, 4);
-  collectSelectionIndicators(&kIn, &kOut, alphabets().codon, alphabets().code, &store, 2.0);
+  mrv::StatisticsEngine engine(*alphabets().code);
+  collectSelectionIndicators(&kIn, &kOut, alphabets().codon, engine, &store, 2.0);
   EXPECT_DOUBLE_EQ(6.5, store.get_nN());
   EXPECT_DOUBLE_EQ(2.5, store.get_nS());
   EXPECT_EQ(2u, store.get_nb_sequences_in_consensus());

@@ -1,0 +1,43 @@
+// The library behaviours the results keep or correct, each rule against the library's own value.
+// The same rules hold through whole statistics on both roads: PolymorphismTest (rule 1),
+// McDonaldKreitmanTest.TablesOfHandBuiltContigs (rule 2), CodonSiteStatisticsTest (rule 3).
+#include <gtest/gtest.h>
+
+#include <Bpp/Seq/CodonSiteTools.h>
+#include <Bpp/Seq/Site.h>
+
+#include "CodonContigSupport.h"
+#include "analysis/StatisticsEngine.h"
+
+using analysistest::alphabets;
+
+namespace {
+
+bpp::Site siteOf(std::initializer_list<const char*> codons) {
+  std::vector<int> codes;
+  for (const char* c : codons) codes.push_back(alphabets().codon->charToInt(c));
+  return bpp::Site(codes, alphabets().codon);
+}
+
+}  // namespace
+
+TEST(StatisticsEngine, LibraryBehavioursKeptAsRules) {
+  const bpp::GeneticCode& code = *alphabets().code;
+  // Rule 1: 2 x 3/4 x 1/4 = 0.375 times the integer 4 / 3 = 1; the factor in floating point gives 0.5.
+  const bpp::Site four = siteOf({"CTT", "CTT", "CTT", "CTC"});
+  EXPECT_EQ(0.375, bpp::CodonSiteTools::piSynonymous(four, code, false));
+  EXPECT_EQ(0.5, mrv::rescaledPi(0.375, 4));
+  EXPECT_EQ(0.75, mrv::rescaledPi(0.75, 2));  // two sequences: the library's factor 2 is exact
+  // Rule 2: ingroup {AAA, AAC} against outgroup AGC: the library's synonymous count goes below zero.
+  const bpp::Site in = siteOf({"AAA", "AAC"});
+  const std::vector<size_t> v = bpp::CodonSiteTools::fixedDifferences(
+      in, siteOf({"AGC", "AGC"}), alphabets().codon->charToInt("AAA"), alphabets().codon->charToInt("AGC"), code);
+  EXPECT_GT(v[0], 3u);
+  EXPECT_EQ(0u, mrv::clampedFixedCount(v[0]));
+  EXPECT_EQ(1u, mrv::clampedFixedCount(v[1]));
+  // Rule 3: the outgroup site read up to the ingroup's length, its consensus past its own end.
+  const int o[] = {7, 9, 9};
+  EXPECT_EQ((std::vector<int>{7, 7, 7}), mrv::outgroupSiteAsRead(o, 1, 3, 7));
+  EXPECT_EQ((std::vector<int>{7, 9, 9, 9, 9}), mrv::outgroupSiteAsRead(o, 3, 5, 9));
+  EXPECT_EQ((std::vector<int>{7, 9, 9}), mrv::outgroupSiteAsRead(o, 3, 2, 9));
+}
