@@ -279,6 +279,7 @@ profile_run() {
   if [ "$program_built" -ne 1 ]; then res_profile[$run]="   (no build)"; return 0; fi
   program_command "$run"
   say "$run: Selvantrix under perf record"
+  rm -f "$dir/perf.data" "$dir/perf.data.old"
   if ! (cd "$dir" && perf record -F 1000 -o perf.data -- "${cmd[@]}" >profile.out 2>profile.err); then
     res_profile[$run]="   (the profiled run failed, see $dir/profile.err)"
     return 0
@@ -372,10 +373,13 @@ table="$data/last-results.txt"
   if [ "$profile" -eq 1 ]; then
     echo
     echo "Profiles (perf record -F 1000, one run each; self time, top five; perf report --no-children --sort symbol):"
-    for row in "${rows[@]}"; do
-      [ "$row" = S-5000 ] && continue
-      echo "$row:"
-      echo "${res_profile[${run_of[$row]}]}"
+    declare -A shown=()
+    for row in "${rows[@]}"; do  # one profile per run (S-5000 is the run of B1)
+      run=${run_of[$row]}
+      [ -n "${shown[$run]:-}" ] && continue
+      shown[$run]=1
+      echo "$run:"
+      echo "${res_profile[$run]}"
     done
   fi
   echo
