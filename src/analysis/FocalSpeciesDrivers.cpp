@@ -98,41 +98,31 @@ void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::Paire
                                            const bpp::NucleicAlphabet* nucleicAlphabet, bool debug) {
   const std::vector<std::string> names = pairs->get_pair_names();
   const unsigned int nbPairs = pairs->get_nb_pair();
-  // The distance of (j, i) rests on the same four comparisons per position as that of (i, j), so
-  // without debug lines to print it is taken from the earlier computation.
+  // The contig's pairs only: nbPairs x nbPairs values, stored as one table.
   std::vector<double> distances(static_cast<size_t>(nbPairs) * nbPairs, -1.0);
   std::vector<int> positions(static_cast<size_t>(nbPairs) * nbPairs, 0);
-  if (!debug && codonAlphabet == pairs->get_codon_alphabet() && nucleicAlphabet == pairs->get_rows_nucleic_alphabet()) {
-    // From the pairs' decoded nucleotides, without an object per pair.
-    for (unsigned int i = 0; i < nbPairs; ++i) {
-      for (unsigned int j = 0; j < nbPairs; ++j) {
-        const size_t at = static_cast<size_t>(i) * nbPairs + j;
-        if (j < i) {
-          distances[at] = distances[static_cast<size_t>(j) * nbPairs + i];
-          positions[at] = positions[static_cast<size_t>(j) * nbPairs + i];
-        } else {
-          unsigned long long differing = 0, typed = 0;
-          mrv::DistanceBetweenIndividuals::countDifferences(*pairs, i, j, differing, typed);
-          mrv::DistanceBetweenIndividuals::distanceOf(differing, typed, distances[at], positions[at]);
-        }
-      }
-    }
-    results->set_distances(names, distances, positions);
-    return;
-  }
+  // From the pairs' decoded nucleotides when they were decoded with these alphabets.
+  const bool decoded =
+      codonAlphabet == pairs->get_codon_alphabet() && nucleicAlphabet == pairs->get_rows_nucleic_alphabet();
   for (unsigned int i = 0; i < nbPairs; ++i) {
     for (unsigned int j = 0; j < nbPairs; ++j) {
-      std::unique_ptr<mrv::DistanceBetweenIndividuals> distance(new mrv::DistanceBetweenIndividuals(names[i], names[j]));
+      const size_t at = static_cast<size_t>(i) * nbPairs + j;
       if (!debug && j < i) {
-        distance->set_distance(distances[static_cast<size_t>(j) * nbPairs + i]);
-        distance->set_nb_resolved_positions(positions[static_cast<size_t>(j) * nbPairs + i]);
+        // (j, i) rests on the same four comparisons per position as (i, j): without debug lines
+        // to print, it is taken from the earlier computation.
+        distances[at] = distances[static_cast<size_t>(j) * nbPairs + i];
+        positions[at] = positions[static_cast<size_t>(j) * nbPairs + i];
+      } else if (!debug && decoded) {
+        unsigned long long differing = 0, typed = 0;
+        mrv::DistanceBetweenIndividuals::countDifferences(*pairs, i, j, differing, typed);
+        mrv::DistanceBetweenIndividuals::distanceOf(differing, typed, distances[at], positions[at]);
       } else {
-        distance->computeDistanceWithPair(pairs, i, j, codonAlphabet, nucleicAlphabet, debug);
-        distances[static_cast<size_t>(i) * nbPairs + j] = distance->get_distance();
-        positions[static_cast<size_t>(i) * nbPairs + j] = distance->get_nb_resolved_positions();
+        mrv::DistanceBetweenIndividuals distance(names[i], names[j]);
+        distance.computeDistanceWithPair(pairs, i, j, codonAlphabet, nucleicAlphabet, debug);
+        distances[at] = distance.get_distance();
+        positions[at] = distance.get_nb_resolved_positions();
       }
-      const std::string key = distance->get_pair_name();
-      results->set_specific_distance_object(key, distance.release());
     }
   }
+  results->set_distances(names, distances, positions);
 }

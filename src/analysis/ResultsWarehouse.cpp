@@ -1,41 +1,13 @@
 #include "analysis/ResultsWarehouse.h"
 
+#include <Bpp/Exceptions.h>
+
+#include <algorithm>
 #include <iostream>
-#include <unordered_map>
 #include <utility>
 
 #include "input/Population.h"
 #include "run/ParametersManagement.h"
-
-struct ResultsWarehouse::_PopulationIndividuals {
-  std::vector<std::string> all;       // all member lists in population order, repeats kept
-  std::vector<std::string> names;     // each name once, in order of first appearance
-  std::vector<size_t> last_position;  // per name: its last position in `all`
-  std::unordered_map<std::string, size_t> slot;  // name -> index in `names`
-};
-
-// Every contig of a run is built from the same population: its individuals are indexed once and
-// the index is shared by all warehouses.
-std::shared_ptr<const ResultsWarehouse::_PopulationIndividuals> ResultsWarehouse::_shared_individuals(
-    mrv::Population* population) {
-  static std::shared_ptr<const _PopulationIndividuals> last;
-  std::vector<std::string> all;
-  if (population) all = population->get_all_individuals();
-  if (last && last->all == all) return last;
-  auto built = std::make_shared<_PopulationIndividuals>();
-  built->all = std::move(all);
-  for (size_t p = 0; p < built->all.size(); ++p) {
-    auto inserted = built->slot.emplace(built->all[p], built->names.size());
-    if (inserted.second) {
-      built->names.push_back(built->all[p]);
-      built->last_position.push_back(p);
-    } else {
-      built->last_position[inserted.first->second] = p;
-    }
-  }
-  last = built;
-  return last;
-}
 
 ResultsWarehouse::ResultsWarehouse(mrv::Population* population, unsigned int nb_gc_bin)
     : name("No_name"),
@@ -55,10 +27,10 @@ ResultsWarehouse::ResultsWarehouse(mrv::Population* population, unsigned int nb_
       polymS_02(-1),
       MK_nN(-1),
       MK_nS(-1),
-      GC_allele_frequency_classes(nb_gc_bin, 0.0) {
+      GC_allele_frequency_classes(nb_gc_bin, 0.0),
+      _population(population) {
   const size_t nb_population = population ? population->get_number_of_population() : 0;
   Fst.assign(nb_population, std::vector<double>(nb_population, -999.0));
-  _individuals = _shared_individuals(population);
 }
 
 ResultsWarehouse::~ResultsWarehouse() {
@@ -74,6 +46,17 @@ void ResultsWarehouse::set_specific_Fst(unsigned int i, unsigned int j, double v
 
 double ResultsWarehouse::get_specific_Fst(unsigned int i, unsigned int j) const { return Fst.at(i).at(j); }
 
+bool ResultsWarehouse::_is_population_individual(const std::string& individual) const {
+  if (!_population) return false;
+  // The population's own index: its lookup raises an exception for a name it does not list.
+  try {
+    _population->get_population_id(individual);
+    return true;
+  } catch (const bpp::Exception&) {
+    return false;
+  }
+}
+
 void ResultsWarehouse::set_specific_individual_heterozygosity(std::string individual, double value) {
   individual_heterozygosity[individual] = value;
 }
@@ -81,118 +64,144 @@ void ResultsWarehouse::set_specific_individual_heterozygosity(std::string indivi
 double ResultsWarehouse::get_specific_individual_heterozygosity(std::string individual) {
   auto it = individual_heterozygosity.find(individual);
   if (it != individual_heterozygosity.end()) return it->second;
-  if (_individuals->slot.count(individual)) return -999.0;
+  if (_is_population_individual(individual)) return -999.0;
   individual_heterozygosity.emplace(individual, 0.0);
   return 0.0;
 }
 
 std::map<std::string, double> ResultsWarehouse::get_all_individual_heterozygosity() const {
   std::map<std::string, double> all = individual_heterozygosity;
-  for (const std::string& individual : _individuals->names) all.emplace(individual, -999.0);  // keeps set values
+  if (_population)
+    for (const std::string& individual : _population->get_all_individuals())
+      all.emplace(individual, -999.0);  // keeps set values
   return all;
 }
 
-ResultsWarehouse::_PairKind ResultsWarehouse::_resolve_pair(const std::string& key, size_t& first,
-                                                             size_t& second) const {
-  const _PopulationIndividuals& ind = *_individuals;
-  if (ind.names.empty()) return _NOT_A_PAIR;
-  size_t readings = 0;
-  // Names may themselves hold "|": every cut is tried. When several readings exist, the pair
-  // that comes last in the order of the population's individuals names the object.
+// ---- Distances ----
+
+size_t ResultsWarehouse::_population_pair(const std::string& key, std::string& first, std::string& second) const {
+  std::vector<std::pair<std::string, std::string> > readings;
   for (size_t cut = key.find('|'); cut != std::string::npos; cut = key.find('|', cut + 1)) {
-    auto a = ind.slot.find(key.substr(0, cut));
-    if (a == ind.slot.end()) continue;
-    auto b = ind.slot.find(key.substr(cut + 1));
-    if (b == ind.slot.end()) continue;
-    if (readings == 0 ||
-        std::make_pair(ind.last_position[a->second], ind.last_position[b->second]) >
-            std::make_pair(ind.last_position[first], ind.last_position[second])) {
-      first = a->second;
-      second = b->second;
-    }
-    ++readings;
+    std::string a = key.substr(0, cut);
+    std::string b = key.substr(cut + 1);
+    if (_is_population_individual(a) && _is_population_individual(b)) readings.emplace_back(a, b);
   }
-  if (readings == 0) return _NOT_A_PAIR;
-  return readings == 1 ? _ONE_PAIR : _SEVERAL_PAIRS;
+  if (readings.empty()) return 0;
+  size_t chosen = 0;
+  if (readings.size() > 1) {
+    const std::vector<std::string> all = _population->get_all_individuals();
+    auto last_position = [&all](const std::string& individual) {
+      size_t found = 0;
+      for (size_t p = 0; p < all.size(); ++p)
+        if (all[p] == individual) found = p;
+      return found;
+    };
+    auto rank = [&](size_t r) {
+      return std::make_pair(last_position(readings[r].first), last_position(readings[r].second));
+    };
+    for (size_t r = 1; r < readings.size(); ++r)
+      if (rank(r) > rank(chosen)) chosen = r;
+  }
+  first = readings[chosen].first;
+  second = readings[chosen].second;
+  return readings.size();
 }
 
-mrv::DistanceBetweenIndividuals* ResultsWarehouse::_make_pair_object(const std::string&, _PairKind kind,
-                                                                     size_t first, size_t second) const {
-  const _PopulationIndividuals& ind = *_individuals;
-  auto* object = new mrv::DistanceBetweenIndividuals(ind.names[first], ind.names[second]);
-  if (kind == _ONE_PAIR && !_pair_computed.empty()) {
-    const size_t cell = first * ind.names.size() + second;
-    if (_pair_computed[cell]) {
-      object->set_distance(_pair_distance[cell]);
-      object->set_nb_resolved_positions(_pair_positions[cell]);
+size_t ResultsWarehouse::_table_index(const std::string& individual) const {
+  auto it = std::lower_bound(_distance_individuals.begin(), _distance_individuals.end(), individual);
+  if (it == _distance_individuals.end() || *it != individual) return _distance_individuals.size();
+  return static_cast<size_t>(it - _distance_individuals.begin());
+}
+
+bool ResultsWarehouse::_table_cell(const std::string& key, size_t& cell) const {
+  if (_distance_individuals.empty()) return false;
+  // The table's names hold no "|": its keys have exactly one.
+  const size_t cut = key.find('|');
+  if (cut == std::string::npos || key.find('|', cut + 1) != std::string::npos) return false;
+  const size_t k = _distance_individuals.size();
+  const size_t i = _table_index(key.substr(0, cut));
+  const size_t j = _table_index(key.substr(cut + 1));
+  if (i == k || j == k) return false;
+  cell = i * k + j;
+  return _pair_computed[cell] != 0;
+}
+
+bool ResultsWarehouse::get_table_distance(size_t i, size_t j, double& distance, int& nb_resolved_positions) const {
+  const size_t cell = i * _distance_individuals.size() + j;
+  if (!_pair_computed.at(cell)) return false;
+  distance = _pair_distance[cell];
+  nb_resolved_positions = _pair_positions[cell];
+  return true;
+}
+
+void ResultsWarehouse::_grow_table(const std::vector<std::string>& names) {
+  std::vector<std::string> grown = _distance_individuals;
+  for (const std::string& individual : names)
+    if (individual.find('|') == std::string::npos) grown.push_back(individual);
+  std::sort(grown.begin(), grown.end());
+  grown.erase(std::unique(grown.begin(), grown.end()), grown.end());
+  if (grown.size() == _distance_individuals.size()) return;
+  const size_t k = grown.size();
+  std::vector<double> distances(k * k, -1.0);
+  std::vector<int> positions(k * k, 0);
+  std::vector<char> computed(k * k, 0);
+  const size_t old_k = _distance_individuals.size();
+  std::vector<size_t> moved(old_k);
+  for (size_t i = 0; i < old_k; ++i)
+    moved[i] = static_cast<size_t>(std::lower_bound(grown.begin(), grown.end(), _distance_individuals[i]) -
+                                   grown.begin());
+  for (size_t i = 0; i < old_k; ++i)
+    for (size_t j = 0; j < old_k; ++j) {
+      const size_t from = i * old_k + j;
+      const size_t to = moved[i] * k + moved[j];
+      distances[to] = _pair_distance[from];
+      positions[to] = _pair_positions[from];
+      computed[to] = _pair_computed[from];
     }
-  }
-  return object;
+  _distance_individuals.swap(grown);
+  _pair_distance.swap(distances);
+  _pair_positions.swap(positions);
+  _pair_computed.swap(computed);
 }
 
 void ResultsWarehouse::set_specific_distance_object(std::string key, mrv::DistanceBetweenIndividuals* object) {
   auto held = distance_objects.find(key);
-  if (held != distance_objects.end() && held->second != object) {
-    delete held->second;
-    held->second = nullptr;
-  }
-  size_t first = 0, second = 0;
-  if (object && _resolve_pair(key, first, second) == _ONE_PAIR) {
-    // A population pair: keep the two values, not the object.
-    const size_t n = _individuals->names.size();
-    if (_pair_computed.empty()) {
-      _pair_distance.assign(n * n, -1.0);
-      _pair_positions.assign(n * n, 0);
-      _pair_computed.assign(n * n, false);
-    }
-    const size_t cell = first * n + second;
-    _pair_distance[cell] = object->get_distance();
-    _pair_positions[cell] = object->get_nb_resolved_positions();
-    _pair_computed[cell] = true;
-    if (held != distance_objects.end()) distance_objects.erase(held);
-    delete object;
+  if (held == distance_objects.end()) {
+    distance_objects.emplace(key, object);
     return;
   }
-  if (held != distance_objects.end())
-    held->second = object;
-  else
-    distance_objects.emplace(key, object);
+  if (held->second != object) delete held->second;
+  held->second = object;
 }
 
 void ResultsWarehouse::set_distances(const std::vector<std::string>& names, const std::vector<double>& distances,
                                      const std::vector<int>& positions) {
+  _grow_table(names);
   const size_t m = names.size();
-  const _PopulationIndividuals& ind = *_individuals;
-  // A name without "|" makes with another such name a key of one reading: a population pair when
-  // both are population individuals.
-  const size_t kNone = static_cast<size_t>(-1);
-  std::vector<size_t> slot(m, kNone);
-  for (size_t i = 0; i < m; ++i) {
-    if (names[i].find('|') != std::string::npos) continue;
-    auto found = ind.slot.find(names[i]);
-    if (found != ind.slot.end()) slot[i] = found->second;
-  }
-  const size_t n = ind.names.size();
+  const size_t k = _distance_individuals.size();
+  std::vector<size_t> at(m);
+  for (size_t i = 0; i < m; ++i) at[i] = _table_index(names[i]);  // k for a name holding "|"
   for (size_t i = 0; i < m; ++i) {
     for (size_t j = 0; j < m; ++j) {
-      const size_t at = i * m + j;
-      if (slot[i] != kNone && slot[j] != kNone &&
-          (distance_objects.empty() || distance_objects.find(names[i] + "|" + names[j]) == distance_objects.end())) {
-        if (_pair_computed.empty()) {
-          _pair_distance.assign(n * n, -1.0);
-          _pair_positions.assign(n * n, 0);
-          _pair_computed.assign(n * n, false);
-        }
-        const size_t cell = slot[i] * n + slot[j];
-        _pair_distance[cell] = distances[at];
-        _pair_positions[cell] = positions[at];
-        _pair_computed[cell] = true;
+      const size_t from = i * m + j;
+      if (at[i] == k || at[j] == k) {
+        auto* object = new mrv::DistanceBetweenIndividuals(names[i], names[j]);
+        object->set_distance(distances[from]);
+        object->set_nb_resolved_positions(positions[from]);
+        set_specific_distance_object(object->get_pair_name(), object);
         continue;
       }
-      auto* object = new mrv::DistanceBetweenIndividuals(names[i], names[j]);
-      object->set_distance(distances[at]);
-      object->set_nb_resolved_positions(positions[at]);
-      set_specific_distance_object(object->get_pair_name(), object);
+      const size_t cell = at[i] * k + at[j];
+      _pair_distance[cell] = distances[from];
+      _pair_positions[cell] = positions[from];
+      _pair_computed[cell] = 1;
+      if (!distance_objects.empty()) {  // the table's value now replaces an object of the key
+        auto held = distance_objects.find(names[i] + "|" + names[j]);
+        if (held != distance_objects.end()) {
+          delete held->second;
+          distance_objects.erase(held);
+        }
+      }
     }
   }
 }
@@ -200,17 +209,37 @@ void ResultsWarehouse::set_distances(const std::vector<std::string>& names, cons
 mrv::DistanceBetweenIndividuals* ResultsWarehouse::get_specific_distance_object(std::string key) {
   auto held = distance_objects.find(key);
   if (held != distance_objects.end()) return held->second;
-  size_t first = 0, second = 0;
-  const _PairKind kind = _resolve_pair(key, first, second);
-  mrv::DistanceBetweenIndividuals* object = kind == _NOT_A_PAIR ? nullptr : _make_pair_object(key, kind, first, second);
+  mrv::DistanceBetweenIndividuals* object = nullptr;
+  size_t cell = 0;
+  std::string first, second;
+  if (_table_cell(key, cell)) {
+    const size_t cut = key.find('|');
+    object = new mrv::DistanceBetweenIndividuals(key.substr(0, cut), key.substr(cut + 1));
+    object->set_distance(_pair_distance[cell]);
+    object->set_nb_resolved_positions(_pair_positions[cell]);
+  } else if (_population_pair(key, first, second) > 0) {
+    object = new mrv::DistanceBetweenIndividuals(first, second);
+  }
   distance_objects.emplace(key, object);
   return object;
 }
 
 std::map<std::string, mrv::DistanceBetweenIndividuals*> ResultsWarehouse::get_all_distance_objects() {
-  const std::vector<std::string>& names = _individuals->names;
-  for (const std::string& a : names)
-    for (const std::string& b : names) get_specific_distance_object(a + "|" + b);
+  std::vector<std::string> individuals = _distance_individuals;
+  if (_population) {
+    const std::vector<std::string> members = _population->get_all_individuals();
+    individuals.insert(individuals.end(), members.begin(), members.end());
+  }
+  std::sort(individuals.begin(), individuals.end());
+  individuals.erase(std::unique(individuals.begin(), individuals.end()), individuals.end());
+  // Pairs of a table individual with a population individual that is neither: no object.
+  for (const std::string& a : individuals)
+    for (const std::string& b : individuals) {
+      const std::string key = a + "|" + b;
+      size_t cell = 0;
+      std::string first, second;
+      if (_table_cell(key, cell) || _population_pair(key, first, second) > 0) get_specific_distance_object(key);
+    }
   return distance_objects;
 }
 
@@ -226,11 +255,8 @@ bool ResultsWarehouse::find_distance(const std::string& key, double& distance, i
       return true;
     }
   }
-  if (_pair_computed.empty()) return false;
-  size_t first = 0, second = 0;
-  if (_resolve_pair(key, first, second) != _ONE_PAIR) return false;
-  const size_t cell = first * _individuals->names.size() + second;
-  if (!_pair_computed[cell]) return false;
+  size_t cell = 0;
+  if (!_table_cell(key, cell)) return false;
   distance = _pair_distance[cell];
   nb_resolved_positions = _pair_positions[cell];
   return true;

@@ -3,12 +3,12 @@
 // -1.0 (nN, nS, distances), -999.0 (Fst, heterozygosity), -1 (McDonald-Kreitman counts),
 // 0 (unsigned counts), "No_name" / "Not_OK".
 //
-// Per-individual and per-pair values are kept compactly: a population of n individuals does not
-// cost n x n objects per contig. A population pair never computed reads as distance -1.0 over
-// 0 positions, and a population individual never computed as heterozygosity -999.0, exactly as
-// if an entry had been created for it; objects are created only when asked for.
+// Per-individual and per-pair values are kept in proportion to the contig: a population of n
+// individuals costs neither n entries nor n x n distances per contig. The distances computed for
+// the contig's k individuals form a k x k table; a population pair never computed reads as
+// distance -1.0 over 0 positions, and a population individual never computed as heterozygosity
+// -999.0, exactly as if an entry had been created for it; objects are created only when asked for.
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,7 +23,8 @@ class Population;
 
 class ResultsWarehouse {
  public:
-  // `population` is read during construction only.
+  // `population` (may be null: no individual) is not owned; the getters that tell population
+  // individuals from other names read it, so it must outlive them.
   ResultsWarehouse(mrv::Population* population, unsigned int nb_gc_bin);
   // Destroys the species records and the distance objects it owns.
   virtual ~ResultsWarehouse();
@@ -88,24 +89,35 @@ class ResultsWarehouse {
   // Every population individual and every name entered, in byte order of the names.
   std::map<std::string, double> get_all_individual_heterozygosity() const;
 
-  // Stores a computed distance under its pair key (first + "|" + second). The warehouse takes
-  // ownership AT ONCE: it may keep the object or keep its values and destroy it, so the pointer
-  // must not be used after this call. An object stored before under the key is destroyed.
+  // Stores a distance object under its key (first + "|" + second for a pair) and takes ownership
+  // of it; an object stored before under the key is destroyed.
   void set_specific_distance_object(std::string key, mrv::DistanceBetweenIndividuals* object);
-  // The same for every ordered pair (names[i], names[j]), in that order: distance and position count
-  // at i * names.size() + j of the two tables. Pairs of population individuals are stored without
-  // creating any object.
+  // The same for every ordered pair (names[i], names[j]), in that order (a later pair of the same
+  // key wins): distance and position count at i * names.size() + j of the two tables. Pairs of
+  // names without "|" go to the contig's table, without any object.
   void set_distances(const std::vector<std::string>& names, const std::vector<double>& distances,
                      const std::vector<int>& positions);
-  // The object under `key`, owned by the warehouse. For an ordered pair of population individuals
-  // (self-pairs included) never computed: an object with distance -1.0 and 0 positions, created on
-  // this first request. Any other absent key is entered with a null pointer and null is returned.
+  // The object under `key`, owned by the warehouse: the one stored, or one made on this first
+  // request from the contig's table, or, for an ordered pair of population individuals (self-pairs
+  // included) never computed, one with distance -1.0 and 0 positions. Any other absent key is
+  // entered with a null pointer and null is returned.
   mrv::DistanceBetweenIndividuals* get_specific_distance_object(std::string key);
-  // Every distance object: creates those of all population pairs first (costly; for inspection).
+  // Every distance object: makes those of all population pairs and computed pairs first (costly;
+  // for inspection).
   std::map<std::string, mrv::DistanceBetweenIndividuals*> get_all_distance_objects();
   // Reads the distance under `key` without creating anything. Returns true when a distance or an
   // object is held under the key; otherwise sets distance -1.0 and 0 positions and returns false.
   bool find_distance(const std::string& key, double& distance, int& nb_resolved_positions) const;
+
+  // The distances as find_distance reads them, contig by contig, for the distance file. The table:
+  // the individuals whose distances were computed together, each once in byte order, and the pair
+  // of individuals i and j (false when not computed). The objects held under their key (null
+  // entries included) take the place of the table's pair of the same key.
+  const std::vector<std::string>& get_distance_individuals() const { return _distance_individuals; }
+  bool get_table_distance(size_t i, size_t j, double& distance, int& nb_resolved_positions) const;
+  const std::map<std::string, mrv::DistanceBetweenIndividuals*>& get_held_distance_objects() const {
+    return distance_objects;
+  }
 
   // Takes ownership of the record.
   void store_species_data(SpeciesDataWarehouse* record);
@@ -115,16 +127,16 @@ class ResultsWarehouse {
 
 
  private:
-  // Individuals of the population the warehouse was built from, shared between warehouses.
-  struct _PopulationIndividuals;
-  static std::shared_ptr<const _PopulationIndividuals> _shared_individuals(mrv::Population* population);
-
-  enum _PairKind { _NOT_A_PAIR, _ONE_PAIR, _SEVERAL_PAIRS };
-  // Reads `key` as a pair of population individuals; for one reading gives the two name slots.
-  _PairKind _resolve_pair(const std::string& key, size_t& first, size_t& second) const;
-  // The object the warehouse gives for a population pair `key` (kind _ONE_PAIR or _SEVERAL_PAIRS).
-  mrv::DistanceBetweenIndividuals* _make_pair_object(const std::string& key, _PairKind kind, size_t first,
-                                                     size_t second) const;
+  bool _is_population_individual(const std::string& name) const;
+  // Reads `key` as a pair of population individuals: the number of readings (names may hold "|");
+  // with several, the pair that comes last in the order of the population's individuals.
+  size_t _population_pair(const std::string& key, std::string& first, std::string& second) const;
+  // Index of `name` in the table, or the table's size.
+  size_t _table_index(const std::string& name) const;
+  // The table cell of `key`, or false when the key is no pair of the table's individuals.
+  bool _table_cell(const std::string& key, size_t& cell) const;
+  // Adds the names to the table's individuals, keeping the values held.
+  void _grow_table(const std::vector<std::string>& names);
 
   std::string name;
   std::string status;
@@ -147,15 +159,16 @@ class ResultsWarehouse {
   std::vector<std::vector<double> > Fst;
   // Values set or entered; population individuals absent from it read -999.0.
   std::map<std::string, double> individual_heterozygosity;
-  // Objects held under their key: objects handed over for keys that are not a single population
-  // pair, objects created on request, and null entries.
+  // Objects held under their key: handed over, made on request, and null entries. A key held here
+  // is read from here, not from the table.
   std::map<std::string, mrv::DistanceBetweenIndividuals*> distance_objects;
   std::vector<SpeciesDataWarehouse*> species_data;
 
-  std::shared_ptr<const _PopulationIndividuals> _individuals;
-  // Computed distances of population pairs, slot(first) * n + slot(second); allocated on the
-  // first one. A key also present in distance_objects is read from there.
+  mrv::Population* _population;
+  // The contig's table: its individuals (names without "|", byte order) and, at i * size + j, the
+  // distance, position count and computed flag of the ordered pair (i, j).
+  std::vector<std::string> _distance_individuals;
   std::vector<double> _pair_distance;
   std::vector<int> _pair_positions;
-  std::vector<bool> _pair_computed;
+  std::vector<char> _pair_computed;
 };

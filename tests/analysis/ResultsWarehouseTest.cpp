@@ -144,3 +144,72 @@ TEST(ResultsWarehouse, HeterozygosityClassesFstAndSpeciesRecords) {
   EXPECT_EQ(w.get_specific_species_data("Sp2"), records[1]);
   EXPECT_EQ(w.get_specific_species_data("sp1"), nullptr);
 }
+
+TEST(ResultsWarehouse, DistanceTablesOfTheContigsIndividuals) {
+  auto pop = populationFile("P1;a;b\nP2;c;d\n");
+  ResultsWarehouse w(pop.get(), 1);
+  // "b" twice (two allele pairs of one name): the later pair of a key wins; "q" is no population
+  // individual; a name holding "|" cannot go to the table.
+  w.set_distances({"b", "a", "b"}, {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9}, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+  w.set_specific_distance_object("a|a", new mrv::DistanceBetweenIndividuals("a", "a"));  // replaces the table's
+  w.set_distances({"q", "c", "p|r"}, {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9}, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+  w.set_specific_distance_object("c|d", new mrv::DistanceBetweenIndividuals("c", "d"));
+  w.set_distances({"d", "c"}, {0.25, 0.5, 0.75, 1.0}, {10, 20, 30, 40});  // replaces the object of c|d
+  const struct {
+    std::string key;
+    bool held;
+    double distance;
+    int positions;
+  } cases[] = {
+      {"b|b", true, 0.9, 9}, {"b|a", true, 0.8, 8}, {"a|b", true, 0.6, 6},     {"a|a", true, -1.0, 0},
+      {"q|c", true, 0.2, 2}, {"c|q", true, 0.4, 4}, {"q|p|r", true, 0.3, 3},   {"p|r|p|r", true, 0.9, 9},
+      {"c|d", true, 0.75, 30}, {"d|d", true, 0.25, 10}, {"b|c", false, -1.0, 0}, {"c|b", false, -1.0, 0},
+      {"q|d", false, -1.0, 0}, {"b", false, -1.0, 0},  {"|b", false, -1.0, 0},  {"b|b|", false, -1.0, 0},
+  };
+  for (const auto& c : cases) {
+    double d = 7;
+    int m = 7;
+    EXPECT_EQ(w.find_distance(c.key, d, m), c.held) << c.key;
+    EXPECT_EQ(d, c.distance) << c.key;
+    EXPECT_EQ(m, c.positions) << c.key;
+  }
+  // Objects answer the same, made once; "c|b" is a population pair never computed, "q|d" is none.
+  for (const auto& c : cases) {
+    mrv::DistanceBetweenIndividuals* o = w.get_specific_distance_object(c.key);
+    const bool population_pair = c.key == "b|c" || c.key == "c|b";
+    ASSERT_EQ(o != nullptr, c.held || population_pair) << c.key;
+    if (!o) continue;
+    EXPECT_EQ(o->get_pair_name(), c.key);
+    EXPECT_EQ(o->get_distance(), c.distance) << c.key;
+    EXPECT_EQ(o->get_nb_resolved_positions(), c.positions) << c.key;
+    EXPECT_EQ(w.get_specific_distance_object(c.key), o);
+  }
+  // Every population pair (16), the table's pairs with q (3) and the pairs with p|r (5).
+  const auto all = w.get_all_distance_objects();
+  for (const char* key : {"a|d", "d|a", "q|q", "c|q", "q|p|r", "p|r|c"}) EXPECT_NE(all.at(key), nullptr) << key;
+  EXPECT_EQ(all.at("q|c")->get_distance(), 0.2);
+  size_t objects = 0;
+  for (const auto& entry : all) objects += entry.second != nullptr;
+  EXPECT_EQ(objects, 16u + 3u + 5u);
+}
+
+TEST(ResultsWarehouse, EachWarehouseAnswersForItsOwnPopulation) {
+  auto first = populationFile("P;a;b\n");
+  auto second = populationFile("P;b;c\n");
+  ResultsWarehouse w1(first.get(), 1), w2(second.get(), 1), w3(nullptr, 1);
+  const struct {
+    ResultsWarehouse* w;
+    std::string individual;
+    double heterozygosity;
+    bool pair_object;  // of the self-pair
+  } cases[] = {
+      {&w1, "a", -999.0, true}, {&w1, "c", 0.0, false}, {&w2, "c", -999.0, true},
+      {&w2, "a", 0.0, false},   {&w3, "a", 0.0, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.w->get_specific_individual_heterozygosity(c.individual), c.heterozygosity) << c.individual;
+    EXPECT_EQ(c.w->get_specific_distance_object(c.individual + "|" + c.individual) != nullptr, c.pair_object);
+  }
+  EXPECT_EQ(w2.get_all_individual_heterozygosity(), (std::map<std::string, double>{{"a", 0}, {"b", -999}, {"c", -999}}));
+  EXPECT_TRUE(w3.get_all_Fst().empty());
+}
