@@ -163,6 +163,20 @@ CodonColumns::CodonColumns(const std::vector<const bpp::Sequence*>& sequences, c
   _classify();
 }
 
+CodonColumns::CodonColumns(const int* codes, size_t nb_sequences, size_t nb_sites, const bpp::Alphabet* alphabet,
+                           Workspace* workspace)
+    : _usable(true),
+      _nb_sequences(nb_sequences),
+      _alphabet(alphabet),
+      _sites_store(workspace),
+      _owned_store(workspace),
+      _complete_store(workspace),
+      _nb_complete(0) {
+  _sites.resize(nb_sites);
+  for (size_t s = 0; s < nb_sites; ++s) _sites[s] = nb_sequences > 0 ? codes + s * nb_sequences : nullptr;
+  _classify();
+}
+
 void CodonColumns::_classify() {
   // Codes -1 to 126 are looked up once in the alphabet; any other code is asked directly.
   const int kLast = 126;

@@ -53,6 +53,9 @@ class CodonColumns {
   // when a sequence is of another alphabet type or of another length than the first.
   CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet,
                Workspace* workspace = nullptr);
+  // Codes held elsewhere, site after site (`nb_sequences` codes each), which must outlive the columns.
+  CodonColumns(const int* codes, size_t nb_sequences, size_t nb_sites, const bpp::Alphabet* alphabet,
+               Workspace* workspace = nullptr);
   CodonColumns(const CodonColumns&) = delete;
   CodonColumns& operator=(const CodonColumns&) = delete;
 

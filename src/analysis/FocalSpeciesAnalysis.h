@@ -11,6 +11,7 @@ class NucleicAlphabet;
 class CodonAlphabet;
 }  // namespace bpp
 namespace mrv {
+class ContigView;
 class Population;
 class StatisticsEngine;
 }
@@ -21,5 +22,10 @@ class SpeciesDataWarehouse;
 void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenceContainer* ingroup,
                          const bpp::Sequence* ingroup_consensus, mrv::Population* population,
                          const bpp::CodonAlphabet* codon_alphabet, const bpp::NucleicAlphabet* nucleic_alphabet,
+                         mrv::StatisticsEngine& engine, std::vector<double>& class_bounds,
+                         SpeciesDataWarehouse* species_data, ResultsWarehouse* warehouse);
+
+// The same over the rows of a contig's view (its alphabets and ingroup consensus), with no container.
+void analyseFocalSpecies(ParametersManagement* options, const mrv::ContigView& view, mrv::Population* population,
                          mrv::StatisticsEngine& engine, std::vector<double>& class_bounds,
                          SpeciesDataWarehouse* species_data, ResultsWarehouse* warehouse);

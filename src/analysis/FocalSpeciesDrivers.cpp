@@ -93,6 +93,11 @@ void computeGC3(const bpp::Sequence& sequence, SpeciesDataWarehouse* speciesData
   gc3Over(sequence.size(), [&sequence](size_t s) { return sequence[s]; }, speciesData, codonAlphabet, debug);
 }
 
+void computeGC3(const std::vector<int>& codons, SpeciesDataWarehouse* speciesData,
+                const bpp::CodonAlphabet* codonAlphabet, bool debug) {
+  gc3Over(codons.size(), [&codons](size_t s) { return codons[s]; }, speciesData, codonAlphabet, debug);
+}
+
 void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::PairedSequenceContainer* pairs,
                                            const bpp::CodonAlphabet* codonAlphabet,
                                            const bpp::NucleicAlphabet* nucleicAlphabet, bool debug) {

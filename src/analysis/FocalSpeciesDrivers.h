@@ -32,6 +32,9 @@ void computeGC3(bpp::PolymorphismSequenceContainer* container, SpeciesDataWareho
 // The same over one sequence (what a one-sequence container of it holds).
 void computeGC3(const bpp::Sequence& sequence, SpeciesDataWarehouse* speciesData,
                 const bpp::CodonAlphabet* codonAlphabet, bool debug);
+// The same over codon codes.
+void computeGC3(const std::vector<int>& codons, SpeciesDataWarehouse* speciesData,
+                const bpp::CodonAlphabet* codonAlphabet, bool debug);
 
 // Distance of every ordered pair of individuals (self-pairs included), stored under its pair name.
 void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::PairedSequenceContainer* pairs,

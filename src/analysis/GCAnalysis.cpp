@@ -9,6 +9,7 @@
 
 #include "analysis/AlleleFrequency.h"
 #include "analysis/CodonSiteStatistics.h"
+#include "analysis/ContigView.h"
 #include "analysis/NucleotideRows.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/StatisticsEngine.h"
@@ -52,18 +53,25 @@ void addToGCClass(mrv::AlleleFrequency& alleles, const std::vector<double>& clas
 void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vector<double> classBounds,
                            ResultsWarehouse* results, const bpp::CodonAlphabet* codonAlphabet,
                            const bpp::NucleicAlphabet* nucleicAlphabet, mrv::StatisticsEngine& engine) {
+  const mrv::ContigView view(*ingroup, codonAlphabet, nucleicAlphabet, &engine, false);
+  nonOrientedGCAnalysis(view, classBounds, results, engine);
+}
+
+void nonOrientedGCAnalysis(const mrv::ContigView& view, const std::vector<double>& classBounds,
+                           ResultsWarehouse* results, mrv::StatisticsEngine& engine) {
+  const bpp::CodonAlphabet* codonAlphabet = view.codon_alphabet();
   const bpp::GeneticCode* geneticCode = &engine.genetic_code();
   unsigned int bi = 0;
   unsigned int tri = 0;
   unsigned int quadri = 0;
-  const mrv::NucleotideRows rows(*ingroup, codonAlphabet, nucleicAlphabet, &engine.workspace());
-  const unsigned int nbSequences = static_cast<unsigned int>(ingroup->getNumberOfSequences());
+  const mrv::NucleotideRows& rows = view.nucleotides();
+  const unsigned int nbSequences = static_cast<unsigned int>(view.nb_rows());
   const size_t nbSites = rows.get_nb_sites();
   const size_t nbRows = rows.get_nb_rows();
   const mrv::ResolvedNucleotides& resolved = rows.resolved();
   // The substitution counts of a site read from its codes (the library's own counts) when the engine
   // reads them.
-  const mrv::CodonColumns codons(*ingroup, &engine.workspace());
+  const mrv::CodonColumns& codons = view.columns();
   const mrv::CodonSiteStatistics statistics(codons, engine.tables());
   const bool ownCounts = engine.reads_codes(codons) && nbSequences == codons.nb_sequences();
   std::vector<int> replaced(nbSequences);
@@ -104,7 +112,8 @@ void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vec
             continue;
           }
         }
-        bpp::Site copy(ingroup->getSite(s));
+        const int* codes = view.site(s);
+        bpp::Site copy(std::vector<int>(codes, codes + nbSequences), view.alphabet());
         replaceUnresolvedCharInCodonSite(copy, codonAlphabet, nbSequences, static_cast<unsigned int>(reference));
         const size_t substitutions = bpp::CodonSiteTools::numberOfSubstitutions(copy, *geneticCode, 0.0);
         bi += 1;

@@ -15,6 +15,7 @@ class Site;
 class ResultsWarehouse;
 
 namespace mrv {
+class ContigView;
 class StatisticsEngine;
 }
 
@@ -34,3 +35,6 @@ bool isSynonymousSite(bpp::Site& site, unsigned int count, const bpp::CodonAlpha
 void nonOrientedGCAnalysis(bpp::PolymorphismSequenceContainer* ingroup, std::vector<double> classBounds,
                            ResultsWarehouse* results, const bpp::CodonAlphabet* codonAlphabet,
                            const bpp::NucleicAlphabet* nucleicAlphabet, mrv::StatisticsEngine& engine);
+// The same over the rows of a contig's view.
+void nonOrientedGCAnalysis(const mrv::ContigView& view, const std::vector<double>& classBounds,
+                           ResultsWarehouse* results, mrv::StatisticsEngine& engine);

@@ -9,6 +9,7 @@
 #include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 #include <Bpp/Seq/Sequence.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <iostream>
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "analysis/CodonSiteStatistics.h"
+#include "analysis/ContigView.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/StatisticsEngine.h"
 
@@ -159,5 +161,45 @@ void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, const
       !mrv::mergedRows(*ingroup, {outgroup_consensus->getName()}, rows))
     library();
   const mrv::CodonColumns columns(*ingroup, *outgroup_consensus, &engine.workspace());
+  analyseMergedSites(columns, rows, library, store, kappa, engine, debug);
+}
+
+void mcDonaldKreitmanAnalysis(const mrv::ContigView& ingroup, const bpp::Sequence* outgroup_consensus,
+                              ResultsWarehouse* store, unsigned int kappa, mrv::StatisticsEngine& engine, bool debug) {
+  const bpp::CodonAlphabet* codon_alphabet = ingroup.codon_alphabet();
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> in, outgroup, merged;
+  const mrv::StatisticsEngine::LibraryInput library = [&]() -> const bpp::PolymorphismSequenceContainer& {
+    if (!merged) {
+      in = ingroup.container();
+      outgroup.reset(new bpp::PolymorphismSequenceContainer(codon_alphabet));
+      outgroup->addSequenceWithFrequency(*outgroup_consensus, 1, true);
+      merged = mrv::mergeIngroupAndOutgroup(*in, *outgroup);
+    }
+    return *merged;
+  };
+  // Ingroup flags of the rows, then the outgroup consensus; a consensus named as a row is refused by
+  // the merge.
+  const std::vector<std::string>& names = ingroup.names();
+  bool clash = false;
+  for (const std::string& name : names) clash = clash || name == outgroup_consensus->getName();
+  std::vector<char> rows(ingroup.ingroup_flags());
+  rows.push_back(0);
+  if (!mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), codon_alphabet) || clash) library();
+  // The merged sites: each site's ingroup codes and the consensus codon.
+  const size_t n = ingroup.nb_rows() + 1;
+  const size_t nb_sites = ingroup.nb_sites();
+  mrv::Workspace::Lease<int> codes_store(&engine.workspace());
+  std::vector<int>& codes = *codes_store;
+  const bool readable = outgroup_consensus->size() == nb_sites &&
+                        mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), ingroup.alphabet());
+  if (!readable) library();  // the merge refuses a consensus of another length or alphabet
+  if (readable) {
+    codes.resize(n * nb_sites);
+    for (size_t s = 0; s < nb_sites; ++s) {
+      std::copy(ingroup.site(s), ingroup.site(s) + (n - 1), codes.data() + s * n);
+      codes[s * n + n - 1] = (*outgroup_consensus)[s];
+    }
+  }
+  const mrv::CodonColumns columns(codes.data(), n, readable ? nb_sites : 0, ingroup.alphabet(), &engine.workspace());
   analyseMergedSites(columns, rows, library, store, kappa, engine, debug);
 }

@@ -19,6 +19,7 @@ class ResultsWarehouse;
 
 namespace mrv {
 
+class ContigView;
 class StatisticsEngine;
 
 // A copy of the ingroup container followed by every outgroup sequence (count 1), flagged outgroup.
@@ -53,3 +54,8 @@ void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::
 void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, const bpp::Sequence* outgroup_consensus,
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
                               mrv::StatisticsEngine& engine, bool debug);
+
+// The same with the ingroup given as the rows of a contig's view (a container of them is made only
+// when the library is asked).
+void mcDonaldKreitmanAnalysis(const mrv::ContigView& ingroup, const bpp::Sequence* outgroup_consensus,
+                              ResultsWarehouse* store, unsigned int kappa, mrv::StatisticsEngine& engine, bool debug);

@@ -44,6 +44,9 @@ class NucleotideRows {
   // sequences[r].
   NucleotideRows(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
                  const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic, Workspace* workspace = nullptr);
+  // Decodes codon codes given site after site (`nb_sequences` codes each), row r holding sequence r.
+  NucleotideRows(const int* codes, size_t nb_sequences, size_t nb_sites, const bpp::CodonAlphabet* codon,
+                 const bpp::NucleicAlphabet* nucleic, Workspace* workspace = nullptr);
 
   size_t get_nb_rows() const { return _nb_rows; }
   size_t get_nb_sites() const { return _nb_sites; }
@@ -60,6 +63,9 @@ class NucleotideRows {
  private:
   void _decode(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
                const bpp::CodonAlphabet* codon);
+  // Row r, site s: the codon siteCodes(s)[index[r]] (index null: r).
+  template <typename SiteCodes>
+  void _decodeSites(SiteCodes siteCodes, const size_t* index, const bpp::CodonAlphabet* codon);
 
   const bpp::NucleicAlphabet* _nucleic;
   ResolvedNucleotides _resolved;

@@ -6,7 +6,6 @@
 #include <Bpp/Seq/Sequence.h>
 #include <Bpp/Seq/Site.h>
 
-#include <unordered_map>
 
 #include "analysis/CodonSiteStatistics.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
@@ -14,16 +13,6 @@
 namespace mrv {
 
 namespace {
-
-// The part of a name before its last "_", scanning down to the second character; empty when no
-// "_" is met there.
-std::string prefixBeforeLastUnderscore(const std::string& name) {
-  for (size_t p = name.size(); p-- > 1;)
-    if (name[p] == '_') return name.substr(0, p);
-  return std::string();
-}
-
-const size_t NO_PARTNER = static_cast<size_t>(-1);
 
 // The comments a container keeps for sequence i, read where it keeps them: its getComments builds
 // the whole sequence first. (A member pointer named through a derived class reads the protected
@@ -38,9 +27,9 @@ struct StoredComments : bpp::VectorSiteContainer {
 }  // namespace
 
 bool PairedSequenceContainer::isaPair(std::string name1, std::string name2) {
-  const std::string prefix1 = prefixBeforeLastUnderscore(name1);
+  const std::string prefix1 = allelePrefix(name1);
   if (prefix1.empty()) return false;
-  const std::string prefix2 = prefixBeforeLastUnderscore(name2);
+  const std::string prefix2 = allelePrefix(name2);
   if (prefix2.empty()) return false;
   return prefix1 == prefix2;
 }
@@ -48,82 +37,39 @@ bool PairedSequenceContainer::isaPair(std::string name1, std::string name2) {
 PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContainer* source,
                                                  const bpp::CodonAlphabet* codonAlphabet, std::string separator,
                                                  unsigned int nbFields, Workspace* workspace)
-    : current_position(0),
-      nb_pair(0),
-      _codon(codonAlphabet),
-      _workspace(workspace),
-      _codes_store(workspace),
-      _typed_store(workspace) {
+    : current_position(0), nb_pair(0), _codon(codonAlphabet), _view(nullptr), _typed_store(workspace) {
   (void)separator;
   (void)nbFields;
-  const std::vector<std::string> names = source->getSequencesNames();
-  const size_t n = names.size();
+  _own_view.reset(new ContigView(*source, codonAlphabet, codonAlphabet->getNucleicAlphabet(), nullptr, false));
+  _view = _own_view.get();
+  _comments.resize(_view->nb_rows());
+  for (size_t i = 0; i < _comments.size(); ++i) _comments[i] = StoredComments::of(*source, i);
+  _form();
+}
 
-  // partner[i]: the first later sequence whose prefix equals that of sequence i (the one isaPair
-  // would accept first), found in one backward pass.
-  std::vector<size_t> partner(n, NO_PARTNER);
-  {
-    std::unordered_map<std::string, size_t> nextWithPrefix;
-    for (size_t i = n; i-- > 0;) {
-      const std::string prefix = prefixBeforeLastUnderscore(names[i]);
-      if (prefix.empty()) continue;
-      auto found = nextWithPrefix.find(prefix);
-      if (found != nextWithPrefix.end()) {
-        partner[i] = found->second;
-        found->second = i;
-      } else {
-        nextWithPrefix.emplace(prefix, i);
-      }
-    }
-  }
+PairedSequenceContainer::PairedSequenceContainer(const ContigView& view, Workspace* workspace)
+    : current_position(0), nb_pair(0), _codon(view.codon_alphabet()), _view(&view), _typed_store(workspace) {
+  _form();
+}
 
-  std::vector<size_t> rowSequences;
-  // Each pair keeps what the source's getSequence would give for its two sequences (name, codes,
-  // comments), the codes of all pairs in one block; the sequences are only made when a pair
-  // container is asked for.
-  const size_t nbSites = source->getNumberOfSites();
-  _source_alphabet = source->getAlphabet();
-  _nb_source_sites = nbSites;
-  _codes.reserve(n * nbSites);
-  std::vector<const bpp::Site*> sites(nbSites);
-  for (size_t s = 0; s < nbSites; ++s) sites[s] = &source->getSite(s);
-  auto keep = [&](size_t sequence, _PairSource& pair, int which) {
-    pair.names[which] = names[sequence];
-    pair.comments[which] = StoredComments::of(*source, sequence);
-    pair.offset[which] = _codes.size();
-    for (size_t s = 0; s < nbSites; ++s) _codes.push_back((*sites[s])[sequence]);
-  };
+void PairedSequenceContainer::_form() {
+  const std::vector<std::string>& names = _view->names();
+  pair_names = _view->pair_names();
+  pairs.assign(_view->pairs().size(), nullptr);
   try {
-    // Only the later member of the most recent pair is barred from opening a pair.
-    std::string lastPairedName;
-    for (size_t i = 0; i < n; ++i) {
-      if (names[i] == lastPairedName) continue;
-      const size_t j = partner[i];
-      if (j == NO_PARTNER) continue;
-      const unsigned int first = static_cast<unsigned int>(i);
-      _PairSource pair;
-      pair.fields = PolymorphismSequenceContainerAddons::getNameElementsFromName(names[first], "|", 3);
-      pair_names.push_back(PolymorphismSequenceContainerAddons::getIndividualNameFromName(names[first]));
-      keep(i, pair, 0);
-      keep(j, pair, 1);
-      _sources.push_back(std::move(pair));
-      pairs.push_back(nullptr);
-      rowSequences.push_back(i);
-      rowSequences.push_back(j);
-      lastPairedName = names[j];
-      // A pair the container would refuse (the same name twice, another alphabet) is refused now.
-      if (names[i] == names[j] ||
-          !sameAlphabetType(source->getAlphabet(), codonAlphabet))
-        _container(static_cast<unsigned int>(pairs.size() - 1));
+    // A pair no container can hold (the same name twice, another alphabet) is refused now.
+    for (size_t i = 0; i < pairs.size(); ++i) {
+      const std::array<size_t, 2>& rows = _view->pairs()[i];
+      if (names[rows[0]] == names[rows[1]] || !sameAlphabetType(_view->alphabet(), _codon))
+        _container(static_cast<unsigned int>(i));
     }
-    _rows.reset(
-        new NucleotideRows(*source, rowSequences, codonAlphabet, codonAlphabet->getNucleicAlphabet(), _workspace));
-    const size_t width = _rows->get_nb_positions();
-    const ResolvedNucleotides& resolved = _rows->resolved();
+    const NucleotideRows& rows = _view->nucleotides();
+    const size_t width = rows.get_nb_positions();
+    const ResolvedNucleotides& resolved = resolved_for(_codon->getNucleicAlphabet());
     _typed.resize(pairs.size() * width);
     for (size_t i = 0; i < pairs.size(); ++i) {
-      const int8_t* a = _rows->row(2 * i);
-      const int8_t* b = _rows->row(2 * i + 1);
+      const int8_t* a = rows.row(_view->pairs()[i][0]);
+      const int8_t* b = rows.row(_view->pairs()[i][1]);
       uint8_t* typed = _typed.data() + i * width;
       for (size_t p = 0; p < width; ++p) typed[p] = static_cast<uint8_t>(resolved(a[p]) && resolved(b[p]));
     }
@@ -136,18 +82,19 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
 
 bpp::PolymorphismSequenceContainer* PairedSequenceContainer::_container(unsigned int i) const {
   if (pairs[i] != nullptr) return pairs[i];
-  _PairSource& source = _sources[i];
+  const std::array<size_t, 2>& rows = _view->pairs()[i];
+  const std::vector<std::string>& names = _view->names();
   std::unique_ptr<bpp::PolymorphismSequenceContainer> pair(new bpp::PolymorphismSequenceContainer(_codon));
-  pair->setGeneralComments(source.fields);
+  pair->setGeneralComments(PolymorphismSequenceContainerAddons::getNameElementsFromName(names[rows[0]], "|", 3));
   for (int which = 0; which < 2; ++which) {
-    const std::vector<int> codes(_codes.begin() + static_cast<std::ptrdiff_t>(source.offset[which]),
-                                 _codes.begin() + static_cast<std::ptrdiff_t>(source.offset[which] + _nb_source_sites));
-    pair->addSequenceWithFrequency(bpp::BasicSequence(source.names[which], codes, source.comments[which], _source_alphabet),
-                                   1, true);
+    const size_t row = rows[which];
+    std::vector<int> codes(_view->nb_sites());
+    for (size_t s = 0; s < codes.size(); ++s) codes[s] = _view->code(row, s);
+    const std::vector<std::string> none;
+    pair->addSequenceWithFrequency(
+        bpp::BasicSequence(names[row], codes, _comments.empty() ? none : _comments[row], _view->alphabet()), 1, true);
   }
   pairs[i] = pair.release();
-  source.comments[0].clear();
-  source.comments[1].clear();
   return pairs[i];
 }
 
@@ -173,7 +120,7 @@ bpp::PolymorphismSequenceContainer* PairedSequenceContainer::next_pair() {
 }
 
 const ResolvedNucleotides& PairedSequenceContainer::resolved_for(const bpp::NucleicAlphabet* nucleic) const {
-  if (nucleic == _rows->get_nucleic_alphabet()) return _rows->resolved();
+  if (nucleic == _view->nucleotides().get_nucleic_alphabet()) return _view->nucleotides().resolved();
   if (!_other_resolved || _other_nucleic != nucleic) {
     _other_resolved.reset(new ResolvedNucleotides(nucleic));
     _other_nucleic = nucleic;

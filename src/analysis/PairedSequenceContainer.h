@@ -4,14 +4,15 @@
 // Every per-individual statistic of a contig works on these pairs, in the order they are formed,
 // each named by the individual field of its first sequence.
 //
-// Besides the pairs, the object keeps the nucleotides of each pair decoded once (two rows of
-// nucleotide codes per pair), which the statistics read instead of the codon alphabet. The statistics
-// need no pair container, so each container is only put together from its two sequence copies when
-// it is first asked for (get_pair, next_pair); its content is the same either way.
+// The pairs, their names and their nucleotides are those of the contig's view (ContigView), which
+// the statistics read instead of the codon alphabet. The statistics need no pair container, so each
+// container is only put together from the view's codes when it is first asked for (get_pair,
+// next_pair).
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "analysis/ContigView.h"
 #include "analysis/NucleotideRows.h"
 #include "analysis/Workspace.h"
 
@@ -33,6 +34,8 @@ class PairedSequenceContainer {
   // workspace given (the run's), which must outlive the object, or owned without one.
   PairedSequenceContainer(bpp::PolymorphismSequenceContainer* source, const bpp::CodonAlphabet* codonAlphabet,
                           std::string separator, unsigned int nbFields, Workspace* workspace = nullptr);
+  // The pairs of a contig's view, which must outlive the object; pair containers carry no comments.
+  explicit PairedSequenceContainer(const ContigView& view, Workspace* workspace = nullptr);
   // Deletes the pair containers and sequence copies.
   virtual ~PairedSequenceContainer();
   PairedSequenceContainer(const PairedSequenceContainer&) = delete;
@@ -55,42 +58,35 @@ class PairedSequenceContainer {
 
   // ---- Decoded nucleotides ----
   // Codon sites of every pair (the source's number of sites).
-  size_t get_nb_sites() const { return _rows->get_nb_sites(); }
+  size_t get_nb_sites() const { return _view->nb_sites(); }
   // Nucleotide codes of sequence `allele` (0 or 1) of pair i: nucleotide k of codon site s at
   // index 3 * s + k. No range check.
-  const int8_t* get_allele_row(unsigned int i, unsigned int allele) const { return _rows->row(2 * i + allele); }
+  const int8_t* get_allele_row(unsigned int i, unsigned int allele) const {
+    return _view->nucleotides().row(_view->pairs()[i][allele]);
+  }
   // 1 where both nucleotides of pair i are resolved in the rows' own nucleic alphabet (the codon
   // alphabet's), 0 elsewhere; one byte per nucleotide position. No range check.
-  const uint8_t* get_typed_row(unsigned int i) const { return _typed.data() + i * 3 * _rows->get_nb_sites(); }
-  const bpp::NucleicAlphabet* get_rows_nucleic_alphabet() const { return _rows->get_nucleic_alphabet(); }
+  const uint8_t* get_typed_row(unsigned int i) const { return _typed.data() + i * 3 * _view->nb_sites(); }
+  const bpp::NucleicAlphabet* get_rows_nucleic_alphabet() const { return _view->nucleotides().get_nucleic_alphabet(); }
   // Resolved test of a nucleic alphabet, for reading the rows.
   const ResolvedNucleotides& resolved_for(const bpp::NucleicAlphabet* nucleic) const;
   const bpp::CodonAlphabet* get_codon_alphabet() const { return _codon; }
 
  private:
-  // What pair i is made of until its container is first asked for.
-  struct _PairSource {
-    std::string names[2];               // the earlier then the later sequence
-    std::vector<std::string> comments[2];
-    size_t offset[2];                   // of their codon codes in _codes
-    std::vector<std::string> fields;    // first three "|"-fields of the first name
-  };
-  // The container of pair i (from its source, built once).
+  // Pairs, typed rows and the refusal of pairs no container can hold.
+  void _form();
+  // The container of pair i (from the view's codes, built once).
   bpp::PolymorphismSequenceContainer* _container(unsigned int i) const;
 
   unsigned int current_position;
   unsigned int nb_pair;
   mutable std::vector<bpp::PolymorphismSequenceContainer*> pairs;  // null until built
   std::vector<std::string> pair_names;
-  mutable std::vector<_PairSource> _sources;
 
   const bpp::CodonAlphabet* _codon;
-  const bpp::Alphabet* _source_alphabet = nullptr;
-  size_t _nb_source_sites = 0;
-  Workspace* _workspace;
-  Workspace::Lease<int> _codes_store;
-  std::vector<int>& _codes = *_codes_store;  // codon codes of the pairs' sequences, _nb_source_sites each
-  std::unique_ptr<NucleotideRows> _rows;  // rows 2i and 2i + 1: the two sequences of pair i
+  std::unique_ptr<const ContigView> _own_view;  // made from a source container
+  const ContigView* _view;
+  std::vector<std::vector<std::string> > _comments;  // of the source's sequences (none from a view)
   Workspace::Lease<uint8_t> _typed_store;
   std::vector<uint8_t>& _typed = *_typed_store;  // get_typed_row of every pair, one after the other
   mutable const bpp::NucleicAlphabet* _other_nucleic = nullptr;

@@ -3,6 +3,7 @@
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 
 #include "analysis/CodonSiteStatistics.h"
+#include "analysis/ContigView.h"
 #include "analysis/StatisticsEngine.h"
 
 namespace mrv {
@@ -26,9 +27,20 @@ Polymorphism::Polymorphism(bpp::PolymorphismSequenceContainer* container)
       piS(-1.0),
       container(container) {}
 
+Polymorphism::Polymorphism(const ContigView& view) : Polymorphism(static_cast<bpp::PolymorphismSequenceContainer*>(nullptr)) {
+  _view = &view;
+}
+
+const bpp::PolymorphismSequenceContainer& Polymorphism::_library() const {
+  if (!_view) return *container;
+  if (!_library_container) _library_container = _view->container();
+  return *_library_container;
+}
+
 Polymorphism::~Polymorphism() { container = nullptr; }
 
 const CodonColumns& Polymorphism::_codons(std::unique_ptr<CodonColumns>& own, StatisticsEngine& engine) const {
+  if (_view) return _view->columns();
   if (_columns) return *_columns;
   own.reset(new CodonColumns(*container, &engine.workspace()));
   return *own;
@@ -47,7 +59,7 @@ double Polymorphism::sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContain
 
 void Polymorphism::determine_all_attributes(StatisticsEngine& engine, unsigned int min_nb_codon, double kappa) {
   // The codes are read once for all the statistics below.
-  _columns.reset(new CodonColumns(*container, &engine.workspace()));
+  if (!_view) _columns.reset(new CodonColumns(*container, &engine.workspace()));
   determine_pi_non_synonymous(engine);
   determine_pi_synonymous(engine);
   determine_mean_non_synonymous_sites_number(engine, kappa);
@@ -61,32 +73,32 @@ void Polymorphism::determine_all_attributes(StatisticsEngine& engine, unsigned i
 
 void Polymorphism::determine_pi_non_synonymous(StatisticsEngine& engine) {
   std::unique_ptr<CodonColumns> own;
-  pi_non_synonymous = engine.pi_sum(_codons(own, engine), libraryInput(*container), false);
+  pi_non_synonymous = engine.pi_sum(_codons(own, engine), library(), false);
 }
 
 void Polymorphism::determine_pi_synonymous(StatisticsEngine& engine) {
   std::unique_ptr<CodonColumns> own;
-  pi_synonymous = engine.pi_sum(_codons(own, engine), libraryInput(*container), true);
+  pi_synonymous = engine.pi_sum(_codons(own, engine), library(), true);
 }
 
 void Polymorphism::determine_mean_non_synonymous_sites_number(StatisticsEngine& engine, double ratio) {
   std::unique_ptr<CodonColumns> own;
   mean_non_synonymous_sites_number =
-      engine.mean_non_synonymous_sites(_codons(own, engine), libraryInput(*container), ratio);
+      engine.mean_non_synonymous_sites(_codons(own, engine), library(), ratio);
 }
 
 void Polymorphism::determine_mean_synonymous_sites_number(StatisticsEngine& engine, double ratio) {
   std::unique_ptr<CodonColumns> own;
-  mean_synonymous_sites_number = engine.mean_synonymous_sites(_codons(own, engine), libraryInput(*container), ratio);
+  mean_synonymous_sites_number = engine.mean_synonymous_sites(_codons(own, engine), library(), ratio);
 }
 
 void Polymorphism::determine_number_of_sequences() {
-  number_of_sequences = static_cast<int>(container->getNumberOfSequences());
+  number_of_sequences = static_cast<int>(_view ? _view->nb_rows() : container->getNumberOfSequences());
 }
 
 void Polymorphism::determine_number_of_complete_sites(StatisticsEngine& engine) {
   std::unique_ptr<CodonColumns> own;
-  number_of_complete_sites = static_cast<int>(engine.complete_sites(_codons(own, engine), libraryInput(*container)));
+  number_of_complete_sites = static_cast<int>(engine.complete_sites(_codons(own, engine), library()));
 }
 
 // The threshold compares the two counts as unsigned 32-bit numbers.

@@ -3,6 +3,7 @@
 // codon sequences: mean pairwise number of (non-)synonymous differences over the mean number
 // of (non-)synonymous sites. Both stay -1.0 (not computed) when the container has fewer
 // complete codon sites than the threshold given to determine_all_attributes.
+#include <functional>
 #include <memory>
 
 namespace bpp {
@@ -12,12 +13,16 @@ class PolymorphismSequenceContainer;
 namespace mrv {
 
 class CodonColumns;
+class ContigView;
 class StatisticsEngine;
 
 class Polymorphism {
  public:
   // The container is not owned and must outlive the object; it is never changed.
   explicit Polymorphism(bpp::PolymorphismSequenceContainer* container);
+  // The rows of a contig's view, which must outlive the object; a container of them is made only
+  // when the library is asked.
+  explicit Polymorphism(const ContigView& view);
   virtual ~Polymorphism();
   Polymorphism(const Polymorphism&) = delete;
   Polymorphism& operator=(const Polymorphism&) = delete;
@@ -62,10 +67,18 @@ class Polymorphism {
   double piN;
   double piS;
   bpp::PolymorphismSequenceContainer* container;
+  const ContigView* _view = nullptr;
+  // The view's container, made when the library is first asked.
+  mutable std::unique_ptr<bpp::PolymorphismSequenceContainer> _library_container;
   // The container's codon codes while determine_all_attributes runs (null otherwise).
   std::unique_ptr<CodonColumns> _columns;
-  // Those codes, or else the codes read now into `own`.
+  // The view's codes, those above, or else the codes read now into `own`.
   const CodonColumns& _codons(std::unique_ptr<CodonColumns>& own, StatisticsEngine& engine) const;
+  // What the library reads: the container, or one made from the view.
+  const bpp::PolymorphismSequenceContainer& _library() const;
+  std::function<const bpp::PolymorphismSequenceContainer&()> library() const {
+    return [this]() -> const bpp::PolymorphismSequenceContainer& { return _library(); };
+  }
 };
 
 }  // namespace mrv

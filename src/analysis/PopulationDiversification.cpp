@@ -9,6 +9,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "analysis/ContigView.h"
 #include "analysis/ResultsWarehouse.h"
 #include "input/CodonNucleotideTable.h"
 #include "input/Population.h"
@@ -68,6 +69,17 @@ PopulationDiversification::PopulationDiversification(bpp::PolymorphismSequenceCo
                                                      const bpp::CodonAlphabet* codon_alphabet,
                                                      const bpp::NucleicAlphabet* nucleic_alphabet)
     : population(population) {
+  _allocate();
+  _collect_differences(ContigView(*container, codon_alphabet, nucleic_alphabet, nullptr, false));
+}
+
+PopulationDiversification::PopulationDiversification(const ContigView& view, Population* population)
+    : population(population) {
+  _allocate();
+  _collect_differences(view);
+}
+
+void PopulationDiversification::_allocate() {
   const size_t n = population->get_number_of_population();
   differenceWithin.assign(n, 0);
   totalWithin.assign(n, 0);
@@ -76,7 +88,6 @@ PopulationDiversification::PopulationDiversification(bpp::PolymorphismSequenceCo
   globalHeteroWithin.assign(n, std::vector<double>(n, 0.0));
   globalHeteroBetween.assign(n, std::vector<double>(n, 0.0));
   Fst.assign(n, std::vector<double>(n, -999.0));
-  _collect_differences(container, codon_alphabet, nucleic_alphabet);
 }
 
 PopulationDiversification::~PopulationDiversification() { population = nullptr; }
@@ -87,10 +98,8 @@ PopulationDiversification::~PopulationDiversification() { population = nullptr; 
 // sum_a (nPa^2 - sum_I nIa^2); between populations P and Q they number nP nQ, nPa nQa alike.
 // Both are accumulated sequence by sequence: adding a sequence of individual I in P with allele a
 // forms 2 (nP - nI) new ordered pairs within P, 2 (nPa - nIa) of them with equal alleles.
-void PopulationDiversification::_collect_differences(bpp::PolymorphismSequenceContainer* container,
-                                                     const bpp::CodonAlphabet* codon_alphabet,
-                                                     const bpp::NucleicAlphabet* nucleic_alphabet) {
-  const size_t nb_sequences = container->getNumberOfSequences();
+void PopulationDiversification::_collect_differences(const ContigView& view) {
+  const size_t nb_sequences = view.nb_rows();
   const size_t nb_populations = differenceWithin.size();
 
   // Individual and population of every sequence; each individual is looked up once, at its first
@@ -98,7 +107,7 @@ void PopulationDiversification::_collect_differences(bpp::PolymorphismSequenceCo
   std::vector<int> individual_of(nb_sequences);
   std::vector<int> population_of_individual;
   std::unordered_map<std::string, int> individual_index;
-  const std::vector<std::string> sequence_names = container->getSequencesNames();
+  const std::vector<std::string>& sequence_names = view.names();
   for (size_t q = 0; q < nb_sequences; ++q) {
     const std::string name = PolymorphismSequenceContainerAddons::getIndividualNameFromName(sequence_names[q]);
     auto found = individual_index.find(name);
@@ -113,7 +122,7 @@ void PopulationDiversification::_collect_differences(bpp::PolymorphismSequenceCo
   }
   if (nb_sequences == 0) return;
 
-  const CodonAlleleTable table(codon_alphabet, nucleic_alphabet);
+  const CodonAlleleTable table(view.codon_alphabet(), view.nucleic_alphabet());
   const size_t nb_individuals = population_of_individual.size();
 
   // Per-position counts, cleared after each position through the lists of what was touched.
@@ -137,12 +146,9 @@ void PopulationDiversification::_collect_differences(bpp::PolymorphismSequenceCo
       full_within[static_cast<size_t>(population_of_individual[i])] -= individual_size[i] * individual_size[i];
   }
 
-  const size_t nb_sites = container->getNumberOfSites();
+  const size_t nb_sites = view.nb_sites();
   for (size_t s = 0; s < nb_sites; ++s) {
-    const bpp::Site& column = container->getSite(s);
-    if (column.size() < nb_sequences)
-      throw bpp::Exception("PopulationDiversification: site " + std::to_string(s) + " is shorter than the container");
-    const int* site = &column[0];  // the site's codes are one contiguous vector
+    const int* site = view.site(s);
     const int first = site[0];
     bool same_codon = true;
     for (size_t q = 1; q < nb_sequences && same_codon; ++q) same_codon = site[q] == first;
@@ -258,10 +264,9 @@ double PopulationDiversification::get_specific_heterozygosityWithinPop(int p) { 
 
 }  // namespace mrv
 
-void populationDiversificationAnalysis(bpp::PolymorphismSequenceContainer* ingroup, mrv::Population* population,
-                                       const bpp::CodonAlphabet* codon_alphabet,
-                                       const bpp::NucleicAlphabet* nucleic_alphabet, ResultsWarehouse* store) {
-  mrv::PopulationDiversification diversification(ingroup, population, codon_alphabet, nucleic_alphabet);
+namespace {
+
+void storeFst(mrv::PopulationDiversification& diversification, mrv::Population* population, ResultsWarehouse* store) {
   diversification.determine_Fst();
   const unsigned int n = population->get_number_of_population();
   for (unsigned int i = 0; i < n; ++i) {
@@ -271,4 +276,19 @@ void populationDiversificationAnalysis(bpp::PolymorphismSequenceContainer* ingro
       store->set_specific_Fst(j, i, f);
     }
   }
+}
+
+}  // namespace
+
+void populationDiversificationAnalysis(bpp::PolymorphismSequenceContainer* ingroup, mrv::Population* population,
+                                       const bpp::CodonAlphabet* codon_alphabet,
+                                       const bpp::NucleicAlphabet* nucleic_alphabet, ResultsWarehouse* store) {
+  mrv::PopulationDiversification diversification(ingroup, population, codon_alphabet, nucleic_alphabet);
+  storeFst(diversification, population, store);
+}
+
+void populationDiversificationAnalysis(const mrv::ContigView& view, mrv::Population* population,
+                                       ResultsWarehouse* store) {
+  mrv::PopulationDiversification diversification(view, population);
+  storeFst(diversification, population, store);
 }

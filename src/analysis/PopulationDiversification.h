@@ -21,6 +21,7 @@ class ResultsWarehouse;
 
 namespace mrv {
 
+class ContigView;
 class Population;
 
 class PopulationDiversification {
@@ -31,6 +32,8 @@ class PopulationDiversification {
   // population.
   PopulationDiversification(bpp::PolymorphismSequenceContainer* container, Population* population,
                             const bpp::CodonAlphabet* codon_alphabet, const bpp::NucleicAlphabet* nucleic_alphabet);
+  // The same over the rows of a contig's view (its alphabets).
+  PopulationDiversification(const ContigView& view, Population* population);
   virtual ~PopulationDiversification();
 
   // Within-population heterozygosities, the pairwise heterozygosity matrices and Fst. A population
@@ -61,8 +64,8 @@ class PopulationDiversification {
   std::map<int, double> get_all_heterozygosityWithinPops() const { return heterozygosityWithinPop; }
 
  private:
-  void _collect_differences(bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
-                            const bpp::NucleicAlphabet* nucleic_alphabet);
+  void _allocate();
+  void _collect_differences(const ContigView& view);
   void _determine(bool with_Fst);
 
   std::vector<std::int64_t> differenceWithin;
@@ -82,3 +85,6 @@ class PopulationDiversification {
 void populationDiversificationAnalysis(bpp::PolymorphismSequenceContainer* ingroup, mrv::Population* population,
                                        const bpp::CodonAlphabet* codon_alphabet,
                                        const bpp::NucleicAlphabet* nucleic_alphabet, ResultsWarehouse* store);
+// The same over the rows of a contig's view.
+void populationDiversificationAnalysis(const mrv::ContigView& view, mrv::Population* population,
+                                       ResultsWarehouse* store);

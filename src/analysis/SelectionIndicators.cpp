@@ -53,29 +53,35 @@ SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContaine
 }
 
 SelectionIndicators::~SelectionIndicators() {
+  _columns.reset();
   delete container;
   container = nullptr;
 }
 
+const CodonColumns& SelectionIndicators::_codons() {
+  if (!_columns) _columns.reset(new CodonColumns(*container));
+  return *_columns;
+}
+
 void SelectionIndicators::determine_nN(StatisticsEngine& engine, double ratio) {
-  const CodonColumns codons(*container, &engine.workspace());
+  const CodonColumns& codons = _codons();
   nN = engine.mean_non_synonymous_sites(codons, libraryInput(container), ratio);
 }
 
 void SelectionIndicators::determine_nS(StatisticsEngine& engine, double ratio) {
-  const CodonColumns codons(*container, &engine.workspace());
+  const CodonColumns& codons = _codons();
   nS = engine.mean_synonymous_sites(codons, libraryInput(container), ratio);
 }
 
 void SelectionIndicators::determine_fixN(StatisticsEngine& engine) {
   if (container->getNumberOfSequences() < 2) return;
-  const CodonColumns codons(*container, &engine.workspace());
+  const CodonColumns& codons = _codons();
   fixN = engine.non_synonymous_substitutions(codons, libraryInput(container), 0.0);
 }
 
 void SelectionIndicators::determine_fixS(StatisticsEngine& engine) {
   if (container->getNumberOfSequences() < 2) return;
-  const CodonColumns codons(*container, &engine.workspace());
+  const CodonColumns& codons = _codons();
   fixS = engine.synonymous_substitutions(codons, libraryInput(container), 0.0);
 }
 
@@ -86,7 +92,7 @@ void SelectionIndicators::determine_fixSnS_ratio() {
 void SelectionIndicators::countSequencesAndSites(StatisticsEngine& engine) {
   number_of_sequences = static_cast<int>(container->getNumberOfSequences());
   number_of_sites = static_cast<int>(container->getNumberOfSites());
-  const CodonColumns codons(*container, &engine.workspace());
+  const CodonColumns& codons = _codons();
   number_of_complete_sites = static_cast<int>(engine.complete_sites(codons, libraryInput(container)));
 }
 

@@ -2,6 +2,7 @@
 // Divergence measures of a small container of codon sequences (in the run, the ingroup and main
 // outgroup consensus sequences of one contig): mean numbers of non-synonymous and synonymous sites
 // (nN, nS), non-synonymous and synonymous substitutions between the sequences (fixN, fixS) and fixS / nS.
+#include <memory>
 #include <string>
 
 namespace bpp {
@@ -14,6 +15,7 @@ class ResultsWarehouse;
 
 namespace mrv {
 
+class CodonColumns;
 class StatisticsEngine;
 
 class SelectionIndicators {
@@ -64,6 +66,9 @@ class SelectionIndicators {
   int number_of_sites = 0;
   int number_of_complete_sites = 0;
   bpp::PolymorphismSequenceContainer* container;
+  // The container's codon codes, read at the first statistic asked.
+  std::unique_ptr<CodonColumns> _columns;
+  const CodonColumns& _codons();
 };
 
 }  // namespace mrv

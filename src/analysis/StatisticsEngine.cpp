@@ -184,4 +184,17 @@ bpp::Sequence* StatisticsEngine::consensus(const Container& container, const std
   return bpp::SiteContainerTools::getConsensus(*part, name, true, false);
 }
 
+std::vector<int> StatisticsEngine::consensus(const CodonColumns& columns, const LibraryInput& library) {
+  if (_route == Route::kLibrary || !columns.usable()) {
+    std::unique_ptr<bpp::Sequence> consensus(bpp::SiteContainerTools::getConsensus(library(), "consensus", true, false));
+    std::vector<int> codons(consensus->size());
+    for (size_t s = 0; s < codons.size(); ++s) codons[s] = (*consensus)[s];
+    return codons;
+  }
+  std::vector<int> codons(columns.nb_sites());
+  for (size_t s = 0; s < codons.size(); ++s)
+    codons[s] = CodonSiteStatistics::consensus(columns.site(s), columns.nb_sequences());
+  return codons;
+}
+
 }  // namespace mrv

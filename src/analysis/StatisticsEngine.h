@@ -92,6 +92,8 @@ class StatisticsEngine {
   // The library's consensus (gaps ignored, unknown characters not resolved) of the listed sequences.
   bpp::Sequence* consensus(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
                            const std::string& name);
+  // The same, as codons, of the sequences of `columns` (`library`: the same as a container).
+  std::vector<int> consensus(const CodonColumns& columns, const LibraryInput& library);
 
  private:
   CodonCodeTables _tables;

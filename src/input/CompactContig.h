@@ -32,6 +32,11 @@ class CompactContig {
   const std::vector<std::string>& names() const { return _names; }
   size_t nb_sequences() const { return _names.size(); }
   size_t nb_sites() const { return _nb_sites; }
+  // The codon codes of sequence i, nb_sites() of them.
+  const std::int8_t* row(size_t i) const { return _codons.data() + i * _nb_sites; }
+  const std::vector<unsigned int>& counts() const { return _counts; }
+  const std::vector<unsigned int>& groups() const { return _groups; }
+  const std::vector<char>& ingroup() const { return _ingroup; }
 
  private:
   std::vector<std::string> _names;

@@ -6,6 +6,7 @@
 #include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
 #include <Bpp/Seq/Container/SiteContainerTools.h>
 #include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
+#include <Bpp/Seq/Sequence.h>
 
 #include <filesystem>
 #include <iostream>
@@ -14,8 +15,9 @@
 #include <vector>
 
 #include "analysis/AlleleFrequencyClasses.h"
-#include "analysis/StatisticsEngine.h"
+#include "analysis/ContigView.h"
 #include "analysis/FocalSpeciesAnalysis.h"
+#include "analysis/StatisticsEngine.h"
 #include "analysis/McDonaldKreitman.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/SelectionIndicators.h"
@@ -190,21 +192,47 @@ std::vector<mrv::CompactContig> cleanAlignmentData(ParametersManagement* options
   return cleaned;
 }
 
-ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
-                                 mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
-                                 const bpp::NucleicAlphabet* nucleic_alphabet, mrv::StatisticsEngine& engine,
+namespace {
+
+// The library's count of the members of each group (and its debug lines), from the names and group
+// ids of a contig's sequences.
+std::map<unsigned int, unsigned int> membersOf(const std::vector<std::string>& names,
+                                               const std::vector<unsigned int>& groups, bool debug) {
+  if (groups.empty()) bpp::ApplicationTools::displayError("There is no group associated to your container !");
+  std::map<unsigned int, unsigned int> counts;
+  for (size_t i = 0; i < groups.size(); ++i) {
+    ++counts[groups[i]];
+    if (debug)
+      std::cout << "(DEBUG - getNumberOfMembers) Sequence " << names[i] << " is a member of group " << groups[i]
+                << std::endl;
+  }
+  if (debug) {
+    std::cout << "(DEBUG - getNumberOfMembers) Number of groups: " << counts.size() << std::endl;
+    for (const auto& entry : counts)
+      std::cout << "(DEBUG - getNumberOfMembers) Group " << entry.first << ": " << entry.second << " member(s)"
+                << std::endl;
+  }
+  return counts;
+}
+
+}  // namespace
+
+ResultsWarehouse* analyseDataset(ParametersManagement* options, const mrv::ContigView& contig,
+                                 mrv::Population* population, mrv::StatisticsEngine& engine,
                                  std::vector<double>& class_bounds) {
   // Owned here until returned, so that a failing analysis step releases them.
   std::unique_ptr<ResultsWarehouse> warehouse_owner(new ResultsWarehouse(population, options->get_nb_gc_bin()));
   ResultsWarehouse* warehouse = warehouse_owner.get();
   using Addons = mrv::PolymorphismSequenceContainerAddons;
-  // A container's getName builds the whole sequence: the names are read once.
-  const std::vector<std::string> names = contig->getSequencesNames();
-  warehouse->set_name(names.empty() ? Addons::getContigNameFromContainer(contig, 0)
-                                    : Addons::getContigNameFromName(names[0]));
+  const std::vector<std::string>& names = contig.all_names();
+  if (names.empty()) {  // raises the container's own error
+    bpp::PolymorphismSequenceContainer none(contig.alphabet());
+    Addons::getContigNameFromContainer(&none, 0);
+  }
+  warehouse->set_name(Addons::getContigNameFromName(names[0]));
   std::unique_ptr<SpeciesDataWarehouse> species_data_owner(new SpeciesDataWarehouse());
   SpeciesDataWarehouse* species_data = species_data_owner.get();
-  std::map<unsigned int, unsigned int> members = Addons::getNumberOfMembers(contig, options->get_DEBUG());
+  const std::map<unsigned int, unsigned int> members = membersOf(names, contig.all_groups(), options->get_DEBUG());
   auto count = [&members](unsigned int id) {
     auto it = members.find(id);
     return it == members.end() ? 0u : it->second;
@@ -212,40 +240,14 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
 
   if (count(0) > 0) {
     const bool with_outgroup = options->get_outgroup_species_name() != "none" && members.size() >= 2 && count(1) > 0;
-    // The outgroup is only read through its consensus, taken from its sequences in the contig
-    // before they go.
-    std::unique_ptr<bpp::Sequence> outgroup_consensus;
+    analyseFocalSpecies(options, contig, population, engine, class_bounds, species_data, warehouse);
     if (with_outgroup) {
-      std::vector<size_t> outgroup_rows;
-      for (size_t i = 0; i < contig->getNumberOfSequences(); ++i)
-        if (contig->getGroupId(i) == 1) outgroup_rows.push_back(i);
-      outgroup_consensus.reset(engine.consensus(*contig, outgroup_rows, "Outgroup_consensus"));
-    }
-    // The ingroup: the contig itself once the other sequences are removed from it, the last first
-    // (the same container as an extracted copy, without the copy).
-    std::unique_ptr<bpp::PolymorphismSequenceContainer> extracted;
-    bpp::PolymorphismSequenceContainer* ingroup = contig;
-    std::vector<size_t> others;
-    for (size_t i = 0; i < contig->getNumberOfSequences(); ++i)
-      if (!contig->isIngroupMember(i)) others.push_back(i);
-    if (others.size() == contig->getNumberOfSequences()) {  // no ingroup sequence: the library refuses
-      extracted.reset(bpp::PolymorphismSequenceContainerTools::extractIngroup(*contig));
-      ingroup = extracted.get();
-    } else {
-      for (size_t k = others.size(); k-- > 0;) contig->deleteSequence(others[k]);
-    }
-    std::vector<size_t> all_rows(ingroup->getNumberOfSequences());
-    for (size_t i = 0; i < all_rows.size(); ++i) all_rows[i] = i;
-    std::unique_ptr<bpp::Sequence> ingroup_consensus(engine.consensus(*ingroup, all_rows, "Ingroup_consensus"));
-    analyseFocalSpecies(options, ingroup, ingroup_consensus.get(), population, codon_alphabet, nucleic_alphabet, engine,
-                        class_bounds, species_data, warehouse);
-
-    if (with_outgroup) {
-      collectSelectionIndicators(ingroup_consensus.get(), outgroup_consensus.get(), codon_alphabet, engine, warehouse,
+      const bpp::BasicSequence ingroup_consensus("Ingroup_consensus", contig.ingroup_consensus(), contig.alphabet());
+      const bpp::BasicSequence outgroup_consensus("Outgroup_consensus", contig.outgroup_consensus(), contig.alphabet());
+      collectSelectionIndicators(&ingroup_consensus, &outgroup_consensus, contig.codon_alphabet(), engine, warehouse,
                                  options->get_kappa());
-      mcDonaldKreitmanAnalysis(ingroup, outgroup_consensus.get(), warehouse,
-                               static_cast<unsigned int>(options->get_kappa()), codon_alphabet, engine,
-                               options->get_DEBUG());
+      mcDonaldKreitmanAnalysis(contig, &outgroup_consensus, warehouse, static_cast<unsigned int>(options->get_kappa()),
+                               engine, options->get_DEBUG());
     }
   }
   warehouse->set_status("OK");
@@ -253,14 +255,32 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::Polymorphis
   return warehouse_owner.release();
 }
 
+ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
+                                 mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
+                                 const bpp::NucleicAlphabet* nucleic_alphabet, mrv::StatisticsEngine& engine,
+                                 std::vector<double>& class_bounds) {
+  if (contig->getNumberOfSequences() == 0) mrv::PolymorphismSequenceContainerAddons::getContigNameFromContainer(contig, 0);
+  // A contig with sequences of group 0 but none flagged ingroup: the library's extraction answers.
+  bool any_ingroup = false;
+  bool group0 = false;
+  for (size_t i = 0; i < contig->getNumberOfSequences(); ++i) {
+    any_ingroup = any_ingroup || contig->isIngroupMember(i);
+    group0 = group0 || contig->getGroupId(i) == 0;
+  }
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> extracted;
+  if (group0 && !any_ingroup) extracted.reset(bpp::PolymorphismSequenceContainerTools::extractIngroup(*contig));
+  const mrv::ContigView view(*contig, codon_alphabet, nucleic_alphabet, &engine, true);
+  return analyseDataset(options, view, population, engine, class_bounds);
+}
+
 namespace {
 
 // Where an analysis failure arose: the contig, the alignment file and, with a population file,
 // that file (with a hint when its lines end with a carriage return, which stays part of the last
 // individual's name on each line).
-std::string analysisFailureContext(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
+std::string analysisFailureContext(ParametersManagement* options, const std::string& contig,
                                    mrv::Population* population) {
-  std::string context = " (contig " + mrv::PolymorphismSequenceContainerAddons::getContigNameFromContainer(contig, 0) +
+  std::string context = " (contig " + contig +
                         " of the alignment file " + options->get_alignement_file();
   if (options->get_population_file() != "none") {
     context += "; population file " + options->get_population_file();
@@ -339,16 +359,17 @@ int runSelvantrix(int argc, char* argv[]) {
   std::vector<ResultsWarehouse*>& warehouses = run.warehouses;
   warehouses.reserve(cleaned.size());
   for (mrv::CompactContig& compact : cleaned) {
-    // The contig's container lives for its analysis only, and its compact copy goes with it.
-    std::unique_ptr<bpp::PolymorphismSequenceContainer> contig(compact.container(codon_alphabet));
+    // The contig's view lives for its analysis only, and its compact copy goes once it is made.
+    const std::string name = mrv::PolymorphismSequenceContainerAddons::getContigNameFromName(compact.names().at(0));
+    std::unique_ptr<mrv::ContigView> contig(new mrv::ContigView(compact, codon_alphabet, nucleic_alphabet, engine));
     compact = mrv::CompactContig();
     ResultsWarehouse* warehouse = nullptr;
     try {
-      warehouse =
-          analyseDataset(options, contig.get(), population, codon_alphabet, nucleic_alphabet, engine, class_bounds);
+      warehouse = analyseDataset(options, *contig, population, engine, class_bounds);
     } catch (const bpp::Exception& e) {
-      throw bpp::Exception(std::string(e.what()) + analysisFailureContext(options, contig.get(), population));
+      throw bpp::Exception(std::string(e.what()) + analysisFailureContext(options, name, population));
     }
+    contig.reset();
     warehouses.push_back(warehouse);
     if (options->get_DEBUG()) ResultsWarehouse::warehouseInventory(warehouse, options, population, class_bounds);
   }

@@ -14,6 +14,7 @@ class CodonAlphabet;
 }  // namespace bpp
 namespace mrv {
 class CompactContig;
+class ContigView;
 class Population;
 class StatisticsEngine;
 }
@@ -42,8 +43,11 @@ std::vector<mrv::CompactContig> cleanAlignmentData(ParametersManagement* options
                                                   const bpp::CodonAlphabet* codon_alphabet);
 
 // Every statistic of one cleaned contig, in a new result store with status "OK", computed by the
-// run's statistics engine. The contig is used up: its sequences outside the ingroup are removed from
-// it during the analysis.
+// run's statistics engine from the contig's view (its ingroup rows and both consensus).
+ResultsWarehouse* analyseDataset(ParametersManagement* options, const mrv::ContigView& contig,
+                                 mrv::Population* population, mrv::StatisticsEngine& engine,
+                                 std::vector<double>& class_bounds);
+// The same for a contig given as a container (read through a view of it; the container is not changed).
 ResultsWarehouse* analyseDataset(ParametersManagement* options, bpp::PolymorphismSequenceContainer* contig,
                                  mrv::Population* population, const bpp::CodonAlphabet* codon_alphabet,
                                  const bpp::NucleicAlphabet* nucleic_alphabet, mrv::StatisticsEngine& engine,
