@@ -15,6 +15,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "input/CompactCleaning.h"
 #include "input/NameSafety.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 
@@ -426,10 +427,19 @@ std::vector<CompactContig> AlignmentFileManagement::cleanCompactContigs(
     const std::string& outgroup_species) {
   refuseFocalNamesBreakingTables(
       contigs.size(), [&contigs](size_t k) { return contigs[k].names(); }, focal_species);
+  const CompactCleaner cleaner({codon_alphabet, focal_species, min_nb_codon, tolerance_zone, allow_internal_bad_codons,
+                                min_resolved_focal_codons, max_gapped_share, debug, outgroup_species});
   std::vector<CompactContig> kept;
   for (size_t k = 0; k < contigs.size(); ++k) {
+    const CleaningResult result = cleaner.clean(contigs[k], k + 1);
+    if (result == CleaningResult::kKept) kept.push_back(std::move(contigs[k]));
+    if (result != CleaningResult::kNeedsContainer) {
+      contigs[k] = CompactContig();
+      continue;
+    }
+    // What only the container operations answer exactly goes through them.
     std::unique_ptr<Container> container(contigs[k].container(codon_alphabet));
-    contigs[k] = CompactContig();  // the container holds it now
+    contigs[k] = CompactContig();
     if (cleanContainer(container.get(), k + 1, codon_alphabet, focal_species, min_nb_codon, tolerance_zone,
                        allow_internal_bad_codons, min_resolved_focal_codons, max_gapped_share, debug,
                        outgroup_species))

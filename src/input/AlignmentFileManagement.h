@@ -54,8 +54,9 @@ class AlignmentFileManagement {
       unsigned int min_resolved_focal_codons, double max_gapped_share, bool debug,
       const std::string& outgroup_species);
 
-  // The same cleaning of compact contigs: each is made a container, cleaned and, when kept, stored
-  // compact again, one at a time. `contigs` is used up (emptied); returns the kept ones in order.
+  // The same cleaning of compact contigs, done on their compact form (a container is made only for
+  // the rare contig that needs the container operations). `contigs` is used up (emptied); returns
+  // the kept ones in order.
   static std::vector<CompactContig> cleanCompactContigs(
       std::vector<CompactContig>& contigs, const bpp::CodonAlphabet* codon_alphabet,
       const std::string& focal_species, unsigned int min_nb_codon, unsigned int tolerance_zone,

@@ -6,6 +6,7 @@
 // time, when a step needs it.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bpp {
@@ -24,6 +25,16 @@ class CompactContig {
   // Rows of `nb_sites` codon codes, one per name, in a block; every sequence gets the count 1, the
   // ingroup flag and the group id 1, as a container read from a file does.
   CompactContig(std::vector<std::string> names, const std::vector<int>& codons, size_t nb_sites);
+  // Every part given: rows of `nb_sites` codes in one block, and per sequence its count, group id
+  // and ingroup flag.
+  CompactContig(std::vector<std::string> names, std::vector<std::int8_t> codons, size_t nb_sites,
+                std::vector<unsigned int> counts, std::vector<unsigned int> groups, std::vector<char> ingroup)
+      : _names(std::move(names)),
+        _codons(std::move(codons)),
+        _nb_sites(nb_sites),
+        _counts(std::move(counts)),
+        _groups(std::move(groups)),
+        _ingroup(std::move(ingroup)) {}
 
   // A new container of the codon alphabet holding these sequences, site by site (sites numbered
   // from 1), with their counts, groups and ingroup flags.
