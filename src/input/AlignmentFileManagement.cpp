@@ -27,6 +27,7 @@ using Container = bpp::PolymorphismSequenceContainer;
 using Addons = PolymorphismSequenceContainerAddons;
 
 const int kNoLetter = -1000;
+const int kBlank = -2000;  // skipped in sequence lines
 
 bool isBlank(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
@@ -58,6 +59,8 @@ class FastaRecordReader {
       : path_(path), in_(path, std::ios::binary) {
     if (!in_) throw bpp::IOException("Cannot open/read alignment file: " + path);
     letters_.fill(kNoLetter);
+    for (unsigned char b = 0; b < 0x80; ++b)
+      if (isBlank(b)) letters_[b] = kBlank;
     for (int b = 1; b < 0x80; ++b) {
       const std::string letter(1, static_cast<char>(std::toupper(b)));
       if (nucleic->isCharInAlphabet(letter)) letters_[static_cast<size_t>(b)] = nucleic->charToInt(letter);
@@ -78,16 +81,23 @@ class FastaRecordReader {
     while (std::getline(in_, line_)) {
       ++line_number_;
       if (takeHeader()) break;
+      // The line's letters are written in place, past the end, and the length set after.
+      size_t length = nucleotides_.size();
+      nucleotides_.resize(length + line_.size());
+      std::int8_t* out = nucleotides_.data();
       for (char ch : line_) {
         const unsigned char b = static_cast<unsigned char>(ch);
-        if (isBlank(b)) continue;
         const int code = letters_[b];
-        if (code == kNoLetter)
+        if (code == kBlank) continue;
+        if (code == kNoLetter) {
+          nucleotides_.resize(length);
           throw bpp::Exception(where() + ": unknown " + describeByte(b) + " at position " +
-                               std::to_string(nucleotides_.size() + 1) + " of the sequence (line " +
+                               std::to_string(length + 1) + " of the sequence (line " +
                                std::to_string(line_number_) + " of the file).");
-        nucleotides_.push_back(static_cast<std::int8_t>(code));
+        }
+        out[length++] = static_cast<std::int8_t>(code);
       }
+      nucleotides_.resize(length);
     }
     finish();
     return true;
@@ -136,32 +146,36 @@ class TripletTable {
     for (size_t i = 0; i < nucleic->getNumberOfStates(); ++i)
       max_code = std::max(max_code, nucleic->getIntCodeAt(i));
     side_ = static_cast<size_t>(max_code) + 2;
-    codes_.assign(side_ * side_ * side_, kNoLetter);
+    codes_.assign(side_ * side_ * side_, kNoTriplet);
     for (int a = -1; a <= max_code; ++a)
       for (int b = -1; b <= max_code; ++b)
         for (int c = -1; c <= max_code; ++c) {
           if (!nucleic->isIntInAlphabet(a) || !nucleic->isIntInAlphabet(b) ||
               !nucleic->isIntInAlphabet(c))
             continue;
-          codes_[index(a, b, c)] = codon->charToInt(nucleic->intToChar(a) + nucleic->intToChar(b) +
-                                                   nucleic->intToChar(c));
+          const int code = codon->charToInt(nucleic->intToChar(a) + nucleic->intToChar(b) + nucleic->intToChar(c));
+          if (code <= kNoTriplet || code > 127)
+            throw bpp::Exception("Codon code out of the storable range: " + std::to_string(code));
+          codes_[index(a, b, c)] = static_cast<std::int8_t>(code);
         }
   }
-  int codon(int a, int b, int c) const { return codes_[index(a, b, c)]; }
+  // The codon code of three nucleotide codes of the alphabet, as one byte.
+  std::int8_t codon(int a, int b, int c) const { return codes_[index(a, b, c)]; }
 
  private:
   size_t index(int a, int b, int c) const {
     return (static_cast<size_t>(a + 1) * side_ + static_cast<size_t>(b + 1)) * side_ +
            static_cast<size_t>(c + 1);
   }
+  static constexpr std::int8_t kNoTriplet = -128;  // letters outside the alphabet: never read
   size_t side_;
-  std::vector<int> codes_;
+  std::vector<std::int8_t> codes_;
 };
 
 // The codon sequences of one run of records, until it becomes a container.
 struct Run {
   std::vector<std::string> names;
-  std::vector<int> codons;  // one row of `sites` codons per sequence
+  std::vector<std::int8_t> codons;  // one row of `sites` codons per sequence
   size_t sites = 0;
   size_t nucleotides = 0;  // length of the run's first record
   size_t first_record = 0;
@@ -243,7 +257,10 @@ std::vector<CompactContig> AlignmentFileManagement::readCompactAlignmentFile(
 
   auto close_open_run = [&]() {
     if (!open) return;
-    contigs.emplace_back(std::move(open->names), open->codons, open->sites);
+    const size_t n = open->names.size();
+    open->codons.shrink_to_fit();  // kept to the end of the run: no growth slack
+    contigs.emplace_back(std::move(open->names), std::move(open->codons), open->sites,
+                         std::vector<unsigned int>(n, 1), std::vector<unsigned int>(n, 1), std::vector<char>(n, 1));
     open.reset();  // the run's codons go as soon as its contig is stored
   };
 
@@ -313,8 +330,10 @@ std::vector<CompactContig> AlignmentFileManagement::readCompactAlignmentFile(
         continue;
       }
       run.names.push_back(name);
+      const size_t start = run.codons.size();
+      run.codons.resize(start + run.sites);
       for (size_t p = 0; p < run.sites; ++p)
-        run.codons.push_back(triplets.codon(bases[3 * p], bases[3 * p + 1], bases[3 * p + 2]));
+        run.codons[start + p] = triplets.codon(bases[3 * p], bases[3 * p + 1], bases[3 * p + 2]);
     }
     if (!refused.empty()) {
       std::cout << " -> Initial number of sequences: " << records.recordNumber() << std::endl;
