@@ -138,6 +138,8 @@ ContigView::ContigView(const bpp::PolymorphismSequenceContainer& container, cons
 }
 
 void ContigView::_finish(Workspace* workspace) {
+  _constant.resize(_nb_sites);
+  for (size_t s = 0; s < _nb_sites; ++s) _constant[s] = CodonSiteStatistics::is_constant(site(s), nb_rows());
   _columns.reset(new CodonColumns(_codes.data(), nb_rows(), _nb_sites, _alphabet, workspace));
   _nucleotides.reset(new NucleotideRows(_codes.data(), nb_rows(), _nb_sites, _codon, _nucleic, workspace));
   _pair_rows();

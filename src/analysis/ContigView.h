@@ -65,6 +65,9 @@ class ContigView {
   // Codes of site s, one per row.
   const int* site(size_t s) const { return _codes.data() + s * nb_rows(); }
   int code(size_t row, size_t s) const { return _codes[s * nb_rows() + row]; }
+  // True when every row holds the same codon at site s (then every nucleotide position of the site
+  // holds one nucleotide in all rows).
+  bool constant_site(size_t s) const { return _constant[s] != 0; }
   const CodonColumns& columns() const { return *_columns; }
   const NucleotideRows& nucleotides() const { return *_nucleotides; }
 
@@ -97,6 +100,7 @@ class ContigView {
   size_t _nb_sites = 0;
   Workspace::Lease<int> _codes_store;
   std::vector<int>& _codes = *_codes_store;
+  std::vector<char> _constant;
   std::unique_ptr<CodonColumns> _columns;
   std::unique_ptr<NucleotideRows> _nucleotides;
   std::vector<std::array<size_t, 2> > _pairs;

@@ -78,7 +78,7 @@ void nonOrientedGCAnalysis(const mrv::ContigView& view, const std::vector<double
   const bool byCodon = codons.usable() && codons.nb_sites() == nbSites && codons.nb_sequences() == nbRows;
   for (size_t s = 0; s < nbSites; ++s) {
     // One codon in every sequence: one nucleotide at each of its positions.
-    if (byCodon && mrv::CodonSiteStatistics::is_constant(codons.site(s), nbRows)) continue;
+    if (byCodon && view.constant_site(s)) continue;
     for (size_t k = 0; k < 3; ++k) {
       const size_t position = 3 * s + k;
       // A position with at most one resolved nucleotide value has at most one allele: nothing counted.

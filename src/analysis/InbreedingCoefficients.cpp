@@ -16,6 +16,7 @@ namespace {
 bool mayHaveTwoAlleles(mrv::PairedSequenceContainer* pairs, unsigned int site, int k,
                        const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet) {
   if (codonAlphabet != pairs->get_codon_alphabet() || site >= pairs->get_nb_sites()) return true;
+  if (pairs->is_constant_site(site)) return false;  // one codon in every sequence
   const mrv::ResolvedNucleotides& resolved = pairs->resolved_for(nucleicAlphabet);
   const size_t position = 3 * static_cast<size_t>(site) + static_cast<size_t>(k);
   bool seen = false;

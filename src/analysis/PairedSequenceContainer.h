@@ -59,6 +59,8 @@ class PairedSequenceContainer {
   // ---- Decoded nucleotides ----
   // Codon sites of every pair (the source's number of sites).
   size_t get_nb_sites() const { return _view->nb_sites(); }
+  // True when every sequence of the source holds one codon at site s (below get_nb_sites()).
+  bool is_constant_site(size_t s) const { return _view->constant_site(s); }
   // Nucleotide codes of sequence `allele` (0 or 1) of pair i: nucleotide k of codon site s at
   // index 3 * s + k. No range check.
   const int8_t* get_allele_row(unsigned int i, unsigned int allele) const {

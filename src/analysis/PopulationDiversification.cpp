@@ -150,9 +150,7 @@ void PopulationDiversification::_collect_differences(const ContigView& view) {
   for (size_t s = 0; s < nb_sites; ++s) {
     const int* site = view.site(s);
     const int first = site[0];
-    bool same_codon = true;
-    for (size_t q = 1; q < nb_sequences && same_codon; ++q) same_codon = site[q] == first;
-    if (same_codon) {
+    if (view.constant_site(s)) {
       const std::array<std::uint8_t, 3> alleles = table(first);
       const int resolved = (alleles[0] != kUnresolved) + (alleles[1] != kUnresolved) + (alleles[2] != kUnresolved);
       for (size_t p = 0; p < nb_populations; ++p) totalWithin[p] += resolved * full_within[p];

@@ -50,10 +50,27 @@ bpp::PolymorphismSequenceContainer* CompactContig::container(const bpp::CodonAlp
   std::unique_ptr<bpp::PolymorphismSequenceContainer> container(
       new bpp::PolymorphismSequenceContainer(_names, codon_alphabet));
   const size_t n = _names.size();
-  std::vector<int> column(n);
+  // One site object is filled in place and copied into the container site after site; the codes of
+  // the alphabet are looked up once, and a site holding another code is made (and refused) by the
+  // library itself.
+  bool accepted[256];
+  for (int code = -128; code <= 127; ++code)
+    accepted[static_cast<std::uint8_t>(code)] = codon_alphabet->isIntInAlphabet(code);
+  std::vector<int> codes(n);
+  std::unique_ptr<bpp::Site> column;
   for (size_t p = 0; p < _nb_sites; ++p) {
-    for (size_t i = 0; i < n; ++i) column[i] = _codons[i * _nb_sites + p];
-    container->addSite(bpp::Site(column, codon_alphabet, static_cast<int>(p + 1)), false);
+    bool known = column != nullptr;
+    for (size_t i = 0; i < n; ++i) {
+      codes[i] = _codons[i * _nb_sites + p];
+      known = known && accepted[static_cast<std::uint8_t>(codes[i])];
+    }
+    if (known) {
+      for (size_t i = 0; i < n; ++i) (*column)[i] = codes[i];
+      column->setPosition(static_cast<int>(p + 1));
+    } else {
+      column.reset(new bpp::Site(codes, codon_alphabet, static_cast<int>(p + 1)));
+    }
+    container->addSite(*column, false);
   }
   for (size_t i = 0; i < n; ++i) {
     container->setSequenceCount(i, _counts[i]);
