@@ -149,10 +149,8 @@ void PopulationDiversification::_collect_differences(const ContigView& view) {
   const size_t nb_sites = view.nb_sites();
   for (size_t s = 0; s < nb_sites; ++s) {
     const int* site = view.site(s);
-    const int first = site[0];
-    if (view.constant_site(s)) {
-      const std::array<std::uint8_t, 3> alleles = table(first);
-      const int resolved = (alleles[0] != kUnresolved) + (alleles[1] != kUnresolved) + (alleles[2] != kUnresolved);
+    // Positions where every sequence holds one and the same resolved allele.
+    auto add_full = [&](int resolved) {
       for (size_t p = 0; p < nb_populations; ++p) totalWithin[p] += resolved * full_within[p];
       for (size_t p = 0; p < nb_populations; ++p) {
         for (size_t r = p + 1; r < nb_populations; ++r) {
@@ -161,11 +159,24 @@ void PopulationDiversification::_collect_differences(const ContigView& view) {
           totalBetween[r][p] += total;
         }
       }
+    };
+    if (view.constant_site(s)) {
+      const std::array<std::uint8_t, 3> alleles = table(site[0]);
+      add_full((alleles[0] != kUnresolved) + (alleles[1] != kUnresolved) + (alleles[2] != kUnresolved));
       continue;
     }
     for (size_t q = 0; q < nb_sequences; ++q) site_alleles[q] = table(site[q]);
 
     for (size_t k = 0; k < 3; ++k) {
+      {
+        const std::uint8_t first = site_alleles[0][k];
+        bool uniform = first != kUnresolved;
+        for (size_t q = 1; q < nb_sequences && uniform; ++q) uniform = site_alleles[q][k] == first;
+        if (uniform) {
+          add_full(1);
+          continue;
+        }
+      }
       for (size_t q = 0; q < nb_sequences; ++q) {
         const std::uint8_t a = site_alleles[q][k];
         if (a == kUnresolved) continue;
