@@ -63,11 +63,27 @@ struct MKStats {
 struct AllContigs {
   std::size_t operator()(std::size_t k) const { return k; }
 };
-// Contig positions of a resample.
-struct Resample {
-  const unsigned int* indices;
-  std::size_t operator()(std::size_t k) const { return indices[k]; }
+}  // namespace
+
+// Contig positions of a resample, each drawn when the sum asks for it: position k is the k-th draw
+// of the generator, as generate_boot_dataset would have stored it.
+struct Summary::Draw {
+  Draw(const bpp::RandomFactory& generator, std::size_t n)
+      : generator(generator), n(n), size(static_cast<double>(n)) {}
+  std::size_t operator()(std::size_t) const {
+    // The library's giveRandomNumberBetweenZeroAndEntry(1.0, generator) is this draw times 1.0.
+    const double u = generator.drawNumber();
+    // u lies in [0, 1]; a draw of exactly 1.0 gives the last position, never n.
+    if (!(u > 0.0)) return 0;
+    const double scaled = u * size;
+    return scaled >= size ? n - 1 : static_cast<std::size_t>(scaled);
+  }
+  const bpp::RandomFactory& generator;
+  std::size_t n;
+  double size;
 };
+
+namespace {
 
 template <class Pick>
 PiStats sumPi(const std::vector<PiTerm>& terms, std::size_t n, Pick pick) {
@@ -593,20 +609,8 @@ double Summary::get_specific_average_population_fst(std::string pair_key) const 
 // Bootstrap
 
 void Summary::generate_boot_dataset(std::vector<unsigned int>& indices) {
-  const std::size_t n = indices.size();
-  const double size = static_cast<double>(n);
-  const bpp::RandomFactory& generator = *_generator;
-  for (std::size_t k = 0; k < n; ++k) {
-    // The library's giveRandomNumberBetweenZeroAndEntry(1.0, generator) is this draw times 1.0.
-    const double u = generator.drawNumber();
-    // u lies in [0, 1]; a draw of exactly 1.0 gives the last position, never n.
-    std::size_t t = 0;
-    if (u > 0.0) {
-      const double scaled = u * size;
-      t = scaled >= size ? n - 1 : static_cast<std::size_t>(scaled);
-    }
-    indices[k] = static_cast<unsigned int>(t);
-  }
+  const Draw draw(*_generator, indices.size());
+  for (std::size_t k = 0; k < indices.size(); ++k) indices[k] = static_cast<unsigned int>(draw(k));
 }
 
 std::vector<double> Summary::get_standard_error(std::vector<double>& replicates) {
@@ -648,27 +652,20 @@ void Summary::bootstrap_everything(double piS_threshold, double fit_threshold, d
   bootstrap_NI(max_count, k);
 }
 
-namespace {
-
-// Draws `replicates` resamples of `n` contigs into one reused index vector and hands each, with its
-// replicate number, to `fill`: nothing is allocated inside the replicate loop.
+// Hands each of `replicates` resamples of `n` contigs, with its replicate number, to `fill`, which
+// sums over it: the sums read the contigs as they are drawn, nothing is stored or allocated.
 template <class Fill>
-void forEachResample(Summary& summary, std::size_t n, unsigned int replicates, Fill fill) {
-  std::vector<unsigned int> indices(n, 0);
-  for (unsigned int r = 0; r < replicates; ++r) {
-    summary.generate_boot_dataset(indices);
-    fill(r, Resample{indices.data()});
-  }
+void Summary::_for_each_resample(std::size_t n, unsigned int replicates, Fill fill) {
+  const Draw draw(*_generator, n);
+  for (unsigned int r = 0; r < replicates; ++r) fill(r, draw);
 }
-
-}  // namespace
 
 void Summary::bootstrap_piNpiS(double threshold) {
   const std::vector<PiTerm> terms = piTerms(contig_complete_sites, contig_piS, contig_piN, threshold, nullptr);
   const std::size_t n = terms.size();
   std::vector<double> piS(bootstrap_replicates, 0.0), piN(bootstrap_replicates, 0.0),
       ratio(bootstrap_replicates, 0.0);
-  forEachResample(*this, n, bootstrap_replicates, [&](unsigned int r, Resample pick) {
+  _for_each_resample(n, bootstrap_replicates, [&](unsigned int r, const Draw& pick) {
     const PiStats s = sumPi(terms, n, pick);
     piS[r] = s.piS;
     piN[r] = s.piN;
@@ -683,8 +680,7 @@ void Summary::bootstrap_fit(double threshold) {
   const std::vector<FitTerm> terms = fitTerms(contig_complete_sites, contig_Fit, threshold, nullptr);
   const std::size_t n = terms.size();
   std::vector<double> fit(bootstrap_replicates, 0.0);
-  forEachResample(*this, n, bootstrap_replicates,
-                  [&](unsigned int r, Resample pick) { fit[r] = sumFit(terms, n, pick); });
+  _for_each_resample(n, bootstrap_replicates, [&](unsigned int r, const Draw& pick) { fit[r] = sumFit(terms, n, pick); });
   fit_standard_error = get_standard_error(fit);
 }
 
@@ -692,8 +688,7 @@ void Summary::bootstrap_WC84_fit(double threshold) {
   const std::vector<WCTerm> terms = wcTerms(contig_WC84_total_B, contig_WC84_total_C, threshold, nullptr);
   const std::size_t n = terms.size();
   std::vector<double> fit(bootstrap_replicates, 0.0);
-  forEachResample(*this, n, bootstrap_replicates,
-                  [&](unsigned int r, Resample pick) { fit[r] = sumWC(terms, n, pick); });
+  _for_each_resample(n, bootstrap_replicates, [&](unsigned int r, const Draw& pick) { fit[r] = sumWC(terms, n, pick); });
   WC84_fit_standard_error = get_standard_error(fit);
 }
 
@@ -704,7 +699,7 @@ void Summary::bootstrap_dNdS(int max_count, double k) {
   const std::size_t n = terms.size();
   std::vector<double> dN(bootstrap_replicates, 0.0), dS(bootstrap_replicates, 0.0),
       dNdS(bootstrap_replicates, 0.0);
-  forEachResample(*this, n, bootstrap_replicates, [&](unsigned int r, Resample pick) {
+  _for_each_resample(n, bootstrap_replicates, [&](unsigned int r, const Draw& pick) {
     const DivergenceStats s = sumDivergence(terms, n, pick);
     dN[r] = s.dN;
     dS[r] = s.dS;
@@ -722,7 +717,7 @@ void Summary::bootstrap_NI(int max_count, double k) {
                                             nullptr);
   const std::size_t n = terms.size();
   std::vector<double> ni(bootstrap_replicates, 0.0), ni02(bootstrap_replicates, 0.0);
-  forEachResample(*this, n, bootstrap_replicates, [&](unsigned int r, Resample pick) {
+  _for_each_resample(n, bootstrap_replicates, [&](unsigned int r, const Draw& pick) {
     const MKStats s = sumMK(terms, n, pick);
     ni[r] = s.NI;
     ni02[r] = s.NI02;

@@ -204,4 +204,9 @@ class Summary {
   unsigned int _nb_population = 0;
 
   bpp::RandomFactory* _generator;
+
+  // One contig position of a resample per call, drawn from the generator.
+  struct Draw;
+  template <class Fill>
+  void _for_each_resample(std::size_t n, unsigned int replicates, Fill fill);
 };
