@@ -280,13 +280,19 @@ int CodonSiteStatistics::consensus(const int* codes, size_t n) {
   bool small = true;
   for (size_t q = 0; q < n && small; ++q) small = codes[q] >= -1 && codes[q] <= kLast;
   if (small) {
-    size_t count[kLast + 2] = {0};
+    // Only the entries of the codes present are set and read; the most frequent code, the lowest on
+    // a tie, as an ascending scan of every code would find it.
+    size_t count[kLast + 2];
+    for (size_t q = 0; q < n; ++q) count[codes[q] + 1] = 0;
     for (size_t q = 0; q < n; ++q) ++count[codes[q] + 1];
     size_t best = 0;
     int cons = -1;
-    for (int c = 0; c <= kLast; ++c) {
-      if (count[c + 1] > best) {
-        best = count[c + 1];
+    for (size_t q = 0; q < n; ++q) {
+      const int c = codes[q];
+      if (c < 0) continue;
+      const size_t k = count[c + 1];
+      if (k > best || (k == best && c < cons)) {
+        best = k;
         cons = c;
       }
     }
