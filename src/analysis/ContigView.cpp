@@ -179,14 +179,7 @@ void ContigView::_pair_rows() {
 
 std::unique_ptr<bpp::PolymorphismSequenceContainer> ContigView::container() const {
   std::unique_ptr<bpp::PolymorphismSequenceContainer> c = containerOf(_names, _codes.data(), _nb_sites, _alphabet);
-  for (size_t i = 0; i < _names.size(); ++i) {
-    c->setSequenceCount(i, _counts[i]);
-    if (_ingroup[i])
-      c->setAsIngroupMember(i);
-    else
-      c->setAsOutgroupMember(i);
-    c->setGroupId(i, _groups[i]);
-  }
+  setSequenceAttributes(*c, _counts, _groups, _ingroup);
   return c;
 }
 

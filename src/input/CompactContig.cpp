@@ -72,15 +72,20 @@ bpp::PolymorphismSequenceContainer* CompactContig::container(const bpp::CodonAlp
     }
     container->addSite(*column, false);
   }
-  for (size_t i = 0; i < n; ++i) {
-    container->setSequenceCount(i, _counts[i]);
-    if (_ingroup[i])
-      container->setAsIngroupMember(i);
-    else
-      container->setAsOutgroupMember(i);
-    container->setGroupId(i, _groups[i]);
-  }
+  setSequenceAttributes(*container, _counts, _groups, _ingroup);
   return container.release();
+}
+
+void setSequenceAttributes(bpp::PolymorphismSequenceContainer& container, const std::vector<unsigned int>& counts,
+                           const std::vector<unsigned int>& groups, const std::vector<char>& ingroup) {
+  for (size_t i = 0; i < counts.size(); ++i) {
+    container.setSequenceCount(i, counts[i]);
+    if (ingroup[i])
+      container.setAsIngroupMember(i);
+    else
+      container.setAsOutgroupMember(i);
+    container.setGroupId(i, groups[i]);
+  }
 }
 
 }  // namespace mrv

@@ -58,4 +58,8 @@ class CompactContig {
   std::vector<char> _ingroup;
 };
 
+// Gives sequence i of `container` its count, group id and ingroup flag.
+void setSequenceAttributes(bpp::PolymorphismSequenceContainer& container, const std::vector<unsigned int>& counts,
+                           const std::vector<unsigned int>& groups, const std::vector<char>& ingroup);
+
 }  // namespace mrv
