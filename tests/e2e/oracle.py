@@ -898,23 +898,28 @@ def non_synonymous_substitutions(col, freqmin):
     return na_sup - nminmin
 
 
-def fixed_differences(col_in, col_out, i, j):
-    """[Ns, Na] of one complete site, or None where only some differing positions are fixed."""
-    ntot = differences(i, j)
-    ns = int(synonymous_differences(i, j, True))
-    na = ntot - ns
-    nfix = ntot
-    ni, no = [codon_nucs(c) for c in col_in], [codon_nucs(c) for c in col_out]
+def fixed_differences(col, i, j):
+    """[Ns, Na] of one complete site: the differences between the ingroup consensus i and the
+    outgroup codon j at the positions where the ingroup does not vary.  With every differing position
+    fixed they are the minimum-change counts.  With only some fixed, each differing position gets a
+    type: the second non-synonymous, the third synonymous and the first the other type than its
+    partner; with three differences the third is synonymous only when the codons have a synonymous
+    difference, and the first completes the totals.  A type counts as often as it is fixed, at most
+    the codons' own count of that type."""
     ci, cj = codon_nucs(i), codon_nucs(j)
-    for k in range(3):
-        poly = len({n[k] for n in ni}) > 1 or len({n[k] for n in no}) > 1
-        if poly and ci[k] != cj[k]:
-            nfix -= 1
-    if nfix == 0:
-        return [0, 0]
-    if nfix < ntot:
-        return None
-    return [ns, na]
+    diff = [k for k in range(3) if ci[k] != cj[k]]
+    fixed = [k for k in diff if len({codon_nucs(c)[k] for c in col}) == 1]
+    ns = int(synonymous_differences(i, j, True))
+    na = len(diff) - ns
+    if len(fixed) == len(diff):
+        return [ns, na]
+    kind = {1: 'N', 2: 'S' if ns or len(diff) == 2 else 'N'}
+    if len(diff) == 2:
+        kind[0] = 'S' if diff[1] == 1 else 'N'
+    else:
+        kind[0] = 'N' if na - (kind[2] == 'N') >= 2 else 'S'
+    fs = sum(kind[k] == 'S' for k in fixed)
+    return [min(ns, fs), min(na, len(fixed) - fs)]
 
 
 def library_values(contig, o):
@@ -953,14 +958,10 @@ def library_values(contig, o):
         v['polymN' + suffix], v['polymS' + suffix] = pn, ps
     fix = [0, 0]
     for col, mcol in zip(part_in, mcols):
-        d = fixed_differences(col, [mcol[-1]], consensus([[c] for c in col])[0], mcol[-1])
-        if d is None:
-            fix = None
-            break
+        d = fixed_differences(col, consensus([[c] for c in col])[0], mcol[-1])
         fix[0] += d[0]
         fix[1] += d[1]
-    if fix is not None:
-        v['fixS'], v['fixN'] = fix
+    v['fixS'], v['fixN'] = fix
     return v
 
 
