@@ -36,72 +36,6 @@
 #include "run/FatalError.h"
 #include "run/ParametersManagement.h"
 
-const std::string version_date = "12-06-2013";
-const time_t rawtime = time(nullptr);
-
-namespace {
-
-std::string ctimeText(time_t t) {
-  const char* text = std::ctime(&t);
-  return text ? std::string(text) : std::string("(unknown time)\n");
-}
-
-}  // namespace
-
-void displayWelcomeMessage(ParametersManagement* options) {
-  std::ostream& o = std::cout;
-  if (options->get_DEBUG()) o << "\n-- DEBUG MODE IS ACTIVATED --\n\n";
-  const std::string hashes(83, '#');
-  o << "\n"
-    << hashes << "\n"
-    << "#          Welcome in Selvantrix (Version " << program_version << " (Last update: " << version_date
-    << "))          #\n"
-    << hashes << "\n"
-    << "Start time: " << ctimeText(rawtime) << "\n"
-    << "Selected alignment file: " << options->get_alignement_file() << "\n"
-    << "Selected population file: " << options->get_population_file() << "\n\n"
-    << "Selected focal/ingroup species: " << options->get_ingroup_species_name() << "\n";
-  if (options->get_outgroup_species_name() != "none")
-    o << "Selected external/outgroup species: " << options->get_outgroup_species_name() << "\n\n";
-  else
-    o << "\n";
-  if (options->get_remove_frameshift()) {
-    o << "Frameshift-containing contigs will be rejected during the initial cleaning procedure !\n"
-      << "Stop codons will be tolerated in the first/last " << options->get_tolerance_zone()
-      << " codon(s) of each sequence.\n";
-    if (options->get_allow_internal_bc())
-      o << "Internal Stop codons will be tolerated and replaced by NNN codons.\n";
-    else
-      o << "Internal Stop codons are forbidden and the corresponding contig will be rejected !\n";
-  } else {
-    o << "Frameshift-containing contigs will be conserved during the alignment file loading.\n"
-      << "Stop and Frameshift codons will be tolerated in the first/last " << options->get_tolerance_zone()
-      << " codon(s) of each sequence.\n";
-    if (options->get_allow_internal_bc())
-      o << "Internal Stop and Frameshift codons will be tolerated and replaced by NNN codons.\n";
-    else
-      o << "Internal Stop and Frameshift codons are forbidden and the corresponding contig will be rejected !\n";
-  }
-  if (options->get_compute_distances())
-    o << "\nDistance between focal individuals will be computed !\n\n";
-  else
-    o << "\n";
-  o << "The following contigs will be used to generate the Biological summary: " << options->get_contig_usage()
-    << " contigs\n\n";
-  o.flush();
-}
-
-void displayGoodbyeMessage() {
-  // Printed once the output files are in place: nothing here allocates, so that an exhausted
-  // memory cannot turn a complete run into a failed one.
-  const char* hashes = "###################################################################################";
-  const time_t now = time(nullptr);
-  const char* stop = std::ctime(&now);
-  std::cout << "Stop time: " << (stop ? stop : "(unknown time)\n") << hashes << "\n"
-            << "#                          Selvantrix - End of execution                          #\n"
-            << hashes << std::endl;
-}
-
 void checkOutputFileNames(ParametersManagement* options) {
   namespace fs = std::filesystem;
   struct Named {
@@ -296,32 +230,21 @@ std::string analysisFailureContext(ParametersManagement* options, const std::str
 }
 
 // The run-wide objects, released when the run ends normally or through an exception (process
-// exits leave them to the system).
+// exits leave them to the system). Members go in the reverse order of their declaration: every
+// object goes before those it points to (the summary and the contigs' results before the
+// population, the statistics engine before the genetic code, the genetic code and the codon
+// alphabet before the nucleic alphabet they are built on).
 struct RunObjects {
-  mrv::CustomNucleicAlphabet* nucleic_alphabet = nullptr;
-  mrv::FrameshiftCodonAlphabet* codon_alphabet = nullptr;
-  bpp::StandardGeneticCode* genetic_code = nullptr;
-  mrv::StatisticsEngine* engine = nullptr;  // the codon tables of the genetic code and the working arrays
-  ParametersManagement* options = nullptr;
-  mrv::Population* population = nullptr;
+  std::unique_ptr<mrv::CustomNucleicAlphabet> nucleic_alphabet;
+  std::unique_ptr<mrv::FrameshiftCodonAlphabet> codon_alphabet;
+  std::unique_ptr<bpp::StandardGeneticCode> genetic_code;
+  std::unique_ptr<mrv::StatisticsEngine> engine;  // the codon tables of the genetic code and the working arrays
+  std::unique_ptr<ParametersManagement> options;
+  std::unique_ptr<mrv::Population> population;
   std::vector<mrv::CompactContig> contigs;
   std::vector<mrv::CompactContig> cleaned;
-  std::vector<ResultsWarehouse*> warehouses;
-  Summary* summary = nullptr;
-
-  RunObjects() = default;
-  RunObjects(const RunObjects&) = delete;
-  RunObjects& operator=(const RunObjects&) = delete;
-  ~RunObjects() {
-    delete summary;
-    for (ResultsWarehouse* w : warehouses) delete w;
-    delete population;
-    delete options;
-    delete engine;
-    delete genetic_code;
-    delete codon_alphabet;
-    delete nucleic_alphabet;
-  }
+  std::vector<std::unique_ptr<ResultsWarehouse> > warehouses;
+  std::unique_ptr<Summary> summary;
 };
 
 }  // namespace
@@ -329,57 +252,62 @@ struct RunObjects {
 int runSelvantrix(int argc, char* argv[]) {
   const report::SignalGuard signals;
   RunObjects run;
-  run.nucleic_alphabet = new mrv::CustomNucleicAlphabet();
-  run.codon_alphabet = new mrv::FrameshiftCodonAlphabet(run.nucleic_alphabet);
-  run.genetic_code = new bpp::StandardGeneticCode(run.nucleic_alphabet);
-  run.engine = new mrv::StatisticsEngine(*run.genetic_code);
-  mrv::CustomNucleicAlphabet* nucleic_alphabet = run.nucleic_alphabet;
-  mrv::FrameshiftCodonAlphabet* codon_alphabet = run.codon_alphabet;
+  run.nucleic_alphabet.reset(new mrv::CustomNucleicAlphabet());
+  run.codon_alphabet.reset(new mrv::FrameshiftCodonAlphabet(run.nucleic_alphabet.get()));
+  run.genetic_code.reset(new bpp::StandardGeneticCode(run.nucleic_alphabet.get()));
+  run.engine.reset(new mrv::StatisticsEngine(*run.genetic_code));
+  mrv::CustomNucleicAlphabet* nucleic_alphabet = run.nucleic_alphabet.get();
+  mrv::FrameshiftCodonAlphabet* codon_alphabet = run.codon_alphabet.get();
   mrv::StatisticsEngine& engine = *run.engine;
 
-  run.options = new ParametersManagement(program_version, version_date, argc, argv);
-  ParametersManagement* options = run.options;
+  run.options.reset(new ParametersManagement(program_version, version_date, argc, argv));
+  ParametersManagement* options = run.options.get();
   options->checkParameters();
   checkOutputFileNames(options);
   checkOutputPlaces(options);
   displayWelcomeMessage(options);
   std::vector<double> class_bounds = setAlleleFrequencyClass(options);
 
-  mrv::Population*& population = run.population;
-  if (options->get_population_file() != "none") population = loadPopulationFile(options->get_population_file());
+  if (options->get_population_file() != "none")
+    run.population.reset(loadPopulationFile(options->get_population_file()));
   std::vector<mrv::CompactContig>& contigs = run.contigs;
   contigs = loadAlignmentFile(options, codon_alphabet, nucleic_alphabet);
-  if (options->get_population_file() == "none") population = generateBasicPopulation(options, contigs);
+  if (options->get_population_file() == "none") run.population.reset(generateBasicPopulation(options, contigs));
+  mrv::Population* population = run.population.get();
   std::vector<mrv::CompactContig>& cleaned = run.cleaned;
   cleaned = cleanAlignmentData(options, contigs, codon_alphabet);
 
   std::cout << "Dataset/Contig analysis procedure:" << "\n\n"
             << " -> Number of cleaned dataset: " << cleaned.size() << "\n\n"
             << "   --> Begin: " << ctimeText(time(nullptr)) << std::flush;
-  std::vector<ResultsWarehouse*>& warehouses = run.warehouses;
-  warehouses.reserve(cleaned.size());
+  run.warehouses.reserve(cleaned.size());
   for (mrv::CompactContig& compact : cleaned) {
     // The contig's view lives for its analysis only, and its compact copy goes once it is made.
     const std::string name = mrv::PolymorphismSequenceContainerAddons::getContigNameFromName(compact.names().at(0));
     std::unique_ptr<mrv::ContigView> contig(new mrv::ContigView(compact, codon_alphabet, nucleic_alphabet, engine));
     compact = mrv::CompactContig();
-    ResultsWarehouse* warehouse = nullptr;
+    std::unique_ptr<ResultsWarehouse> warehouse;
     try {
-      warehouse = analyseDataset(options, *contig, population, engine, class_bounds);
+      warehouse.reset(analyseDataset(options, *contig, population, engine, class_bounds));
     } catch (const bpp::Exception& e) {
       throw bpp::Exception(std::string(e.what()) + analysisFailureContext(options, name, population));
     }
     contig.reset();
-    warehouses.push_back(warehouse);
-    if (options->get_DEBUG()) ResultsWarehouse::warehouseInventory(warehouse, options, population, class_bounds);
+    run.warehouses.push_back(std::move(warehouse));
+    if (options->get_DEBUG())
+      ResultsWarehouse::warehouseInventory(run.warehouses.back().get(), options, population, class_bounds);
   }
   std::cout << "   --> Stop: " << ctimeText(time(nullptr)) << std::endl;
 
+  // The writers read the contigs' results through a list of pointers; `run` keeps owning them.
+  std::vector<ResultsWarehouse*> warehouses;
+  warehouses.reserve(run.warehouses.size());
+  for (const auto& warehouse : run.warehouses) warehouses.push_back(warehouse.get());
   report::OutputFiles outputs;
   writeMainOutputFile(options, warehouses, population, class_bounds, outputs);
   if (options->get_compute_distances()) writeDistanceFile(options, warehouses, population, outputs);
-  run.summary = biologicalSummary(warehouses, options, population);
-  writeSummaryFile(options, run.summary, population, outputs);
+  run.summary.reset(biologicalSummary(warehouses, options, population));
+  writeSummaryFile(options, run.summary.get(), population, outputs);
   outputs.commit();
   displayGoodbyeMessage();
   if (!std::cout) {

@@ -1,9 +1,9 @@
 #pragma once
 // The run sequence of Selvantrix: options, banners, input stages, per-contig analysis, writers.
-#include <ctime>
 #include <string>
-
 #include <vector>
+
+#include "run/Banners.h"
 
 class ParametersManagement;
 class ResultsWarehouse;
@@ -18,16 +18,6 @@ class ContigView;
 class Population;
 class StatisticsEngine;
 }
-
-// Last update date shown by the banners and the help.
-extern const std::string version_date;
-// Wall-clock time at process start.
-extern const time_t rawtime;
-// Program version passed to the options and shown by the welcome banner.
-constexpr double program_version = 3.0;
-
-void displayWelcomeMessage(ParametersManagement* options);
-void displayGoodbyeMessage();
 
 // Input stages: each prints its title and ends the run (status 1, after the goodbye banner) when
 // nothing is left to analyse.
