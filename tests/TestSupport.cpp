@@ -8,8 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
+
+#include <Bpp/Seq/Sequence.h>
 
 namespace testsupport {
 
@@ -104,6 +107,121 @@ RunResult runSelvantrix(const std::vector<std::string>& args, const std::string&
 
 std::string sourcePath(const std::string& relative) {
   return std::string(SELVANTRIX_SOURCE_DIR) + "/" + relative;
+}
+
+
+std::unique_ptr<bpp::PolymorphismSequenceContainer> makeContainer(const bpp::Alphabet& alphabet, const Records& records) {
+  auto c = std::make_unique<bpp::PolymorphismSequenceContainer>(&alphabet);
+  const size_t width = alphabet.getStateCodingSize();
+  for (const auto& r : records) {
+    std::vector<int> codes;
+    for (size_t i = 0; i + width <= r.second.size(); i += width) codes.push_back(alphabet.charToInt(r.second.substr(i, width)));
+    c->addSequenceWithFrequency(bpp::BasicSequence(r.first, codes, &alphabet), 1, true);
+  }
+  return c;
+}
+
+std::unique_ptr<bpp::PolymorphismSequenceContainer> makeCodeContainer(const bpp::Alphabet& alphabet, const CodeRows& rows,
+                                                                      const std::string& prefix) {
+  auto c = std::make_unique<bpp::PolymorphismSequenceContainer>(&alphabet);
+  for (size_t i = 0; i < rows.size(); ++i)
+    c->addSequenceWithFrequency(bpp::BasicSequence(prefix + std::to_string(i), rows[i], &alphabet), 1, true);
+  return c;
+}
+
+std::string alleleName(const std::string& individual, int allele) {
+  return "c1|Sp|" + individual + "|allele_" + std::to_string(allele);
+}
+
+Records diploids(const std::vector<std::string>& individuals) {
+  Records out;
+  for (const std::string& ind : individuals) {
+    const size_t eq = ind.find('='), slash = ind.find('/');
+    out.push_back({alleleName(ind.substr(0, eq), 1), ind.substr(eq + 1, slash - eq - 1)});
+    out.push_back({alleleName(ind.substr(0, eq), 2), ind.substr(slash + 1)});
+  }
+  return out;
+}
+
+Records paired(std::initializer_list<const char*> texts) {
+  Records r;
+  int i = 0;
+  for (const char* t : texts) r.emplace_back(alleleName("ind" + std::to_string(i / 2), i % 2 + 1), t), ++i;
+  return r;
+}
+
+Records randomContig(std::mt19937& rng, size_t individuals, size_t codons, bool cleaned) {
+  const std::vector<std::string> odd = {"---", "NNN", "!!!", "A!G", "ARG", "nnn", "A-G", "*CG", "-TT", "WSK"};
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  std::uniform_int_distribution<int> base(0, 3), hap(0, 3), pick(0, static_cast<int>(odd.size()) - 1);
+  std::string gene;
+  for (size_t i = 0; i < 3 * codons; ++i) gene += "ACGT"[base(rng)];
+  std::vector<std::string> haplotypes(4, gene);
+  for (auto& h : haplotypes)
+    for (size_t s = 0; s < codons; ++s) {
+      const double r = u(rng);
+      if (r < 0.05) h.replace(3 * s, 3, odd[pick(rng)]);
+      else if (r < 0.25) h[3 * s + base(rng) % 3] = "ACGT"[base(rng)];
+    }
+  Records out;
+  for (size_t i = 0; i < individuals; ++i) {
+    const double r = u(rng);
+    for (int a = 1; a <= (r < 0.1 ? 1 : r < 0.2 ? 3 : 2); ++a) {
+      std::string text = haplotypes[hap(rng)];
+      for (size_t s = 0; cleaned && s < codons; ++s) {
+        const std::string w = text.substr(3 * s, 3);
+        if (w == "TAA" || w == "TAG" || w == "TGA" || w.find('!') != std::string::npos) text.replace(3 * s, 3, "NNN");
+      }
+      out.push_back({"c1|Sp|i" + std::to_string(i) + "|allele_" + std::to_string(a), text});
+    }
+  }
+  return out;
+}
+
+CodeRows randomCodonRows(std::mt19937& rng, size_t sequences, size_t sites, double polymorphic) {
+  auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  auto sense = [&](int c) {
+    while (c == 48 || c == 50 || c == 56) c = uniform(0, 63);
+    return c;
+  };
+  CodeRows rows(sequences, std::vector<int>(sites));
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  for (size_t s = 0; s < sites; ++s) {
+    std::vector<int> codons{sense(uniform(0, 63))};
+    if (u(rng) < polymorphic)
+      for (int v = uniform(1, 3); v > 0; --v) {
+        int c = codons[0];
+        for (int m = uniform(1, 2); m > 0; --m) {
+          const int weight = std::vector<int>{16, 4, 1}[uniform(0, 2)];
+          c += (uniform(0, 3) - (c / weight) % 4) * weight;
+        }
+        codons.push_back(sense(c));
+      }
+    const double rare = u(rng);  // share of the other codons
+    for (size_t q = 0; q < sequences; ++q) {
+      rows[q][s] = u(rng) < rare ? codons[uniform(0, static_cast<int>(codons.size()) - 1)] : codons[0];
+      if (u(rng) < 0.01) rows[q][s] = uniform(0, 1) == 0 ? -1 : 65;
+    }
+  }
+  return rows;
+}
+
+std::unique_ptr<mrv::Population> makePopulation(const std::string& text) {
+  TempDir dir;
+  return std::make_unique<mrv::Population>(dir.write("pop.txt", text));
+}
+
+Lines coutLines(const std::function<void()>& f) {
+  std::ostringstream buffer;
+  std::streambuf* old = std::cout.rdbuf(buffer.rdbuf());
+  try {
+    f();
+  } catch (...) {
+    std::cout.rdbuf(old);
+    throw;
+  }
+  std::cout.rdbuf(old);
+  return splitLines(buffer.str());
 }
 
 }  // namespace testsupport

@@ -1,7 +1,19 @@
 #pragma once
-// Helpers shared by the tests: temporary directories, files, and running the real binary.
+// Helpers shared by the tests: temporary directories, files, running the real binary, the run's
+// alphabets and contigs built from text or drawn at random.
+#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
+
+#include <functional>
+#include <memory>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "input/CustomNucleicAlphabet.h"
+#include "input/FrameshiftCodonAlphabet.h"
+#include "input/Population.h"
 
 namespace testsupport {
 
@@ -43,5 +55,43 @@ RunResult runSelvantrix(const std::vector<std::string>& args, const std::string&
 
 // Path of a file in the source tree (examples, test data).
 std::string sourcePath(const std::string& relative);
+
+// The run's alphabets and genetic code.
+struct Alphabets {
+  mrv::CustomNucleicAlphabet nucleic;
+  mrv::FrameshiftCodonAlphabet codon{&nucleic};
+  bpp::StandardGeneticCode code{&nucleic};
+};
+
+using Lines = std::vector<std::string>;
+using Records = std::vector<std::pair<std::string, std::string>>;  // name, sequence text
+using CodeRows = std::vector<std::vector<int>>;                    // one row of state codes per sequence
+
+// A container of `records`, the text read in words of the alphabet's size; count 1, ingroup, group 0.
+std::unique_ptr<bpp::PolymorphismSequenceContainer> makeContainer(const bpp::Alphabet& alphabet, const Records& records);
+// The same from code rows, sequences named prefix0, prefix1, ...
+std::unique_ptr<bpp::PolymorphismSequenceContainer> makeCodeContainer(const bpp::Alphabet& alphabet, const CodeRows& rows,
+                                                                      const std::string& prefix = "s");
+
+// "c1|Sp|individual|allele_k", the name of an allele sequence.
+std::string alleleName(const std::string& individual, int allele);
+// Individuals "NAME=allele1/allele2", two allele sequences each.
+Records diploids(const std::vector<std::string>& individuals);
+// Individuals ind0, ind0, ind1, ind1, ... in turn, one text each.
+Records paired(std::initializer_list<const char*> texts);
+
+// Individuals i0, i1, ... with 2 allele sequences (sometimes 1 or 3), drawn from 4 haplotypes of one
+// random gene carrying point changes, gap codons, "NNN", frameshift and ambiguous words; stop and
+// frameshift codons are made "NNN" when `cleaned`.
+Records randomContig(std::mt19937& rng, size_t individuals, size_t codons, bool cleaned = false);
+// Codon rows: per site, a reference sense codon, with chance `polymorphic` one to three others (one
+// or two positions changed) at a random share, and now and then a gap or NNN codon.
+CodeRows randomCodonRows(std::mt19937& rng, size_t sequences, size_t sites, double polymorphic = 0.3);
+
+// A population file of `text`, read.
+std::unique_ptr<mrv::Population> makePopulation(const std::string& text);
+
+// The lines that `f` writes to std::cout.
+Lines coutLines(const std::function<void()>& f);
 
 }  // namespace testsupport

@@ -2,14 +2,14 @@
 
 #include <Bpp/Seq/Alphabet/AlphabetExceptions.h>
 
-#include "FocalTestData.h"
+#include "TestSupport.h"
 #include "analysis/AlleleFrequency.h"
 #include "analysis/NucleotideRows.h"
 #include "analysis/PairedSequenceContainer.h"
 
 namespace {
 
-using focaltest::Alphabets;
+using testsupport::Alphabets;
 
 // number of alleles, typed, allele codes 1-3 with their occurrences, rank of allele 2, heterozygotes
 std::vector<int> counts(const mrv::AlleleFrequency& f) {
@@ -39,7 +39,7 @@ TEST(AlleleFrequency, CountsOverAllelePairs) {
     std::vector<std::string> individuals;
     for (size_t i = 0; i < c.pairs.size(); i += 3)
       individuals.push_back("i" + std::to_string(i) + "=CCC" + codon(c.pairs[i]) + "/CCC" + codon(c.pairs[i + 1]));
-    auto source = focaltest::makeContainer(a, focaltest::diploids(individuals));
+    auto source = testsupport::makeContainer(a.codon, testsupport::diploids(individuals));
     mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
     mrv::AlleleFrequency f(&pairs, 1, 1, &a.codon, &a.nucleic);
     EXPECT_EQ(counts(f), c.expected) << c.pairs;
@@ -64,9 +64,9 @@ TEST(AlleleFrequency, CountsOverSequencesAndGCFrequency) {
       {"-G", {2, 2, -1, 1, 2, 1, -1, 0, 1, 0}, -1, -1.0},
   };
   for (const auto& c : cases) {
-    focaltest::Named seqs;
+    testsupport::Records seqs;
     for (size_t i = 0; i < c.middles.size(); ++i) seqs.push_back({"s" + std::to_string(i), "TTT" + codon(c.middles[i])});
-    auto container = focaltest::makeContainer(a, seqs);
+    auto container = testsupport::makeContainer(a.codon, seqs);
     const mrv::NucleotideRows rows(*container, &a.codon, &a.nucleic);
     mrv::AlleleFrequency direct(container.get(), 1, 1, &a.codon, &a.nucleic), decoded(rows, 4);
     for (mrv::AlleleFrequency* f : {&direct, &decoded}) {
@@ -82,7 +82,7 @@ TEST(AlleleFrequency, CountsOverSequencesAndGCFrequency) {
 
 TEST(AlleleFrequency, GCFrequencyOfANonBiAllelicPositionWarns) {
   Alphabets a;
-  auto container = focaltest::makeContainer(a, {{"a", "AAG"}, {"b", "ACG"}, {"c", "AGG"}});
+  auto container = testsupport::makeContainer(a.codon, {{"a", "AAG"}, {"b", "ACG"}, {"c", "AGG"}});
   mrv::AlleleFrequency f(container.get(), 0, 1, &a.codon, &a.nucleic);
   testing::internal::CaptureStdout();
   f.determine_GC_frequencies();
@@ -90,7 +90,7 @@ TEST(AlleleFrequency, GCFrequencyOfANonBiAllelicPositionWarns) {
             "WARNING!!! You are trying to determine GC frequencies on a non bi-allelic position ! Frequencies will "
             "not be computed..\n");
   EXPECT_EQ(f.get_GC_relative_frequency(), -1.0);
-  auto source = focaltest::makeContainer(a, focaltest::diploids({"x=ACG/ACT"}));
+  auto source = testsupport::makeContainer(a.codon, testsupport::diploids({"x=ACG/ACT"}));
   mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
   EXPECT_THROW(mrv::AlleleFrequency(&pairs, 0, 3, &a.codon, &a.nucleic), bpp::BadIntException);
 }

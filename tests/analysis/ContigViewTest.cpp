@@ -7,14 +7,14 @@
 
 #include <random>
 
-#include "FocalTestData.h"
+#include "TestSupport.h"
 #include "analysis/ContigView.h"
 #include "analysis/StatisticsEngine.h"
 #include "input/CompactContig.h"
 
 namespace {
 
-using focaltest::Alphabets;
+using testsupport::Alphabets;
 
 std::vector<int> libraryConsensus(const bpp::PolymorphismSequenceContainer& c, const std::vector<size_t>& rows) {
   if (rows.empty()) return {};
@@ -33,7 +33,7 @@ TEST(ContigView, CompactFormAndContainerGiveTheSameRowsPairsAndConsensus) {
     size_t individuals, codons, outgroup;  // the last `outgroup` sequences: outgroup, group 1
   } cases[] = {{1, 1, 0}, {3, 12, 1}, {6, 40, 2}, {10, 25, 5}, {2, 0, 1}};
   for (const auto& c : cases) {
-    auto container = focaltest::makeContainer(a, focaltest::randomContig(rng, c.individuals, c.codons, true));
+    auto container = testsupport::makeContainer(a.codon, testsupport::randomContig(rng, c.individuals, c.codons, true));
     const size_t n = container->getNumberOfSequences();
     std::vector<size_t> in_rows, out_rows;
     for (size_t i = 0; i < n; ++i) {

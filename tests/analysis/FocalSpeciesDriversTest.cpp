@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "FocalTestData.h"
 #include "TestSupport.h"
 #include "analysis/DistanceBetweenIndividuals.h"
 #include "analysis/FocalSpeciesDrivers.h"
@@ -13,24 +12,19 @@
 
 namespace {
 
-using focaltest::Alphabets;
+using testsupport::Alphabets;
 
 struct Store {
-  testsupport::TempDir dir;
   std::unique_ptr<mrv::Population> population;
   std::unique_ptr<ResultsWarehouse> results;
-  explicit Store(const std::string& populationLine) {
-    testing::internal::CaptureStdout();
-    population.reset(new mrv::Population(dir.write("pop.txt", populationLine + "\n")));
-    testing::internal::GetCapturedStdout();
-    results.reset(new ResultsWarehouse(population.get(), 8));
-  }
+  explicit Store(const std::string& line)
+      : population(testsupport::makePopulation(line + "\n")), results(new ResultsWarehouse(population.get(), 8)) {}
 };
 
 TEST(FocalSpeciesDrivers, IndividualHeterozygosity) {
   Alphabets a;
   Store store("P;het;gap;none;lone;twice");
-  auto source = focaltest::makeContainer(a, {
+  auto source = testsupport::makeContainer(a.codon, {
       {"c|s|het|a_1", "GCAGCC"},   {"c|s|het|a_2", "GCAGCA"},    // 1 of 6 positions differs
       {"c|s|gap|a_1", "GCA---"},   {"c|s|gap|a_2", "GCAGCA"},    // a gap facing a base differs: 3 of 6
       {"c|s|none|a_1", "NNNNNN"},  {"c|s|none|a_2", "GCA!!!"},   // nothing resolved in both: not stored
@@ -58,7 +52,7 @@ TEST(FocalSpeciesDrivers, GC3OfTheFirstSequence) {
       {"NNN---", "GC = 0 - AT = 0 - Other = 2", NAN},
   };
   for (const auto& c : cases) {
-    auto container = focaltest::makeContainer(a, {{"Ingroup_consensus", c.consensus},
+    auto container = testsupport::makeContainer(a.codon, {{"Ingroup_consensus", c.consensus},
                                                   {"unread", std::string(c.consensus.size(), 'C')}});
     SpeciesDataWarehouse record;
     testing::internal::CaptureStdout();
@@ -73,7 +67,7 @@ TEST(FocalSpeciesDrivers, DistancesOfEveryOrderedPairIncludingSelfPairs) {
   Alphabets a;
   for (bool debug : {false, true}) {
     Store store("P;x;y;z");
-    auto source = focaltest::makeContainer(a, focaltest::diploids({"x=GCA/GCA", "y=GCA/GCC"}));
+    auto source = testsupport::makeContainer(a.codon, testsupport::diploids({"x=GCA/GCA", "y=GCA/GCC"}));
     mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
     testing::internal::CaptureStdout();
     computeAllDistancesBetweenIndividuals(store.results.get(), &pairs, &a.codon, &a.nucleic, debug);

@@ -2,7 +2,6 @@
 
 #include <Bpp/Seq/Site.h>
 
-#include "FocalTestData.h"
 #include "TestSupport.h"
 #include "analysis/AlleleFrequencyClasses.h"
 #include "analysis/GCAnalysis.h"
@@ -13,7 +12,7 @@
 
 namespace {
 
-using focaltest::Alphabets;
+using testsupport::Alphabets;
 
 // Class bounds as the run builds them for "-gc_bin=n".
 std::vector<double> classBounds(unsigned int n) {
@@ -30,14 +29,11 @@ std::vector<double> classBounds(unsigned int n) {
 
 // Counts bi, tri, quadri and the classes of one codon site given as one codon per sequence.
 std::vector<double> analyse(const Alphabets& a, const std::vector<std::string>& codons, unsigned int classes) {
-  testsupport::TempDir dir;
-  testing::internal::CaptureStdout();
-  mrv::Population population(dir.write("pop.txt", "P;x\n"));
-  testing::internal::GetCapturedStdout();
-  ResultsWarehouse results(&population, classes);
-  focaltest::Named seqs;
+  auto population = testsupport::makePopulation("P;x\n");
+  ResultsWarehouse results(population.get(), classes);
+  testsupport::Records seqs;
   for (size_t i = 0; i < codons.size(); ++i) seqs.push_back({"s" + std::to_string(i), codons[i]});
-  auto container = focaltest::makeContainer(a, seqs);
+  auto container = testsupport::makeContainer(a.codon, seqs);
   mrv::StatisticsEngine engine(a.code);
   nonOrientedGCAnalysis(container.get(), classBounds(classes), &results, &a.codon, &a.nucleic, engine);
   EXPECT_EQ(container->valueAt(0, 0), a.codon.charToInt(codons[0]));  // the container is left as it was

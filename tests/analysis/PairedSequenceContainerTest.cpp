@@ -4,12 +4,12 @@
 
 #include <functional>
 
-#include "FocalTestData.h"
+#include "TestSupport.h"
 #include "analysis/PairedSequenceContainer.h"
 
 namespace {
 
-using focaltest::Alphabets;
+using testsupport::Alphabets;
 
 TEST(PairedSequenceContainer, PairingRuleOnNameLists) {
   Alphabets a;
@@ -31,9 +31,9 @@ TEST(PairedSequenceContainer, PairingRuleOnNameLists) {
       {{"c|s|A|a_1", "c|s|B|a_1", "c|s|C|a_1", "c|s|A|a_2"}, "03", {"A"}},
   };
   for (const auto& c : cases) {
-    focaltest::Named seqs;
+    testsupport::Records seqs;
     for (const std::string& n : c.names) seqs.push_back({n, "ATGAAA"});
-    auto source = focaltest::makeContainer(a, seqs);
+    auto source = testsupport::makeContainer(a.codon, seqs);
     mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
     std::string formed;
     for (unsigned int i = 0; i < pairs.get_nb_pair(); ++i) {
@@ -56,10 +56,16 @@ TEST(PairedSequenceContainer, PairingRuleOnNameLists) {
 
 TEST(PairedSequenceContainer, PairContentAndAccessPastTheLastPair) {
   Alphabets a;
-  auto source = focaltest::makeContainer(a, focaltest::diploids({"i1=ATGAAA/ATGCCC", "i2=ATGGGG/ATGTTT"}));
+  auto source = testsupport::makeContainer(a.codon, testsupport::diploids({"i1=ATGAAA/ATGCCC", "i2=ATGGGG/ATGTTT"}));
+  source->setComments(3, {"first note", "second note"});
   mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
   EXPECT_EQ(pairs.get_pair(1)->getGeneralComments(), (std::vector<std::string>{"c1", "Sp", "i2"}));
-  EXPECT_EQ(pairs.get_pair(0)->valueAt(1, 1), a.codon.charToInt("CCC"));
+  for (size_t k = 0; k < 4; ++k) {  // the source's sequences: names, codes and comments
+    const bpp::Sequence& made = pairs.get_pair(k / 2)->getSequence(k % 2);
+    EXPECT_EQ(made.getName() + made.toString(), source->getName(k) + source->toString(k));
+    EXPECT_EQ(made.getComments(), source->getSequence(k).getComments());
+  }
+  EXPECT_EQ(pairs.get_pair(1)->getSequence(1).getComments(), (std::vector<std::string>{"first note", "second note"}));
   EXPECT_EQ(pairs.get_pair(1)->getSequenceCount(0), 1u);
   auto message = [](const std::function<void()>& f) {
     try {

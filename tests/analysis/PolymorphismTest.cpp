@@ -4,14 +4,12 @@
 #include <limits>
 #include <string>
 
-#include "CodonContigSupport.h"
+#include "TestSupport.h"
 #include "analysis/Polymorphism.h"
 #include "analysis/StatisticsEngine.h"
 
-using analysistest::alphabets;
-using analysistest::makeContainer;
-using analysistest::pairedSequences;
-using analysistest::Records;
+using testsupport::paired;
+using testsupport::Records;
 
 namespace {
 
@@ -40,28 +38,29 @@ TEST(Polymorphism, DiversityPerSiteFromHandWorkedContigs) {
     int sequences, complete;
     double piS, piN;
   };
+  testsupport::Alphabets a;
   const Case cases[] = {
       // 2 x 3/4 x 1/4 = 0.375, scaled by 4/3 in floating point: 0.5 (not 0.375).
-      {"four sequences, synonymous site at 3/4", pairedSequences({"CTT", "CTT", "CTT", "CTC"}), 1, 1.0, 0.5, 0.0, 1.0, 2.0, 4, 1,
+      {"four sequences, synonymous site at 3/4", paired({"CTT", "CTT", "CTT", "CTC"}), 1, 1.0, 0.5, 0.0, 1.0, 2.0, 4, 1,
        0.5, 0.0},
-      {"two sequences keep the factor 2", pairedSequences({"CTT", "CTC"}), 1, 1.0, 1.0, 0.0, 1.0, 2.0, 2, 1, 1.0, 0.0},
-      {"four sequences, non-synonymous site at 1/2", pairedSequences({"CTT", "CTT", "CCT", "CCT"}), 1, 1.0, 0.0, 2.0 / 3.0, 1.0,
+      {"two sequences keep the factor 2", paired({"CTT", "CTC"}), 1, 1.0, 1.0, 0.0, 1.0, 2.0, 2, 1, 1.0, 0.0},
+      {"four sequences, non-synonymous site at 1/2", paired({"CTT", "CTT", "CCT", "CCT"}), 1, 1.0, 0.0, 2.0 / 3.0, 1.0,
        2.0, 4, 1, 0.0, 1.0 / 3.0},
-      {"three sequences, 1/3 : 2 x 1/3 x 2/3 x 3/2", pairedSequences({"CTT", "CTC", "CTC"}), 1, 1.0, 2.0 / 3.0, 0.0, 1.0, 2.0, 3,
+      {"three sequences, 1/3 : 2 x 1/3 x 2/3 x 3/2", paired({"CTT", "CTC", "CTC"}), 1, 1.0, 2.0 / 3.0, 0.0, 1.0, 2.0, 3,
        1, 2.0 / 3.0, 0.0},
-      {"kappa 2 weighs the transition", pairedSequences({"GAT", "GAT"}), 1, 2.0, 0.0, 0.0, 0.5, 2.5, 2, 1, 0.0, 0.0},
-      {"kappa 1", pairedSequences({"GAT", "GAT"}), 1, 1.0, 0.0, 0.0, 1.0 / 3.0, 8.0 / 3.0, 2, 1, 0.0, 0.0},
-      {"no synonymous site: 0/0 kept", pairedSequences({"ATG", "ATG"}), 1, 1.0, 0.0, 0.0, 0.0, 3.0, 2, 1, NaN, 0.0},
+      {"kappa 2 weighs the transition", paired({"GAT", "GAT"}), 1, 2.0, 0.0, 0.0, 0.5, 2.5, 2, 1, 0.0, 0.0},
+      {"kappa 1", paired({"GAT", "GAT"}), 1, 1.0, 0.0, 0.0, 1.0 / 3.0, 8.0 / 3.0, 2, 1, 0.0, 0.0},
+      {"no synonymous site: 0/0 kept", paired({"ATG", "ATG"}), 1, 1.0, 0.0, 0.0, 0.0, 3.0, 2, 1, NaN, 0.0},
       // Site 3 has a gap and site 4 an NNN: only sites 1 and 2 count.
-      {"threshold met exactly", pairedSequences({"CTTCTT---CTT", "CTCCTTCTTNNN"}), 2, 1.0, 1.0, 0.0, 2.0, 4.0, 2, 2, 0.5, 0.0},
-      {"one complete site short", pairedSequences({"CTTCTT---CTT", "CTCCTTCTTNNN"}), 3, 1.0, 1.0, 0.0, 2.0, 4.0, 2, 2, -1.0, -1.0},
-      {"threshold 0 with no complete site", pairedSequences({"NNN", "CTT"}), 0, 1.0, 0.0, 0.0, 0.0, 0.0, 2, 0, NaN, NaN},
+      {"threshold met exactly", paired({"CTTCTT---CTT", "CTCCTTCTTNNN"}), 2, 1.0, 1.0, 0.0, 2.0, 4.0, 2, 2, 0.5, 0.0},
+      {"one complete site short", paired({"CTTCTT---CTT", "CTCCTTCTTNNN"}), 3, 1.0, 1.0, 0.0, 2.0, 4.0, 2, 2, -1.0, -1.0},
+      {"threshold 0 with no complete site", paired({"NNN", "CTT"}), 0, 1.0, 0.0, 0.0, 0.0, 0.0, 2, 0, NaN, NaN},
   };
   for (const Case& c : cases)
     for (auto route : {mrv::StatisticsEngine::Route::kOwnArithmetic, mrv::StatisticsEngine::Route::kLibrary}) {
       SCOPED_TRACE(std::string(c.label) + (route == mrv::StatisticsEngine::Route::kLibrary ? " (library)" : ""));
-      mrv::StatisticsEngine engine(*alphabets().code, route);
-      auto container = makeContainer(c.records);
+      mrv::StatisticsEngine engine(a.code, route);
+      auto container = testsupport::makeContainer(a.codon, c.records);
       mrv::Polymorphism p(container.get());
       p.determine_all_attributes(engine, c.min_nb_codon, c.kappa);
       expectValue(c.pi_syn, p.get_pi_synonymous(), "pi synonymous");

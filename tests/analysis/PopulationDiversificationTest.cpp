@@ -5,17 +5,13 @@
 #include <algorithm>
 #include <random>
 
-#include "CodonContigSupport.h"
 #include "TestSupport.h"
 #include "analysis/PopulationDiversification.h"
 #include "analysis/ResultsWarehouse.h"
 #include "input/Population.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 
-using analysistest::alphabets;
-using analysistest::makeContainer;
-using analysistest::Records;
-using analysistest::seqName;
+using testsupport::Records;
 using Counts = std::vector<std::int64_t>;
 using Matrix = std::vector<Counts>;
 
@@ -23,27 +19,23 @@ namespace {
 
 const double NA = -999.0;
 
-std::unique_ptr<mrv::Population> populationFrom(const std::string& text) {
-  testsupport::TempDir dir;
-  return std::unique_ptr<mrv::Population>(new mrv::Population(dir.write("pop.txt", text)));
-}
-
 // Individual name, then one codon text per allele sequence.
 Records individuals(std::initializer_list<std::vector<const char*> > list) {
   Records r;
   for (const auto& ind : list)
-    for (size_t a = 1; a < ind.size(); ++a) r.emplace_back(seqName(ind[0], static_cast<int>(a)), ind[a]);
+    for (size_t a = 1; a < ind.size(); ++a) r.emplace_back(testsupport::alleleName(ind[0], static_cast<int>(a)), ind[a]);
   return r;
 }
 
-std::unique_ptr<mrv::PopulationDiversification> diversification(bpp::PolymorphismSequenceContainer* c,
+std::unique_ptr<mrv::PopulationDiversification> diversification(testsupport::Alphabets& alphabets,
+                                                                 bpp::PolymorphismSequenceContainer* c,
                                                                  mrv::Population* pop) {
   return std::unique_ptr<mrv::PopulationDiversification>(
-      new mrv::PopulationDiversification(c, pop, alphabets().codon, alphabets().nucleic));
+      new mrv::PopulationDiversification(c, pop, &alphabets.codon, &alphabets.nucleic));
 }
 
 // The direct reading: every ordered pair of sequences of two different individuals, every nucleotide.
-void expectPairwiseCounters(bpp::PolymorphismSequenceContainer* c, const mrv::Population& pop,
+void expectPairwiseCounters(testsupport::Alphabets& alphabets, bpp::PolymorphismSequenceContainer* c, const mrv::Population& pop,
                             const mrv::PopulationDiversification& d) {
   const size_t n = pop.get_number_of_population();
   Counts dw(n, 0), tw(n, 0);
@@ -57,9 +49,9 @@ void expectPairwiseCounters(bpp::PolymorphismSequenceContainer* c, const mrv::Po
       const int pi = pop.get_population_id(individual(i)), pj = pop.get_population_id(individual(j));
       for (size_t s = 0; s < c->getNumberOfSites(); ++s)
         for (size_t k = 0; k < 3; ++k) {
-          const int x = alphabets().codon->getNPosition(c->valueAt(i, s), k);
-          const int y = alphabets().codon->getNPosition(c->valueAt(j, s), k);
-          if (alphabets().nucleic->isUnresolved(x) || alphabets().nucleic->isUnresolved(y)) continue;
+          const int x = alphabets.codon.getNPosition(c->valueAt(i, s), k);
+          const int y = alphabets.codon.getNPosition(c->valueAt(j, s), k);
+          if (alphabets.nucleic.isUnresolved(x) || alphabets.nucleic.isUnresolved(y)) continue;
           (pi != pj ? db[pi][pj] : dw[pi]) += x != y;
           (pi != pj ? tb[pi][pj] : tw[pi]) += 1;
         }
@@ -74,6 +66,7 @@ void expectPairwiseCounters(bpp::PolymorphismSequenceContainer* c, const mrv::Po
 
 // One codon site, all alike but for the first nucleotide.
 TEST(PopulationDiversification, CountersAndFstOfHandWorkedContigs) {
+  testsupport::Alphabets alphabets;
   struct Case {
     const char* label;
     const char* populations;
@@ -109,9 +102,9 @@ TEST(PopulationDiversification, CountersAndFstOfHandWorkedContigs) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    auto pop = populationFrom(c.populations);
-    auto container = makeContainer(c.records);
-    auto d = diversification(container.get(), pop.get());
+    auto pop = testsupport::makePopulation(c.populations);
+    auto container = testsupport::makeContainer(alphabets.codon, c.records);
+    auto d = diversification(alphabets, container.get(), pop.get());
     EXPECT_EQ(c.differenceWithin, d->get_all_differenceWithin());
     EXPECT_EQ(c.totalWithin, d->get_all_totalWithin());
     EXPECT_EQ(c.differenceBetween, d->get_all_differenceBetween());
@@ -122,8 +115,10 @@ TEST(PopulationDiversification, CountersAndFstOfHandWorkedContigs) {
   }
 }
 
-// Several populations, individuals of one to three sequences in shuffled order, gaps, NNN and "!!!".
+// Several populations, individuals of one to three sequences in shuffled order, gaps, NNN and "!!!",
+// sites of one codon everywhere but for a few sequences.
 TEST(PopulationDiversification, CountersEqualThePairwiseReadingOnRandomContigs) {
+  testsupport::Alphabets alphabets;
   std::mt19937 rng(20130612);
   auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   for (int trial = 0; trial < 300; ++trial) {
@@ -138,53 +133,55 @@ TEST(PopulationDiversification, CountersEqualThePairwiseReadingOnRandomContigs) 
     std::shuffle(seqs.begin(), seqs.end(), rng);
     std::string text;
     for (const auto& l : lines) text += l + "\n";
-    auto pop = populationFrom(text);
-    std::vector<int> common(3 * nb_sites);  // three frequent codons per site
-    for (int& c : common) c = uniform(0, 63);
-    bpp::PolymorphismSequenceContainer container(alphabets().codon);
+    auto pop = testsupport::makePopulation(text);
+    std::vector<int> common(3 * nb_sites);  // three frequent codons per site, one codon at some sites
+    for (size_t k = 0; k < common.size(); ++k) common[k] = k % 3 != 0 && uniform(0, 2) == 0 ? common[k - 1] : uniform(0, 63);
+    bpp::PolymorphismSequenceContainer container(&alphabets.codon);
     for (const auto& s : seqs) {
       std::vector<int> codes;
       for (int site = 0; site < nb_sites; ++site) {
         const int r = uniform(0, 19);
         codes.push_back(r == 0 ? -1 : r == 1 ? 65 : r == 2 ? 64 : r == 3 ? uniform(0, 63) : common[3 * site + r % 3]);
       }
-      container.addSequenceWithFrequency(bpp::BasicSequence(seqName(s.first, s.second), codes, alphabets().codon), 1);
+      container.addSequenceWithFrequency(bpp::BasicSequence(testsupport::alleleName(s.first, s.second), codes, &alphabets.codon), 1);
     }
     SCOPED_TRACE("trial " + std::to_string(trial));
-    expectPairwiseCounters(&container, *pop, *diversification(&container, pop.get()));
+    expectPairwiseCounters(alphabets, &container, *pop, *diversification(alphabets, &container, pop.get()));
   }
 }
 
 // 1000 sequences of 500 individuals over 720 codons: (1000^2 - 500 x 4) x 3 x 720 comparisons.
 TEST(PopulationDiversification, CountersPassTheSigned32BitRange) {
+  testsupport::Alphabets alphabets;
   std::string line = "All";
-  bpp::PolymorphismSequenceContainer container(alphabets().codon);
+  bpp::PolymorphismSequenceContainer container(&alphabets.codon);
   for (int i = 0; i < 500; ++i) {
     line += ";i" + std::to_string(i);
     for (int a = 1; a <= 2; ++a) {
       std::vector<int> codes(720, 0);             // AAA
       if (a == 2 && i % 2 == 0) codes[0] = 16;    // CAA
-      container.addSequenceWithFrequency(bpp::BasicSequence(seqName("i" + std::to_string(i), a), codes, alphabets().codon), 1, false);
+      container.addSequenceWithFrequency(bpp::BasicSequence(testsupport::alleleName("i" + std::to_string(i), a), codes, &alphabets.codon), 1, false);
     }
   }
-  auto pop = populationFrom(line + "\n");
-  auto d = diversification(&container, pop.get());
+  auto pop = testsupport::makePopulation(line + "\n");
+  auto d = diversification(alphabets, &container, pop.get());
   EXPECT_EQ(INT64_C(2155680000), d->get_specific_totalWithin(0));
   EXPECT_EQ(INT64_C(374500), d->get_specific_differenceWithin(0));  // 250 C x 749 A of other individuals x 2
 }
 
 TEST(PopulationDiversification, IndividualInNoPopulationRaisesForTheFirstSequenceInOrder) {
-  auto pop = populationFrom("P0;i1;i2\n");
+  testsupport::Alphabets alphabets;
+  auto pop = testsupport::makePopulation("P0;i1;i2\n");
   const std::pair<Records, std::string> cases[] = {
-      {{{seqName("x1", 1), "AGC"}}, "x1"},
-      {{{seqName("i1", 1), "AGC"}, {seqName("x2", 1), "AGC"}, {seqName("x1", 1), "AGC"}}, "x2"},
-      {{{seqName("x1", 1), "AGC"}, {seqName("x2", 1), "AGC"}}, "x1"},
+      {{{testsupport::alleleName("x1", 1), "AGC"}}, "x1"},
+      {{{testsupport::alleleName("i1", 1), "AGC"}, {testsupport::alleleName("x2", 1), "AGC"}, {testsupport::alleleName("x1", 1), "AGC"}}, "x2"},
+      {{{testsupport::alleleName("x1", 1), "AGC"}, {testsupport::alleleName("x2", 1), "AGC"}}, "x1"},
   };
   for (const auto& c : cases) {
-    auto container = makeContainer(c.first);
+    auto container = testsupport::makeContainer(alphabets.codon, c.first);
     std::string message;
     try {
-      diversification(container.get(), pop.get());
+      diversification(alphabets, container.get(), pop.get());
     } catch (const bpp::Exception& e) {
       message = e.what();
     }
@@ -193,11 +190,12 @@ TEST(PopulationDiversification, IndividualInNoPopulationRaisesForTheFirstSequenc
 }
 
 TEST(PopulationDiversification, DriverStoresEveryPairInBothOrders) {
-  auto pop = populationFrom("A;i1;i2\nB;i3;i4\nC;i5;i6\n");
-  auto container = makeContainer(individuals({{"i1", "AGC", "AGC"}, {"i2", "AGC", "AGC"}, {"i3", "CGC", "CGC"},
+  testsupport::Alphabets alphabets;
+  auto pop = testsupport::makePopulation("A;i1;i2\nB;i3;i4\nC;i5;i6\n");
+  auto container = testsupport::makeContainer(alphabets.codon, individuals({{"i1", "AGC", "AGC"}, {"i2", "AGC", "AGC"}, {"i3", "CGC", "CGC"},
                                               {"i4", "CGC", "CGC"}, {"i5", "AGC", "AGC"}, {"i6", "CGC", "CGC"}}));
   ResultsWarehouse store(pop.get(), 4);
-  populationDiversificationAnalysis(container.get(), pop.get(), alphabets().codon, alphabets().nucleic, &store);
+  populationDiversificationAnalysis(container.get(), pop.get(), &alphabets.codon, &alphabets.nucleic, &store);
   // A|B: 1; A|C: Hb 8/48 and Hw (0 + 8/24) / 2 give 0; B|C likewise.
   EXPECT_EQ((std::vector<std::vector<double> >{{NA, 1.0, 0.0}, {1.0, NA, 0.0}, {0.0, 0.0, NA}}), store.get_all_Fst());
 }

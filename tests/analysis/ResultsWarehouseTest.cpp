@@ -5,14 +5,12 @@
 
 #include "TestSupport.h"
 #include "analysis/ResultsWarehouse.h"
-#include "input/Population.h"
+#include "run/ParametersManagement.h"
+
+using testsupport::makePopulation;
+using Matrix = std::vector<std::vector<double>>;
 
 namespace {
-
-std::unique_ptr<mrv::Population> populationFile(const std::string& content) {
-  testsupport::TempDir dir;
-  return std::unique_ptr<mrv::Population>(new mrv::Population(dir.write("pop.txt", content)));
-}
 
 int destroyed = 0;
 struct CountedDistance : mrv::DistanceBetweenIndividuals {
@@ -25,37 +23,31 @@ struct CountedDistance : mrv::DistanceBetweenIndividuals {
 
 }  // namespace
 
-TEST(ResultsWarehouse, NewWarehouseForTwoPopulations) {
-  auto pop = populationFile("P1;a;b;c\nP2;d;e\n");
+TEST(ResultsWarehouse, NewWarehouseHoldsTheDefaultsOfItsPopulations) {
+  auto pop = makePopulation("P1;a;b;c\nP2;d;e\n");
   ResultsWarehouse w(pop.get(), 8);
-  EXPECT_EQ(w.get_all_Fst(), std::vector<std::vector<double> >(2, std::vector<double>(2, -999.0)));
+  EXPECT_EQ(w.get_all_Fst(), Matrix(2, std::vector<double>(2, -999.0)));
   EXPECT_EQ(w.get_GC_allele_frequency_classes(), std::vector<double>(8, 0.0));
-  const auto h = w.get_all_individual_heterozygosity();
-  EXPECT_EQ(h, (std::map<std::string, double>{{"a", -999}, {"b", -999}, {"c", -999}, {"d", -999}, {"e", -999}}));
-
+  EXPECT_EQ(w.get_all_individual_heterozygosity(),
+            (std::map<std::string, double>{{"a", -999}, {"b", -999}, {"c", -999}, {"d", -999}, {"e", -999}}));
   double d = 0;
   int m = 7;
   EXPECT_FALSE(w.find_distance("a|a", d, m));  // reads the default, creates nothing
   EXPECT_EQ(d + m, -1.0);
   auto* aa = w.get_specific_distance_object("a|a");
-  ASSERT_NE(aa, nullptr);
   EXPECT_EQ(w.get_specific_distance_object("a|a"), aa);  // the same object on later requests
   const auto all = w.get_all_distance_objects();
   EXPECT_EQ(all.size(), 25u);
   for (const auto& entry : all) {
     ASSERT_NE(entry.second, nullptr) << entry.first;
     EXPECT_EQ(entry.second->get_pair_name(), entry.first);
-    EXPECT_EQ(entry.second->get_distance(), -1.0);
-    EXPECT_EQ(entry.second->get_nb_resolved_positions(), 0);
+    EXPECT_EQ(entry.second->get_distance() + entry.second->get_nb_resolved_positions(), -1.0);
   }
   EXPECT_EQ(all.at("e|d")->get_first_individual_name() + all.at("e|d")->get_second_individual_name(), "ed");
-  auto one = populationFile("All;x;y\n");
-  ResultsWarehouse w1(one.get(), 1);
-  EXPECT_EQ(w1.get_all_Fst(), std::vector<std::vector<double> >(1, std::vector<double>(1, -999.0)));
 }
 
-TEST(ResultsWarehouse, ComputedDistancesAndOtherKeys) {
-  auto pop = populationFile("P1;a;b\nP2;c\n");
+TEST(ResultsWarehouse, DistanceObjectsHandedOverAreOwnedAndReplaced) {
+  auto pop = makePopulation("P1;a;b\nP2;c\n");
   destroyed = 0;
   {
     ResultsWarehouse w(pop.get(), 8);
@@ -68,39 +60,28 @@ TEST(ResultsWarehouse, ComputedDistancesAndOtherKeys) {
     EXPECT_EQ(d * m, 0.75 * 4);
     EXPECT_FALSE(w.find_distance("a|c", d, m));
     EXPECT_EQ(d, -1.0);
-    auto* ab = w.get_specific_distance_object("a|b");
-    ASSERT_NE(ab, nullptr);
-    EXPECT_EQ(ab->get_distance(), 0.25);
-    EXPECT_EQ(ab->get_nb_resolved_positions(), 12);
-    EXPECT_EQ(w.get_specific_distance_object("c|c")->get_distance(), -1.0);
-
+    EXPECT_EQ(w.get_specific_distance_object("a|b")->get_distance(), 0.25);
     // An individual of the contig that no population lists: the object itself is kept.
-    auto* zz = new CountedDistance("z", "a", 0.125, 8);
-    w.set_specific_distance_object("z|a", zz);
-    EXPECT_EQ(w.get_specific_distance_object("z|a"), zz);
-    EXPECT_TRUE(w.find_distance("z|a", d, m));
-    EXPECT_EQ(d, 0.125);
-    const int before = destroyed;
+    auto* za = new CountedDistance("z", "a", 0.125, 8);
+    w.set_specific_distance_object("z|a", za);
+    EXPECT_EQ(w.get_specific_distance_object("z|a"), za);
     w.set_specific_distance_object("z|a", new CountedDistance("z", "a", 0.0, 1));
-    EXPECT_EQ(destroyed, before + 1);  // the earlier object is released
-
+    EXPECT_EQ(destroyed, 2);  // the earlier objects are released
     // An absent key that is no population pair is entered with null.
     EXPECT_EQ(w.get_specific_distance_object("a|q"), nullptr);
     EXPECT_FALSE(w.find_distance("a|q", d, m));
     EXPECT_EQ(w.get_all_distance_objects().size(), 9u + 2u);
-    EXPECT_EQ(w.get_all_distance_objects().at("a|q"), nullptr);
   }
   EXPECT_EQ(destroyed, 5);  // every object handed over is released exactly once
 }
 
 TEST(ResultsWarehouse, PairKeysOfNamesHoldingAPipe) {
   // "x|y|z" reads as (x|y, z) or as (x, y|z); the later pair in population order names it.
-  auto pop = populationFile("P;x|y;z;x;y|z\n");
+  auto pop = makePopulation("P;x|y;z;x;y|z\n");
   ResultsWarehouse w(pop.get(), 1);
   auto* o = w.get_specific_distance_object("x|y|z");
   ASSERT_NE(o, nullptr);
-  EXPECT_EQ(o->get_first_individual_name(), "x");
-  EXPECT_EQ(o->get_second_individual_name(), "y|z");
+  EXPECT_EQ(o->get_first_individual_name() + " " + o->get_second_individual_name(), "x y|z");
   EXPECT_EQ(w.get_all_distance_objects().size(), 15u);  // 16 pairs, two of which share a key
   w.set_specific_distance_object("z|x|y", new mrv::DistanceBetweenIndividuals("z", "x|y"));
   w.get_specific_distance_object("z|x|y")->set_distance(0.5);
@@ -111,28 +92,22 @@ TEST(ResultsWarehouse, PairKeysOfNamesHoldingAPipe) {
 }
 
 TEST(ResultsWarehouse, HeterozygosityClassesFstAndSpeciesRecords) {
-  auto pop = populationFile("P1;b;a\nP2;c\n");
+  auto pop = makePopulation("P1;b;a\nP2;c\n");
   ResultsWarehouse w(pop.get(), 8);
   w.set_specific_individual_heterozygosity("b", 0.5);
-  EXPECT_EQ(w.get_specific_individual_heterozygosity("b"), 0.5);
-  EXPECT_EQ(w.get_specific_individual_heterozygosity("a"), -999.0);
   EXPECT_EQ(w.get_specific_individual_heterozygosity("zz"), 0.0);  // entered from now on
   w.set_specific_individual_heterozygosity("outsider", 0.25);
   EXPECT_EQ(w.get_all_individual_heterozygosity(),
             (std::map<std::string, double>{{"a", -999}, {"b", 0.5}, {"c", -999}, {"outsider", 0.25}, {"zz", 0.0}}));
-
   w.increase_class(3, 1);
   w.increase_class(3, 1);
   w.increase_class(7, 5);
   EXPECT_EQ(w.get_GC_allele_frequency_classes(), (std::vector<double>{0, 0, 0, 2, 0, 0, 0, 5}));
   EXPECT_THROW(w.increase_class(8, 1), std::out_of_range);
   EXPECT_THROW(w.increase_class(-1, 1), std::out_of_range);
-
   w.set_specific_Fst(0, 1, 0.3);
-  w.set_specific_Fst(1, 0, 0.3);
-  EXPECT_EQ(w.get_all_Fst(), (std::vector<std::vector<double> >{{-999, 0.3}, {0.3, -999}}));
+  EXPECT_EQ(w.get_all_Fst(), (Matrix{{-999, 0.3}, {-999, -999}}));
   EXPECT_THROW(w.get_specific_Fst(0, 2), std::out_of_range);
-
   EXPECT_EQ(w.get_specific_species_data("Sp1"), nullptr);
   std::vector<SpeciesDataWarehouse*> records;
   for (const char* species : {"Sp1", "Sp2", "Sp1"}) {
@@ -146,7 +121,7 @@ TEST(ResultsWarehouse, HeterozygosityClassesFstAndSpeciesRecords) {
 }
 
 TEST(ResultsWarehouse, DistanceTablesOfTheContigsIndividuals) {
-  auto pop = populationFile("P1;a;b\nP2;c;d\n");
+  auto pop = testsupport::makePopulation("P1;a;b\nP2;c;d\n");
   ResultsWarehouse w(pop.get(), 1);
   // "b" twice (two allele pairs of one name): the later pair of a key wins; "q" is no population
   // individual; a name holding "|" cannot go to the table.
@@ -194,8 +169,8 @@ TEST(ResultsWarehouse, DistanceTablesOfTheContigsIndividuals) {
 }
 
 TEST(ResultsWarehouse, EachWarehouseAnswersForItsOwnPopulation) {
-  auto first = populationFile("P;a;b\n");
-  auto second = populationFile("P;b;c\n");
+  auto first = testsupport::makePopulation("P;a;b\n");
+  auto second = testsupport::makePopulation("P;b;c\n");
   ResultsWarehouse w1(first.get(), 1), w2(second.get(), 1), w3(nullptr, 1);
   const struct {
     ResultsWarehouse* w;
@@ -212,4 +187,91 @@ TEST(ResultsWarehouse, EachWarehouseAnswersForItsOwnPopulation) {
   }
   EXPECT_EQ(w2.get_all_individual_heterozygosity(), (std::map<std::string, double>{{"a", 0}, {"b", -999}, {"c", -999}}));
   EXPECT_TRUE(w3.get_all_Fst().empty());
+}
+
+// The debug inventory: the focal species' record (by name among others), individuals in name order,
+// the upper triangle of Fst (only with several populations), the classes, the two-species values.
+TEST(ResultsWarehouse, InventoryListsEveryStoredValue) {
+  testsupport::TempDir dir;
+  std::vector<std::string> args = {"Selvantrix", "-alignment_file=" + dir.write("a.fas", ">C1|Sp1|x|1\nAAA\n"),
+                                   "-ingroup=Sp1"};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(&a[0]);
+  testing::internal::CaptureStdout();
+  ParametersManagement options(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data());
+  testing::internal::GetCapturedStdout();
+  auto inventory = [&](ResultsWarehouse& w, mrv::Population* population, std::vector<double> bounds) {
+    return testsupport::coutLines([&] { ResultsWarehouse::warehouseInventory(&w, &options, population, bounds); });
+  };
+  const std::string hashes(81, '#');
+  auto pop = makePopulation("A;x;ind10\nB;y\nC;z\n");
+  ResultsWarehouse w(pop.get(), 2);
+  w.set_name("Contig7");
+  w.set_status("OK");
+  auto* other = new SpeciesDataWarehouse();
+  other->set_species_name("Sp2");
+  auto* focal = new SpeciesDataWarehouse();
+  focal->set_species_name("Sp1");
+  focal->set_number_of_sequences(10);
+  focal->set_number_of_sites(300);
+  focal->set_number_of_complete_sites(280);
+  focal->set_piN(0.00125);
+  focal->set_piS(1.0 / 81.0);
+  focal->set_WC84_Fit(0.5);
+  focal->set_GC3(0.6);
+  w.store_species_data(other);
+  w.store_species_data(focal);
+  w.set_specific_individual_heterozygosity("ind10", 0.25);
+  w.set_specific_individual_heterozygosity("zed", 1e-05);
+  w.set_specific_Fst(0, 1, 0.1);
+  w.set_specific_Fst(1, 0, 7.0);  // the lower triangle is not shown
+  w.set_specific_Fst(1, 2, 0.25);
+  w.increase_class(0, 3);
+  w.increase_class(1, 1);
+  w.set_nb_bi_allelic_SNP(4);
+  w.set_nb_tri_allelic_SNP(1);
+  w.set_nN(12.5);
+  w.set_nS(4);
+  w.set_nb_sequences_in_consensus(2);
+  w.set_nb_sites_in_consensus(99);
+  w.set_fixN(3);
+  w.set_fixS(0);
+  w.set_polymN_0(5);
+  w.set_polymS_0(6);
+  w.set_polymN_02(1);
+  w.set_polymS_02(2);
+  w.set_MK_nN(200);
+  w.set_MK_nS(60);
+  const testsupport::Lines expected = {
+      "", hashes, "#                              Warehouse Inventory                              #", hashes, "",
+      "Content of the warehouse for dataset Contig7 (Status: OK):", "", " -- 1 species analysis -- ", "",
+      " -> Focal species Data:", "", "  --> Name: Sp1", "  --> Number of sequence: 10", "  --> Number of site: 300",
+      "  --> Number of complete site: 280", "  --> piN: 0.00125", "  --> piS: 0.0123457", "  --> Fit: -999",
+      "  --> WC84 Fit: 0.5", "  --> GC3: 0.6", "", " -> Individual Heterozygosity:", "", "  --> H(ind10) = 0.25",
+      "  --> H(x) = -999", "  --> H(y) = -999", "  --> H(z) = -999", "  --> H(zed) = 1e-05", "", " -> Fst:", "",
+      "  --> Fst(A,B): 0.1", "  --> Fst(A,C): -999", "  --> Fst(B,C): 0.25", "", " -> GC frequencies:", "",
+      "  --> Range [0 - 0.125]: 3", "  --> Range [0.125 - 1]: 1", "", " -> SNP data:", "", "  --> Bi-allelic SNP: 4",
+      "  --> Tri-allelic SNP: 1", "  --> Quadri-allelic SNP: 0", "", " -- 2 species analysis -- ", "",
+      " -> Selection indicators:", "", "  --> nN: 12.5", "  --> nS: 4", "  --> nbseq_div: 2", "  --> nbsite_div: 99", "",
+      " -> mcDonald-Kreitman Analysis:", "", "  --> FixN: 3", "  --> FixS: 0", "  --> PolymN 0.0: 5",
+      "  --> PolymS 0.0: 6", "  --> PolymN 0.2: 1", "  --> PolymS 0.2: 2", "  --> MK_nN: 200", "  --> MK_nS: 60", "",
+      hashes, "#                           Warehouse Inventory - END                           #", hashes, ""};
+  EXPECT_EQ(inventory(w, pop.get(), {0.125, 1.0}), expected);
+
+  // One population, no record of the focal species: an empty record, no Fst, the values unset.
+  auto one = makePopulation("All;x\n");
+  ResultsWarehouse bare(one.get(), 1);
+  const auto lines = inventory(bare, one.get(), {1.0});
+  ASSERT_EQ(lines.size(), expected.size() - 11);
+  EXPECT_EQ(lines[5], "Content of the warehouse for dataset No_name (Status: Not_OK):");
+  EXPECT_EQ(testsupport::Lines(lines.begin() + 11, lines.begin() + 20),
+            testsupport::Lines({"  --> Name: No_name", "  --> Number of sequence: 0", "  --> Number of site: 0",
+                                "  --> Number of complete site: 0", "  --> piN: -1", "  --> piS: -1", "  --> Fit: -999",
+                                "  --> WC84 Fit: -999", "  --> GC3: 0"}));
+  EXPECT_EQ(lines[23] + lines[27], "  --> H(x) = -999  --> Range [0 - 1]: 0");
+  EXPECT_EQ(testsupport::Lines(lines.begin() + 39, lines.begin() + 54),
+            testsupport::Lines({"  --> nN: -1", "  --> nS: -1", "  --> nbseq_div: 0", "  --> nbsite_div: 0", "",
+                                " -> mcDonald-Kreitman Analysis:", "", "  --> FixN: -1", "  --> FixS: -1",
+                                "  --> PolymN 0.0: -1", "  --> PolymS 0.0: -1", "  --> PolymN 0.2: -1",
+                                "  --> PolymS 0.2: -1", "  --> MK_nN: -1", "  --> MK_nS: -1"}));
 }

@@ -1,49 +1,41 @@
 #include <gtest/gtest.h>
 
-#include "CodonContigSupport.h"
+#include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
+#include <Bpp/PopGen/SequenceStatistics.h>
+
 #include "TestSupport.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/SelectionIndicators.h"
 #include "analysis/StatisticsEngine.h"
-#include "input/Population.h"
 
-using analysistest::alphabets;
-using analysistest::makeContainer;
-
-namespace {
+using testsupport::makeContainer;
+using testsupport::Records;
+using Route = mrv::StatisticsEngine::Route;
 
 // CTT/CTC synonymous, CTT/CCT non-synonymous (one synonymous site each), GAT/GAT (1/3 synonymous
 // site at kappa 1, 1/2 at kappa 2), then an incomplete site.
-const bpp::BasicSequence kIn("Ingroup_consensus", "CTTCTTGATNNN", alphabets().codon);
-const bpp::BasicSequence kOut("Outgroup_consensus", "CTCCCTGAT---", alphabets().codon);
-
-}  // namespace
-
 TEST(SelectionIndicators, AllAttributesOfEachConstruction) {
-  auto three = makeContainer({{"a", "CTTCTT"}, {"b", "CTTCTT"}, {"c", "CTCCTT"}});
-  auto one = makeContainer({{"d", "CTTCCT"}});
-  using Make = mrv::SelectionIndicators* (*)(bpp::PolymorphismSequenceContainer*, bpp::PolymorphismSequenceContainer*);
-  struct Case {
-    Make make;
+  testsupport::Alphabets a;
+  const bpp::BasicSequence in("Ingroup_consensus", "CTTCTTGATNNN", &a.codon), out("Outgroup_consensus", "CTCCCTGAT---", &a.codon);
+  auto three = makeContainer(a.codon, Records{{"a", "CTTCTT"}, {"b", "CTTCTT"}, {"c", "CTCCTT"}});
+  auto one = makeContainer(a.codon, Records{{"d", "CTTCCT"}});
+  const struct {
+    std::function<mrv::SelectionIndicators*()> make;
     double kappa, nN, nS, fixN, fixS, ratio;
     int sequences, sites, complete;
-  };
-  const Case cases[] = {
-      {[](auto, auto) { return new mrv::SelectionIndicators(&kIn, &kOut, alphabets().codon); }, 1.0, 9 - 7.0 / 3,
-       7.0 / 3, 1, 1, 3.0 / 7, 2, 4, 3},
-      {[](auto, auto) { return new mrv::SelectionIndicators(&kIn, &kOut, alphabets().codon); }, 2.0, 6.5, 2.5, 1, 1,
-       0.4, 2, 4, 3},
+  } cases[] = {
+      {[&] { return new mrv::SelectionIndicators(&in, &out, &a.codon); }, 1.0, 9 - 7.0 / 3, 7.0 / 3, 1, 1, 3.0 / 7, 2, 4, 3},
+      {[&] { return new mrv::SelectionIndicators(&in, &out, &a.codon); }, 2.0, 6.5, 2.5, 1, 1, 0.4, 2, 4, 3},
       // Consensus CTTCTT against CTTCCT: no synonymous difference, the ratio stays 0.
-      {[](auto a, auto b) { return new mrv::SelectionIndicators(a, b, alphabets().codon, "first", "second"); }, 1.0,
-       4.0, 2.0, 1, 0, 0.0, 2, 2, 2},
+      {[&] { return new mrv::SelectionIndicators(three.get(), one.get(), &a.codon, "first", "second"); }, 1.0, 4.0, 2.0,
+       1, 0, 0.0, 2, 2, 2},
       // One sequence: no substitution is counted.
-      {[](auto a, auto) { return new mrv::SelectionIndicators(a, alphabets().codon, "only"); }, 1.0, 4.0, 2.0, 0, 0,
-       0.0, 1, 2, 2},
+      {[&] { return new mrv::SelectionIndicators(three.get(), &a.codon, "only"); }, 1.0, 4.0, 2.0, 0, 0, 0.0, 1, 2, 2},
   };
-  for (const Case& c : cases)
-    for (auto route : {mrv::StatisticsEngine::Route::kOwnArithmetic, mrv::StatisticsEngine::Route::kLibrary}) {
-      mrv::StatisticsEngine engine(*alphabets().code, route);
-      std::unique_ptr<mrv::SelectionIndicators> s(c.make(three.get(), one.get()));
+  for (const auto& c : cases)
+    for (auto route : {Route::kOwnArithmetic, Route::kLibrary}) {
+      mrv::StatisticsEngine engine(a.code, route);
+      std::unique_ptr<mrv::SelectionIndicators> s(c.make());
       s->determine_all_attributes(engine, c.kappa);
       EXPECT_NEAR(c.nN, s->get_nN(), 1e-12);
       EXPECT_NEAR(c.nS, s->get_nS(), 1e-12);
@@ -54,17 +46,39 @@ TEST(SelectionIndicators, AllAttributesOfEachConstruction) {
       EXPECT_EQ(c.sites, s->get_number_of_sites());
       EXPECT_EQ(c.complete, s->get_number_of_complete_sites());
     }
+  auto pop = testsupport::makePopulation("All;i1\n");
+  ResultsWarehouse store(pop.get(), 4);
+  mrv::StatisticsEngine engine(a.code);
+  collectSelectionIndicators(&in, &out, &a.codon, engine, &store, 2.0);
+  EXPECT_EQ((std::vector<double>{6.5, 2.5, 2, 3, -1}),
+            (std::vector<double>{store.get_nN(), store.get_nS(), double(store.get_nb_sequences_in_consensus()),
+                                 double(store.get_nb_sites_in_consensus()),  // complete sites, not the 4 sites
+                                 double(store.get_fixN())}));                // the McDonald-Kreitman step's
 }
 
-TEST(SelectionIndicators, CollectStoresSiteNumbersAndCompleteSitesOfThePair) {
-  testsupport::TempDir dir;
-  mrv::Population pop(dir.write("pop.txt", "All;i1\n"));
-  ResultsWarehouse store(&pop, 4);
-  mrv::StatisticsEngine engine(*alphabets().code);
-  collectSelectionIndicators(&kIn, &kOut, alphabets().codon, engine, &store, 2.0);
-  EXPECT_DOUBLE_EQ(6.5, store.get_nN());
-  EXPECT_DOUBLE_EQ(2.5, store.get_nS());
-  EXPECT_EQ(2u, store.get_nb_sequences_in_consensus());
-  EXPECT_EQ(3u, store.get_nb_sites_in_consensus());  // complete sites, not the 4 sites
-  EXPECT_EQ(-1, store.get_fixN());                  // the McDonald-Kreitman step's, not this one's
+// The consensus pair read as sequences gives what the library gives on the two-sequence container.
+TEST(SelectionIndicators, ConsensusPairAgreesWithTheLibraryOnRandomPairs) {
+  testsupport::Alphabets a;
+  std::mt19937 rng(5);
+  mrv::StatisticsEngine engine(a.code);
+  auto pop = testsupport::makePopulation("All;i1\n");
+  using Stats = bpp::SequenceStatistics;
+  for (int trial = 0; trial < 60; ++trial) {
+    const auto rows = testsupport::randomCodonRows(rng, 2, 1 + trial % 25, 0.6);
+    const bpp::BasicSequence first("Ingroup_consensus", rows[0], &a.codon), second("Outgroup_consensus", rows[1], &a.codon);
+    ResultsWarehouse store(pop.get(), 4);
+    collectSelectionIndicators(&first, &second, &a.codon, engine, &store, 2.0);
+    mrv::SelectionIndicators indicators(&first, &second, &a.codon);
+    indicators.determine_all_attributes(engine, 2.0);
+    auto pair = testsupport::makeCodeContainer(a.codon, rows);
+    SCOPED_TRACE("trial " + std::to_string(trial));
+    EXPECT_EQ(Stats::meanNumberOfNonSynonymousSites(*pair, a.code, 2.0), store.get_nN());
+    EXPECT_EQ(Stats::meanNumberOfSynonymousSites(*pair, a.code, 2.0), store.get_nS());
+    EXPECT_EQ(store.get_nN(), indicators.get_nN());
+    EXPECT_EQ(store.get_nS(), indicators.get_nS());
+    EXPECT_EQ(double(Stats::numberOfNonSynonymousSubstitutions(*pair, a.code, 0.0)), indicators.get_fixN());
+    EXPECT_EQ(double(Stats::numberOfSynonymousSubstitutions(*pair, a.code, 0.0)), indicators.get_fixS());
+    EXPECT_EQ(bpp::PolymorphismSequenceContainerTools::getNumberOfCompleteSites(*pair, false),
+              store.get_nb_sites_in_consensus());
+  }
 }

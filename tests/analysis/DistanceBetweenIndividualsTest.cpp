@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "FocalTestData.h"
+#include "TestSupport.h"
 #include "analysis/DistanceBetweenIndividuals.h"
 #include "analysis/PairedSequenceContainer.h"
 
 namespace {
 
-using focaltest::Alphabets;
+using testsupport::Alphabets;
 
 TEST(DistanceBetweenIndividuals, DistancesOfTwoIndividuals) {
   Alphabets a;
@@ -26,7 +26,7 @@ TEST(DistanceBetweenIndividuals, DistancesOfTwoIndividuals) {
       {"NNN/AAA", "AAA/AAA", -1.0, 0},
   };
   for (const auto& c : cases) {
-    auto source = focaltest::makeContainer(a, focaltest::diploids({"P=" + c.first, "Q=" + c.second}));
+    auto source = testsupport::makeContainer(a.codon, testsupport::diploids({"P=" + c.first, "Q=" + c.second}));
     mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
     mrv::DistanceBetweenIndividuals withPair(&pairs, 0, 1);
     withPair.computeDistanceWithPair(&pairs, 0, 1, &a.codon, &a.nucleic, false);
@@ -39,7 +39,7 @@ TEST(DistanceBetweenIndividuals, DistancesOfTwoIndividuals) {
     }
   }
   // an individual against itself: half its share of heterozygous positions (2 of 12)
-  auto self = focaltest::makeContainer(a, focaltest::diploids({"P=ACGTACGTACGT/ACGAACGTACGG"}));
+  auto self = testsupport::makeContainer(a.codon, testsupport::diploids({"P=ACGTACGTACGT/ACGAACGTACGG"}));
   mrv::PairedSequenceContainer pairs(self.get(), &a.codon, "|", 3);
   mrv::DistanceBetweenIndividuals d(&pairs, 0, 0);
   d.computeDistanceWithPair(&pairs, 0, 0, &a.codon, &a.nucleic, false);
@@ -48,8 +48,8 @@ TEST(DistanceBetweenIndividuals, DistancesOfTwoIndividuals) {
 
 TEST(DistanceBetweenIndividuals, DebugLines) {
   Alphabets a;
-  auto ten = focaltest::makeContainer(a, focaltest::diploids({"P=" + std::string(30, 'A') + "/" + std::string(30, 'A')}));
-  auto eleven = focaltest::makeContainer(a, focaltest::diploids({"Q=" + std::string(33, 'C') + "/" + std::string(33, 'C')}));
+  auto ten = testsupport::makeContainer(a.codon, testsupport::diploids({"P=" + std::string(30, 'A') + "/" + std::string(30, 'A')}));
+  auto eleven = testsupport::makeContainer(a.codon, testsupport::diploids({"Q=" + std::string(33, 'C') + "/" + std::string(33, 'C')}));
   mrv::DistanceBetweenIndividuals d(ten.get(), eleven.get());
   testing::internal::CaptureStdout();
   d.computeDistance(ten.get(), eleven.get(), &a.codon, &a.nucleic, false);
@@ -61,7 +61,7 @@ TEST(DistanceBetweenIndividuals, DebugLines) {
   EXPECT_EQ(d.get_nb_resolved_positions(), 0);
 
   // every position prints its four alleles, resolved or not ("AC-" is the gap codon)
-  auto source = focaltest::makeContainer(a, focaltest::diploids({"P=AC-/NNN", "Q=GTA/!!!"}));
+  auto source = testsupport::makeContainer(a.codon, testsupport::diploids({"P=AC-/NNN", "Q=GTA/!!!"}));
   mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
   mrv::DistanceBetweenIndividuals e(&pairs, 0, 1);
   testing::internal::CaptureStdout();

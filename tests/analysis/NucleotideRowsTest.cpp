@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include "FocalTestData.h"
 #include "TestSupport.h"
 #include "analysis/AlleleFrequency.h"
 #include "analysis/DistanceBetweenIndividuals.h"
@@ -23,7 +22,7 @@
 
 namespace {
 
-using focaltest::Alphabets;
+using testsupport::Alphabets;
 
 struct Reference {
   const Alphabets& a;
@@ -69,26 +68,23 @@ void expectSame(const mrv::AlleleFrequency& f, const Reference::Counts& c) {
   if (c.alleles.size() > 1) ASSERT_EQ(f.get_allele_2_rank(), c.rank);
 }
 
-TEST(DecodedReading, SameResultsAsTheDirectReadingOnRandomContigs) {
+TEST(NucleotideRows, StatisticsReadFromDecodedRowsEqualTheDirectReadingOnRandomContigs) {
   Alphabets a;
   const Reference ref{a};
   std::mt19937 rng(2024);
-  testsupport::TempDir dir;
   std::string members = "P";
   for (int i = 0; i < 9; ++i) members += ";i" + std::to_string(i);
-  testing::internal::CaptureStdout();
-  mrv::Population population(dir.write("pop.txt", members + "\n"));
-  testing::internal::GetCapturedStdout();
+  auto population = testsupport::makePopulation(members + "\n");
   std::vector<double> bounds(8);
   for (unsigned int k = 1; k <= 8; ++k) bounds[k - 1] = k * (1.0 / 8);
 
   mrv::StatisticsEngine engine(a.code);
   for (int round = 0; round < 30; ++round) {
-    auto c = focaltest::makeContainer(a, focaltest::randomContig(rng, 9, 25, true));
+    auto c = testsupport::makeContainer(a.codon, testsupport::randomContig(rng, 9, 25, true));
     mrv::PairedSequenceContainer pairs(c.get(), &a.codon, "|", 3);
     const mrv::NucleotideRows rows(*c, &a.codon, &a.nucleic);
     const size_t positions = 3 * c->getNumberOfSites(), nbPairs = pairs.get_nb_pair();
-    ResultsWarehouse results(&population, 8);
+    ResultsWarehouse results(population.get(), 8);
     SpeciesDataWarehouse record;
     std::vector<std::string> names = pairs.get_pair_names();
     computeIndividualHeterozygosity(&pairs, &a.codon, &a.nucleic, &results, names);
