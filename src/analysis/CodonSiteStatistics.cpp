@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <map>
 
 #include "analysis/StatisticsEngine.h"
@@ -20,8 +19,6 @@
 namespace mrv {
 
 namespace {
-
-const double kNotAsked = std::numeric_limits<double>::quiet_NaN();
 
 // Distinct sense codons of a site with their counts, in ascending code order (the order of the
 // library's frequency maps).
@@ -49,203 +46,6 @@ struct CodonCounts {
 };
 
 }  // namespace
-
-// ---- CodonColumns ----
-
-CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, Workspace* workspace)
-    : _usable(true),
-      _nb_sequences(container.getNumberOfSequences()),
-      _alphabet(container.getAlphabet()),
-      _sites_store(workspace),
-      _owned_store(workspace),
-      _complete_store(workspace),
-      _nb_complete(0) {
-  const size_t nb_sites = container.getNumberOfSites();
-  _sites.resize(nb_sites);
-  for (size_t s = 0; s < nb_sites; ++s) {
-    const bpp::Site& site = container.getSite(s);
-    if (site.size() != _nb_sequences) {  // not a well-formed alignment: leave it to the library
-      _usable = false;
-      _sites.clear();
-      return;
-    }
-    // The site's codes are one contiguous vector.
-    _sites[s] = _nb_sequences > 0 ? &site[0] : nullptr;
-  }
-  _classify();
-}
-
-CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& first,
-                           const bpp::PolymorphismSequenceContainer& second, Workspace* workspace)
-    : _usable(false),
-      _nb_sequences(first.getNumberOfSequences() + second.getNumberOfSequences()),
-      _alphabet(first.getAlphabet()),
-      _sites_store(workspace),
-      _owned_store(workspace),
-      _complete_store(workspace),
-      _nb_complete(0) {
-  const size_t nb_sites = first.getNumberOfSites();
-  if (second.getNumberOfSites() != nb_sites) return;
-  if (!sameAlphabetType(first.getAlphabet(), second.getAlphabet())) return;
-  const size_t n1 = first.getNumberOfSequences();
-  const size_t n2 = second.getNumberOfSequences();
-  _owned.resize(nb_sites * _nb_sequences);
-  _sites.resize(nb_sites);
-  for (size_t s = 0; s < nb_sites; ++s) {
-    const bpp::Site& a = first.getSite(s);
-    const bpp::Site& b = second.getSite(s);
-    if (a.size() != n1 || b.size() != n2) {
-      _sites.clear();
-      _owned.clear();
-      return;
-    }
-    int* out = _owned.data() + s * _nb_sequences;
-    if (n1 > 0) std::copy(&a[0], &a[0] + n1, out);
-    if (n2 > 0) std::copy(&b[0], &b[0] + n2, out + n1);
-    _sites[s] = out;
-  }
-  _usable = true;
-  _classify();
-}
-
-CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra,
-                           Workspace* workspace)
-    : _usable(false),
-      _nb_sequences(container.getNumberOfSequences() + 1),
-      _alphabet(container.getAlphabet()),
-      _sites_store(workspace),
-      _owned_store(workspace),
-      _complete_store(workspace),
-      _nb_complete(0) {
-  const size_t nb_sites = container.getNumberOfSites();
-  if (extra.size() != nb_sites) return;
-  if (!sameAlphabetType(extra.getAlphabet(), _alphabet)) return;
-  const size_t n1 = _nb_sequences - 1;
-  _owned.resize(nb_sites * _nb_sequences);
-  _sites.resize(nb_sites);
-  for (size_t s = 0; s < nb_sites; ++s) {
-    const bpp::Site& a = container.getSite(s);
-    if (a.size() != n1) {
-      _sites.clear();
-      _owned.clear();
-      return;
-    }
-    int* out = _owned.data() + s * _nb_sequences;
-    if (n1 > 0) std::copy(&a[0], &a[0] + n1, out);
-    out[n1] = extra[s];
-    _sites[s] = out;
-  }
-  _usable = true;
-  _classify();
-}
-
-CodonColumns::CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet,
-                           Workspace* workspace)
-    : _usable(false),
-      _nb_sequences(sequences.size()),
-      _alphabet(alphabet),
-      _sites_store(workspace),
-      _owned_store(workspace),
-      _complete_store(workspace),
-      _nb_complete(0) {
-  if (sequences.empty()) return;
-  const size_t nb_sites = sequences[0]->size();
-  for (const bpp::Sequence* sequence : sequences)
-    if (sequence->size() != nb_sites || !sameAlphabetType(sequence->getAlphabet(), alphabet)) return;
-  _owned.resize(nb_sites * _nb_sequences);
-  _sites.resize(nb_sites);
-  for (size_t q = 0; q < _nb_sequences; ++q) {
-    const bpp::Sequence& sequence = *sequences[q];
-    for (size_t s = 0; s < nb_sites; ++s) _owned[s * _nb_sequences + q] = sequence[s];
-  }
-  for (size_t s = 0; s < nb_sites; ++s) _sites[s] = _owned.data() + s * _nb_sequences;
-  _usable = true;
-  _classify();
-}
-
-CodonColumns::CodonColumns(const int* codes, size_t nb_sequences, size_t nb_sites, const bpp::Alphabet* alphabet,
-                           Workspace* workspace)
-    : _usable(true),
-      _nb_sequences(nb_sequences),
-      _alphabet(alphabet),
-      _sites_store(workspace),
-      _owned_store(workspace),
-      _complete_store(workspace),
-      _nb_complete(0) {
-  _sites.resize(nb_sites);
-  for (size_t s = 0; s < nb_sites; ++s) _sites[s] = nb_sequences > 0 ? codes + s * nb_sequences : nullptr;
-  _classify();
-}
-
-void CodonColumns::_classify() {
-  // Codes -1 to 126 are looked up once in the alphabet; any other code is asked directly.
-  const int kLast = 126;
-  signed char known[kLast + 2];
-  for (int c = -1; c <= kLast; ++c) known[c + 1] = -1;
-  auto incomplete = [&](int c) -> bool {
-    if (c < -1 || c > kLast) return _alphabet->isGap(c) || _alphabet->isUnresolved(c);
-    signed char& k = known[c + 1];
-    if (k < 0) k = static_cast<signed char>(_alphabet->isGap(c) || _alphabet->isUnresolved(c));
-    return k != 0;
-  };
-  _complete.assign(_sites.size(), 1);
-  _nb_complete = 0;
-  for (size_t s = 0; s < _sites.size(); ++s) {
-    const int* codes = _sites[s];
-    for (size_t q = 0; q < _nb_sequences; ++q) {
-      if (incomplete(codes[q])) {
-        _complete[s] = 0;
-        break;
-      }
-    }
-    _nb_complete += static_cast<size_t>(_complete[s]);
-  }
-}
-
-// ---- CodonCodeTables ----
-
-CodonCodeTables::CodonCodeTables(const bpp::GeneticCode& code)
-    : _code(code),
-      _synonymous(64 * 64, kNotAsked),
-      _differences(64 * 64, kNotAsked),
-      _least_change(64 * 64, kNotAsked) {
-  for (int c = 0; c < 64; ++c) {
-    _sense[c] = !code.isStop(c);
-    _amino_acid[c] = _sense[c] ? code.translate(c) : -1;
-  }
-}
-
-const double* CodonCodeTables::synonymous_positions(double ratio) {
-  for (const auto& entry : _positions)
-    if (entry.first == ratio || (std::isnan(entry.first) && std::isnan(ratio))) return entry.second.data();
-  std::vector<double> values(64);
-  for (int c = 0; c < 64; ++c) values[static_cast<size_t>(c)] = bpp::CodonSiteTools::numberOfSynonymousPositions(c, _code, ratio);
-  _positions.emplace_back(ratio, std::move(values));
-  return _positions.back().second.data();
-}
-
-double CodonCodeTables::synonymous_differences(int i, int j) {
-  double& v = _synonymous[static_cast<size_t>(i * 64 + j)];
-  if (std::isnan(v)) v = bpp::CodonSiteTools::numberOfSynonymousDifferences(i, j, _code, false);
-  return v;
-}
-
-size_t CodonCodeTables::least_change_synonymous_differences(int i, int j) {
-  double& v = _least_change[static_cast<size_t>(i * 64 + j)];
-  if (std::isnan(v)) v = bpp::CodonSiteTools::numberOfSynonymousDifferences(i, j, _code, true);
-  return static_cast<size_t>(v);
-}
-
-double CodonCodeTables::nucleotide_differences(int i, int j) {
-  double& v = _differences[static_cast<size_t>(i * 64 + j)];
-  if (std::isnan(v)) {
-    const bpp::CodonAlphabet* codons = dynamic_cast<const bpp::CodonAlphabet*>(_code.getSourceAlphabet());
-    v = static_cast<double>(bpp::CodonSiteTools::numberOfDifferences(i, j, *codons));
-  }
-  return v;
-}
-
-// ---- CodonSiteStatistics ----
 
 CodonSiteStatistics::CodonSiteStatistics(const CodonColumns& columns, CodonCodeTables& tables)
     : _columns(columns), _tables(tables), _code(tables.code()), _usable(false) {
@@ -515,10 +315,6 @@ unsigned int CodonSiteStatistics::number_of_non_synonymous_substitutions(double 
     if (_columns.is_complete(s))
       non_synonymous += static_cast<unsigned int>(non_synonymous_substitutions(_columns.site(s), n, freqmin));
   return non_synonymous;
-}
-
-bool sameAlphabetType(const bpp::Alphabet* a, const bpp::Alphabet* b) {
-  return a == b || a->getAlphabetType() == b->getAlphabetType();
 }
 
 bpp::Sequence* consensusOfSequences(const bpp::PolymorphismSequenceContainer& container,

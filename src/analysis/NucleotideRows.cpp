@@ -24,18 +24,6 @@ int8_t narrowNucleotide(int code) {
 
 }  // namespace
 
-ResolvedNucleotides::ResolvedNucleotides(const bpp::NucleicAlphabet* nucleic) {
-  for (int code = -128; code <= 127; ++code) {
-    bool resolved = false;
-    try {
-      resolved = !nucleic->isUnresolved(code);
-    } catch (const bpp::Exception&) {  // a code outside the alphabet
-      resolved = false;
-    }
-    _resolved[static_cast<uint8_t>(static_cast<int8_t>(code))] = resolved;
-  }
-}
-
 NucleotideRows::NucleotideRows(const bpp::PolymorphismSequenceContainer& container,
                                const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic,
                                Workspace* workspace)

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/ResolvedNucleotides.h"
 #include "analysis/Workspace.h"
 
 namespace bpp {
@@ -20,18 +21,6 @@ class PolymorphismSequenceContainer;
 }  // namespace bpp
 
 namespace mrv {
-
-// Which nucleotide codes count as resolved for one nucleic alphabet: a look-up by code.
-class ResolvedNucleotides {
- public:
-  // Asks the nucleic alphabet's isUnresolved about every code from -128 to 127 (a code for which
-  // it raises an exception reads unresolved).
-  explicit ResolvedNucleotides(const bpp::NucleicAlphabet* nucleic);
-  bool operator()(int8_t code) const { return _resolved[static_cast<uint8_t>(code)]; }
-
- private:
-  bool _resolved[256];
-};
 
 // One row of nucleotide codes per sequence of a container, leased from the workspace given (the
 // run's), or owned without one.
