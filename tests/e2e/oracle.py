@@ -1,23 +1,12 @@
 #!/usr/bin/env python3
-"""Independent re-computation of a Selvantrix run, standard library only.
+"""Independent re-computation of a Selvantrix run, standard library only: the reading and
+cleaning reports, the kept contigs and every per-contig statistic (those the program computes
+itself and those it obtains from the sequence-statistics library: site numbers, piN, piS and the
+McDonald-Kreitman counts), the main output, distance and summary files and the console text
+(time stamps and bootstrap intervals masked).
 
-Given an alignment and the run's options it rebuilds the reading and cleaning
-reports, the kept contigs, the allele pairs and every per-contig statistic the
-program computes itself (SNP counts, GC allele-frequency classes, GC3,
-individual heterozygosity, Fit, Weir & Cockerham B, C and Fit, Fst per
-population pair, distances), the main output file, the distance file, the
-summary averages and the whole console text (time stamps masked).
-
-The values that the Bio++ library computes (piN, piS, nN, nS, fixN, fixS, the
-polymorphism counts and the McDonald-Kreitman site numbers) are not recomputed:
-they are taken from the program's own main output file when one is given
-(`bio` argument of `expected_run`), otherwise they are left as placeholders.
-
-Usage as a script:
-  oracle.py ALIGNMENT -ingroup=Sp1 [-outgroup=Sp2] [-population_file=pop.txt]
-            [-gapN_site=..] [...] [--program-output=main.out] [--out-dir=DIR]
-prints the expected console text and writes expected.out, expected.dist and
-expected.sum into DIR (default: the working directory).
+  oracle.py ALIGNMENT -ingroup=Sp1 [-outgroup=..] [-population_file=..] [...] [--out-dir=DIR]
+prints the expected console and writes expected.out, expected.dist and expected.sum into DIR.
 """
 
 import math
@@ -25,9 +14,7 @@ import os
 import re
 import sys
 
-# --------------------------------------------------------------------------
-# Alphabets
-# --------------------------------------------------------------------------
+# --- Alphabets
 
 NUC = {'-': -1, 'A': 0, 'C': 1, 'G': 2, 'T': 3, 'M': 4, 'R': 5, 'W': 6, 'S': 7,
        'Y': 8, 'K': 9, 'V': 10, 'H': 11, 'D': 12, 'B': 13, '!': 14, 'N': 15, '*': 15}
@@ -94,11 +81,11 @@ def individual_of(name):
     return f[2] if len(f) >= 3 else f[0]
 
 
-# --------------------------------------------------------------------------
-# Number formatting (the stream's default: printf "%g")
-# --------------------------------------------------------------------------
+# --- Number formatting (the stream's default: printf "%g")
 
 def fmt(x):
+    if isinstance(x, str):
+        return x
     if isinstance(x, int):
         return str(x)
     if math.isnan(x):
@@ -129,9 +116,7 @@ def i32(x):
     return x - (1 << 32) if x >= (1 << 31) else x
 
 
-# --------------------------------------------------------------------------
-# Options
-# --------------------------------------------------------------------------
+# --- Options
 
 class Options:
     def __init__(self, **kw):
@@ -190,9 +175,7 @@ class Options:
         return a
 
 
-# --------------------------------------------------------------------------
-# Input: FASTA records, contig runs, codon sequences
-# --------------------------------------------------------------------------
+# --- Input: FASTA records, contig runs, codon sequences
 
 def read_fasta(text):
     records = []
@@ -256,9 +239,7 @@ def read_alignment(text, remove_frameshift, console):
     return [Contig([n for n, _ in run], [to_codons(s) for _, s in run]) for run in contigs]
 
 
-# --------------------------------------------------------------------------
-# Populations
-# --------------------------------------------------------------------------
+# --- Populations
 
 class Population:
     def __init__(self, names, lists, count=None):
@@ -325,9 +306,7 @@ class Population:
         return out
 
 
-# --------------------------------------------------------------------------
-# Cleaning
-# --------------------------------------------------------------------------
+# --- Cleaning
 
 def tag(contig, focal, outgroup):
     contig.groups = []
@@ -442,9 +421,7 @@ def clean(contigs, o, console):
     return kept
 
 
-# --------------------------------------------------------------------------
-# Per-contig analysis
-# --------------------------------------------------------------------------
+# --- Per-contig analysis
 
 class Alleles:
     """Allele counts at one nucleotide position (first-met order, a fourth allele is ignored)."""
@@ -719,14 +696,11 @@ def analyse_contig(contig, pop, o, bounds):
             elif al.number == 4:
                 quadri += 1
     res.bi, res.tri, res.quadri, res.classes = bi, tri, quadri, classes
+    res.lib = library_values(contig, o)
     return res
 
 
-# --------------------------------------------------------------------------
-# Library-side values, re-derived: site numbers, piN/piS, McDonald-Kreitman
-# (the rules of the sequence-statistics library the program calls; fixed
-# differences only where every differing position is fixed or none is)
-# --------------------------------------------------------------------------
+# --- Library-side values, re-derived: site numbers, piN/piS, McDonald-Kreitman (the rules of the sequence-statistics library the program calls; fixed differences only where every differing position is fixed or none is)
 
 def is_transition(a, b):
     return {a, b} in ({0, 2}, {1, 3})
@@ -926,7 +900,8 @@ def library_values(contig, o):
     """The library-computed columns of one kept contig, as the program is meant to obtain them."""
     ing = [r for r, g in zip(contig.rows, contig.groups) if g == 0]
     out = [r for r, g in zip(contig.rows, contig.groups) if g == 1]
-    v = {}
+    v = dict.fromkeys(BIO_FIELDS, -1)
+    v['nN'] = v['nS'] = -1.0
     k = float(o.kappa)
     cols = complete_columns(ing)
     if len(cols) >= o.min_nb_codon:
@@ -965,59 +940,23 @@ def library_values(contig, o):
     return v
 
 
-# --------------------------------------------------------------------------
-# Program-side (Bio++) values
-# --------------------------------------------------------------------------
-
 BIO_FIELDS = ['nN', 'nS', 'fixN', 'fixS', 'polymN0', 'polymS0', 'polymN02', 'polymS02', 'MK_nN', 'MK_nS']
 
 
-def parse_program_rows(text, n_classes, header):
-    """Bio++ values of every row of the program's main output file."""
-    lines = [l for l in text.split('\n') if l != '']
-    if header and lines:
-        lines = lines[1:]
-    rows = []
-    for l in lines:
-        f = l.split('\t')
-        b = {}
-        for idx, key in enumerate(BIO_FIELDS):
-            b[key] = f[5 + idx]
-        sp = 15 + n_classes
-        b['piN'] = f[sp + 3]
-        b['piS'] = f[sp + 4]
-        rows.append(b)
-    return rows
-
-
-def parse_num(s):
-    s = s.strip()
-    if s in ('nan', '-nan'):
-        return float('nan')
-    return float(s)
-
-
-# --------------------------------------------------------------------------
-# Summary
-# --------------------------------------------------------------------------
+# --- Summary
 
 class SummaryInput:
     """Per-contig values of one selected contig."""
 
-    def __init__(self, res, bio, pop, nN_int=None, nS_int=None):
-        self.piS = parse_num(bio['piS'])
-        self.piN = parse_num(bio['piN'])
-        self.Fit = res.Fit
-        self.w = res.complete
+    def __init__(self, res, pop):
+        lib = res.lib
+        self.piS, self.piN, self.Fit, self.w = lib['piS'], lib['piN'], res.Fit, res.complete
         self.B, self.C = res.B, res.C
-        self.nN = nN_int if nN_int is not None else i32(int(parse_num(bio['nN'])))
-        self.nS = nS_int if nS_int is not None else i32(int(parse_num(bio['nS'])))
-        self.fixN, self.fixS = int(bio['fixN']), int(bio['fixS'])
-        self.pN0, self.pS0 = int(bio['polymN0']), int(bio['polymS0'])
-        self.pN02, self.pS02 = int(bio['polymN02']), int(bio['polymS02'])
+        self.nN, self.nS = i32(int(lib['nN'])), i32(int(lib['nS']))
+        self.fixN, self.fixS = lib['fixN'], lib['fixS']
+        self.pN0, self.pS0, self.pN02, self.pS02 = lib['polymN0'], lib['polymS0'], lib['polymN02'], lib['polymS02']
         self.het = [res.het.get(n, -999.0) for n in pop.all_individuals()]
-        self.fst = [res.fst[i][j] for i in range(pop.count) for j in range(i + 1, pop.count)] \
-            if pop.count >= 2 else []
+        self.fst = [res.fst[i][j] for i in range(pop.count) for j in range(i + 1, pop.count)]
         self.snp = (res.bi, res.tri, res.quadri)
 
 
@@ -1174,9 +1113,7 @@ def summary_lines(r, o, pop, fmt=fmt):
     return L
 
 
-# --------------------------------------------------------------------------
-# Output files
-# --------------------------------------------------------------------------
+# --- Output files
 
 def header_line(o, pop, bounds):
     t = ['Contig_name', 'Status', 'BiAllelic_SNP', 'TriAllelic_SNP', 'QuadriAllelic_SNP', 'nN', 'nS',
@@ -1193,22 +1130,18 @@ def header_line(o, pop, bounds):
     return ''.join(x + '\t' for x in t)
 
 
-PLACEHOLDER = {'nN': '<nN>', 'nS': '<nS>', 'fixN': '<fixN>', 'fixS': '<fixS>', 'polymN0': '<pN0>',
-               'polymS0': '<pS0>', 'polymN02': '<pN02>', 'polymS02': '<pS02>', 'MK_nN': '<MKnN>',
-               'MK_nS': '<MKnS>', 'piN': '<piN>', 'piS': '<piS>'}
-
-
-def row_line(res, bio, o, pop):
-    f = [res.name, 'OK', str(res.bi), str(res.tri), str(res.quadri)]
-    f += [bio[k] for k in BIO_FIELDS]
-    f += [fmt(float(c)) for c in res.classes]
-    f += [str(res.nb_sequences), str(res.complete), fmt(res.GC3), bio['piN'], bio['piS'],
-          fmt(res.Fit), fmt(res.WC)]
+def row_values(res, pop):
+    """The values of one row of the main output file, in order."""
+    v = [res.name, 'OK', res.bi, res.tri, res.quadri] + [res.lib[k] for k in BIO_FIELDS]
+    v += [float(c) for c in res.classes]
+    v += [res.nb_sequences, res.complete, res.GC3, res.lib['piN'], res.lib['piS'], res.Fit, res.WC]
     for members in pop.lists[:pop.count]:
-        f += [fmt(res.het.get(m, -999.0)) for m in members]
-    if pop.count >= 2:
-        f += [fmt(res.fst[i][j]) for i in range(pop.count) for j in range(i + 1, pop.count)]
-    return ''.join(x + '\t' for x in f)
+        v += [res.het.get(m, -999.0) for m in members]
+    return v + [res.fst[i][j] for i in range(pop.count) for j in range(i + 1, pop.count)]
+
+
+def row_line(res, pop):
+    return ''.join(x + '\t' for x in map(fmt, row_values(res, pop)))
 
 
 def distance_means(results, a, b):
@@ -1237,9 +1170,7 @@ def distance_text(results, pop, o):
     return ''.join(l + '\n' for l in lines)
 
 
-# --------------------------------------------------------------------------
-# Whole run
-# --------------------------------------------------------------------------
+# --- Whole run
 
 MASKED = ('Start time: ', '   --> Begin: ', '   --> Stop: ', 'Stop time: ')
 
@@ -1299,14 +1230,21 @@ GOODBYE = ['Stop time: <time>', '#' * 83,
            '#' + ' ' * 26 + 'Selvantrix - End of execution' + ' ' * 26 + '#', '#' * 83]
 
 
-def expected_run(o, alignment_text, population_text=None, bio_rows=None, nN_override=None, nS_override=None):
-    """The whole expected run.  bio_rows: Bio++ values per kept contig (parse_program_rows),
-    or None for placeholders.  Returns an Expected with status, console lines (masked),
-    stderr text, main/dist texts and summary lines (intervals masked)."""
+def expected_run(o, alignment_text, population_text=None):
+    """The whole expected run: status, stderr text, console lines, main and distance file texts and
+    summary lines (also in full precision, summary_full); the files are None where none is written.
+    status 'nonzero' with err_contains: a run that must fail with that message."""
     e = Expected()
-    e.status, e.err, e.main, e.dist, e.summary = 0, '', None, None, None
-    e.results, e.kept, e.summary_values = [], [], None
+    e.status, e.err, e.main, e.dist, e.summary, e.summary_full, e.results = 0, '', None, None, None, None, []
     con = []
+    e.console = con
+
+    def fail(err):
+        e.err += err
+        e.status = 1
+        con.extend(GOODBYE)
+        return e
+
     if o.outgroup == 'none':
         con.append("WARNING!!! Parameter -outgroup is missing ! All analysis that requires more than one "
                    "species won't be executed !")
@@ -1320,133 +1258,76 @@ def expected_run(o, alignment_text, population_text=None, bio_rows=None, nN_over
             con += ['WARNING!!! Duplicates has been detected in the selected population file !', '',
                     'Here is the list of individual that exists in at least 2 populations:' +
                     ''.join(' ' + d for d in dup), '']
-            e.err = ('ERROR!!! Current Selvantrix version is not compatible with duplicates-containing '
-                     'populations !\n')
-            e.status = 1
-            e.console = con + GOODBYE
-            return e
+            return fail('ERROR!!! Current Selvantrix version is not compatible with duplicates-containing '
+                        'populations !\n')
         con += pop.display(False)
     con += ['Alignment input file analysis:', '']
     contigs = read_alignment(alignment_text, o.remove_frameshift, con)
     if not contigs:
-        e.err = 'ERROR!!! Sorry, there is not enough dataset/contig to perform the analysis ! Execution canceled..\n'
-        e.status = 1
-        e.console = con + GOODBYE
-        return e
+        return fail('ERROR!!! Sorry, there is not enough dataset/contig to perform the analysis ! '
+                    'Execution canceled..\n')
     if pop is None:
         pop, none_found = Population.from_contigs(contigs, o.ingroup)
         if none_found:
             e.err += 'ERROR!!! There is no focal individuals in the selected PolymorphismSequenceContainer\n'
         con += pop.display(True)
+    e.pop = pop
     con += ['Datasets/Contigs cleaning procedure:', '']
     kept = clean(contigs, o, con)
-    e.kept = kept
     if not kept:
-        e.err += ('ERROR!!! Sorry, there is not enough clean dataset/contig to perform the analysis ! '
-                  'Execution canceled..\n')
-        e.status = 1
-        e.console = con + GOODBYE
-        return e
+        return fail('ERROR!!! Sorry, there is not enough clean dataset/contig to perform the analysis ! '
+                    'Execution canceled..\n')
     con += ['Dataset/Contig analysis procedure:', '', ' -> Number of cleaned dataset: %d' % len(kept), '',
             '   --> Begin: <time>']
-    results = []
-    for c in kept:
-        try:
-            results.append(analyse_contig(c, pop, o, bounds))
-        except LookupError as ex:
-            e.status = 'nonzero'
-            e.err_contains = "Individual %s doesn't belong to any population !" % ex.args[0]
-            e.console = None
-            return e
-    e.results = results
-    con += ['   --> Stop: <time>', '']
-    name = o.output_name()
-    con += ['All results are now written into the following file: ' + name, '']
-    if bio_rows is None:
-        bio_rows = [dict(PLACEHOLDER) for _ in results]
-        for b, res in zip(bio_rows, results):
-            if o.outgroup == 'none':
-                for k in BIO_FIELDS:
-                    b[k] = '-1'
-            if res.complete < o.min_nb_codon:
-                b['piN'] = b['piS'] = '-1'
-    e.bio_rows = bio_rows
-    main = []
-    if o.print_header:
-        main.append(header_line(o, pop, bounds))
-    for res, bio in zip(results, bio_rows):
-        main.append(row_line(res, bio, o, pop))
-    e.main = ''.join(l + '\n' for l in main)
+    try:
+        e.results = [analyse_contig(c, pop, o, bounds) for c in kept]
+    except LookupError as ex:
+        e.status, e.console = 'nonzero', None
+        e.err_contains = "Individual %s doesn't belong to any population !" % ex.args[0]
+        return e
+    con += ['   --> Stop: <time>', '', 'All results are now written into the following file: ' + o.output_name(), '']
+    rows = [header_line(o, pop, bounds)] if o.print_header else []
+    e.main = ''.join(l + '\n' for l in rows + [row_line(res, pop) for res in e.results])
     if o.compute_distances:
-        dname = o.derived_name('.dist')
-        con += ['Distances between each focal individuals are now written into the following file : ' + dname, '']
-        e.dist = distance_text(results, pop, o)
-    sname = o.derived_name('.sum')
-    con += ['The Biological Summary is now written into the following file : ' + sname, '']
+        con += ['Distances between each focal individuals are now written into the following file : ' +
+                o.derived_name('.dist'), '']
+        e.dist = distance_text(e.results, pop, o)
+    con += ['The Biological Summary is now written into the following file : ' + o.derived_name('.sum'), '']
     con += GOODBYE
-    e.console = con
-    if all(not v.startswith('<') for b in bio_rows for v in b.values()):
-        items = []
-        for idx, (res, bio) in enumerate(zip(results, bio_rows)):
-            nn = nN_override.get(idx) if nN_override else None
-            ns = nS_override.get(idx) if nS_override else None
-            items.append(SummaryInput(res, bio, pop, nn, ns))
-        e.summary_values = summary_values(select(items, o.contig_usage), pop)
-        e.summary = summary_lines(e.summary_values, o, pop)
-        e.summary_full = summary_lines(e.summary_values, o, pop, full)
-    e.pop = pop
+    e.summary_values = summary_values(select([SummaryInput(r, pop) for r in e.results], o.contig_usage), pop)
+    e.summary = summary_lines(e.summary_values, o, pop)
+    e.summary_full = summary_lines(e.summary_values, o, pop, full)
     return e
 
 
-def _parse_cli(argv):
+BOOLEAN_OPTIONS = ('remove_frameshift', 'compute_distances', 'allow_internal_bc', 'print_header')
+
+
+def parse_options(argv):
+    """Options of a command line (-name=value; a bare word is the alignment)."""
     kw = {}
-    program_output = None
-    out_dir = '.'
     for a in argv:
-        if a.startswith('--program-output='):
-            program_output = a.split('=', 1)[1]
-        elif a.startswith('--out-dir='):
-            out_dir = a.split('=', 1)[1]
-        elif a.startswith('-') and '=' in a:
+        if a.startswith('-') and '=' in a:
             k, v = a[1:].split('=', 1)
-            key = {'alignment_file': 'alignment', 'population_file': 'population_file'}.get(k, k)
-            if v in ('yes', 'true', '1') and key in ('remove_frameshift', 'compute_distances', 'allow_internal_bc',
-                                                     'print_header'):
-                v = True
-            elif v in ('no', 'false', '0') and key in ('remove_frameshift', 'compute_distances',
-                                                      'allow_internal_bc', 'print_header'):
-                v = False
-            kw[key] = v
+            k = 'alignment' if k == 'alignment_file' else k
+            kw[k] = v in ('true', 'TRUE', 't', 'T', 'yes', 'YES', 'y', 'Y', '1') if k in BOOLEAN_OPTIONS else v
         else:
             kw['alignment'] = a
-    return Options(**kw), program_output, out_dir
+    return Options(**kw)
 
 
 def main(argv):
-    o, program_output, out_dir = _parse_cli(argv)
-    with open(o.alignment) as f:
-        aln = f.read()
-    pop_text = None
-    if o.population_file != 'none':
-        with open(o.population_file) as f:
-            pop_text = f.read()
-    bio = None
-    if program_output:
-        with open(program_output) as f:
-            bio = parse_program_rows(f.read(), o.gc_bin, o.print_header)
-    e = expected_run(o, aln, pop_text, bio)
-    if e.console is not None:
-        sys.stdout.write('\n'.join(e.console) + '\n')
+    out_dir = next((a.split('=', 1)[1] for a in argv if a.startswith('--out-dir=')), '.')
+    o = parse_options([a for a in argv if not a.startswith('--out-dir=')])
+    read = lambda name: open(name).read()
+    e = expected_run(o, read(o.alignment), read(o.population_file) if o.population_file != 'none' else None)
+    sys.stdout.write('\n'.join(e.console or []) + '\n')
     sys.stderr.write(e.err)
-    if e.main is not None:
-        with open(os.path.join(out_dir, 'expected.out'), 'w') as f:
-            f.write(e.main)
-    if e.dist is not None:
-        with open(os.path.join(out_dir, 'expected.dist'), 'w') as f:
-            f.write(e.dist)
-    if e.summary is not None:
-        with open(os.path.join(out_dir, 'expected.sum'), 'w') as f:
-            f.write('\n'.join(e.summary) + '\n')
+    for name, text in (('expected.out', e.main), ('expected.dist', e.dist),
+                       ('expected.sum', e.summary and '\n'.join(e.summary) + '\n')):
+        if text is not None:
+            with open(os.path.join(out_dir, name), 'w') as f:
+                f.write(text)
     return 0 if e.status == 0 else 1
 
 
