@@ -1130,18 +1130,14 @@ def header_line(o, pop, bounds):
     return ''.join(x + '\t' for x in t)
 
 
-def row_values(res, pop):
-    """The values of one row of the main output file, in order."""
+def row_line(res, pop, fmt=fmt):
     v = [res.name, 'OK', res.bi, res.tri, res.quadri] + [res.lib[k] for k in BIO_FIELDS]
     v += [float(c) for c in res.classes]
     v += [res.nb_sequences, res.complete, res.GC3, res.lib['piN'], res.lib['piS'], res.Fit, res.WC]
     for members in pop.lists[:pop.count]:
         v += [res.het.get(m, -999.0) for m in members]
-    return v + [res.fst[i][j] for i in range(pop.count) for j in range(i + 1, pop.count)]
-
-
-def row_line(res, pop):
-    return ''.join(x + '\t' for x in map(fmt, row_values(res, pop)))
+    v += [res.fst[i][j] for i in range(pop.count) for j in range(i + 1, pop.count)]
+    return ''.join(fmt(x) + '\t' for x in v)
 
 
 def distance_means(results, a, b):
@@ -1158,7 +1154,7 @@ def distance_means(results, a, b):
     return (sxm / sm if sm != 0 else -1.0), (sx / c if c != 0 else -1.0)
 
 
-def distance_text(results, pop, o):
+def distance_text(results, pop, o, fmt=fmt):
     lines = []
     if o.print_header:
         lines.append('Individual_1\tIndividual_2\tWeighted_distance\tUnweighted_distance')
@@ -1231,11 +1227,11 @@ GOODBYE = ['Stop time: <time>', '#' * 83,
 
 
 def expected_run(o, alignment_text, population_text=None):
-    """The whole expected run: status, stderr text, console lines, main and distance file texts and
-    summary lines (also in full precision, summary_full); the files are None where none is written.
-    status 'nonzero' with err_contains: a run that must fail with that message."""
+    """The whole expected run: status, stderr text, console lines and the texts of the main, distance
+    and summary files (None where none is written), the three also with every double in full
+    precision (full).  status 'nonzero' with err_contains: a run that must fail with that message."""
     e = Expected()
-    e.status, e.err, e.main, e.dist, e.summary, e.summary_full, e.results = 0, '', None, None, None, None, []
+    e.status, e.err, e.main, e.dist, e.summary, e.full, e.results = 0, '', None, None, None, (None,) * 3, []
     con = []
     e.console = con
 
@@ -1286,17 +1282,20 @@ def expected_run(o, alignment_text, population_text=None):
         e.err_contains = "Individual %s doesn't belong to any population !" % ex.args[0]
         return e
     con += ['   --> Stop: <time>', '', 'All results are now written into the following file: ' + o.output_name(), '']
-    rows = [header_line(o, pop, bounds)] if o.print_header else []
-    e.main = ''.join(l + '\n' for l in rows + [row_line(res, pop) for res in e.results])
     if o.compute_distances:
         con += ['Distances between each focal individuals are now written into the following file : ' +
                 o.derived_name('.dist'), '']
-        e.dist = distance_text(e.results, pop, o)
     con += ['The Biological Summary is now written into the following file : ' + o.derived_name('.sum'), '']
     con += GOODBYE
-    e.summary_values = summary_values(select([SummaryInput(r, pop) for r in e.results], o.contig_usage), pop)
-    e.summary = summary_lines(e.summary_values, o, pop)
-    e.summary_full = summary_lines(e.summary_values, o, pop, full)
+    averages = summary_values(select([SummaryInput(r, pop) for r in e.results], o.contig_usage), pop)
+
+    def files(f):
+        rows = [header_line(o, pop, bounds)] if o.print_header else []
+        return (''.join(l + '\n' for l in rows + [row_line(res, pop, f) for res in e.results]),
+                distance_text(e.results, pop, o, f) if o.compute_distances else None,
+                '\n'.join(summary_lines(averages, o, pop, f)) + '\n')
+
+    (e.main, e.dist, e.summary), e.full = files(fmt), files(full)
     return e
 
 
@@ -1323,8 +1322,7 @@ def main(argv):
     e = expected_run(o, read(o.alignment), read(o.population_file) if o.population_file != 'none' else None)
     sys.stdout.write('\n'.join(e.console or []) + '\n')
     sys.stderr.write(e.err)
-    for name, text in (('expected.out', e.main), ('expected.dist', e.dist),
-                       ('expected.sum', e.summary and '\n'.join(e.summary) + '\n')):
+    for name, text in (('expected.out', e.main), ('expected.dist', e.dist), ('expected.sum', e.summary)):
         if text is not None:
             with open(os.path.join(out_dir, name), 'w') as f:
                 f.write(text)
