@@ -26,7 +26,9 @@ class CodonCodeTables {
   // True for codes 0 to 63 that are not stop codons.
   bool is_sense(int codon) const { return codon >= 0 && codon < 64 && _sense[static_cast<size_t>(codon)]; }
   int amino_acid(int codon) const { return _amino_acid[static_cast<size_t>(codon)]; }
-  // Number of synonymous positions of every codon 0 to 63 for the ratio (library's value).
+  // Number of synonymous positions of every codon 0 to 63 for the ratio (library's value): over the
+  // codon's 3 positions, the weights of its synonymous single-nucleotide changes / (ratio + 2), a
+  // transition weighing `ratio` and a transversion 1; 0 for a stop codon (Nei & Gojobori 1986).
   const double* synonymous_positions(double ratio);
   // Synonymous differences between two sense codons (all paths, as the library's default).
   double synonymous_differences(int i, int j);

@@ -47,7 +47,8 @@ class CodonSiteStatistics {
   // 3 per complete site less the sum above, as the library counts the non-synonymous sites.
   double mean_number_of_non_synonymous_sites(double ratio) const;
   // The library's piSynonymous / piNonSynonymous (all paths) of complete site s, with its own
-  // integer factor n / (n - 1).
+  // integer factor n / (n - 1): sum_{i,j} x_i x_j Sd_ij * (n / (n - 1) in integers), x the codon
+  // frequencies, Sd (or d - Sd) the (non-)synonymous differences of two codons (Nei & Gojobori 1986).
   double pi_synonymous(size_t s) const;
   double pi_non_synonymous(size_t s) const;
   // Over the complete sites: the library's numberOfSynonymousSubstitutions and

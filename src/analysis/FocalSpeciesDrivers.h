@@ -2,6 +2,12 @@
 // Per-individual drivers of the focal-species analysis of one contig: each individual's
 // heterozygosity, the GC content of third codon positions, and the distances between individuals.
 // The individuals are the allele pairs of the contig's ingroup, named by their pair names.
+//
+// Formula: heterozygosity = differing / compared positions of an individual's two alleles; GC3 =
+//   GC / (AT + GC) over the third codon positions of one sequence (in the run, the ingroup consensus).
+// Not computed: an individual without a compared position keeps heterozygosity -999.0; GC3 is NaN
+//   when no third position is A, C, G or T; a distance stays -1.0 (DistanceBetweenIndividuals.h).
+// Throws: bpp::Exception from the pair container for a pair index out of range.
 #include <string>
 #include <vector>
 

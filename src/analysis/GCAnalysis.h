@@ -2,6 +2,14 @@
 // SNP counts of the focal species in one contig (bi-, tri- and quadri-allelic nucleotide positions)
 // and the histogram of GC allele frequencies over the synonymous bi-allelic positions whose codons
 // differ by a single substitution. The class bounds come from setAlleleFrequencyClass.
+//
+// Formula: a nucleotide position is k-allelic when k distinct resolved nucleotides (A, C, G, T, gap)
+//   occur among the sequences; the GC frequency of a bi-allelic position with one G/C and one A/T
+//   allele is its G/C occurrences / resolved sequences, counted in the first class whose upper bound
+//   is not below it.
+// Not computed: every count stays 0.
+// Throws: bpp::IndexOutOfBoundsException (replaceUnresolvedCharInCodonSite), and the library's
+//   exceptions for codes outside the genetic code.
 #include <vector>
 
 namespace bpp {

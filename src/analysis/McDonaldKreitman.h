@@ -2,6 +2,15 @@
 // McDonald-Kreitman counts of one contig: non-synonymous and synonymous polymorphisms of the
 // ingroup (pn, ps) and fixed differences between ingroup and outgroup (dn, ds).
 //
+// Formula: over the complete sites of ingroup and outgroup together, pn = the non-synonymous
+//   substitutions within the ingroup (the fewest non-synonymous changes linking its codons; a codon at
+//   a frequency at or below the minimum frequency is not counted), ps = all its substitutions less pn;
+//   dn and ds = the codon positions where the two consensus codons differ and neither group varies,
+//   split by the same path rule, a site's count below zero taken as 0. No multiple-hit correction.
+// Reference: McDonald & Kreitman (1991); site counts and paths after Nei & Gojobori (1986).
+// Not computed: the contig store keeps -1 for every count when no outgroup sequence is at hand.
+// Throws: the library's bpp::AlphabetMismatchException or bpp::BadIntException (as Polymorphism.h).
+//
 // The fixed differences are summed site by site over the complete sites of ingroup and outgroup
 // together, each site against the consensus codons of the two groups, with the statistics engine's
 // rules (StatisticsEngine.h): a site's count is never negative, and the outgroup site is read as far
