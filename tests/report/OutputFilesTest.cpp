@@ -1,14 +1,23 @@
-// Output files: nothing under a final name changes before the run's outputs are committed, links
-// are followed to the file they name, and what cannot be created is refused with the designed line.
+// Output files: their names; nothing under a final name changes before the run's outputs are
+// committed, links are followed to the file they name, what cannot be created is refused with the
+// designed line; and, end to end, earlier results survive failed and interrupted runs.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "TestSupport.h"
+#include "WriterTestSupport.h"
 #include "report/OutputFiles.h"
+#include "robustness/BadInputSupport.h"
 #include "run/FatalError.h"
 
+// The preloadable fault-injection shim (tests/robustness/FaultInjection.cpp); none in sanitized builds.
+#ifndef SELVANTRIX_FAULT_INJECTION
+#define SELVANTRIX_FAULT_INJECTION ""
+#endif
+
+using badinput::BadInput;
 using testsupport::readFile;
 using testsupport::TempDir;
 namespace fs = std::filesystem;
@@ -20,6 +29,41 @@ size_t entries(const std::string& dir) {
 }
 
 }  // namespace
+
+// The main output keeps its directory; the summary and distance files take its base name without
+// the last extension, in the working directory; "galaxy" mode has fixed names.
+TEST(OutputFiles, NamesOfTheThreeOutputs) {
+  struct Case {
+    std::string option, main, summary, distances;
+  };
+  const std::vector<Case> cases = {
+      {"", "seqs.out", "seqs.sum", "seqs.dist"},
+      {"-alignment_file=data/.hidden", ".hidden.out", ".hidden.sum", ".hidden.dist"},
+      {"-alignment_file=data/noext", "noext.out", "noext.sum", "noext.dist"},
+      {"-exec_mode=galaxy", "Selvantrix_output", "Selvantrix_summary", "Selvantrix_distances"},
+      {"-out=results/run1.txt", "results/run1.txt", "run1.sum", "run1.dist"},
+      {"-out=results/noext", "results/noext", "noext.sum", "noext.dist"},
+      {"-out=my.dir/run1", "my.dir/run1", "run1.sum", "run1.dist"},
+      {"-out=run.1.txt", "run.1.txt", "run.1.sum", "run.1.dist"},
+      {"-out=dir/.hidden", "dir/.hidden", ".hidden.sum", ".hidden.dist"},
+      {"-out=res//run.out", "res//run.out", "run.sum", "run.dist"},
+      {"-out=run.out\\", "run.out\\", "run.sum", "run.dist"},
+      {"-out=run#1 x.out", "run#1 x.out", "run#1 x.sum", "run#1 x.dist"},
+  };
+  TempDir d;
+  fs::create_directory(d.file("data"));
+  for (const char* name : {"data/seqs.fas", "data/.hidden", "data/noext"}) d.write(name, ">c|s|i|1\nAAA\n");
+  writertest::WorkingDirectory here(d.path());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.option);
+    auto options = writertest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", c.option});
+    EXPECT_EQ(options->get_output_file_name(), c.main);
+    EXPECT_EQ(report::summaryFileName(*options), c.summary);
+    EXPECT_EQ(report::distanceFileName(*options), c.distances);
+  }
+  auto galaxy = writertest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", "-out=r/x.txt", "-exec_mode=galaxy"});
+  EXPECT_EQ(galaxy->get_output_file_name(), "r/x.txt");
+}
 
 TEST(OutputFiles, FinalNamesChangeOnlyWhenTheWholeSetIsCommitted) {
   TempDir d;
@@ -92,4 +136,118 @@ TEST(OutputFiles, NamesResolveThroughLinksToTheirFile) {
   EXPECT_EQ(report::resolvedFileName(d.file("first")), real + "/final");
   EXPECT_EQ(report::resolvedFileName(d.file("linked/x.out")), real + "/dir/x.out");
   EXPECT_EQ(report::resolvedFileName(d.file("dir/../dir/x.out")), real + "/dir/x.out");
+}
+
+namespace {
+
+// Every entry of a directory (hidden temporary files included), links shown as "name -> target"
+// and directories recursively.
+std::set<std::string> entriesIn(const std::string& dir, const std::string& prefix = "") {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = prefix + entry.path().filename().string();
+    if (entry.is_symlink()) {
+      names.insert(name + " -> " + fs::read_symlink(entry.path()).string());
+    } else if (entry.is_directory()) {
+      names.insert(name + "/");
+      const std::set<std::string> inner = entriesIn(entry.path().string(), name + "/");
+      names.insert(inner.begin(), inner.end());
+    } else {
+      names.insert(name);
+    }
+  }
+  return names;
+}
+
+}  // namespace
+
+// Whole runs over earlier results (a hard link, a symbolic link, a device): a complete run replaces
+// the file a link points to, keeping the link; a full disk in any output, a full device and a signal
+// while writing any output leave every earlier file as it was and no temporary file; a closed
+// console only costs the console report.
+TEST_F(BadInput, EarlierResultsSurviveFailedAndInterruptedRuns) {
+  using badinput::runArgs;
+  auto cannotWrite = [](const std::string& name) {
+    return "ERROR!!! Cannot write file: " + name + " (disk full or file size limit?). The output files of this run "
+           "have not been written; earlier files under their names are kept.";
+  };
+  struct Scenario {
+    std::string name;
+    std::vector<std::string> extra;
+    int status;
+    std::string error;                         // all of standard error but its last line end
+    rlim_t file_size_limit;                    // 0: none
+    std::string signal_at_write;               // "K:S" for the fault-injection shim, empty: none
+    std::map<std::string, std::string> after;  // files changed ("=name": the reference's; "": any content)
+    bool closed_console = false;
+  };
+  const std::map<std::string, std::string> earlier = {{"example.out", "earlier table\n"},
+                                                      {"snapshot.out", "earlier table\n"},
+                                                      {"example.sum", "earlier summary\n"},
+                                                      {"results/real.out", "earlier real\n"},
+                                                      {"link.sum", "earlier link summary\n"}};
+  const rlim_t main_size = reference_files.at("example.out").size();
+  const rlim_t dist_size = reference_files.at("example.dist").size(), sum_size = reference_files.at("example.sum").size();
+  ASSERT_LT(main_size, std::min(dist_size, sum_size));
+  std::vector<Scenario> scenarios = {
+      {"complete run", {}, 0, "", 0, "", {{"example.out", "=example.out"}, {"example.sum", ""}}},
+      {"complete run through a link", {"-out=link.out"}, 0, "", 0, "", {{"results/real.out", "=example.out"}, {"link.sum", ""}}},
+      // Outputs are moved into place together once all are written. (A limit applies to each file.)
+      {"full disk in the main output", {}, 1, cannotWrite("example.out"), main_size / 2, "", {}},
+      {"full disk in the distance file", {"-compute_distances=yes"}, 1, cannotWrite("example.dist"),
+       (main_size + dist_size) / 2, "", {}},
+      {"full disk in the summary", {}, 1, cannotWrite("example.sum"), (main_size + sum_size) / 2, "", {}},
+      {"full disk through a link", {"-out=link.out"}, 1, cannotWrite("link.out"), 400, "", {}},
+      {"a device that is full", {"-out=/dev/full"}, 1, cannotWrite("/dev/full"), 0, "", {}},
+      {"closed console", {"-compute_distances=yes"}, 0,
+       "WARNING!!! The console report could not be written completely (standard output closed or full); the output "
+       "files are complete.", 0, "",
+       {{"example.out", "=example.out"}, {"example.dist", "=example.dist"}, {"example.sum", ""}}, true},
+  };
+  if (!std::string(SELVANTRIX_FAULT_INJECTION).empty()) {
+    const std::pair<const char*, int> signals[] = {{"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}};
+    const char* outputs[] = {"main output", "distance file", "summary"};
+    for (int k = 1; k <= 3; ++k)
+      for (const auto& s : signals)
+        scenarios.push_back({std::string(s.first) + " while writing the " + outputs[k - 1],
+                             {"-compute_distances=yes", "-out=link.out"}, 128 + s.second,
+                             "\nERROR!!! Execution interrupted by " + std::string(s.first) +
+                                 " ! Output files not complete by then have not been written; earlier files under "
+                                 "their names are kept.",
+                             0, std::to_string(k) + ":" + std::to_string(s.second), {}});
+  }
+  for (const Scenario& c : scenarios) {
+    SCOPED_TRACE(c.name);
+    TempDir d;
+    d.write(badinput::kAlignment, alignment);
+    d.write(badinput::kPopulations, populations);
+    fs::create_directory(d.file("results"));
+    for (const auto& f : earlier) d.write(f.first, f.second);
+    fs::remove(d.file("snapshot.out"));
+    fs::create_hard_link(d.file("example.out"), d.file("snapshot.out"));
+    fs::create_symlink("results/real.out", d.file("link.out"));
+    std::set<std::string> expected = entriesIn(d.path());
+    testsupport::RunSetting setting;
+    setting.closed_console = c.closed_console;
+    if (!c.signal_at_write.empty())
+      setting.environment = {std::string("LD_PRELOAD=") + SELVANTRIX_FAULT_INJECTION,
+                             "SELVANTRIX_SIGNAL_AT_WRITE=" + c.signal_at_write};
+    const testsupport::RunResult r = c.file_size_limit
+                                         ? badinput::runWithFileSizeLimit(runArgs(c.extra), d.path(), c.file_size_limit)
+                                         : testsupport::runSelvantrix(runArgs(c.extra), d.path(), setting);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(r.err, c.error.empty() ? "" : c.error + "\n");
+    for (const auto& f : earlier) {
+      const auto changed = c.after.find(f.first);
+      if (changed == c.after.end()) EXPECT_EQ(readFile(d.file(f.first)), f.second) << f.first;
+    }
+    for (const auto& f : c.after) {
+      expected.insert(f.first);
+      if (!f.second.empty()) EXPECT_EQ(readFile(d.file(f.first)), reference_files.at(f.second.substr(1))) << f.first;
+    }
+    EXPECT_EQ(entriesIn(d.path()), expected);  // no temporary file left, links still links
+    struct stat st;
+    ASSERT_EQ(::lstat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+  }
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Builders of per-contig summary values and a scripted random source for the summary tests.
+// Per-contig summary values and a scripted random source, for the summary and summary file tests.
 #include <Bpp/Numeric/Random/RandomFactory.h>
 
 #include <cmath>
@@ -12,28 +12,13 @@ namespace summarytest {
 
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 
-// A contig with only its piN/piS values and weight set.
-inline SummaryContigValues pi(unsigned int weight, double piS, double piN = 0.0) {
-  SummaryContigValues v;
-  v.number_of_complete_sites = weight;
-  v.piS = piS;
-  v.piN = piN;
-  return v;
-}
-
-// A contig with its McDonald-Kreitman counts and site numbers.
+// A contig with its McDonald-Kreitman counts and site numbers, of weight 100.
 inline SummaryContigValues mk(int fixN, int fixS, double nN, double nS, int polymN_0 = 0, int polymS_0 = 0,
                               int polymN_02 = 0, int polymS_02 = 0) {
   SummaryContigValues v;
   v.number_of_complete_sites = 100;
-  v.fixN = fixN;
-  v.fixS = fixS;
-  v.nN = nN;
-  v.nS = nS;
-  v.polymN_0 = polymN_0;
-  v.polymS_0 = polymS_0;
-  v.polymN_02 = polymN_02;
-  v.polymS_02 = polymS_02;
+  v.fixN = fixN, v.fixS = fixS, v.nN = nN, v.nS = nS;
+  v.polymN_0 = polymN_0, v.polymS_0 = polymS_0, v.polymN_02 = polymN_02, v.polymS_02 = polymS_02;
   return v;
 }
 
@@ -43,17 +28,8 @@ inline SummaryContigValues full(unsigned int weight, double piS, double piN, dou
                                 int polymS_02) {
   SummaryContigValues v = mk(fixN, fixS, nN, nS, polymN_0, polymS_0, polymN_02, polymS_02);
   v.number_of_complete_sites = weight;
-  v.piS = piS;
-  v.piN = piN;
-  v.Fit = fit;
-  v.WC84_total_B = B;
-  v.WC84_total_C = C;
+  v.piS = piS, v.piN = piN, v.Fit = fit, v.WC84_total_B = B, v.WC84_total_C = C;
   return v;
-}
-
-inline Summary summaryOf(const std::vector<SummaryContigValues>& contigs, unsigned int replicates = 10,
-                         unsigned int precision = 1000000, double confidence = 0.95) {
-  return Summary(contigs, {}, {}, replicates, precision, confidence);
 }
 
 // Plays back the given draws in a loop and counts them.
@@ -69,7 +45,9 @@ class ScriptedGenerator : public bpp::RandomFactory {
   mutable std::size_t count_ = 0;
 };
 
-// Equal, NaN included.
-inline bool same(double a, double b) { return (std::isnan(a) && std::isnan(b)) || a == b; }
+// Equal, NaN included, or within `tolerance`.
+inline bool near(double got, double want, double tolerance = 0.0) {
+  return (std::isnan(got) && std::isnan(want)) || got == want || std::abs(got - want) <= tolerance;
+}
 
 }  // namespace summarytest

@@ -1,11 +1,10 @@
 // LD_PRELOAD shim of the robustness tests: injects one fault into a run of the real binary.
-//
-// SELVANTRIX_FAIL_ALLOCATION=K makes the K-th call of operator new (counted from the start of
-// main, so that start-up is left alone) throw std::bad_alloc, and the nothrow forms return null.
-// SELVANTRIX_COUNT_ALLOCATIONS=FILE writes the number of calls made from the start of main to FILE
+// SELVANTRIX_FAIL_ALLOCATION=K: the K-th call of operator new counted from the start of main (start-up
+// is left alone) throws std::bad_alloc, the nothrow forms return null.
+// SELVANTRIX_COUNT_ALLOCATIONS=FILE: the number of calls from the start of main is written to FILE
 // when the process ends normally.
-// SELVANTRIX_SIGNAL_AT_WRITE=K:S delivers signal S in the middle of the K-th write() to a file other
-// than the console (the output files): half of it is written, then the signal is raised.
+// SELVANTRIX_SIGNAL_AT_WRITE=K:S: in the K-th write() to a file other than the console (the output
+// files) half of the data is written, then signal S is raised.
 #include <dlfcn.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -18,26 +17,15 @@
 namespace {
 
 bool counting = false;
-unsigned long calls = 0;
-unsigned long fail_at = 0;
-unsigned long writes = 0;
-unsigned long signal_at_write = 0;
+unsigned long calls = 0, fail_at = 0, writes = 0, signal_at_write = 0;
 int signal_number = 0;
 const char* count_file = nullptr;
-
-// True when this call is the one to fail.
-bool failsNow() {
-  if (!counting) return false;
-  ++calls;
-  return calls == fail_at;
-}
 
 using MainFunction = int (*)(int, char**, char**);
 MainFunction real_main = nullptr;
 
 void writeCount() {
-  if (!count_file) return;
-  if (FILE* f = std::fopen(count_file, "w")) {
+  if (FILE* f = count_file ? std::fopen(count_file, "w") : nullptr) {
     std::fprintf(f, "%lu\n", calls);
     std::fclose(f);
   }
@@ -56,16 +44,16 @@ int countingMain(int argc, char** argv, char** env) {
   return real_main(argc, argv, env);
 }
 
+// True when this call is the one to fail.
+bool failsNow() { return counting && ++calls == fail_at; }
+
 void* allocate(std::size_t size) {
   if (failsNow()) throw std::bad_alloc();
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
 
-void* allocateOrNull(std::size_t size) noexcept {
-  if (failsNow()) return nullptr;
-  return std::malloc(size ? size : 1);
-}
+void* allocateOrNull(std::size_t size) noexcept { return failsNow() ? nullptr : std::malloc(size ? size : 1); }
 
 }  // namespace
 

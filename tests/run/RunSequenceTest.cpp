@@ -1,0 +1,143 @@
+// The run's start, end to end: the help, the warnings for options left out, the library's errors,
+// the welcome banner, and output names that would overwrite an input or another output.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+
+using testsupport::runSelvantrix;
+using testsupport::splitLines;
+using testsupport::TempDir;
+
+TEST(CommandLine, NoArgumentPrintsTheHelpAndFails) {
+  TempDir d;
+  auto r = runSelvantrix({}, d.path());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "");
+  auto lines = splitLines(r.out);
+  ASSERT_EQ(lines.size(), 46u);
+  EXPECT_EQ(lines[0], std::string(49, '#'));
+  EXPECT_EQ(lines[1], "#           Selvantrix - Help section           #");
+  EXPECT_EQ(lines[3], "Version: 3 (12-06-2013)");
+  EXPECT_EQ(lines[11],
+            "Selvantrix -alignment_file=seqfile.pfas -population_file=custom_pop.txt -ingroup=Species_name_1 "
+            "-outgroup=Species_name_2 -gc_bin=8 -gapN_site=10 -gapN_seq=0.5 -min_nb_codon=10 -kappa=1 "
+            "-remove_frameshift=no -compute_distances=no -tolerance_zone=20 -allow_internal_bc=no -print_header=yes "
+            "-contig_usage=all -out=Selvantrix_output");
+  EXPECT_EQ(lines[28],
+            "-kappa:                Transition/Transversion ratio \"Kappa\" to use in SequenceStatistics methods [>0 - "
+            "Default: 1]");
+  EXPECT_EQ(lines[44], "-bs_confidence:        Percentage of confidence [0 to 1 - Default: 0.95]");
+  EXPECT_EQ(lines[45], "");
+}
+
+TEST(CommandLine, AlignmentOnlyWarnsInOrderThenAsksForTheIngroup) {
+  TempDir d;
+  d.write("a.fas", ">c|s|i|1\nAAA\n");
+  auto r = runSelvantrix({"-alignment_file=a.fas"}, d.path());
+  EXPECT_EQ(r.status, 1);
+  const std::vector<std::string> defaults = {
+      "-contig_usage all", "-gc_bin 8",      "-gapN_site 10",        "-gapN_seq 0.5",        "-tolerance_zone 20",
+      "-min_nb_codon 10",  "-kappa 1",       "-remove_frameshift 0", "-compute_distances 0", "-allow_internal_bc 0",
+      "-print_header 1"};
+  auto lines = splitLines(r.out);
+  ASSERT_EQ(lines.size(), defaults.size() + 46);
+  for (size_t i = 0; i < defaults.size(); ++i) {
+    const size_t blank = defaults[i].find(' ');
+    EXPECT_EQ(lines[i], "WARNING!!! Parameter " + defaults[i].substr(0, blank) +
+                            " not specified. Default used instead: " + defaults[i].substr(blank + 1));
+  }
+  EXPECT_EQ(lines[defaults.size()], std::string(49, '#'));  // the help
+  EXPECT_EQ(r.err, "ERROR!!! Mandatory parameter -ingroup is missing ! No ingroup species name specified !\n");
+}
+
+TEST(CommandLine, LibraryErrorsEndTheRunWithStatusOne) {
+  TempDir d;
+  for (const auto& c : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"-alignment_file=missing.fas", "-ingroup=Sp"}, "ERROR!!! File does not exists: missing.fas\n"},
+           {{"-ingroup=Sp"}, "ERROR!!! You must specify a file for this parameter: -alignment_file\n"},
+           {{"-alignment_file=", "-ingroup=Sp"}, "ERROR!!! You must specify a file for this parameter: -alignment_file\n"}}) {
+    auto r = runSelvantrix(c.first, d.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, c.second);
+  }
+}
+
+TEST(CommandLine, WelcomeBanner) {
+  TempDir d;
+  d.write("a.fas", ">c|s|i|1\nAAA\n");
+  const std::vector<std::string> all = {"-alignment_file=a.fas", "-ingroup=Sp1"};
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-outgroup=Sp2", "-debug_mode=yes", "-remove_frameshift=1", "-allow_internal_bc=1", "-compute_distances=1",
+        "-tolerance_zone=7", "-contig_usage=odd"},
+       "\n-- DEBUG MODE IS ACTIVATED --\n\n\n" + std::string(83, '#') +
+           "\n#          Welcome in Selvantrix (Version 3 (Last update: 12-06-2013))          #\n" +
+           std::string(83, '#') + "\nStart time: "},
+      {{"-outgroup=Sp2", "-debug_mode=yes", "-remove_frameshift=1", "-allow_internal_bc=1", "-compute_distances=1",
+        "-tolerance_zone=7", "-contig_usage=odd"},
+       "\nSelected alignment file: a.fas\nSelected population file: none\n\nSelected focal/ingroup species: Sp1\n"
+       "Selected external/outgroup species: Sp2\n\n"
+       "Frameshift-containing contigs will be rejected during the initial cleaning procedure !\n"
+       "Stop codons will be tolerated in the first/last 7 codon(s) of each sequence.\n"
+       "Internal Stop codons will be tolerated and replaced by NNN codons.\n\n"
+       "Distance between focal individuals will be computed !\n\n"
+       "The following contigs will be used to generate the Biological summary: odd contigs\n\n"},
+      {{"-remove_frameshift=1"},
+       "Stop codons will be tolerated in the first/last 20 codon(s) of each sequence.\n"
+       "Internal Stop codons are forbidden and the corresponding contig will be rejected !\n\n"
+       "The following contigs will be used to generate the Biological summary: all contigs\n\n"},
+      {{"-allow_internal_bc=1"},
+       "Internal Stop and Frameshift codons will be tolerated and replaced by NNN codons.\n\n"},
+      {{},
+       "Selected focal/ingroup species: Sp1\n\n"
+       "Frameshift-containing contigs will be conserved during the alignment file loading.\n"
+       "Stop and Frameshift codons will be tolerated in the first/last 20 codon(s) of each sequence.\n"
+       "Internal Stop and Frameshift codons are forbidden and the corresponding contig will be rejected !\n\n"
+       "The following contigs will be used to generate the Biological summary: all contigs\n\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = all;
+    args.insert(args.end(), c.first.begin(), c.first.end());
+    auto r = runSelvantrix(args, d.path());
+    EXPECT_NE(r.out.find(c.second), std::string::npos) << r.out;
+  }
+}
+
+TEST(CommandLine, OutputNamesThatWouldOverwriteAnInputAreRefused) {
+  TempDir d;
+  const std::string alignment = ">c|s|i|1\nAAA\n";
+  d.write("run.out", alignment);
+  d.write("pop.txt", "P;i\n");
+  std::filesystem::create_symlink("run.out", d.file("symlink.out"));
+  std::filesystem::create_hard_link(d.file("run.out"), d.file("hardlink.out"));
+  std::filesystem::create_directory_symlink(".", d.file("here"));
+  std::filesystem::create_symlink("y.out", d.file("y.sum"));  // dangling until a run writes y.out
+  const std::string input = "would overwrite the alignment file ! Please choose another main output file name with "
+                            "-out. Execution canceled..\n";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "The main output file name (run.out) " + input},
+      {"-out=./run.out", "The main output file name (./run.out) " + input},
+      {"-out=pop.txt", "The main output file name (pop.txt) would overwrite the population file !"},
+      {"-out=x.sum", "The summary file name (x.sum) would overwrite the main output file of this run !"},
+      {"-out=x.dist", "The distance file name (x.dist) would overwrite the main output file of this run !"},
+      // Links: one file under another name, also a link to a file not yet created.
+      {"-out=symlink.out", "The main output file name (symlink.out) " + input},
+      {"-out=hardlink.out", "The main output file name (hardlink.out) " + input},
+      {"-out=here/run.out", "The main output file name (here/run.out) " + input},
+      {"-out=y.out", "The summary file name (y.sum) would overwrite the main output file of this run !"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.first);
+    auto r = runSelvantrix({"-alignment_file=run.out", "-ingroup=s", "-population_file=pop.txt", "-compute_distances=1",
+                            c.first.empty() ? "-kappa=1" : c.first}, d.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("ERROR!!! " + c.second, 0), 0u) << r.err;
+    EXPECT_EQ(r.out.find("Welcome"), std::string::npos);
+  }
+  EXPECT_EQ(testsupport::readFile(d.file("run.out")), alignment);
+  EXPECT_EQ(testsupport::readFile(d.file("pop.txt")), "P;i\n");
+  EXPECT_FALSE(testsupport::fileExists(d.file("y.out")));
+}
