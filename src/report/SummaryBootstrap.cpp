@@ -1,0 +1,174 @@
+// The bootstrap percentile intervals of the averages.
+#include <Bpp/Numeric/Random/RandomFactory.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "report/Summary.h"
+#include "report/SummaryTerms.h"
+
+using namespace summary_terms;
+
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// A quantised replicate: P × v truncated toward zero, as a whole number held in a double (exact:
+// through 64 bits, and a double beyond 2^63 is a whole number already), so that no finite value is
+// clipped. Infinities stay infinite.
+double quantise(double scaled) {
+  if (std::fabs(scaled) < 9223372036854775808.0) return static_cast<double>(static_cast<std::int64_t>(scaled));
+  return scaled;
+}
+
+// The value of a quantised replicate. An infinite one (a ratio over a zero sum) stays infinite: it
+// sorts after (before) every finite value, and a bound that falls on it reads "inf" ("-inf"), not a
+// number smaller than finite replicates ranked below it.
+double reported(double quantised, double P) { return quantised / P; }
+
+// Rank of a percentile among n sorted replicates: truncated toward zero, kept within 0 .. n-1.
+std::size_t rankIndex(double position, std::size_t n) {
+  if (!(position > 0.0)) return 0;
+  if (position >= static_cast<double>(n - 1)) return n - 1;
+  return static_cast<std::size_t>(position);
+}
+
+}  // namespace
+
+// Contig positions of a resample, each drawn when the sum asks for it: position k is the k-th draw
+// of the generator, as generate_boot_dataset would have stored it.
+struct Summary::Draw {
+  Draw(const bpp::RandomFactory& generator, std::size_t n)
+      : generator(generator), n(n), size(static_cast<double>(n)) {}
+  std::size_t operator()(std::size_t) const {
+    // The library's giveRandomNumberBetweenZeroAndEntry(1.0, generator) is this draw times 1.0.
+    const double u = generator.drawNumber();
+    // u lies in [0, 1]; a draw of exactly 1.0 gives the last position, never n.
+    if (!(u > 0.0)) return 0;
+    const double scaled = u * size;
+    return scaled >= size ? n - 1 : static_cast<std::size_t>(scaled);
+  }
+  const bpp::RandomFactory& generator;
+  std::size_t n;
+  double size;
+};
+
+void Summary::generate_boot_dataset(std::vector<unsigned int>& indices) {
+  const Draw draw(*_generator, indices.size());
+  for (std::size_t k = 0; k < indices.size(); ++k) indices[k] = static_cast<unsigned int>(draw(k));
+}
+
+std::vector<double> Summary::get_standard_error(std::vector<double>& replicates) {
+  const std::size_t n = replicates.size();
+  if (n == 0) return std::vector<double>(2, kNaN);
+  const double P = static_cast<double>(_bootstrap_sort_precision);
+
+  // Values are quantised and sorted as whole numbers, infinities at the ends; NaN values go after
+  // everything else.
+  std::vector<double> quantised;
+  quantised.reserve(n);
+  std::size_t not_a_number = 0;
+  for (double v : replicates) {
+    if (std::isnan(v))
+      ++not_a_number;
+    else
+      quantised.push_back(quantise(P * v));
+  }
+  std::sort(quantised.begin(), quantised.end());
+
+  std::size_t i = 0;
+  for (double q : quantised) replicates[i++] = reported(q, P);
+  for (std::size_t c = 0; c < not_a_number; ++c) replicates[i++] = kNaN;
+
+  const double q = 1.0 - (1.0 - _bootstrap_confidence) * 0.5;
+  const double count = static_cast<double>(n);
+  std::vector<double> interval(2);
+  interval[0] = replicates[rankIndex((1.0 - q) * count, n)];
+  interval[1] = replicates[rankIndex(count * q, n)];
+  return interval;
+}
+
+void Summary::bootstrap_everything(double piS_threshold, double fit_threshold, double WC84_threshold, double k,
+                                   int max_count) {
+  bootstrap_piNpiS(piS_threshold);
+  bootstrap_fit(fit_threshold);
+  bootstrap_WC84_fit(WC84_threshold);
+  bootstrap_dNdS(max_count, k);
+  bootstrap_NI(max_count, k);
+}
+
+// Hands each of `replicates` resamples of `n` contigs, with its replicate number, to `fill`, which
+// sums over it: the sums read the contigs as they are drawn, nothing is stored or allocated.
+template <class Fill>
+void Summary::_for_each_resample(std::size_t n, unsigned int replicates, Fill fill) {
+  const Draw draw(*_generator, n);
+  for (unsigned int r = 0; r < replicates; ++r) fill(r, draw);
+}
+
+void Summary::bootstrap_piNpiS(double threshold) {
+  const std::vector<PiTerm> terms = piTerms(_contig_complete_sites, _contig_piS, _contig_piN, threshold, nullptr);
+  const std::size_t n = terms.size();
+  std::vector<double> piS(_bootstrap_replicates, 0.0), piN(_bootstrap_replicates, 0.0),
+      ratio(_bootstrap_replicates, 0.0);
+  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) {
+    const PiStats s = sumPi(terms, n, pick);
+    piS[r] = s.piS;
+    piN[r] = s.piN;
+    ratio[r] = s.ratio;
+  });
+  _piS_standard_error = get_standard_error(piS);
+  _piN_standard_error = get_standard_error(piN);
+  _piNpiS_standard_error = get_standard_error(ratio);
+}
+
+void Summary::bootstrap_fit(double threshold) {
+  const std::vector<FitTerm> terms = fitTerms(_contig_complete_sites, _contig_Fit, threshold, nullptr);
+  const std::size_t n = terms.size();
+  std::vector<double> fit(_bootstrap_replicates, 0.0);
+  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) { fit[r] = sumFit(terms, n, pick); });
+  _fit_standard_error = get_standard_error(fit);
+}
+
+void Summary::bootstrap_WC84_fit(double threshold) {
+  const std::vector<WCTerm> terms = wcTerms(_contig_WC84_total_B, _contig_WC84_total_C, threshold, nullptr);
+  const std::size_t n = terms.size();
+  std::vector<double> fit(_bootstrap_replicates, 0.0);
+  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) { fit[r] = sumWC(terms, n, pick); });
+  _wc84_fit_standard_error = get_standard_error(fit);
+}
+
+void Summary::bootstrap_dNdS(int max_count, double k) {
+  _ensure_dS_threshold(k);
+  const std::vector<DivergenceTerm> terms =
+      divergenceTerms(_contig_fixN, _contig_nN, _contig_fixS, _contig_nS, max_count, _dS_threshold, nullptr, nullptr);
+  const std::size_t n = terms.size();
+  std::vector<double> dN(_bootstrap_replicates, 0.0), dS(_bootstrap_replicates, 0.0),
+      dNdS(_bootstrap_replicates, 0.0);
+  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) {
+    const DivergenceStats s = sumDivergence(terms, n, pick);
+    dN[r] = s.dN;
+    dS[r] = s.dS;
+    dNdS[r] = s.dNdS;
+  });
+  _dN_standard_error = get_standard_error(dN);
+  _dS_standard_error = get_standard_error(dS);
+  _dNdS_standard_error = get_standard_error(dNdS);
+}
+
+void Summary::bootstrap_NI(int max_count, double k) {
+  _ensure_dS_threshold(k);
+  const std::vector<MKTerm> terms = mkTerms(_contig_fixN, _contig_fixS, _contig_polymN_0, _contig_polymS_0,
+                                            _contig_polymN_02, _contig_polymS_02, _contig_nS, max_count, _dS_threshold,
+                                            nullptr);
+  const std::size_t n = terms.size();
+  std::vector<double> ni(_bootstrap_replicates, 0.0), ni02(_bootstrap_replicates, 0.0);
+  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) {
+    const MKStats s = sumMK(terms, n, pick);
+    ni[r] = s.NI;
+    ni02[r] = s.NI02;
+  });
+  _ni_standard_error = get_standard_error(ni);
+  _ni02_standard_error = get_standard_error(ni02);
+}
