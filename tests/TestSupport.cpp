@@ -12,6 +12,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <Bpp/Seq/Alphabet/AlphabetExceptions.h>
 #include <Bpp/Seq/Sequence.h>
 
 namespace testsupport {
@@ -209,6 +210,19 @@ CodeRows randomCodonRows(std::mt19937& rng, size_t sequences, size_t sites, doub
 std::unique_ptr<mrv::Population> makePopulation(const std::string& text) {
   TempDir dir;
   return std::make_unique<mrv::Population>(dir.write("pop.txt", text));
+}
+
+testing::AssertionResult failsWith(const std::function<void()>& f, const std::string& bad, const std::string& text) {
+  std::string value, message = "no exception";
+  try {
+    f();
+  } catch (const bpp::BadCharException& e) {
+    value = e.getBadChar(), message = e.what();
+  } catch (const bpp::BadIntException& e) {
+    value = std::to_string(e.getBadInt()), message = e.what();
+  }
+  if (value == bad && message.find(text) != std::string::npos) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "value \"" << value << "\", message: " << message;
 }
 
 Lines coutLines(const std::function<void()>& f) {

@@ -3,6 +3,7 @@
 // alphabets and contigs built from text or drawn at random.
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
@@ -90,6 +91,9 @@ CodeRows randomCodonRows(std::mt19937& rng, size_t sequences, size_t sites, doub
 
 // A population file of `text`, read.
 std::unique_ptr<mrv::Population> makePopulation(const std::string& text);
+
+// Whether `f` raises an alphabet exception for the value `bad` whose message holds `text`.
+testing::AssertionResult failsWith(const std::function<void()>& f, const std::string& bad, const std::string& text);
 
 // The lines that `f` writes to std::cout.
 Lines coutLines(const std::function<void()>& f);

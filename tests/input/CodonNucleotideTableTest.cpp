@@ -2,11 +2,11 @@
 
 #include <Bpp/Seq/Alphabet/AlphabetExceptions.h>
 
-#include "ContainerTestSupport.h"
+#include "TestSupport.h"
 #include "input/CodonNucleotideTable.h"
 
 TEST(CodonNucleotideTable, AgreesWithTheAlphabetsForEveryCode) {
-  inputtest::Alphabets a;
+  testsupport::Alphabets a;
   const mrv::CodonNucleotideTable table(&a.codon, &a.nucleic);
   int fully_resolved = 0;
   for (int c = -1; c <= 65; ++c) {

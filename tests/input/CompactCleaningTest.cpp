@@ -8,7 +8,7 @@
 
 #include "input/AlignmentFileManagement.h"
 #include "input/CompactCleaning.h"
-#include "input/ContainerTestSupport.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::vector<std::int8_t> codesOf(const mrv::CompactContig& c) {
 }  // namespace
 
 TEST(CompactCleaning, ReportsAndKeepsWhatTheContainerCleaningDoes) {
-  inputtest::Alphabets a;
+  testsupport::Alphabets a;
   std::mt19937 random(7);
   auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
   const int stops[] = {48, 50, 56};  // TAA, TAG, TGA
@@ -58,7 +58,7 @@ TEST(CompactCleaning, ReportsAndKeepsWhatTheContainerCleaningDoes) {
     std::vector<bpp::PolymorphismSequenceContainer*> one = {container.get()};
     std::vector<bpp::PolymorphismSequenceContainer*> by_container;
     std::string container_error, compact_error;
-    const inputtest::Lines expected = inputtest::coutLines([&] {
+    const testsupport::Lines expected = testsupport::coutLines([&] {
       try {
         by_container = mrv::AlignmentFileManagement::cleanMultiContainer(
             one, &a.codon, s.focal_species, s.min_nb_codon, s.tolerance_zone, s.allow_internal_bad_codons,
@@ -71,7 +71,7 @@ TEST(CompactCleaning, ReportsAndKeepsWhatTheContainerCleaningDoes) {
     mrv::CompactContig compact = original;
     const mrv::CompactCleaner cleaner(s);
     mrv::CleaningResult result = mrv::CleaningResult::kRejected;
-    const inputtest::Lines got = inputtest::coutLines([&] { result = cleaner.clean(compact, 1); });
+    const testsupport::Lines got = testsupport::coutLines([&] { result = cleaner.clean(compact, 1); });
     ASSERT_NE(result, mrv::CleaningResult::kNeedsContainer);
     ASSERT_EQ(container_error, "");
     EXPECT_EQ(got, expected);
@@ -95,6 +95,6 @@ TEST(CompactCleaning, ReportsAndKeepsWhatTheContainerCleaningDoes) {
 
   mrv::CompactContig empty;
   const mrv::CompactCleaner cleaner({&a.codon, "Sp1", 1, 1, false, 1, 0.5, false, "none"});
-  EXPECT_EQ(inputtest::coutLines([&] { EXPECT_EQ(cleaner.clean(empty, 1), mrv::CleaningResult::kNeedsContainer); }),
-            inputtest::Lines());
+  EXPECT_EQ(testsupport::coutLines([&] { EXPECT_EQ(cleaner.clean(empty, 1), mrv::CleaningResult::kNeedsContainer); }),
+            testsupport::Lines());
 }

@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "input/CompactContig.h"
-#include "input/ContainerTestSupport.h"
+#include "TestSupport.h"
 
 TEST(CompactContig, GivesBackTheContainerItWasMadeOf) {
-  inputtest::Alphabets a;
-  auto original = inputtest::makeContainer({{"c1|Sp1|i1|allele_1", "ATG---!!!NNNTAA"},
+  testsupport::Alphabets a;
+  auto original = testsupport::makeContainer(a.codon, testsupport::Records{{"c1|Sp1|i1|allele_1", "ATG---!!!NNNTAA"},
                                             {"c1|Sp1|i1|allele_2", "ATGAAA!!!NNNTAG"},
-                                            {"c1|Sp2|o1|allele_1", "ATGCCC---TTTTGA"}},
-                                           &a.codon);
+                                            {"c1|Sp2|o1|allele_1", "ATGCCC---TTTTGA"}});
   original->setGroupId(0, 0);
   original->setGroupId(1, 0);
   original->setGroupId(2, 1);

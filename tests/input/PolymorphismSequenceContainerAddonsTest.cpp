@@ -6,23 +6,21 @@
 #include <map>
 #include <set>
 
-#include "ContainerTestSupport.h"
+#include "TestSupport.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 #include "run/FatalError.h"
 
 namespace {
 
 using Addons = mrv::PolymorphismSequenceContainerAddons;
-using inputtest::coutLines;
-using inputtest::Lines;
-using inputtest::makeContainer;
-using inputtest::Records;
+using testsupport::coutLines;
+using testsupport::Lines;
+using testsupport::Records;
 
 TEST(ContainerAddons, NameFields) {
-  inputtest::Alphabets a;
-  auto c = makeContainer({{"C1|SpA|Ind1|1", "AAA"}, {"C1", "AAA"}, {"C1|SpA", "AAA"}, {"C1||SpA|Ind1", "AAA"},
-                          {"|C2|SpB|", "AAA"}, {"|", "AAA"}},
-                         &a.codon);
+  testsupport::Alphabets a;
+  auto c = testsupport::makeContainer(a.codon, Records{{"C1|SpA|Ind1|1", "AAA"}, {"C1", "AAA"}, {"C1|SpA", "AAA"}, {"C1||SpA|Ind1", "AAA"},
+                          {"|C2|SpB|", "AAA"}, {"|", "AAA"}});
   const Lines expected[] = {{"C1", "SpA", "Ind1"}, {"C1", "C1", "C1"}, {"C1", "SpA", "C1"},
                             {"C1", "SpA", "Ind1"}, {"C2", "SpB", "C2"}};
   for (unsigned int i = 0; i < 5; ++i)
@@ -42,9 +40,9 @@ TEST(ContainerAddons, NameFields) {
 }
 
 TEST(ContainerAddons, NameGettersThrowOnBadIndexOrEmptyContainer) {
-  inputtest::Alphabets a;
-  auto five = makeContainer({{"a", "AAA"}, {"b", "AAA"}, {"c", "AAA"}, {"d", "AAA"}, {"e", "AAA"}}, &a.codon);
-  auto empty = makeContainer({}, &a.codon);
+  testsupport::Alphabets a;
+  auto five = testsupport::makeContainer(a.codon, Records{{"a", "AAA"}, {"b", "AAA"}, {"c", "AAA"}, {"d", "AAA"}, {"e", "AAA"}});
+  auto empty = testsupport::makeContainer(a.codon, Records());
   using Report = FatalError::Report;
   const std::string bad = "Selected index does not exists in the container !!";
   const std::string no_individual = "Selected container is empty ! Individual name can't be extracted !";
@@ -76,8 +74,8 @@ TEST(ContainerAddons, NameGettersThrowOnBadIndexOrEmptyContainer) {
 }
 
 TEST(ContainerAddons, TaggingAndGroupCounts) {
-  inputtest::Alphabets a;
-  auto c = makeContainer({{"C1|SpA|i1|1", "AAA"}, {"C1|SpB|o1|1", "AAA"}, {"C1|none|n1|1", "AAA"}}, &a.codon);
+  testsupport::Alphabets a;
+  auto c = testsupport::makeContainer(a.codon, Records{{"C1|SpA|i1|1", "AAA"}, {"C1|SpB|o1|1", "AAA"}, {"C1|none|n1|1", "AAA"}});
   const std::string tag = "(DEBUG - tagAllSequences) Sequence: C1|";
   EXPECT_EQ(coutLines([&] { Addons::tagAllSequences(c.get(), "SpA", true, "none"); }),
             Lines({tag + "SpA|i1|1 is part of the ingroup", tag + "SpB|o1|1 is part of the outgroup (other species)",
@@ -95,7 +93,7 @@ TEST(ContainerAddons, TaggingAndGroupCounts) {
                    m + "Sequence C1|none|n1|1 is a member of group 2", m + "Number of groups: 2",
                    m + "Group 0: 1 member(s)", m + "Group 2: 2 member(s)"}));
   EXPECT_EQ(counts, (std::map<unsigned int, unsigned int>{{0, 1}, {2, 2}}));
-  auto empty = makeContainer({}, &a.codon);
+  auto empty = testsupport::makeContainer(a.codon, Records());
   testing::internal::CaptureStderr();
   EXPECT_TRUE(Addons::getNumberOfMembers(empty.get(), false).empty());
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR!!! There is no group associated to your container !\n");
@@ -114,7 +112,7 @@ struct BadCodonCase {
 };
 
 TEST(ContainerAddons, BadCodonZones) {
-  inputtest::Alphabets a;
+  testsupport::Alphabets a;
   const BadCodonCase cases[] = {
       {30, 10, false, {{0, 10, 48}}, false, 11, 30, {}},               // left zone
       {30, 10, false, {{1, 21, 50}}, false, 1, 20, {}},                // right zone
@@ -142,7 +140,7 @@ TEST(ContainerAddons, BadCodonZones) {
       records.push_back({"s" + std::to_string(records.size()), ""});
       for (int v : row) records.back().second += a.codon.intToChar(v);
     }
-    auto c = makeContainer(records, &a.codon);
+    auto c = testsupport::makeContainer(a.codon, records);
     EXPECT_EQ(Addons::dealWithBadCodons(c.get(), &a.codon, k.zone, k.allow, false), k.reject) << label;
     const int kept = k.first > k.last ? 0 : k.last - k.first + 1;
     ASSERT_EQ(c->getNumberOfSites(), static_cast<size_t>(kept)) << label;
@@ -154,9 +152,9 @@ TEST(ContainerAddons, BadCodonZones) {
 }
 
 TEST(ContainerAddons, BadCodonDebugLinesAndTrims) {
-  inputtest::Alphabets a;
+  testsupport::Alphabets a;
   auto run = [&](const Records& r, unsigned int zone, bool allow) {
-    auto c = makeContainer(r, &a.codon);
+    auto c = testsupport::makeContainer(a.codon, r);
     return coutLines([&] { Addons::dealWithBadCodons(c.get(), &a.codon, zone, allow, true); });
   };
   const std::string d = "(DEBUG - dealWithBadCodons) ", aaa(15, 'A');
@@ -168,7 +166,7 @@ TEST(ContainerAddons, BadCodonDebugLinesAndTrims) {
   EXPECT_EQ(run({{"x", "AAATAAAAA"}, {"y", "AAATAGAAA"}}, 0, true).size(), 1u);
   EXPECT_EQ(run({{"x", "AAATAAAAA"}, {"y", "AAATAGAAA"}}, 0, false).size(), 2u);
 
-  auto c = makeContainer({{"x", "AAAAACAAGAATACA"}, {"y", "CCCCCACCGCCTCAC"}}, &a.codon);
+  auto c = testsupport::makeContainer(a.codon, Records{{"x", "AAAAACAAGAATACA"}, {"y", "CCCCCACCGCCTCAC"}});
   Addons::removeLeftBadSites(c.get(), -1, true);
   Addons::removeRightBadSites(c.get(), -1, true);
   EXPECT_EQ(coutLines([&] {
@@ -183,7 +181,7 @@ TEST(ContainerAddons, BadCodonDebugLinesAndTrims) {
 }
 
 TEST(ContainerAddons, GappedSitesThresholds) {
-  inputtest::Alphabets a;
+  testsupport::Alphabets a;
   // Sites: 0 resolved; 1 one ingroup gap; 2 two ingroup N; 3 outgroup gaps only; 4 frameshift
   // codons (no gap, no N); 5 three ingroup gap-or-N.
   const Records r = {{"C|In|a|1", "AAA---NNNAAA!!!---"}, {"C|In|a|2", "AAAAAAAANAAA!!!NNN"},
@@ -192,7 +190,7 @@ TEST(ContainerAddons, GappedSitesThresholds) {
       {"In", 3, 2, {0, 1, 3, 4}}, {"In", 3, 1, {0, 1, 2, 3, 4}}, {"In", 3, 3, {0, 3, 4}},
       {"In", 3, 0, {0, 1, 2, 3, 4, 5}}, {"In", 3, 4, {}}, {"None", 0, 1, {}}, {"None", 0, 0, {0, 1, 2, 3, 4, 5}}};
   for (const auto& row : rows) {
-    auto c = makeContainer(r, &a.codon);
+    auto c = testsupport::makeContainer(a.codon, r);
     Addons::tagAllSequences(c.get(), row.focal, false, "Out");
     Lines before, after;
     for (size_t j = 0; j < 6; ++j) before.push_back(c->getSite(j).toString());
@@ -209,21 +207,20 @@ TEST(ContainerAddons, GappedSitesThresholds) {
 }
 
 TEST(ContainerAddons, GappedSequencesAndGroups) {
-  inputtest::Alphabets a;
-  auto c = makeContainer({{"a", "AAA---AAANNN"}, {"b", "AAA---NNNNNN"}, {"c", "!!!!!!!!!!!!"}, {"d", "------AAAAAA"}},
-                         &a.codon);  // halves kept, frameshifts are no gaps
+  testsupport::Alphabets a;
+  auto c = testsupport::makeContainer(a.codon, Records{{"a", "AAA---AAANNN"}, {"b", "AAA---NNNNNN"}, {"c", "!!!!!!!!!!!!"}, {"d", "------AAAAAA"}});  // halves kept, frameshifts are no gaps
   const std::string d = "(DEBUG - removeHighlyGappedSequences) Sequence ";
   EXPECT_EQ(coutLines([&] { Addons::removeHighlyGappedSequences(c.get(), &a.codon, 0.5, true); }),
             Lines({d + "b will be removed (75 % of gaps or N bases)"}));
   EXPECT_EQ(c->getSequencesNames(), Lines({"a", "c", "d"}));
-  auto thirds = makeContainer({{"x", "---AAAAAA"}, {"y", "---NNNAAA"}}, &a.codon);
+  auto thirds = testsupport::makeContainer(a.codon, Records{{"x", "---AAAAAA"}, {"y", "---NNNAAA"}});
   EXPECT_EQ(coutLines([&] { Addons::removeHighlyGappedSequences(thirds.get(), &a.codon, 0.5, true); }),
             Lines({d + "y will be removed (66.6667 % of gaps or N bases)"}));
-  auto noSite = makeContainer({{"x", ""}, {"y", ""}}, &a.codon);
+  auto noSite = testsupport::makeContainer(a.codon, Records{{"x", ""}, {"y", ""}});
   Addons::removeHighlyGappedSequences(noSite.get(), &a.codon, 0.0, false);
   EXPECT_EQ(noSite->getNumberOfSequences(), 2u);
 
-  auto g = makeContainer({{"C|A|a|1", "AAA"}, {"C|B|b|1", "CCC"}, {"C|A|a|2", "GGG"}, {"C|B|c|1", "TTT"}}, &a.codon);
+  auto g = testsupport::makeContainer(a.codon, Records{{"C|A|a|1", "AAA"}, {"C|B|b|1", "CCC"}, {"C|A|a|2", "GGG"}, {"C|B|c|1", "TTT"}});
   Addons::tagAllSequences(g.get(), "A", false, "none");
   const std::string r = "(DEBUG - removeGroupFromContainer) Sequence C|B|";
   EXPECT_EQ(coutLines([&] { Addons::removeGroupFromContainer(g.get(), 2, true); }),

@@ -1,0 +1,345 @@
+#include <gtest/gtest.h>
+
+#include <Bpp/Exceptions.h>
+
+#include <algorithm>
+
+#include "TestSupport.h"
+#include "input/AlignmentFileManagement.h"
+
+namespace {
+
+using bpp::PolymorphismSequenceContainer;
+using mrv::AlignmentFileManagement;
+using testsupport::coutLines;
+using testsupport::Lines;
+using testsupport::Records;
+using Contigs = std::vector<std::unique_ptr<PolymorphismSequenceContainer>>;
+
+// The contigs of `fasta`, the console lines and the error text ("" when none) of reading it.
+struct Read {
+  std::unique_ptr<testsupport::Alphabets> alphabets = std::make_unique<testsupport::Alphabets>();  // outlives the contigs
+  Contigs contigs;
+  Lines lines;
+  std::string error;
+  std::string path;
+};
+
+Read readText(const std::string& fasta, bool remove_frameshift = false, bool debug = false) {
+  testsupport::TempDir dir;
+  Read r;
+  const testsupport::Alphabets& a = *r.alphabets;
+  r.path = dir.write("aln.fas", fasta);
+  r.lines = coutLines([&] {
+    try {
+      for (auto* c : AlignmentFileManagement::readAlignmentFile(r.path, remove_frameshift, &a.nucleic, &a.codon, debug))
+        r.contigs.emplace_back(c);
+    } catch (const bpp::Exception& e) {
+      r.error = e.what();
+    }
+  });
+  return r;
+}
+
+std::vector<int> codes(const PolymorphismSequenceContainer& c, size_t sequence) {
+  std::vector<int> v;
+  for (size_t j = 0; j < c.getNumberOfSites(); ++j) v.push_back(c.valueAt(sequence, j));
+  return v;
+}
+
+const std::string kDiscarded = "   --> Frameshift detected ! The current alignment will be discarded..";
+
+struct Options {
+  unsigned int min_nb_codon = 10, tolerance_zone = 20;
+  bool allow_internal = false;
+  unsigned int min_gapN_site = 10;
+  bool debug = false;
+  std::string outgroup = "none";
+};
+
+// Cleans the contigs (focal species SpA, at most half gap-or-N codons per sequence); returns the
+// positions of the kept ones and fills the console lines.
+std::vector<size_t> clean(const std::vector<Records>& contigs, const Options& o, Lines& lines,
+                          Read* keep = nullptr) {
+  Read owned;
+  testsupport::Alphabets& a = *owned.alphabets;
+  std::vector<PolymorphismSequenceContainer*> input, kept;
+  for (const Records& r : contigs) {
+    owned.contigs.push_back(testsupport::makeContainer(a.codon, r));
+    input.push_back(owned.contigs.back().get());
+  }
+  lines = coutLines([&] {
+    kept = mrv::AlignmentFileManagement::cleanMultiContainer(input, &a.codon, "SpA", o.min_nb_codon, o.tolerance_zone,
+                                                             o.allow_internal, o.min_gapN_site, 0.5, o.debug, o.outgroup);
+  });
+  std::vector<size_t> positions;
+  for (auto* k : kept) positions.push_back(std::find(input.begin(), input.end(), k) - input.begin());
+  if (keep) *keep = std::move(owned);
+  return positions;
+}
+
+Records sequences(const std::string& contig, const std::string& species, int count, const std::string& text) {
+  Records r;
+  for (int i = 0; i < count; ++i) r.push_back({contig + "|" + species + "|i" + std::to_string(i) + "|1", text});
+  return r;
+}
+template <class T>
+T operator+(T a, const T& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+std::string times(const std::string& codon, int count) {
+  std::string s;
+  while (count-- > 0) s += codon;
+  return s;
+}
+Lines head(int k, const std::string& name, const std::string& counts, int sites) {
+  return {" -> Dataset " + std::to_string(k) + " (" + name + "):",
+          "   --> Original number of sequences : " + counts, "   --> Original number of sites: " + std::to_string(sites) + " site(s)"};
+}
+const std::string kConserved = "   --> Number of conserved sequences and sites after cleaning (stop, gap and N): ";
+const std::string kNotEnough =
+    "   --> Warning: Not enough data available after cleaning (stop, gap and N) ! Current dataset won't be conserved !";
+
+}  // namespace
+
+TEST(AlignmentFileManagement, ContigsAreRunsOfRecords) {
+  Read r = readText(">C1|A|i|1\nAAA\n>C1|A|i|2\nAAC\n>C2|A|i|1\nAAG\n>C2|A|j|1\nAAT\n");
+  ASSERT_EQ(r.contigs.size(), 2u);
+  EXPECT_EQ(r.contigs[1]->getSequencesNames(), Lines({"C2|A|i|1", "C2|A|j|1"}));
+  EXPECT_EQ(r.lines, Lines({" -> Initial number of sequences: 4", " -> Initial number of datasets/contigs: 2", ""}));
+  r = readText(">C1|A|i|1\nAAA\n>C2|A|i|1\nAAA\n>C1|A|i|2\nAAAC\n");
+  ASSERT_EQ(r.contigs.size(), 3u);
+  EXPECT_EQ(r.contigs[2]->getSequencesNames(), Lines({"C1|A|i|2"}));
+  EXPECT_EQ(readText(">seqA\nAAA\n>seqB\nAAA\n").contigs.size(), 2u);          // whole names without "|"
+  EXPECT_EQ(readText(">|C1|A|i|1\nAAA\n>C1||A|i|2\nAAA\n").contigs.size(), 1u);  // no empty field
+  // Lengths and codons; letters of either case across lines and blanks; "*", "n" and ambiguity
+  // codes give NNN, "!" the frameshift codon, a gap the gap codon; lines before the first header
+  // and a sequence line beginning with a blank are read as they should.
+  r = readText("; comment\n>L|A|i|1\n" + std::string(301, 'C') + "\n>S|A|i|1\nAC\n"
+               ">C|A|i|1\naaaTA\nA \tac-g*A\r\n!CGTTT\n\n---acgTGA\n>D|A|i|1\nA*GANGARGaYg\n\tCCC\n");
+  ASSERT_EQ(r.contigs.size(), 4u);
+  EXPECT_EQ(r.contigs[0]->getNumberOfSites(), 100u);
+  EXPECT_EQ(r.contigs[1]->getNumberOfSites() * 10 + r.contigs[1]->getNumberOfSequences(), 1u);
+  EXPECT_EQ(codes(*r.contigs[2], 0), std::vector<int>({0, 48, -1, 65, 64, 63, -1, 6, 56}));
+  EXPECT_EQ(r.contigs[2]->toString(0), "AAATAA---NNN!!!TTT---ACGTGA");
+  EXPECT_EQ(codes(*r.contigs[3], 0), std::vector<int>({65, 65, 65, 65, 21}));
+  for (const std::string text : {"", "\n\n", "no header at all\n"})
+    EXPECT_EQ(readText(text).lines,
+              Lines({" -> Initial number of sequences: 0", " -> Initial number of datasets/contigs: 0", ""}));
+}
+
+TEST(AlignmentFileManagement, FrameshiftRemoval) {
+  // The "!" of the third record drops its whole contig, the fourth record unread (it even has
+  // another length); of a contig split in two runs, only the run holding the "!" goes.
+  const std::string fasta = ">C1|A|a|1\nAAAAAA\n>C1|A|a|2\nAAAAAA\n>C1|A|b|1\nAA!AAA\n>C1|A|b|2\nAAA\n"
+                            ">C2|A|a|1\nCCCCCC\n>C3|A|a|1\nGGG!GG\n>C2|A|a|2\nTTTTTT\n";
+  const Lines counts = {" -> Initial number of datasets/contigs: 4", "", " -> Number of conserved contigs: 2",
+                        "   --> Number of eliminated frameshift-containing contigs: 2", ""};
+  for (bool debug : {true, false}) {
+    Read r = readText(fasta, true, debug);
+    ASSERT_EQ(r.contigs.size(), 2u);
+    EXPECT_EQ(r.contigs[0]->getSequencesNames()[0] + r.contigs[1]->getSequencesNames()[0], "C2|A|a|1C2|A|a|2");
+    Lines expected = {" -> Initial number of sequences: 7"};
+    if (debug)
+      expected.insert(expected.end(), {"Contig C1 has a frameshift (Position: 2)", kDiscarded,
+                                       "Contig C3 has a frameshift (Position: 3)", kDiscarded});
+    expected.insert(expected.end(), counts.begin(), counts.end());
+    EXPECT_EQ(r.lines, expected);
+  }
+  // Without removal the "!" stays as frameshift codons, and every length is checked.
+  EXPECT_NE(readText(fasta).error.find("record 4 (C1|A|b|2)"), std::string::npos);
+  EXPECT_EQ(codes(*readText(">C1|A|a|1\nAAAAAA\n>C1|A|b|1\nAA!AAA\n").contigs[0], 1), std::vector<int>({64, 0}));
+  EXPECT_EQ(readText(">C1|A|a|1\n!AA\n", true).lines.at(3), " -> Number of conserved contigs: 0");
+}
+
+// A record that cannot join its contig is refused once every record is counted, after the count
+// line (and the frameshift lines of the records before it); an unknown letter or a repeated name
+// anywhere in the file is found first, before any line.
+TEST(AlignmentFileManagement, MalformedRecordsAreNamedAfterTheLinesOfTheRecordsBefore) {
+  const struct {
+    std::string fasta;
+    int counted;  // records in the count line; -1: no line
+    std::string error;
+  } cases[] = {
+      {">C|A|i|1\nAAA\n>C|A|i|2\nAC\nGUA\n", -1,
+       "record 2 (C|A|i|2): unknown letter \"U\" at position 4 of the sequence (line 5 of the file)."},
+      {">C|A|i|1\nAA\xC3\xA9\n", -1, "record 1 (C|A|i|1): unknown byte 0xC3 at position 3 of the sequence (line 2"},
+      {">C|A|i|1\nAAA\n >C|A|i|2\nAAA\n", -1, "record 1 (C|A|i|1): unknown letter \">\" at position 4"},
+      {">C|A|i|1\nAAA\n>D|A|i|2\nAAA\n>C|A|i|1\nAAA\n", -1,
+       "record 3 (C|A|i|1): this sequence name is already used by record 1."},
+      {">C|A|i|1\nAAA\n>C|A|i|2\nAAAA\n>D|A|i|1\nAUA\n", -1, "record 3 (D|A|i|1): unknown letter \"U\""},
+      {">C|A|i|1\nAAA\n>|\nAAA\n>C|A|i|1\nAAA\n", -1, "record 3 (C|A|i|1): this sequence name is already used"},
+      {">C|A|i|1\nAAA\n>\nAAA\n>D|A|i|1\nAAA\n", 3, "record 2 (): the sequence name has no field"},
+      {">||\nAAA\n", 1, "record 1 (||): the sequence name has no field"},
+      {">C|A|i|1\nAAAAAA\n>C|A|i|2\nAAAAAA\n>C|A|i|3\nAAAAAAA\n>D|A|i|1\nAAA\n>D|A|i|2\nAA\n", 5,
+       "record 3 (C|A|i|3): 7 nucleotides, while the first record of its contig (record 1, C|A|i|1) has 6; the "
+       "sequences of a contig must be aligned."},
+      {">C|A|i|1\nAAA\n>C\tD|A|i|2\nAAA\n", 2,
+       "record 2 (C\\tD|A|i|2): the contig name \"C\\tD\" holds a tab; names written into the tab-separated output "
+       "files cannot hold tabs or line ends."},
+      {">C\r\nAAA\n", 1, "record 1 (C\\r): the contig name \"C\\r\" ends with a carriage return, a Windows line end"},
+      {">C\rD|A|i|1\r\nAAA\n", 1, "record 1 (C\\rD|A|i|1\\r): the contig name \"C\\rD\" holds a carriage return"},
+  };
+  for (const auto& c : cases) {
+    const Read r = readText(c.fasta, false, true);
+    EXPECT_EQ(r.lines, c.counted < 0 ? Lines{} : Lines{" -> Initial number of sequences: " + std::to_string(c.counted)})
+        << c.error;
+    EXPECT_EQ(r.error.find("Alignment file " + r.path + ", " + c.error), 0u) << r.error;
+  }
+  const Read r = readText(">C|A|i|1\nA!A\n>D|A|i|1\nAAA\n>D|A|i|2\nAAAAAA\n", true, true);
+  EXPECT_EQ(r.lines, Lines({" -> Initial number of sequences: 3", "Contig C has a frameshift (Position: 1)", kDiscarded}));
+  EXPECT_NE(r.error.find(", record 3 (D|A|i|2): 6 nucleotides"), std::string::npos);
+  testsupport::Alphabets a;
+  EXPECT_THROW(AlignmentFileManagement::readAlignmentFile("/nonexistent/aln.fas", false, &a.nucleic, &a.codon, false),
+               bpp::IOException);
+}
+
+TEST(AlignmentFileManagement, ContigNameAndFocalCounts) {
+  testsupport::Alphabets a;
+  EXPECT_EQ(AlignmentFileManagement::_extractContigNameFromSequenceName("||C1||x") +
+                AlignmentFileManagement::_extractContigNameFromSequenceName("C2"),
+            "C1C2");
+  EXPECT_THROW(AlignmentFileManagement::_extractContigNameFromSequenceName("|||"), bpp::Exception);
+  unsigned int max = 99;
+  EXPECT_EQ(coutLines([&] { max = AlignmentFileManagement::getMaxNumberOfFocalIndividual({}, "SpA"); }),
+            Lines({" -> Minimum/Maximum number of focal sequences by dataset/contig:", "   --> Min: 1000000",
+                   "   --> Max: 0", ""}));
+  EXPECT_EQ(max, 0u);
+  auto c1 = testsupport::makeContainer(a.codon, Records{{"C1|SpA|i|1", "AAA"}, {"C1|SpB|i|1", "AAA"}, {"C1|SpA|j|1", "AAA"}});
+  auto c2 = testsupport::makeContainer(a.codon, Records{{"C2|SpB|i|1", "AAA"}, {"C2|xSpAx|k|1", "AAA"}});
+  const Lines out = coutLines([&] { max = AlignmentFileManagement::getMaxNumberOfFocalIndividual({c1.get(), c2.get()}, "SpA"); });
+  EXPECT_EQ(out[1] + out[2], "   --> Min: 1   --> Max: 2");
+  EXPECT_EQ(max, 2u);
+}
+
+TEST(AlignmentFileManagement, CleaningDefaultOptions) {
+  const std::vector<Records> contigs = {
+      sequences("C1", "SpA", 4, times("AAA", 12)),  // too few focal sequences for 10 resolved codons a site
+      sequences("C2", "SpC", 3, times("AAA", 12)),  // other species only
+      // a stop codon in the core (the zones are codons 1 to 20 and 31 to 50)
+      sequences("C3", "SpA", 9, times("AAA", 50)) + Records{{"C3|SpA|x|1", times("AAA", 24) + "TAG" + times("AAA", 25)}},
+      // other species dropped, a focal sequence with 60 % gaps dropped, the rest kept
+      sequences("C1", "SpA", 10, times("CCC", 30)) + sequences("C1", "SpC", 2, times("CCC", 30)) +
+          Records{{"C1|SpA|gapped|1", times("---", 18) + times("ACG", 12)}}};
+  Lines lines;
+  Read all;
+  EXPECT_EQ(clean(contigs, Options(), lines, &all), std::vector<size_t>({3}));
+  EXPECT_EQ(lines,
+            (head(1, "C1", "4 sequence(s) (Ingroup: 4, Outgroup: 0, Other: 0)", 12) + Lines{kNotEnough, ""} +
+                head(2, "C2", "3 sequence(s) (Ingroup: 0, Outgroup: 0, Other: 3)", 12) + Lines{kNotEnough, ""} +
+                head(3, "C3", "10 sequence(s) (Ingroup: 10, Outgroup: 0, Other: 0)", 50) +
+                Lines{"   --> Warning: At least one internal Stop/Frameshift codon has been detected ! Current dataset "
+                      "won't be conserved !",
+                      ""} +
+                head(4, "C1", "13 sequence(s) (Ingroup: 11, Outgroup: 0, Other: 2)", 30) +
+                Lines{kConserved + "10 sequence(s), 30 site(s)", ""}));
+  EXPECT_EQ(all.contigs[2]->getNumberOfSites(), 50u);  // the rejected contig is untouched
+  for (size_t i = 0; i < 10; ++i) EXPECT_TRUE(all.contigs[3]->getGroupId(i) == 0 && all.contigs[3]->isIngroupMember(i));
+}
+
+TEST(AlignmentFileManagement, CleaningToleratedCoreStopIsReplacedThenRemoved) {
+  Options o;
+  o.allow_internal = true;
+  o.min_gapN_site = 1;
+  o.min_nb_codon = 5;
+  o.tolerance_zone = 2;
+  Lines lines;
+  Read all;
+  EXPECT_EQ(clean({{{"C5|SpA|a|1", "AAACCCGGGTTTTAAACGAAAAAAAAAAAA"}, {"C5|SpA|a|2", "!!!CCCGGGTTTAAAACGAAAAAAAAAAAA"}}},
+                  o, lines, &all),
+            std::vector<size_t>({0}));
+  EXPECT_EQ(lines, (head(1, "C5", "2 sequence(s) (Ingroup: 2, Outgroup: 0, Other: 0)", 10) +
+                       Lines{kConserved + "2 sequence(s), 8 site(s)", ""}));
+  EXPECT_EQ(all.contigs[0]->toString(0) + all.contigs[0]->toString(1), times("CCCGGGTTTACGAAAAAAAAAAAA", 2));
+}
+
+TEST(AlignmentFileManagement, CleaningOutgroupRules) {
+  Options o;
+  o.outgroup = "SpB";
+  o.min_gapN_site = 2;
+  o.min_nb_codon = 1;
+  Lines lines;
+  EXPECT_EQ(clean({sequences("C6", "SpA", 2, "AAACCC"), sequences("C7", "SpA", 2, "AAACCC") + sequences("C7", "SpB", 1, "---CCC")},
+                  o, lines),
+            std::vector<size_t>({1}));
+  EXPECT_EQ(lines, (head(1, "C6", "2 sequence(s) (Ingroup: 2, Outgroup: 0, Other: 0)", 2) +
+                       Lines{kConserved + "2 sequence(s), 2 site(s)",
+                             "   --> Warning: There is no more sequence of the specified outgroup species (SpB) ! Current "
+                             "dataset won't be conserved !",
+                             ""} +
+                       head(2, "C7", "3 sequence(s) (Ingroup: 2, Outgroup: 1, Other: 0)", 2) +
+                       Lines{kConserved + "3 sequence(s), 2 site(s)", ""}));
+  // With no resolved focal codon required, the only focal sequence goes for its gaps: two outgroup
+  // sequences are left, and the contig is refused for want of focal ones.
+  o.min_gapN_site = 0;
+  EXPECT_TRUE(clean({Records{{"C8|SpA|a|1", "------"}} + sequences("C8", "SpB", 2, "AAACCC")}, o, lines).empty());
+  EXPECT_EQ(lines, (head(1, "C8", "3 sequence(s) (Ingroup: 1, Outgroup: 2, Other: 0)", 2) +
+                       Lines{kConserved + "2 sequence(s), 2 site(s)",
+                             "   --> Warning: There is no more ingroup's sequence ! Current dataset won't be conserved !", ""}));
+}
+
+TEST(AlignmentFileManagement, CleaningZeroCodonsKeptWithoutMinimumAndDebugLinesInOrder) {
+  Options o;
+  o.min_nb_codon = 0;
+  o.debug = true;
+  Lines lines;
+  EXPECT_EQ(clean({{{"C9|SpA|a|1", "AAACCCTAA"}, {"C9|SpA|a|2", "AAACCCAAA"}}}, o, lines), std::vector<size_t>({0}));
+  const std::string tag = "(DEBUG - tagAllSequences) Sequence: C9|SpA|a|", m = "(DEBUG - getNumberOfMembers) ";
+  const Lines tags = {tag + "1 is part of the ingroup", tag + "2 is part of the ingroup"};
+  const Lines members = {m + "Sequence C9|SpA|a|1 is a member of group 0", m + "Sequence C9|SpA|a|2 is a member of group 0",
+                         m + "Number of groups: 1", m + "Group 0: 2 member(s)"};
+  EXPECT_EQ(lines, (tags + members + head(1, "C9", "2 sequence(s) (Ingroup: 2, Outgroup: 0, Other: 0)", 3) +
+                       Lines{"(DEBUG - dealWithBadCodons) Stop codon (Int Code: 48) detected in the tolerance zone (left "
+                             "side) ! (Position: 3 - Sequence: 1)",
+                             "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance "
+                             "zone (left side): ignoring first 3 codons"} +
+                       tags + Lines{kConserved + "2 sequence(s), 0 site(s)"} + members + Lines{""}));
+  o = Options();
+  o.min_gapN_site = 2;  // two fully resolved focal sequences are enough then
+  EXPECT_EQ(clean({sequences("C10", "SpA", 2, times("GAC", 12))}, o, lines), std::vector<size_t>({0}));
+}
+
+// Names of the focal species that the output tables would hold are refused before any contig is
+// reported; other species' names are never written and pass.
+TEST(AlignmentFileManagement, CleaningRefusesFirstTheFocalNamesTheTablesCannotHold) {
+  testsupport::Alphabets a;
+  const std::string rule = "; names written into the tab-separated output files cannot hold tabs or line ends.";
+  const std::string codons = times("GAC", 12);
+  const struct {
+    const char* what;
+    std::vector<Records> contigs;
+    std::string focal, error;  // empty error: the contigs are cleaned
+  } cases[] = {
+      {"tab in a focal individual", {sequences("C1", "SpA", 2, codons), {{"C2|SpA|i\t7|1", codons}}}, "SpA",
+       "Dataset 2 (C2), sequence 1 (C2|SpA|i\\t7|1): the individual name \"i\\t7\" holds a tab" + rule},
+      {"Windows line end after a focal individual", {{{"C1|SpA|i0", codons}, {"C1|SpA|i1\r", codons}}}, "SpA",
+       "Dataset 1 (C1), sequence 2 (C1|SpA|i1\\r): the individual name \"i1\\r\" ends with a carriage return, a "
+       "Windows line end (CRLF)" + rule},
+      {"tab in the ingroup name", {sequences("C1", "Sp\tA", 2, codons)}, "Sp\tA",
+       "The ingroup species name \"Sp\\tA\" (-ingroup) holds a tab" + rule},
+      {"line end in the ingroup name", {sequences("C1", "SpA", 2, codons)}, "SpA\n",
+       "The ingroup species name \"SpA\\n\" (-ingroup) holds a line end" + rule},
+      {"tab in another species' individual", {sequences("C1", "SpA", 2, codons) + Records{{"C1|SpB|o\t1|1", codons}}},
+       "SpA", ""},
+      {"carriage return in the allele field", {{{"C1|SpA|i0|1\r", codons}, {"C1|SpA|i1|1\r", codons}}}, "SpA", ""},
+  };
+  for (const auto& c : cases) {
+    Contigs owned;
+    std::vector<PolymorphismSequenceContainer*> input;
+    for (const Records& r : c.contigs) {
+      owned.push_back(testsupport::makeContainer(a.codon, r));
+      input.push_back(owned.back().get());
+    }
+    Lines lines;
+    std::string error;
+    try {
+      lines = coutLines(
+          [&] { mrv::AlignmentFileManagement::cleanMultiContainer(input, &a.codon, c.focal, 1, 0, false, 1, 0.5, false, "none"); });
+    } catch (const bpp::Exception& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, c.error) << c.what;
+    EXPECT_EQ(lines.empty(), !c.error.empty()) << c.what;  // refused before the first dataset's report
+  }
+}

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <Bpp/PopGen/SequenceStatistics.h>
+#include <Bpp/Seq/Alphabet/DNA.h>
+
+#include "TestSupport.h"
+#include "input/FrameshiftCodonAlphabet.h"
+
+using testsupport::failsWith;
+using V = std::vector<int>;
+using S = std::vector<std::string>;
+
+TEST(FrameshiftCodonAlphabet, WordsNamesAndSizes) {
+  testsupport::Alphabets x;
+  const mrv::FrameshiftCodonAlphabet& a = x.codon;
+  const S words = {"AAA", "ACG", "TAA", "TAG", "TGA", "TTT", "!!!", "A!G", "!", "AC!T", "NNN",
+                   "ANG", "A*G", "ARG", "A-N", "nnn", "---", "A-G"};
+  const V codes = {0, 6, 48, 50, 56, 63, 64, 64, 64, 64, 65, 65, 65, 65, 65, 65, -1, -1};
+  for (size_t i = 0; i < words.size(); ++i) EXPECT_EQ(a.charToInt(words[i]), codes[i]) << words[i];
+  for (std::string bad : {"AC", "ACGT", ""}) EXPECT_TRUE(failsWith([&] { a.charToInt(bad); }, bad, "WordAlphabet::charToInt"));
+  EXPECT_THROW(a.charToInt("acg"), bpp::BadCharException);
+  EXPECT_TRUE(failsWith([&] { a.charToInt("AXG"); }, "X", "Unknown state"));
+  EXPECT_EQ(V({int(a.getNumberOfChars()), int(a.getSize()), int(a.getNumberOfTypes()), a.getUnknownCharacterCode(),
+               int(a.getStateCodingSize())}),
+            V({67, 65, 66, 65, 3}));
+  for (int c = -2; c <= 66; ++c) {
+    EXPECT_EQ(a.isIntInAlphabet(c), c >= -1 && c <= 65) << c;
+    if (a.isIntInAlphabet(c)) EXPECT_EQ(a.isUnresolved(c), c == 65) << c;
+  }
+  EXPECT_EQ(S({a.intToChar(64), a.intToChar(65), a.intToChar(-1), a.getName(64), a.getName(65), a.getName(-1)}),
+            S({"!!!", "NNN", "---", "FrameShift", "Unresolved", "gap"}));
+  bpp::StandardGeneticCode gc(&x.nucleic);  // the stop test by name agrees with the genetic code
+  for (int c = 0; c < 64; ++c) EXPECT_EQ(a.getName(a.intToChar(c)) == "Stop", gc.isStop(c)) << c;
+  EXPECT_EQ(S({a.getName("A-C"), a.getName("AN-"), a.getName("!"), a.getName("ACG")}),
+            S({"gap", "Unresolved", "FrameShift", "ACG"}));
+  EXPECT_TRUE(failsWith([&] { a.getName("AC"); }, "AC", "WordAlphabet::getName"));
+  EXPECT_TRUE(a.isFrameshiftBase("!") && !a.isFrameshiftBase("!!"));
+  EXPECT_TRUE(a.containsFrameshift("AC!") && !a.containsFrameshift(""));
+  EXPECT_EQ(a.getAlphabetType(), "Morvane Custom Codon Alphabet (with Frameshift)");
+  EXPECT_EQ(std::unique_ptr<mrv::FrameshiftCodonAlphabet>(a.clone())->getName(50), "Stop");
+  // Nucleotides of codons, also through the interface the library calls.
+  const bpp::CoreWordAlphabet& w = a;
+  for (const V& r : {V{64, 14}, V{65, 15}, V{-1, -1}})
+    EXPECT_EQ(w.getPositions(r[0]), V({r[1], r[1], r[1]}));
+  EXPECT_EQ(V({w.getNPosition(6, 0), w.getNPosition(6, 1), w.getNPosition(6, 2)}), V({0, 1, 2}));
+  EXPECT_TRUE(failsWith([&] { a.getNPosition(6, 3); }, "3", "WordAlphabet::getNPosition"));
+}
+
+// The library's statistics accept containers of this alphabet against the genetic code and give
+// the values that the same data give on the genetic code's own codon alphabet.
+TEST(FrameshiftCodonAlphabet, LibraryStatisticsAgreeWithTheGeneticCodeAlphabet) {
+  testsupport::Alphabets x;
+  bpp::StandardGeneticCode gc(&x.nucleic);
+  const bpp::Alphabet* own = gc.getSourceAlphabet();
+  EXPECT_TRUE(x.codon.equals(*own));
+  bpp::DNA dna;
+  EXPECT_FALSE(x.codon.equals(bpp::CodonAlphabet(&dna)));
+  const S in = {"CTTAAAGGGTTTNNNGCA", "CTCAAAGGGTTTGCAGCA", "CTTAAGGGATTTGCAGCT", "CTTAAAGGGTTC---GCA",
+                "CTAAAAGGGTTTGCAGCA"};
+  const S out = {"CTTAAAGCGTTAGCAGCA", "CTTAAAGCGTTAGCAACA"};
+  auto build = [](const S& seqs, const bpp::Alphabet* alpha) {  // names unique over both groups
+    testsupport::Records r;
+    for (size_t i = 0; i < seqs.size(); ++i) r.push_back({seqs[0] + std::to_string(i), seqs[i]});
+    return testsupport::makeContainer(*alpha, r);
+  };
+  auto inA = build(in, &x.codon), inG = build(in, own), outA = build(out, &x.codon), outG = build(out, own);
+  using SS = bpp::SequenceStatistics;
+  EXPECT_GT(SS::piSynonymous(*inA, gc), 0.0);
+  EXPECT_EQ(SS::piSynonymous(*inA, gc), SS::piSynonymous(*inG, gc));
+  EXPECT_EQ(SS::piNonSynonymous(*inA, gc), SS::piNonSynonymous(*inG, gc));
+  for (double freqmin : {0.0, 0.2}) {
+    const std::vector<unsigned int> mk = SS::mkTable(*inA, *outA, gc, freqmin);
+    EXPECT_EQ(mk, SS::mkTable(*inG, *outG, gc, freqmin)) << freqmin;
+    EXPECT_GT(mk[0] + mk[1] + mk[2] + mk[3], 0u);
+  }
+}
