@@ -56,85 +56,85 @@ std::string describeByte(unsigned char c) {
 class FastaRecordReader {
  public:
   FastaRecordReader(const std::string& path, const bpp::NucleicAlphabet* nucleic)
-      : path_(path), in_(path, std::ios::binary) {
-    if (!in_) throw bpp::IOException("Cannot open/read alignment file: " + path);
-    letters_.fill(kNoLetter);
+      : _path(path), _in(path, std::ios::binary) {
+    if (!_in) throw bpp::IOException("Cannot open/read alignment file: " + path);
+    _letters.fill(kNoLetter);
     for (unsigned char b = 0; b < 0x80; ++b)
-      if (isBlank(b)) letters_[b] = kBlank;
+      if (isBlank(b)) _letters[b] = kBlank;
     for (int b = 1; b < 0x80; ++b) {
       const std::string letter(1, static_cast<char>(std::toupper(b)));
-      if (nucleic->isCharInAlphabet(letter)) letters_[static_cast<size_t>(b)] = nucleic->charToInt(letter);
+      if (nucleic->isCharInAlphabet(letter)) _letters[static_cast<size_t>(b)] = nucleic->charToInt(letter);
     }
   }
 
   // Reads the next record; false when the file has no more.
   bool next() {
-    while (!has_pending_header_) {
-      if (!std::getline(in_, line_)) return finish();
-      ++line_number_;
+    while (!_has_pending_header) {
+      if (!std::getline(_in, _line)) return finish();
+      ++_line_number;
       takeHeader();
     }
-    name_ = pending_name_;
-    has_pending_header_ = false;
-    nucleotides_.clear();
-    ++record_number_;
-    while (std::getline(in_, line_)) {
-      ++line_number_;
+    _name = _pending_name;
+    _has_pending_header = false;
+    _nucleotides.clear();
+    ++_record_number;
+    while (std::getline(_in, _line)) {
+      ++_line_number;
       if (takeHeader()) break;
       // The line's letters are written in place, past the end, and the length set after.
-      size_t length = nucleotides_.size();
-      nucleotides_.resize(length + line_.size());
-      std::int8_t* out = nucleotides_.data();
-      for (char ch : line_) {
+      size_t length = _nucleotides.size();
+      _nucleotides.resize(length + _line.size());
+      std::int8_t* out = _nucleotides.data();
+      for (char ch : _line) {
         const unsigned char b = static_cast<unsigned char>(ch);
-        const int code = letters_[b];
+        const int code = _letters[b];
         if (code == kBlank) continue;
         if (code == kNoLetter) {
-          nucleotides_.resize(length);
+          _nucleotides.resize(length);
           throw bpp::Exception(where() + ": unknown " + describeByte(b) + " at position " +
                                std::to_string(length + 1) + " of the sequence (line " +
-                               std::to_string(line_number_) + " of the file).");
+                               std::to_string(_line_number) + " of the file).");
         }
         out[length++] = static_cast<std::int8_t>(code);
       }
-      nucleotides_.resize(length);
+      _nucleotides.resize(length);
     }
     finish();
     return true;
   }
 
-  const std::string& name() const { return name_; }
-  const std::vector<std::int8_t>& nucleotides() const { return nucleotides_; }
-  size_t recordNumber() const { return record_number_; }
+  const std::string& name() const { return _name; }
+  const std::vector<std::int8_t>& nucleotides() const { return _nucleotides; }
+  size_t recordNumber() const { return _record_number; }
   // "Alignment file <path>, record <n> (<name>)", the start of every message about a record; tabs
   // and line ends of the name are shown as \t, \r and \n.
   std::string where() const {
-    return "Alignment file " + path_ + ", record " + std::to_string(record_number_) + " (" +
-           visibleName(name_) + ")";
+    return "Alignment file " + _path + ", record " + std::to_string(_record_number) + " (" +
+           visibleName(_name) + ")";
   }
 
  private:
   bool takeHeader() {
-    if (line_.empty() || line_[0] != '>') return false;
-    pending_name_.assign(line_, 1, std::string::npos);
-    has_pending_header_ = true;
+    if (_line.empty() || _line[0] != '>') return false;
+    _pending_name.assign(_line, 1, std::string::npos);
+    _has_pending_header = true;
     return true;
   }
   bool finish() {
-    if (in_.bad()) throw bpp::IOException("Cannot open/read alignment file: " + path_);
+    if (_in.bad()) throw bpp::IOException("Cannot open/read alignment file: " + _path);
     return false;
   }
 
-  std::string path_;
-  std::ifstream in_;
-  std::array<int, 256> letters_;
-  std::string line_;
-  std::string pending_name_;
-  bool has_pending_header_ = false;
-  std::string name_;
-  std::vector<std::int8_t> nucleotides_;
-  size_t record_number_ = 0;
-  size_t line_number_ = 0;
+  std::string _path;
+  std::ifstream _in;
+  std::array<int, 256> _letters;
+  std::string _line;
+  std::string _pending_name;
+  bool _has_pending_header = false;
+  std::string _name;
+  std::vector<std::int8_t> _nucleotides;
+  size_t _record_number = 0;
+  size_t _line_number = 0;
 };
 
 // Codon code of every triplet of nucleotide codes, worked out once as the codon alphabet reads the
@@ -145,8 +145,8 @@ class TripletTable {
     int max_code = -1;
     for (size_t i = 0; i < nucleic->getNumberOfStates(); ++i)
       max_code = std::max(max_code, nucleic->getIntCodeAt(i));
-    side_ = static_cast<size_t>(max_code) + 2;
-    codes_.assign(side_ * side_ * side_, kNoTriplet);
+    _side = static_cast<size_t>(max_code) + 2;
+    _codes.assign(_side * _side * _side, kNoTriplet);
     for (int a = -1; a <= max_code; ++a)
       for (int b = -1; b <= max_code; ++b)
         for (int c = -1; c <= max_code; ++c) {
@@ -156,20 +156,20 @@ class TripletTable {
           const int code = codon->charToInt(nucleic->intToChar(a) + nucleic->intToChar(b) + nucleic->intToChar(c));
           if (code <= kNoTriplet || code > 127)
             throw bpp::Exception("Codon code out of the storable range: " + std::to_string(code));
-          codes_[index(a, b, c)] = static_cast<std::int8_t>(code);
+          _codes[index(a, b, c)] = static_cast<std::int8_t>(code);
         }
   }
   // The codon code of three nucleotide codes of the alphabet, as one byte.
-  std::int8_t codon(int a, int b, int c) const { return codes_[index(a, b, c)]; }
+  std::int8_t codon(int a, int b, int c) const { return _codes[index(a, b, c)]; }
 
  private:
   size_t index(int a, int b, int c) const {
-    return (static_cast<size_t>(a + 1) * side_ + static_cast<size_t>(b + 1)) * side_ +
+    return (static_cast<size_t>(a + 1) * _side + static_cast<size_t>(b + 1)) * _side +
            static_cast<size_t>(c + 1);
   }
   static constexpr std::int8_t kNoTriplet = -128;  // letters outside the alphabet: never read
-  size_t side_;
-  std::vector<std::int8_t> codes_;
+  size_t _side;
+  std::vector<std::int8_t> _codes;
 };
 
 // The codon sequences of one run of records, until it becomes a container.

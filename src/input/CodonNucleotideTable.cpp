@@ -10,7 +10,7 @@ CodonNucleotideTable::CodonNucleotideTable(const bpp::CodonAlphabet* codon_alpha
     if (!codon_alphabet->isIntInAlphabet(codon))
       throw bpp::BadIntException(codon, "CodonNucleotideTable: codon code missing from the alphabet",
                                  codon_alphabet);
-    Row& row = rows_[static_cast<std::size_t>(codon + 1)];
+    Row& row = _rows[static_cast<std::size_t>(codon + 1)];
     for (std::size_t k = 0; k < 3; ++k) {
       const int n = codon_alphabet->getNPosition(codon, k);
       row.nucleotide[k] = static_cast<std::int8_t>(n);

@@ -28,14 +28,14 @@ class CodonNucleotideTable {
   static bool covers(int codon) { return codon >= FIRST_CODE && codon <= LAST_CODE; }
 
   int nucleotide(int codon, std::size_t position) const {
-    return rows_[static_cast<std::size_t>(codon + 1)].nucleotide[position];
+    return _rows[static_cast<std::size_t>(codon + 1)].nucleotide[position];
   }
   bool isResolved(int codon, std::size_t position) const {
-    return rows_[static_cast<std::size_t>(codon + 1)].resolved[position];
+    return _rows[static_cast<std::size_t>(codon + 1)].resolved[position];
   }
   // True when all three nucleotides of the codon are resolved.
   bool isFullyResolved(int codon) const {
-    const Row& r = rows_[static_cast<std::size_t>(codon + 1)];
+    const Row& r = _rows[static_cast<std::size_t>(codon + 1)];
     return r.resolved[0] && r.resolved[1] && r.resolved[2];
   }
 
@@ -44,7 +44,7 @@ class CodonNucleotideTable {
     std::int8_t nucleotide[3];
     bool resolved[3];
   };
-  std::array<Row, LAST_CODE - FIRST_CODE + 1> rows_;
+  std::array<Row, LAST_CODE - FIRST_CODE + 1> _rows;
 };
 
 }  // namespace mrv

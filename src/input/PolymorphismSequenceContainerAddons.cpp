@@ -24,14 +24,14 @@ class PerCode {
     int max_code = -1;
     for (size_t i = 0; i < alphabet->getNumberOfStates(); ++i)
       max_code = std::max(max_code, alphabet->getIntCodeAt(i));
-    values_.resize(static_cast<size_t>(max_code) + 2);
+    _values.resize(static_cast<size_t>(max_code) + 2);
     for (int code = -1; code <= max_code; ++code)
-      if (alphabet->isIntInAlphabet(code)) values_[static_cast<size_t>(code + 1)] = answer(code);
+      if (alphabet->isIntInAlphabet(code)) _values[static_cast<size_t>(code + 1)] = answer(code);
   }
-  const T& operator[](int code) const { return values_.at(static_cast<size_t>(code + 1)); }
+  const T& operator[](int code) const { return _values.at(static_cast<size_t>(code + 1)); }
 
  private:
-  std::vector<T> values_;
+  std::vector<T> _values;
 };
 
 // Field `field` (from 1) of a name, or field 1 when the name has fewer fields; a name without

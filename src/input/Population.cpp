@@ -16,11 +16,11 @@
 
 namespace mrv {
 
-Population::Population(std::string path) : number_of_population(0) {
+Population::Population(std::string path) : _number_of_population(0) {
   std::vector<std::string> lines = convert_file_into_vector_of_string(path);
   _refuse_names_breaking_tables(path, lines);
   build_population_list(std::move(lines));
-  number_of_population = static_cast<unsigned int>(population_list.size());
+  _number_of_population = static_cast<unsigned int>(_population_list.size());
   _index_members();
 }
 
@@ -43,7 +43,7 @@ Population::Population(std::vector<bpp::PolymorphismSequenceContainer*>& contain
     : Population(namesOf(containers), focal_species) {}
 
 Population::Population(const std::vector<std::vector<std::string> >& contig_names, const std::string& focal_species)
-    : number_of_population(1) {
+    : _number_of_population(1) {
   std::set<std::string> individuals;
   for (size_t k = 0; k < contig_names.size(); ++k) {
     for (const std::string& name : contig_names[k]) {
@@ -63,12 +63,12 @@ Population::Population(const std::vector<std::vector<std::string> >& contig_name
     }
   }
   if (!individuals.empty()) {
-    population_list.push_back(std::vector<std::string>(individuals.begin(), individuals.end()));
-    population_names.push_back("All_individuals");
+    _population_list.push_back(std::vector<std::string>(individuals.begin(), individuals.end()));
+    _population_names.push_back("All_individuals");
   } else {
     bpp::ApplicationTools::displayError("There is no focal individuals in the selected PolymorphismSequenceContainer");
   }
-  number_of_population = 1;
+  _number_of_population = 1;
   _index_members();
 }
 
@@ -113,18 +113,18 @@ void Population::build_population_list(std::vector<std::string> lines) {
     std::vector<std::string> members;
     while (tokens.hasMoreToken()) members.push_back(tokens.nextToken());
     if (members.empty()) continue;  // a line naming no individual defines no population
-    population_list.push_back(members);
-    population_names.push_back(name);
+    _population_list.push_back(members);
+    _population_names.push_back(name);
   }
 }
 
 bool Population::check_for_duplicates() {
   std::map<std::string, unsigned int> counts;
   bool found = false;
-  for (const auto& members : population_list) {
+  for (const auto& members : _population_list) {
     for (const std::string& member : members) {
       if (++counts[member] > 1) {
-        duplicates.push_back(member);
+        _duplicates.push_back(member);
         found = true;
       }
     }
@@ -136,11 +136,11 @@ void Population::display_populations(bool from_data) const {
   if (from_data)
     std::cout << "The following population has been extracted from your data:" << std::endl;
   else
-    std::cout << "The selected population file contains " << number_of_population << " population(s):" << std::endl;
+    std::cout << "The selected population file contains " << _number_of_population << " population(s):" << std::endl;
   std::cout << std::endl;
-  for (size_t i = 0; i < population_list.size(); ++i) {
+  for (size_t i = 0; i < _population_list.size(); ++i) {
     std::cout << " -> Population " << (i + 1) << ":";
-    for (const std::string& member : population_list[i]) std::cout << " " << member;
+    for (const std::string& member : _population_list[i]) std::cout << " " << member;
     std::cout << std::endl;
   }
   std::cout << std::endl;
@@ -150,15 +150,15 @@ void Population::display_duplicates() const {
   bpp::ApplicationTools::displayWarning("Duplicates has been detected in the selected population file !");
   std::cout << std::endl;
   std::cout << "Here is the list of individual that exists in at least 2 populations:";
-  for (const std::string& name : duplicates) std::cout << " " << name;
+  for (const std::string& name : _duplicates) std::cout << " " << name;
   std::cout << std::endl;
   std::cout << std::endl;
 }
 
 void Population::_index_members() {
   _last_population_of.clear();
-  for (size_t i = 0; i < population_list.size(); ++i)
-    for (const std::string& member : population_list[i]) _last_population_of[member] = static_cast<int>(i);
+  for (size_t i = 0; i < _population_list.size(); ++i)
+    for (const std::string& member : _population_list[i]) _last_population_of[member] = static_cast<int>(i);
 }
 
 int Population::_find_population(const std::string& individual) const {
@@ -171,28 +171,28 @@ int Population::_find_population(const std::string& individual) const {
 int Population::get_population_id(std::string individual) const { return _find_population(individual); }
 
 std::string Population::get_population_name(std::string individual) const {
-  return population_names[static_cast<size_t>(_find_population(individual))];
+  return _population_names[static_cast<size_t>(_find_population(individual))];
 }
 
 unsigned int Population::get_number_of_individuals() const {
   size_t n = 0;
-  for (const auto& members : population_list) n += members.size();
+  for (const auto& members : _population_list) n += members.size();
   return static_cast<unsigned int>(n);
 }
 
 std::vector<std::string> Population::get_all_individuals() const {
   std::vector<std::string> all;
   all.reserve(get_number_of_individuals());
-  for (const auto& members : population_list) all.insert(all.end(), members.begin(), members.end());
+  for (const auto& members : _population_list) all.insert(all.end(), members.begin(), members.end());
   return all;
 }
 
 std::vector<std::string> Population::get_all_couples() const {
   std::vector<std::string> couples;
   // Walks the names actually held: the default population without individuals has none.
-  const size_t n = population_names.size();
+  const size_t n = _population_names.size();
   for (size_t i = 0; i + 1 < n; ++i)
-    for (size_t j = i + 1; j < n; ++j) couples.push_back(population_names[i] + "|" + population_names[j]);
+    for (size_t j = i + 1; j < n; ++j) couples.push_back(_population_names[i] + "|" + _population_names[j]);
   return couples;
 }
 

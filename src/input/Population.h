@@ -42,12 +42,12 @@ class Population {
   int get_population_id(std::string individual) const;
   std::string get_population_name(std::string individual) const;
 
-  unsigned int get_number_of_population() const { return number_of_population; }
+  unsigned int get_number_of_population() const { return _number_of_population; }
   // Sum of the member list lengths (a name listed twice counts twice).
   unsigned int get_number_of_individuals() const;
-  std::vector<std::string> get_population_names() const { return population_names; }
-  std::vector<std::vector<std::string> > get_population_list() const { return population_list; }
-  std::vector<std::string> get_duplicates() const { return duplicates; }
+  std::vector<std::string> get_population_names() const { return _population_names; }
+  std::vector<std::vector<std::string> > get_population_list() const { return _population_list; }
+  std::vector<std::string> get_duplicates() const { return _duplicates; }
   // All member lists concatenated in population order.
   std::vector<std::string> get_all_individuals() const;
   // Population pair keys name_i + "|" + name_j for every i < j.
@@ -60,10 +60,10 @@ class Population {
   void _index_members();
   int _find_population(const std::string& individual) const;
 
-  std::vector<std::string> population_names;
-  std::vector<std::vector<std::string> > population_list;
-  std::vector<std::string> duplicates;
-  unsigned int number_of_population;
+  std::vector<std::string> _population_names;
+  std::vector<std::vector<std::string> > _population_list;
+  std::vector<std::string> _duplicates;
+  unsigned int _number_of_population;
 
   // Individual name -> id of the last population that lists it (the lookup rule), built once.
   std::unordered_map<std::string, int> _last_population_of;

@@ -29,8 +29,6 @@ void reportIgnored(const std::string& text) {
 // Collects the options while following the option files; knows the chain of files being read.
 class Reader {
  public:
-  std::vector<GivenOption> options;
-
   void argument(const std::string& text) {
     if (trimmed(text).empty()) return;
     const size_t equal = text.find('=');
@@ -41,6 +39,9 @@ class Reader {
     take(text.substr(0, equal), text.substr(equal + 1));
   }
 
+  // The options read, handed over once the reading is done.
+  std::vector<GivenOption> options() { return std::move(_options); }
+
  private:
   // A file being read, known by its device and inode so that another name for it (a link, a
   // different path) is still the same file.
@@ -50,18 +51,19 @@ class Reader {
     ino_t inode;
   };
   std::vector<OpenFile> _chain;
-  std::map<std::string, size_t> _index;  // option name -> place in `options`
+  std::vector<GivenOption> _options;
+  std::map<std::string, size_t> _index;  // option name -> place in `_options`
 
   void take(const std::string& name, const std::string& value) {
     if (name == "param" || name == "params") {
       include(value);
       return;
     }
-    const auto found = _index.emplace(name, options.size());
+    const auto found = _index.emplace(name, _options.size());
     if (found.second) {
-      options.push_back({name, value, 1});
+      _options.push_back({name, value, 1});
     } else {
-      GivenOption& o = options[found.first->second];
+      GivenOption& o = _options[found.first->second];
       o.value = value;
       ++o.times;
     }
@@ -109,5 +111,5 @@ class Reader {
 std::vector<GivenOption> readGivenOptions(const std::vector<std::string>& arguments) {
   Reader reader;
   for (const std::string& a : arguments) reader.argument(a);
-  return std::move(reader.options);
+  return reader.options();
 }

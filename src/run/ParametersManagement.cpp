@@ -127,56 +127,56 @@ void warnInvalid(const std::string& value, const std::string& middle, const std:
 
 }  // namespace
 
-ParametersManagement::ParametersManagement(double version_, const std::string& last_update_, int argc,
+ParametersManagement::ParametersManagement(double version, const std::string& last_update, int argc,
                                            char* argv[]) {
-  default_execution_mode = "local";
-  default_contig_usage = "all";
-  default_nb_gc_bin = 8;
-  default_min_gapN_site = 10;
-  default_max_gapN_seq = 0.5;
-  default_tolerance_zone = 20;
-  default_min_nb_codon = 10;
-  default_kappa = 1.0;
-  default_bootstrap_replicates = 10000;
-  default_bootstrap_sort_precision = 1000000;
-  default_bootstrap_confidence = 0.95;
-  default_remove_frameshift = false;
-  default_compute_distances = false;
-  default_allow_internal_bc = false;
-  default_print_header = true;
-  default_DEBUG = false;
-  version = version_;
-  last_update = last_update_;
+  _default_execution_mode = "local";
+  _default_contig_usage = "all";
+  _default_nb_gc_bin = 8;
+  _default_min_gapN_site = 10;
+  _default_max_gapN_seq = 0.5;
+  _default_tolerance_zone = 20;
+  _default_min_nb_codon = 10;
+  _default_kappa = 1.0;
+  _default_bootstrap_replicates = 10000;
+  _default_bootstrap_sort_precision = 1000000;
+  _default_bootstrap_confidence = 0.95;
+  _default_remove_frameshift = false;
+  _default_compute_distances = false;
+  _default_allow_internal_bc = false;
+  _default_print_header = true;
+  _default_debug = false;
+  _version = version;
+  _last_update = last_update;
 
   if (argc < 2) displayHelp();
 
   const OptionMap options = knownOptions(readGivenOptions(std::vector<std::string>(argv + 1, argv + argc)));
 
-  alignement_file = bpp::ApplicationTools::getAFilePath("-alignment_file", options, true, true, "", true, "none", 1);
-  population_file = bpp::ApplicationTools::getAFilePath("-population_file", options, false, true, "", true, "none", 1);
-  output_file_name = bpp::ApplicationTools::getAFilePath("-out", options, false, false, "", true, "none", 1);
-  ingroup_species_name = readText(options, "-ingroup", "none", false);
-  outgroup_species_name = readText(options, "-outgroup", "none", false);
-  execution_mode = readText(options, "-exec_mode", default_execution_mode, false);
-  contig_usage = readText(options, "-contig_usage", default_contig_usage, true);
-  gc_bin_given = readInteger(options, "-gc_bin", static_cast<int>(default_nb_gc_bin), true, _non_numbers);
-  nb_gc_bin = static_cast<unsigned int>(saturatedInt(gc_bin_given));
-  min_gapN_site = static_cast<unsigned int>(readInt(options, "-gapN_site", static_cast<int>(default_min_gapN_site), true, _non_numbers));
-  max_gapN_seq = readDouble(options, "-gapN_seq", default_max_gapN_seq, true, _non_numbers);
-  tolerance_zone = static_cast<unsigned int>(readInt(options, "-tolerance_zone", static_cast<int>(default_tolerance_zone), true, _non_numbers));
-  min_nb_codon = static_cast<unsigned int>(readInt(options, "-min_nb_codon", static_cast<int>(default_min_nb_codon), true, _non_numbers));
-  kappa = static_cast<double>(readInt(options, "-kappa", static_cast<int>(default_kappa), true, _non_numbers));
-  bs_replicates_given = readInteger(options, "-bs_replicates", static_cast<int>(default_bootstrap_replicates), false,
+  _alignement_file = bpp::ApplicationTools::getAFilePath("-alignment_file", options, true, true, "", true, "none", 1);
+  _population_file = bpp::ApplicationTools::getAFilePath("-population_file", options, false, true, "", true, "none", 1);
+  _output_file_name = bpp::ApplicationTools::getAFilePath("-out", options, false, false, "", true, "none", 1);
+  _ingroup_species_name = readText(options, "-ingroup", "none", false);
+  _outgroup_species_name = readText(options, "-outgroup", "none", false);
+  _execution_mode = readText(options, "-exec_mode", _default_execution_mode, false);
+  _contig_usage = readText(options, "-contig_usage", _default_contig_usage, true);
+  _gc_bin_given = readInteger(options, "-gc_bin", static_cast<int>(_default_nb_gc_bin), true, _non_numbers);
+  _nb_gc_bin = static_cast<unsigned int>(saturatedInt(_gc_bin_given));
+  _min_gapN_site = static_cast<unsigned int>(readInt(options, "-gapN_site", static_cast<int>(_default_min_gapN_site), true, _non_numbers));
+  _max_gapN_seq = readDouble(options, "-gapN_seq", _default_max_gapN_seq, true, _non_numbers);
+  _tolerance_zone = static_cast<unsigned int>(readInt(options, "-tolerance_zone", static_cast<int>(_default_tolerance_zone), true, _non_numbers));
+  _min_nb_codon = static_cast<unsigned int>(readInt(options, "-min_nb_codon", static_cast<int>(_default_min_nb_codon), true, _non_numbers));
+  _kappa = static_cast<double>(readInt(options, "-kappa", static_cast<int>(_default_kappa), true, _non_numbers));
+  _bs_replicates_given = readInteger(options, "-bs_replicates", static_cast<int>(_default_bootstrap_replicates), false,
                                     _non_numbers);
-  bootstrap_replicates = static_cast<unsigned int>(saturatedInt(bs_replicates_given));
-  bs_sort_given = readInteger(options, "-bs_sort", static_cast<int>(default_bootstrap_sort_precision), false, _non_numbers);
-  bootstrap_sort_precision = static_cast<unsigned int>(saturatedInt(bs_sort_given));
-  bootstrap_confidence = readDouble(options, "-bs_confidence", default_bootstrap_confidence, false, _non_numbers);
-  remove_frameshift = readBool(options, "-remove_frameshift", default_remove_frameshift, true);
-  compute_distances = readBool(options, "-compute_distances", default_compute_distances, true);
-  allow_internal_bc = readBool(options, "-allow_internal_bc", default_allow_internal_bc, true);
-  print_header = readBool(options, "-print_header", default_print_header, true);
-  DEBUG = readBool(options, "-debug_mode", default_DEBUG, false);
+  _bootstrap_replicates = static_cast<unsigned int>(saturatedInt(_bs_replicates_given));
+  _bs_sort_given = readInteger(options, "-bs_sort", static_cast<int>(_default_bootstrap_sort_precision), false, _non_numbers);
+  _bootstrap_sort_precision = static_cast<unsigned int>(saturatedInt(_bs_sort_given));
+  _bootstrap_confidence = readDouble(options, "-bs_confidence", _default_bootstrap_confidence, false, _non_numbers);
+  _remove_frameshift = readBool(options, "-remove_frameshift", _default_remove_frameshift, true);
+  _compute_distances = readBool(options, "-compute_distances", _default_compute_distances, true);
+  _allow_internal_bc = readBool(options, "-allow_internal_bc", _default_allow_internal_bc, true);
+  _print_header = readBool(options, "-print_header", _default_print_header, true);
+  _debug = readBool(options, "-debug_mode", _default_debug, false);
 }
 
 ParametersManagement::~ParametersManagement() {}
@@ -191,38 +191,38 @@ void reportEmptyFile(const std::string& path, const std::string& message) {
 }  // namespace
 
 void ParametersManagement::checkParameters() {
-  reportEmptyFile(alignement_file, "The provided alignment file is empty !");
-  if (population_file != "none") reportEmptyFile(population_file, "The provided population file is empty !");
+  reportEmptyFile(_alignement_file, "The provided alignment file is empty !");
+  if (_population_file != "none") reportEmptyFile(_population_file, "The provided population file is empty !");
 
-  if (ingroup_species_name == "none") {
+  if (_ingroup_species_name == "none") {
     bpp::ApplicationTools::displayError("Mandatory parameter -ingroup is missing ! No ingroup species name specified !");
     displayHelp();
   }
-  if (outgroup_species_name == "none")
+  if (_outgroup_species_name == "none")
     bpp::ApplicationTools::displayWarning(
         "Parameter -outgroup is missing ! All analysis that requires more than one species won't be executed !");
 
-  if (execution_mode != "local" && execution_mode != "galaxy") execution_mode = "local";
+  if (_execution_mode != "local" && _execution_mode != "galaxy") _execution_mode = "local";
 
-  if (contig_usage != "all" && contig_usage != "even" && contig_usage != "odd") {
-    warnInvalid(contig_usage, ") of the -contig_usage parameters is not valid ! Default value (", default_contig_usage);
-    contig_usage = default_contig_usage;
+  if (_contig_usage != "all" && _contig_usage != "even" && _contig_usage != "odd") {
+    warnInvalid(_contig_usage, ") of the -contig_usage parameters is not valid ! Default value (", _default_contig_usage);
+    _contig_usage = _default_contig_usage;
   }
 
-  if (output_file_name == "none") {
-    if (execution_mode == "galaxy") {
-      output_file_name = "Selvantrix_output";
+  if (_output_file_name == "none") {
+    if (_execution_mode == "galaxy") {
+      _output_file_name = "Selvantrix_output";
     } else {
-      output_file_name = bpp::FileTools::getFileName(alignement_file, bpp::FileTools::DIR_SEP) + ".out";
-      if (output_file_name == ".out") {
-        bpp::StringTokenizer pieces(alignement_file, "/", false, false);
+      _output_file_name = bpp::FileTools::getFileName(_alignement_file, bpp::FileTools::DIR_SEP) + ".out";
+      if (_output_file_name == ".out") {
+        bpp::StringTokenizer pieces(_alignement_file, "/", false, false);
         std::string last;
         while (pieces.hasMoreToken()) last = pieces.nextToken();
         if (last.empty()) {
           throw FatalError::error("No output file name can be derived from the alignment file path (" +
-                                  alignement_file + ") ! Please give one with -out.");
+                                  _alignement_file + ") ! Please give one with -out.");
         }
-        output_file_name = last + ".out";
+        _output_file_name = last + ".out";
       }
     }
   }
@@ -235,41 +235,41 @@ void ParametersManagement::checkParameters() {
     return it == _non_numbers.end() ? value : it->second;
   };
 
-  if (nonNumber("-gapN_seq") || max_gapN_seq < 0.0 || max_gapN_seq > 1.0) {
-    warnInvalid(shown("-gapN_seq", bpp::TextTools::toString(max_gapN_seq, 6)),
+  if (nonNumber("-gapN_seq") || _max_gapN_seq < 0.0 || _max_gapN_seq > 1.0) {
+    warnInvalid(shown("-gapN_seq", bpp::TextTools::toString(_max_gapN_seq, 6)),
                 ") of the -gapN_seq parameters is not a valid percentage in decimal form ! Default value (",
-                bpp::TextTools::toString(default_max_gapN_seq, 6));
-    max_gapN_seq = default_max_gapN_seq;
+                bpp::TextTools::toString(_default_max_gapN_seq, 6));
+    _max_gapN_seq = _default_max_gapN_seq;
   }
-  if (nonNumber("-kappa") || kappa < 1.0) {
-    warnInvalid(shown("-kappa", bpp::TextTools::toString(kappa, 6)),
-                ") of the -kappa parameters is not valid ! Default value (", bpp::TextTools::toString(default_kappa, 6));
-    kappa = default_kappa;
+  if (nonNumber("-kappa") || _kappa < 1.0) {
+    warnInvalid(shown("-kappa", bpp::TextTools::toString(_kappa, 6)),
+                ") of the -kappa parameters is not valid ! Default value (", bpp::TextTools::toString(_default_kappa, 6));
+    _kappa = _default_kappa;
   }
   // Counts below 1 (a negative value would wrap to a huge unsigned count) are rejected like 0, and
   // so are counts whose replicates would not fit in memory.
-  if (nonNumber("-bs_replicates") || bs_replicates_given < 1 || bs_replicates_given > kMaxBootstrapReplicates) {
-    warnInvalid(shown("-bs_replicates", streamText(bs_replicates_given)),
+  if (nonNumber("-bs_replicates") || _bs_replicates_given < 1 || _bs_replicates_given > kMaxBootstrapReplicates) {
+    warnInvalid(shown("-bs_replicates", streamText(_bs_replicates_given)),
                 ") of the -bs_replicates parameters is not valid ! Default value (",
-                streamText(default_bootstrap_replicates));
-    bootstrap_replicates = default_bootstrap_replicates;
+                streamText(_default_bootstrap_replicates));
+    _bootstrap_replicates = _default_bootstrap_replicates;
   }
-  if (nonNumber("-bs_sort") || bs_sort_given < 1) {
-    warnInvalid(shown("-bs_sort", streamText(bs_sort_given)), ") of the -bs_sort parameters is not valid ! Default value (",
-                streamText(default_bootstrap_sort_precision));
-    bootstrap_sort_precision = default_bootstrap_sort_precision;
+  if (nonNumber("-bs_sort") || _bs_sort_given < 1) {
+    warnInvalid(shown("-bs_sort", streamText(_bs_sort_given)), ") of the -bs_sort parameters is not valid ! Default value (",
+                streamText(_default_bootstrap_sort_precision));
+    _bootstrap_sort_precision = _default_bootstrap_sort_precision;
   }
-  if (nonNumber("-bs_confidence") || bootstrap_confidence < 0.0 || bootstrap_confidence > 1.0) {
-    warnInvalid(shown("-bs_confidence", bpp::TextTools::toString(bootstrap_confidence, 6)),
+  if (nonNumber("-bs_confidence") || _bootstrap_confidence < 0.0 || _bootstrap_confidence > 1.0) {
+    warnInvalid(shown("-bs_confidence", bpp::TextTools::toString(_bootstrap_confidence, 6)),
                 ") of the -bs_confidence parameters is not a valid percentage in decimal form ! Default value (",
-                bpp::TextTools::toString(default_bootstrap_confidence, 6));
-    bootstrap_confidence = default_bootstrap_confidence;
+                bpp::TextTools::toString(_default_bootstrap_confidence, 6));
+    _bootstrap_confidence = _default_bootstrap_confidence;
   }
   // The GC allele-frequency histogram needs at least one class, and no more than memory allows.
-  if (nonNumber("-gc_bin") || gc_bin_given < 1 || gc_bin_given > kMaxNbGcBin) {
-    warnInvalid(shown("-gc_bin", streamText(gc_bin_given)), ") of the -gc_bin parameters is not valid ! Default value (",
-                streamText(default_nb_gc_bin));
-    nb_gc_bin = default_nb_gc_bin;
+  if (nonNumber("-gc_bin") || _gc_bin_given < 1 || _gc_bin_given > kMaxNbGcBin) {
+    warnInvalid(shown("-gc_bin", streamText(_gc_bin_given)), ") of the -gc_bin parameters is not valid ! Default value (",
+                streamText(_default_nb_gc_bin));
+    _nb_gc_bin = _default_nb_gc_bin;
   }
   // The counts that take any number: only a text without number is rejected.
   struct Count {
@@ -277,9 +277,9 @@ void ParametersManagement::checkParameters() {
     unsigned int* field;
     unsigned int fallback;
   };
-  const Count counts[] = {{"-gapN_site", &min_gapN_site, default_min_gapN_site},
-                          {"-tolerance_zone", &tolerance_zone, default_tolerance_zone},
-                          {"-min_nb_codon", &min_nb_codon, default_min_nb_codon}};
+  const Count counts[] = {{"-gapN_site", &_min_gapN_site, _default_min_gapN_site},
+                          {"-tolerance_zone", &_tolerance_zone, _default_tolerance_zone},
+                          {"-min_nb_codon", &_min_nb_codon, _default_min_nb_codon}};
   for (const Count& c : counts) {
     if (!nonNumber(c.name)) continue;
     warnInvalid(shown(c.name, ""), std::string(") of the ") + c.name + " parameters is not valid ! Default value (",
@@ -295,7 +295,7 @@ void ParametersManagement::displayHelp() const {
   o << hashes << "\n"
     << "#           Selvantrix - Help section           #\n"
     << hashes << "\n"
-    << "Version: " << version << " (" << last_update << ")\n"
+    << "Version: " << _version << " (" << _last_update << ")\n"
     << "\n"
     << "Usage example (minimal):\n"
     << "\n"
@@ -305,12 +305,12 @@ void ParametersManagement::displayHelp() const {
     << "\n"
     << "Selvantrix -alignment_file=seqfile.pfas -population_file=custom_pop.txt -ingroup=Species_name_1 "
        "-outgroup=Species_name_2 -gc_bin="
-    << default_nb_gc_bin << " -gapN_site=" << default_min_gapN_site << " -gapN_seq=" << default_max_gapN_seq
-    << " -min_nb_codon=" << default_min_nb_codon << " -kappa=" << default_kappa
-    << " -remove_frameshift=" << yesNo(default_remove_frameshift)
-    << " -compute_distances=" << yesNo(default_compute_distances) << " -tolerance_zone=" << default_tolerance_zone
-    << " -allow_internal_bc=" << yesNo(default_allow_internal_bc) << " -print_header=" << yesNo(default_print_header)
-    << " -contig_usage=" << default_contig_usage << " -out=Selvantrix_output\n"
+    << _default_nb_gc_bin << " -gapN_site=" << _default_min_gapN_site << " -gapN_seq=" << _default_max_gapN_seq
+    << " -min_nb_codon=" << _default_min_nb_codon << " -kappa=" << _default_kappa
+    << " -remove_frameshift=" << yesNo(_default_remove_frameshift)
+    << " -compute_distances=" << yesNo(_default_compute_distances) << " -tolerance_zone=" << _default_tolerance_zone
+    << " -allow_internal_bc=" << yesNo(_default_allow_internal_bc) << " -print_header=" << yesNo(_default_print_header)
+    << " -contig_usage=" << _default_contig_usage << " -out=Selvantrix_output\n"
     << "\n"
     << "\n"
     << "Mandatory parameters:\n"
@@ -324,50 +324,50 @@ void ParametersManagement::displayHelp() const {
     << "-population_file:      Text file containing a list of individuals (from the focal species) on each line\n"
     << "                       If not specified, all ingroup's individuals will be used in one unique population\n"
     << "-outgroup:             Name of the main outgroup/external species\n"
-    << "-gc_bin:               Number of class/bin for GC allele frequency [>0 - Default: " << default_nb_gc_bin << "]\n"
+    << "-gc_bin:               Number of class/bin for GC allele frequency [>0 - Default: " << _default_nb_gc_bin << "]\n"
     << "-gapN_site:            Minimum number of focal sequences without an undetermined character (or a gap) "
        "required to keep a given site [>0 - Default: "
-    << default_min_gapN_site << "]\n"
+    << _default_min_gapN_site << "]\n"
     << "-gapN_seq:             Maximum tolerated proportion of undetermined characters (or gap) to keep a given "
        "sequence [0 to 1 - Default: "
-    << default_max_gapN_seq << "]\n"
+    << _default_max_gapN_seq << "]\n"
     << "-min_nb_codon:         Minimum number of complete codons required to perform calculations [>0 - Default: "
-    << default_min_nb_codon << "]\n"
+    << _default_min_nb_codon << "]\n"
     << "-kappa:                Transition/Transversion ratio \"Kappa\" to use in SequenceStatistics methods [>0 - "
        "Default: "
-    << default_kappa << "]\n"
+    << _default_kappa << "]\n"
     << "-remove_frameshift:    Reject (1/true/yes) or accept (0/false/no) all frameshift-containing contigs "
        "[Default: "
-    << yesNo(default_remove_frameshift) << "]\n"
+    << yesNo(_default_remove_frameshift) << "]\n"
     << "-compute_distances:    Define if the distances between individuals must be computed (1/true/yes) or not "
        "(0/false/no) [Default: "
-    << yesNo(default_compute_distances) << "]\n"
+    << yesNo(_default_compute_distances) << "]\n"
     << "-tolerance_zone:       Number of initial/terminal positions in which Stop codons or FrameShift codons are "
        "tolerated [>0 - Default: "
-    << default_tolerance_zone << "]\n"
+    << _default_tolerance_zone << "]\n"
     << "-allow_internal_bc:    Allow/Tolerate internal \"bad codons\" (i.e. Stop or FrameShift codons between the two "
        "tolerance zones) and replace them by NNN (1/true/yes) or reject corresponding dataset/contig (0/false/no) "
        "[Default: "
-    << yesNo(default_allow_internal_bc) << "]\n"
+    << yesNo(_default_allow_internal_bc) << "]\n"
     << "-print_header:         Define if the header line must be output (1/true/yes), or not (0/false/no) [0 or 1 - "
        "Default: "
-    << yesNo(default_print_header) << "]\n"
+    << yesNo(_default_print_header) << "]\n"
     << "-contig_usage:         Define if 'all' the contigs, 'even' contigs or 'odd' contigs must be used for "
        "Selvantrix summary [Default: "
-    << default_contig_usage << " - Possible values: all, even, odd]\n"
+    << _default_contig_usage << " - Possible values: all, even, odd]\n"
     << "\n"
     << "-out:                  Name of Selvantrix main output file (Population genetics)\n"
     << "                       If not specified, a default name (derived from the name of the Fasta/PseudoFasta "
        "input file) will be used\n"
-    << "-debug_mode:           Activate/Desactivate debug mode [Default: " << yesNo(default_DEBUG) << "]\n"
+    << "-debug_mode:           Activate/Desactivate debug mode [Default: " << yesNo(_default_debug) << "]\n"
     << "\n"
     << "Optional bootstrap related parameters:\n"
     << "\n"
     << "-bs_replicates:        Number of bootstrap resampling to execute [>1 - Default: "
-    << default_bootstrap_replicates << "]\n"
+    << _default_bootstrap_replicates << "]\n"
     << "-bs_sort:              Sort precision for the confidence interval [>1 - Default: "
-    << default_bootstrap_sort_precision << "]\n"
-    << "-bs_confidence:        Percentage of confidence [0 to 1 - Default: " << default_bootstrap_confidence << "]\n"
+    << _default_bootstrap_sort_precision << "]\n"
+    << "-bs_confidence:        Percentage of confidence [0 to 1 - Default: " << _default_bootstrap_confidence << "]\n"
     << "\n";
   o.flush();
   throw FatalError::silent();
