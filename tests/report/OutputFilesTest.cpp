@@ -33,10 +33,7 @@ size_t entries(const std::string& dir) {
 // The main output keeps its directory; the summary and distance files take its base name without
 // the last extension, in the working directory; "galaxy" mode has fixed names.
 TEST(OutputFiles, NamesOfTheThreeOutputs) {
-  struct Case {
-    std::string option, main, summary, distances;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::vector<std::string>> cases = {  // option, main output, summary, distances
       {"", "seqs.out", "seqs.sum", "seqs.dist"},
       {"-alignment_file=data/.hidden", ".hidden.out", ".hidden.sum", ".hidden.dist"},
       {"-alignment_file=data/noext", "noext.out", "noext.sum", "noext.dist"},
@@ -54,49 +51,41 @@ TEST(OutputFiles, NamesOfTheThreeOutputs) {
   fs::create_directory(d.file("data"));
   for (const char* name : {"data/seqs.fas", "data/.hidden", "data/noext"}) d.write(name, ">c|s|i|1\nAAA\n");
   writertest::WorkingDirectory here(d.path());
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.option);
-    auto options = writertest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", c.option});
-    EXPECT_EQ(options->get_output_file_name(), c.main);
-    EXPECT_EQ(report::summaryFileName(*options), c.summary);
-    EXPECT_EQ(report::distanceFileName(*options), c.distances);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0]);
+    auto options = writertest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", c[0]});
+    EXPECT_EQ(std::vector<std::string>({options->get_output_file_name(), report::summaryFileName(*options),
+                                        report::distanceFileName(*options)}),
+              std::vector<std::string>(c.begin() + 1, c.end()));
   }
   auto galaxy = writertest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", "-out=r/x.txt", "-exec_mode=galaxy"});
   EXPECT_EQ(galaxy->get_output_file_name(), "r/x.txt");
 }
 
+// Until commit the earlier files stay and the new ones wait in temporary files beside them; a set
+// that goes without commit leaves nothing. Commit follows links, also dangling ones, and keeps the
+// replaced file's permissions.
 TEST(OutputFiles, FinalNamesChangeOnlyWhenTheWholeSetIsCommitted) {
   TempDir d;
   d.write("a.out", "earlier a\n");
   ::chmod(d.file("a.out").c_str(), 0640);
   d.write("real.sum", "earlier real\n");
   fs::create_symlink("real.sum", d.file("b.sum"));
-  fs::create_symlink("later.txt", d.file("c.txt"));  // dangling: names the file it would create
-  {
+  fs::create_symlink("later.txt", d.file("c.txt"));
+  for (bool commit : {false, true}) {
     report::OutputFiles outputs;
-    outputs.create(d.file("a.out")).stream() << "new a\n";
-    outputs.create(d.file("b.sum")).stream() << "new b\n";
+    for (const char* name : {"a.out", "b.sum", "c.txt"}) outputs.create(d.file(name)).stream() << "new " << name << "\n";
     EXPECT_EQ(readFile(d.file("a.out")), "earlier a\n");
-    EXPECT_EQ(entries(d.path()), 6u);  // two temporary files beside the four entries
-    // Going without commit: the earlier files stay and the temporary files go.
+    EXPECT_EQ(entries(d.path()), 7u);  // three temporary files beside the four entries
+    if (commit) outputs.commit();
   }
-  EXPECT_EQ(readFile(d.file("a.out")), "earlier a\n");
-  EXPECT_EQ(readFile(d.file("real.sum")), "earlier real\n");
-  EXPECT_EQ(entries(d.path()), 4u);
-
-  report::OutputFiles outputs;
-  outputs.create(d.file("a.out")).stream() << "new a\n";
-  outputs.create(d.file("b.sum")).stream() << "new b\n";
-  outputs.create(d.file("c.txt")).stream() << "new c\n";
-  outputs.commit();
-  EXPECT_EQ(readFile(d.file("a.out")), "new a\n");
-  EXPECT_EQ(readFile(d.file("real.sum")), "new b\n");
-  EXPECT_TRUE(fs::is_symlink(d.file("b.sum")));
-  EXPECT_EQ(readFile(d.file("later.txt")), "new c\n");
-  EXPECT_TRUE(fs::is_symlink(d.file("c.txt")));
+  EXPECT_EQ(readFile(d.file("a.out")), "new a.out\n");
+  EXPECT_EQ(readFile(d.file("real.sum")), "new b.sum\n");
+  EXPECT_EQ(readFile(d.file("later.txt")), "new c.txt\n");
+  EXPECT_TRUE(fs::is_symlink(d.file("b.sum")) && fs::is_symlink(d.file("c.txt")));
   struct stat st;
   ASSERT_EQ(::stat(d.file("a.out").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);  // a replaced file keeps its permissions
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(entries(d.path()), 5u);
 }
 
@@ -107,20 +96,18 @@ TEST(OutputFiles, PlacesThatCannotBeCreatedAreRefused) {
   fs::create_symlink("missing/x.out", d.file("into-missing"));
   for (const std::string name : {"dir", "missing/x.out", "file/x.out", "into-missing", "dir/"}) {
     SCOPED_TRACE(name);
-    const std::string path = d.file(name);
     for (int stage = 0; stage < 2; ++stage) {
       try {
-        if (stage == 0) report::checkOutputPlace(path);
-        else report::OutputFile file(path);
+        if (stage == 0) report::checkOutputPlace(d.file(name));
+        else report::OutputFile file(d.file(name));
         ADD_FAILURE() << "accepted";
       } catch (const FatalError& e) {
         EXPECT_EQ(e.report(), FatalError::Report::kPlain);
-        EXPECT_EQ(e.message(), "Error: Cannot create/open file: " + path);
+        EXPECT_EQ(e.message(), "Error: Cannot create/open file: " + d.file(name));
         EXPECT_EQ(e.status(), 1);
       }
     }
   }
-  EXPECT_EQ(entries(d.path()), 3u);
   report::checkOutputPlace(d.file("new.out"));  // a free name: accepted, nothing left behind
   report::checkOutputPlace("/dev/null");
   EXPECT_EQ(entries(d.path()), 3u);
@@ -138,35 +125,11 @@ TEST(OutputFiles, NamesResolveThroughLinksToTheirFile) {
   EXPECT_EQ(report::resolvedFileName(d.file("dir/../dir/x.out")), real + "/dir/x.out");
 }
 
-namespace {
-
-// Every entry of a directory (hidden temporary files included), links shown as "name -> target"
-// and directories recursively.
-std::set<std::string> entriesIn(const std::string& dir, const std::string& prefix = "") {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    const std::string name = prefix + entry.path().filename().string();
-    if (entry.is_symlink()) {
-      names.insert(name + " -> " + fs::read_symlink(entry.path()).string());
-    } else if (entry.is_directory()) {
-      names.insert(name + "/");
-      const std::set<std::string> inner = entriesIn(entry.path().string(), name + "/");
-      names.insert(inner.begin(), inner.end());
-    } else {
-      names.insert(name);
-    }
-  }
-  return names;
-}
-
-}  // namespace
-
 // Whole runs over earlier results (a hard link, a symbolic link, a device): a complete run replaces
 // the file a link points to, keeping the link; a full disk in any output, a full device and a signal
 // while writing any output leave every earlier file as it was and no temporary file; a closed
 // console only costs the console report.
 TEST_F(BadInput, EarlierResultsSurviveFailedAndInterruptedRuns) {
-  using badinput::runArgs;
   auto cannotWrite = [](const std::string& name) {
     return "ERROR!!! Cannot write file: " + name + " (disk full or file size limit?). The output files of this run "
            "have not been written; earlier files under their names are kept.";
@@ -177,45 +140,48 @@ TEST_F(BadInput, EarlierResultsSurviveFailedAndInterruptedRuns) {
     int status;
     std::string error;                         // all of standard error but its last line end
     rlim_t file_size_limit;                    // 0: none
-    std::string signal_at_write;               // "K:S" for the fault-injection shim, empty: none
     std::map<std::string, std::string> after;  // files changed ("=name": the reference's; "": any content)
+    std::string signal_at_write = "";          // "K:S" for the fault-injection shim
     bool closed_console = false;
   };
-  const std::map<std::string, std::string> earlier = {{"example.out", "earlier table\n"},
-                                                      {"snapshot.out", "earlier table\n"},
-                                                      {"example.sum", "earlier summary\n"},
-                                                      {"results/real.out", "earlier real\n"},
-                                                      {"link.sum", "earlier link summary\n"}};
-  const rlim_t main_size = reference_files.at("example.out").size();
-  const rlim_t dist_size = reference_files.at("example.dist").size(), sum_size = reference_files.at("example.sum").size();
-  ASSERT_LT(main_size, std::min(dist_size, sum_size));
+  const std::map<std::string, std::string> earlier = {
+      {"example.out", "earlier table\n"}, {"snapshot.out", "earlier table\n"}, {"example.sum", "earlier summary\n"},
+      {"results/real.out", "earlier real\n"}, {"link.sum", "earlier link summary\n"}};
+  const rlim_t out = reference_files.at("example.out").size(), dist = reference_files.at("example.dist").size(),
+               sum = reference_files.at("example.sum").size();
+  ASSERT_LT(out, std::min(dist, sum));
   std::vector<Scenario> scenarios = {
-      {"complete run", {}, 0, "", 0, "", {{"example.out", "=example.out"}, {"example.sum", ""}}},
-      {"complete run through a link", {"-out=link.out"}, 0, "", 0, "", {{"results/real.out", "=example.out"}, {"link.sum", ""}}},
+      {"complete run", {}, 0, "", 0, {{"example.out", "=example.out"}, {"example.sum", ""}}},
+      {"complete run through a link", {"-out=link.out"}, 0, "", 0, {{"results/real.out", "=example.out"}, {"link.sum", ""}}},
       // Outputs are moved into place together once all are written. (A limit applies to each file.)
-      {"full disk in the main output", {}, 1, cannotWrite("example.out"), main_size / 2, "", {}},
-      {"full disk in the distance file", {"-compute_distances=yes"}, 1, cannotWrite("example.dist"),
-       (main_size + dist_size) / 2, "", {}},
-      {"full disk in the summary", {}, 1, cannotWrite("example.sum"), (main_size + sum_size) / 2, "", {}},
-      {"full disk through a link", {"-out=link.out"}, 1, cannotWrite("link.out"), 400, "", {}},
-      {"a device that is full", {"-out=/dev/full"}, 1, cannotWrite("/dev/full"), 0, "", {}},
+      {"full disk in the main output", {}, 1, cannotWrite("example.out"), out / 2, {}},
+      {"full disk in the distance file", {"-compute_distances=yes"}, 1, cannotWrite("example.dist"), (out + dist) / 2, {}},
+      {"full disk in the summary", {}, 1, cannotWrite("example.sum"), (out + sum) / 2, {}},
+      {"full disk through a link", {"-out=link.out"}, 1, cannotWrite("link.out"), 400, {}},
+      {"a device that is full", {"-out=/dev/full"}, 1, cannotWrite("/dev/full"), 0, {}},
       {"closed console", {"-compute_distances=yes"}, 0,
        "WARNING!!! The console report could not be written completely (standard output closed or full); the output "
-       "files are complete.", 0, "",
-       {{"example.out", "=example.out"}, {"example.dist", "=example.dist"}, {"example.sum", ""}}, true},
+       "files are complete.", 0, {{"example.out", "=example.out"}, {"example.dist", "=example.dist"}, {"example.sum", ""}},
+       "", true},
   };
   if (!std::string(SELVANTRIX_FAULT_INJECTION).empty()) {
-    const std::pair<const char*, int> signals[] = {{"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}};
     const char* outputs[] = {"main output", "distance file", "summary"};
     for (int k = 1; k <= 3; ++k)
-      for (const auto& s : signals)
-        scenarios.push_back({std::string(s.first) + " while writing the " + outputs[k - 1],
-                             {"-compute_distances=yes", "-out=link.out"}, 128 + s.second,
-                             "\nERROR!!! Execution interrupted by " + std::string(s.first) +
-                                 " ! Output files not complete by then have not been written; earlier files under "
-                                 "their names are kept.",
-                             0, std::to_string(k) + ":" + std::to_string(s.second), {}});
+      for (const auto& s : std::vector<std::pair<std::string, int>>{{"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}})
+        scenarios.push_back({s.first + " while writing the " + outputs[k - 1], {"-compute_distances=yes", "-out=link.out"},
+                             128 + s.second, "\nERROR!!! Execution interrupted by " + s.first + " ! Output files not "
+                             "complete by then have not been written; earlier files under their names are kept.",
+                             0, {}, std::to_string(k) + ":" + std::to_string(s.second)});
   }
+  // Every entry, hidden temporary files included, links as "name -> target".
+  auto entries = [](const std::string& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) {
+      const std::string name = fs::relative(e.path(), dir).string();
+      names.insert(e.is_symlink() ? name + " -> " + fs::read_symlink(e.path()).string() : name);
+    }
+    return names;
+  };
   for (const Scenario& c : scenarios) {
     SCOPED_TRACE(c.name);
     TempDir d;
@@ -226,26 +192,24 @@ TEST_F(BadInput, EarlierResultsSurviveFailedAndInterruptedRuns) {
     fs::remove(d.file("snapshot.out"));
     fs::create_hard_link(d.file("example.out"), d.file("snapshot.out"));
     fs::create_symlink("results/real.out", d.file("link.out"));
-    std::set<std::string> expected = entriesIn(d.path());
+    std::set<std::string> expected = entries(d.path());
     testsupport::RunSetting setting;
     setting.closed_console = c.closed_console;
     if (!c.signal_at_write.empty())
       setting.environment = {std::string("LD_PRELOAD=") + SELVANTRIX_FAULT_INJECTION,
                              "SELVANTRIX_SIGNAL_AT_WRITE=" + c.signal_at_write};
-    const testsupport::RunResult r = c.file_size_limit
-                                         ? badinput::runWithFileSizeLimit(runArgs(c.extra), d.path(), c.file_size_limit)
-                                         : testsupport::runSelvantrix(runArgs(c.extra), d.path(), setting);
+    const auto args = badinput::runArgs(c.extra);
+    const testsupport::RunResult r = c.file_size_limit ? badinput::runWithFileSizeLimit(args, d.path(), c.file_size_limit)
+                                                       : testsupport::runSelvantrix(args, d.path(), setting);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_EQ(r.err, c.error.empty() ? "" : c.error + "\n");
-    for (const auto& f : earlier) {
-      const auto changed = c.after.find(f.first);
-      if (changed == c.after.end()) EXPECT_EQ(readFile(d.file(f.first)), f.second) << f.first;
-    }
+    for (const auto& f : earlier)
+      if (!c.after.count(f.first)) EXPECT_EQ(readFile(d.file(f.first)), f.second) << f.first;
     for (const auto& f : c.after) {
       expected.insert(f.first);
       if (!f.second.empty()) EXPECT_EQ(readFile(d.file(f.first)), reference_files.at(f.second.substr(1))) << f.first;
     }
-    EXPECT_EQ(entriesIn(d.path()), expected);  // no temporary file left, links still links
+    EXPECT_EQ(entries(d.path()), expected);  // no temporary file left, links still links
     struct stat st;
     ASSERT_EQ(::lstat("/dev/full", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));

@@ -1,5 +1,5 @@
 // Reading and checking the options: corrected values with their warnings, lenient numbers and
-// booleans, the order of the reading's reports and the early ends.
+// booleans, and the order of the reading's reports.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "run/FatalError.h"
 #include "run/ParametersManagement.h"
 
 using testsupport::TempDir;
@@ -139,38 +138,4 @@ TEST(ParametersManagement, ReadingReportsInOrder) {
                 "WARNING!!! Parameter -contig_usage not specified. Default used instead: all",
             }));
   EXPECT_EQ(options->get_kappa(), 3.0);
-}
-
-// Every early end of the reading is a FatalError: the help (already printed) or a message.
-TEST(ParametersManagement, EarlyEnds) {
-  TempDir d;
-  const std::string aln = d.write("a.fas", ">c|s|i|1\nAAA\n");
-  struct Case {
-    std::vector<std::string> args;
-    FatalError::Report report;
-    std::string message;
-  };
-  const std::vector<Case> cases = {
-      {{}, FatalError::Report::kNone, ""},
-      {{"-alignment_file=" + aln}, FatalError::Report::kNone, ""},
-      {{"-alignment_file=/", "-ingroup=Sp"}, FatalError::Report::kError,
-       "No output file name can be derived from the alignment file path (/) ! Please give one with -out."},
-      {{"-alignment_file=" + aln, "param=" + d.file("none.txt")}, FatalError::Report::kError,
-       "Cannot open the option file: " + d.file("none.txt")},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.message);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    try {
-      build(c.args);
-      ADD_FAILURE() << "no FatalError";
-    } catch (const FatalError& e) {
-      EXPECT_EQ(e.report(), c.report);
-      EXPECT_EQ(e.message(), c.message);
-      EXPECT_EQ(e.status(), 1);
-    }
-    testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
-  }
 }

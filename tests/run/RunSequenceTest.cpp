@@ -1,5 +1,5 @@
-// The run's start, end to end: the help, the warnings for options left out, the library's errors,
-// the welcome banner, and output names that would overwrite an input or another output.
+// The run's start, end to end: the help, the errors before the analysis, the welcome banner, and
+// output names that would overwrite an input or another output.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -34,76 +34,52 @@ TEST(CommandLine, NoArgumentPrintsTheHelpAndFails) {
   EXPECT_EQ(lines[45], "");
 }
 
-TEST(CommandLine, AlignmentOnlyWarnsInOrderThenAsksForTheIngroup) {
+// The library's warnings for the options left out come before; then the help.
+TEST(CommandLine, ErrorsBeforeTheAnalysisEndTheRunWithStatusOne) {
   TempDir d;
   d.write("a.fas", ">c|s|i|1\nAAA\n");
-  auto r = runSelvantrix({"-alignment_file=a.fas"}, d.path());
-  EXPECT_EQ(r.status, 1);
-  const std::vector<std::string> defaults = {
-      "-contig_usage all", "-gc_bin 8",      "-gapN_site 10",        "-gapN_seq 0.5",        "-tolerance_zone 20",
-      "-min_nb_codon 10",  "-kappa 1",       "-remove_frameshift 0", "-compute_distances 0", "-allow_internal_bc 0",
-      "-print_header 1"};
-  auto lines = splitLines(r.out);
-  ASSERT_EQ(lines.size(), defaults.size() + 46);
-  for (size_t i = 0; i < defaults.size(); ++i) {
-    const size_t blank = defaults[i].find(' ');
-    EXPECT_EQ(lines[i], "WARNING!!! Parameter " + defaults[i].substr(0, blank) +
-                            " not specified. Default used instead: " + defaults[i].substr(blank + 1));
-  }
-  EXPECT_EQ(lines[defaults.size()], std::string(49, '#'));  // the help
-  EXPECT_EQ(r.err, "ERROR!!! Mandatory parameter -ingroup is missing ! No ingroup species name specified !\n");
-}
-
-TEST(CommandLine, LibraryErrorsEndTheRunWithStatusOne) {
-  TempDir d;
-  for (const auto& c : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{"-alignment_file=missing.fas", "-ingroup=Sp"}, "ERROR!!! File does not exists: missing.fas\n"},
-           {{"-ingroup=Sp"}, "ERROR!!! You must specify a file for this parameter: -alignment_file\n"},
-           {{"-alignment_file=", "-ingroup=Sp"}, "ERROR!!! You must specify a file for this parameter: -alignment_file\n"}}) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-alignment_file=a.fas"}, "Mandatory parameter -ingroup is missing ! No ingroup species name specified !"},
+      {{"-alignment_file=missing.fas", "-ingroup=Sp"}, "File does not exists: missing.fas"},
+      {{"-ingroup=Sp"}, "You must specify a file for this parameter: -alignment_file"},
+      {{"-alignment_file=", "-ingroup=Sp"}, "You must specify a file for this parameter: -alignment_file"},
+      {{"-alignment_file=/", "-ingroup=Sp"},
+       "No output file name can be derived from the alignment file path (/) ! Please give one with -out."},
+  };
+  for (const auto& c : cases) {
     auto r = runSelvantrix(c.first, d.path());
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, c.second);
+    EXPECT_EQ(r.err, "ERROR!!! " + c.second + "\n");
   }
+  const auto lines = splitLines(runSelvantrix(cases[0].first, d.path()).out);
+  ASSERT_EQ(lines.size(), 11u + 46u);
+  EXPECT_EQ(lines[10], "WARNING!!! Parameter -print_header not specified. Default used instead: 1");
+  EXPECT_EQ(lines[11], std::string(49, '#'));
 }
 
+// Each choice of the options shows its lines (the default ones are in the end-to-end consoles).
 TEST(CommandLine, WelcomeBanner) {
   TempDir d;
   d.write("a.fas", ">c|s|i|1\nAAA\n");
-  const std::vector<std::string> all = {"-alignment_file=a.fas", "-ingroup=Sp1"};
-  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"-outgroup=Sp2", "-debug_mode=yes", "-remove_frameshift=1", "-allow_internal_bc=1", "-compute_distances=1",
-        "-tolerance_zone=7", "-contig_usage=odd"},
-       "\n-- DEBUG MODE IS ACTIVATED --\n\n\n" + std::string(83, '#') +
-           "\n#          Welcome in Selvantrix (Version 3 (Last update: 12-06-2013))          #\n" +
-           std::string(83, '#') + "\nStart time: "},
-      {{"-outgroup=Sp2", "-debug_mode=yes", "-remove_frameshift=1", "-allow_internal_bc=1", "-compute_distances=1",
-        "-tolerance_zone=7", "-contig_usage=odd"},
-       "\nSelected alignment file: a.fas\nSelected population file: none\n\nSelected focal/ingroup species: Sp1\n"
-       "Selected external/outgroup species: Sp2\n\n"
-       "Frameshift-containing contigs will be rejected during the initial cleaning procedure !\n"
-       "Stop codons will be tolerated in the first/last 7 codon(s) of each sequence.\n"
-       "Internal Stop codons will be tolerated and replaced by NNN codons.\n\n"
-       "Distance between focal individuals will be computed !\n\n"
-       "The following contigs will be used to generate the Biological summary: odd contigs\n\n"},
-      {{"-remove_frameshift=1"},
-       "Stop codons will be tolerated in the first/last 20 codon(s) of each sequence.\n"
-       "Internal Stop codons are forbidden and the corresponding contig will be rejected !\n\n"
-       "The following contigs will be used to generate the Biological summary: all contigs\n\n"},
-      {{"-allow_internal_bc=1"},
-       "Internal Stop and Frameshift codons will be tolerated and replaced by NNN codons.\n\n"},
-      {{},
-       "Selected focal/ingroup species: Sp1\n\n"
-       "Frameshift-containing contigs will be conserved during the alignment file loading.\n"
-       "Stop and Frameshift codons will be tolerated in the first/last 20 codon(s) of each sequence.\n"
-       "Internal Stop and Frameshift codons are forbidden and the corresponding contig will be rejected !\n\n"
-       "The following contigs will be used to generate the Biological summary: all contigs\n\n"},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string> args = all;
-    args.insert(args.end(), c.first.begin(), c.first.end());
-    auto r = runSelvantrix(args, d.path());
-    EXPECT_NE(r.out.find(c.second), std::string::npos) << r.out;
-  }
+  auto r = runSelvantrix({"-alignment_file=a.fas", "-ingroup=Sp1", "-outgroup=Sp2", "-debug_mode=yes", "-remove_frameshift=1",
+                          "-allow_internal_bc=1", "-compute_distances=1", "-tolerance_zone=7", "-contig_usage=odd"}, d.path());
+  EXPECT_NE(r.out.find("\n\n-- DEBUG MODE IS ACTIVATED --\n\n\n" + std::string(83, '#') +
+                       "\n#          Welcome in Selvantrix (Version 3 (Last update: 12-06-2013))          #\n" +
+                       std::string(83, '#') + "\nStart time: "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n\nSelected alignment file: a.fas\nSelected population file: none\n\n"
+                       "Selected focal/ingroup species: Sp1\nSelected external/outgroup species: Sp2\n\n"
+                       "Frameshift-containing contigs will be rejected during the initial cleaning procedure !\n"
+                       "Stop codons will be tolerated in the first/last 7 codon(s) of each sequence.\n"
+                       "Internal Stop codons will be tolerated and replaced by NNN codons.\n\n"
+                       "Distance between focal individuals will be computed !\n\n"
+                       "The following contigs will be used to generate the Biological summary: odd contigs\n\n"),
+            std::string::npos) << r.out;
+  r = runSelvantrix({"-alignment_file=a.fas", "-ingroup=Sp1", "-remove_frameshift=1"}, d.path());
+  EXPECT_NE(r.out.find("Internal Stop codons are forbidden and the corresponding contig will be rejected !\n\n"),
+            std::string::npos) << r.out;
+  r = runSelvantrix({"-alignment_file=a.fas", "-ingroup=Sp1", "-allow_internal_bc=1"}, d.path());
+  EXPECT_NE(r.out.find("Internal Stop and Frameshift codons will be tolerated and replaced by NNN codons.\n\n"),
+            std::string::npos) << r.out;
 }
 
 TEST(CommandLine, OutputNamesThatWouldOverwriteAnInputAreRefused) {
