@@ -11,110 +11,81 @@ prints the expected console and writes expected.out, expected.dist and expected.
 
 import math
 import os
-import re
 import sys
 
-# --- Alphabets
+# --- Alphabets: nucleotide codes 0-3 ACGT, 4-13 ambiguities, 14 '!', 15 N; codon codes 0-63,
+# -1 gap, 64 frameshift, 65 unresolved
 
 NUC = {'-': -1, 'A': 0, 'C': 1, 'G': 2, 'T': 3, 'M': 4, 'R': 5, 'W': 6, 'S': 7,
        'Y': 8, 'K': 9, 'V': 10, 'H': 11, 'D': 12, 'B': 13, '!': 14, 'N': 15, '*': 15}
-FRAMESHIFT = 64
-UNRESOLVED = 65
-GAP = -1
-# standard genetic code, bases in T C A G order
-_AA_TCAG = "FFLLSSSSYY**CC*WLLLLPPPPHHQQRRRRIIIMTTTTNNKKSSRRVVVVAAAADDEEGGGG"
-_TCAG = {'T': 3, 'C': 1, 'A': 0, 'G': 2}
+GAP, FRAMESHIFT, UNRESOLVED = -1, 64, 65
+_TCAG = [3, 1, 0, 2]  # the standard genetic code, bases in T C A G order
 AMINO = [None] * 64
-for _i, _a in enumerate("TCAG"):
-    for _j, _b in enumerate("TCAG"):
-        for _k, _c in enumerate("TCAG"):
-            AMINO[16 * _TCAG[_a] + 4 * _TCAG[_b] + _TCAG[_c]] = _AA_TCAG[16 * _i + 4 * _j + _k]
+for _n, _a in enumerate("FFLLSSSSYY**CC*WLLLLPPPPHHQQRRRRIIIMTTTTNNKKSSRRVVVVAAAADDEEGGGG"):
+    AMINO[16 * _TCAG[_n // 16] + 4 * _TCAG[_n // 4 % 4] + _TCAG[_n % 4]] = _a
 STOPS = {c for c in range(64) if AMINO[c] == '*'}  # 48, 50, 56
 
-
 def word_to_codon(word):
-    """Code of a three-letter word of the codon alphabet."""
     if '!' in word:
         return FRAMESHIFT
     codes = [NUC[ch] for ch in word]
     if any(c > 3 for c in codes):
         return UNRESOLVED
-    if any(c == -1 for c in codes):
-        return GAP
-    return 16 * codes[0] + 4 * codes[1] + codes[2]
+    return GAP if -1 in codes else codon_of(codes)
 
+def codon_of(n):
+    return 16 * n[0] + 4 * n[1] + n[2]
 
 def codon_nucs(code):
     """The three nucleotide codes of a codon code, as the analysis reads them."""
     if 0 <= code < 64:
         return (code >> 4, (code >> 2) & 3, code & 3)
-    if code == GAP:
-        return (-1, -1, -1)
-    if code == FRAMESHIFT:
-        return (14, 14, 14)
-    return (15, 15, 15)
-
+    return {GAP: (-1,) * 3, FRAMESHIFT: (14,) * 3}.get(code, (15,) * 3)
 
 def resolved(n):
     return n <= 3
 
-
-def is_bad(code):
-    return code in STOPS or code == FRAMESHIFT
-
-
 def is_gap_or_n(code):
     return code == GAP or code == UNRESOLVED
 
-
-def fields(name, sep='|'):
-    return [f for f in name.split(sep) if f != '']
-
+def fields(name):
+    return [f for f in name.split('|') if f != '']
 
 def species_of(name):
     f = fields(name)
     return f[1] if len(f) >= 2 else f[0]
 
-
 def individual_of(name):
     f = fields(name)
     return f[2] if len(f) >= 3 else f[0]
 
-
-# --- Number formatting (the stream's default: printf "%g")
+# --- Numbers: the stream's default format (printf "%g"), IEEE division, 32-bit integers
 
 def fmt(x):
-    if isinstance(x, str):
-        return x
-    if isinstance(x, int):
+    if isinstance(x, (str, int)):
         return str(x)
-    if math.isnan(x):
-        return 'nan'
-    if math.isinf(x):
-        return 'inf' if x > 0 else '-inf'
+    if math.isnan(x) or math.isinf(x):
+        return 'nan' if math.isnan(x) else ('inf' if x > 0 else '-inf')
     return '%g' % x
 
+def full(x):
+    """A double in full precision (to compare the program's text at its printed precision)."""
+    return '%.17g' % x if isinstance(x, float) and math.isfinite(x) else fmt(x)
 
 def div(a, b):
-    """IEEE double division (Python raises on a zero divisor)."""
-    a = float(a)
-    b = float(b)
-    if b == 0.0:
-        if a == 0.0 or math.isnan(a):
-            return float('nan')
-        neg = (a < 0) != (math.copysign(1.0, b) < 0)
-        return float('-inf') if neg else float('inf')
-    return a / b
-
+    a, b = float(a), float(b)
+    if b != 0.0:
+        return a / b
+    if a == 0.0 or math.isnan(a):
+        return float('nan')
+    return float('-inf') if (a < 0) != (math.copysign(1.0, b) < 0) else float('inf')
 
 def u32(x):
     return x & 0xFFFFFFFF
 
-
 def i32(x):
     x &= 0xFFFFFFFF
     return x - (1 << 32) if x >= (1 << 31) else x
-
 
 # --- Options
 
@@ -143,283 +114,207 @@ class Options:
             return self.out
         base = os.path.basename(self.alignment)
         dot = base.rfind('.')
-        name = base[:dot] if dot > 0 else ''
-        return (name if name else base) + '.out'
+        return (base[:dot] if dot > 0 else base) + '.out'
 
     def derived_name(self, ext):
         out = self.output_name()
         base = out.rsplit('/', 1)[-1]
         dot = base.rfind('.')
-        name = base[:dot] if dot > 0 else ''
-        if name == '':
-            name = [p for p in out.split('/') if p][-1]
-        return name + ext
+        return (base[:dot] if dot > 0 else [p for p in out.split('/') if p][-1]) + ext
 
     def args(self):
         """Command-line arguments giving every option explicitly."""
         yn = lambda b: 'yes' if b else 'no'
         a = ['-alignment_file=' + self.alignment, '-ingroup=' + self.ingroup]
-        if self.outgroup != 'none':
-            a.append('-outgroup=' + self.outgroup)
-        if self.population_file != 'none':
-            a.append('-population_file=' + self.population_file)
-        if self.out != 'none':
-            a.append('-out=' + self.out)
-        a += ['-contig_usage=' + self.contig_usage, '-gc_bin=%d' % self.gc_bin,
-              '-gapN_site=%d' % i32(self.gapN_site), '-gapN_seq=%s' % repr(self.gapN_seq),
-              '-tolerance_zone=%d' % i32(self.tolerance_zone), '-min_nb_codon=%d' % i32(self.min_nb_codon),
-              '-kappa=%d' % self.kappa, '-remove_frameshift=' + yn(self.remove_frameshift),
-              '-compute_distances=' + yn(self.compute_distances),
-              '-allow_internal_bc=' + yn(self.allow_internal_bc),
-              '-print_header=' + yn(self.print_header)]
-        return a
+        a += ['-%s=%s' % (k, getattr(self, k)) for k in ('outgroup', 'population_file', 'out')
+              if getattr(self, k) != 'none']
+        return a + ['-contig_usage=' + self.contig_usage, '-gc_bin=%d' % self.gc_bin,
+                    '-gapN_site=%d' % i32(self.gapN_site), '-gapN_seq=%r' % self.gapN_seq,
+                    '-tolerance_zone=%d' % i32(self.tolerance_zone), '-min_nb_codon=%d' % i32(self.min_nb_codon),
+                    '-kappa=%d' % self.kappa] + ['-%s=%s' % (k, yn(getattr(self, k))) for k in BOOLEAN_OPTIONS]
 
+BOOLEAN_OPTIONS = ('remove_frameshift', 'compute_distances', 'allow_internal_bc', 'print_header')
+
+def parse_options(argv):
+    """Options of a command line (-name=value; a bare word is the alignment)."""
+    kw = {}
+    for a in argv:
+        if a.startswith('-') and '=' in a:
+            k, v = a[1:].split('=', 1)
+            k = 'alignment' if k == 'alignment_file' else k
+            kw[k] = v in ('true', 'TRUE', 't', 'T', 'yes', 'YES', 'y', 'Y', '1') if k in BOOLEAN_OPTIONS else v
+        else:
+            kw['alignment'] = a
+    return Options(**kw)
 
 # --- Input: FASTA records, contig runs, codon sequences
 
 def read_fasta(text):
     records = []
-    name, seq = None, []
     for line in text.split('\n'):
         line = line.rstrip('\r')
         if line.startswith('>'):
-            if name is not None:
-                records.append((name, ''.join(seq)))
-            name, seq = line[1:].strip(), []
-        elif name is not None:
-            seq.append(''.join(line.split()).upper())
-    if name is not None:
-        records.append((name, ''.join(seq)))
-    return records
-
+            records.append((line[1:].strip(), []))
+        elif records:
+            records[-1][1].append(''.join(line.split()).upper())
+    return [(name, ''.join(seq)) for name, seq in records]
 
 class Contig:
-    """One contig container: names and codon rows (list of lists of codes)."""
+    """One contig container: names, codon rows (lists of codes) and groups (0 ingroup, 1 outgroup,
+    2 other)."""
 
     def __init__(self, names, rows):
-        self.names = list(names)
-        self.rows = [list(r) for r in rows]
-        self.groups = []
+        self.names, self.rows, self.groups = list(names), [list(r) for r in rows], []
 
     def nsites(self):
         return len(self.rows[0]) if self.rows else 0
 
+    def tag(self, o):
+        self.groups = [0 if sp == o.ingroup else (1 if sp == o.outgroup else 2) for sp in map(species_of, self.names)]
 
-def to_codons(seq):
-    return [word_to_codon(seq[i:i + 3]) for i in range(0, len(seq) - len(seq) % 3, 3)]
+    def count(self, group):
+        return self.groups.count(group)
 
+    def keep_sequences(self, keep):
+        self.names, self.rows, self.groups = ([x for x, k in zip(v, keep) if k]
+                                              for v in (self.names, self.rows, self.groups))
+
+    def keep_sites(self, keep):
+        self.rows = [[x for x, k in zip(r, keep) if k] for r in self.rows]
 
 def read_alignment(text, remove_frameshift, console):
     records = read_fasta(text)
-    console.append(' -> Initial number of sequences: %d' % len(records))
-    contigs = []
-    current, open_run, keep, runs, eliminated = '', None, True, 0, 0
+    contigs, current, runs, eliminated = [], None, 0, 0
     for name, seq in records:
         c = fields(name)[0]
-        if c == current:
-            if not keep:
-                continue
-        else:
-            if open_run is not None:
-                contigs.append(open_run)
-            current, open_run, runs, keep = c, [], runs + 1, True
+        if c != current:
+            current, runs = c, runs + 1
+            contigs.append([])
+        elif contigs[-1] is None:
+            continue
         if remove_frameshift and '!' in seq:
             eliminated += 1
-            open_run, keep = None, False
-            continue
-        open_run.append((name, seq))
-    if open_run is not None:
-        contigs.append(open_run)
-    console.append(' -> Initial number of datasets/contigs: %d' % runs)
-    console.append('')
+            contigs[-1] = None
+        else:
+            contigs[-1].append((name, seq))
+    contigs = [run for run in contigs if run is not None]
+    console += [' -> Initial number of sequences: %d' % len(records),
+                ' -> Initial number of datasets/contigs: %d' % runs, '']
     if remove_frameshift:
-        console.append(' -> Number of conserved contigs: %d' % len(contigs))
-        console.append('   --> Number of eliminated frameshift-containing contigs: %d' % eliminated)
-        console.append('')
+        console += [' -> Number of conserved contigs: %d' % len(contigs),
+                    '   --> Number of eliminated frameshift-containing contigs: %d' % eliminated, '']
+    to_codons = lambda s: [word_to_codon(s[i:i + 3]) for i in range(0, len(s) - len(s) % 3, 3)]
     return [Contig([n for n, _ in run], [to_codons(s) for _, s in run]) for run in contigs]
-
 
 # --- Populations
 
 class Population:
     def __init__(self, names, lists, count=None):
-        self.names = names
-        self.lists = lists
+        self.names, self.lists = names, lists
         self.count = len(names) if count is None else count
 
     @staticmethod
     def from_file_text(text):
         lines = text.split('\n')
-        if text.endswith('\n'):
-            lines = lines[:-1]
         names, lists = [], []
-        for line in lines:
-            if line.startswith('#') or line == '':
-                continue
+        for line in lines[:-1] if text.endswith('\n') else lines:
             pieces = [p for p in line.split(';') if p != '']
-            if len(pieces) >= 2:
-                lists.append(pieces[1:])
+            if not line.startswith('#') and len(pieces) >= 2:
                 names.append(pieces[0])
+                lists.append(pieces[1:])
         return Population(names, lists)
 
     @staticmethod
     def from_contigs(contigs, focal):
-        found = set()
-        for c in contigs:
-            for n in c.names:
-                f = fields(n)
-                if len(f) >= 3 and f[1] == focal:
-                    found.add(f[2])
-        if not found:
-            return Population([], [], 1), True
-        return Population(['All_individuals'], [sorted(found)], 1), False
+        """The population of the focal individuals found in the data, and whether none was found."""
+        found = {f[2] for c in contigs for f in map(fields, c.names) if len(f) >= 3 and f[1] == focal}
+        return Population(['All_individuals'] if found else [], [sorted(found)] if found else [], 1), not found
 
     def duplicates(self):
-        seen, dup = {}, []
-        for members in self.lists:
-            for m in members:
-                seen[m] = seen.get(m, 0) + 1
-                if seen[m] > 1:
-                    dup.append(m)
+        seen, dup = set(), []
+        for m in self.all_individuals():
+            if m in seen:
+                dup.append(m)
+            seen.add(m)
         return dup
 
     def all_individuals(self):
         return [m for members in self.lists for m in members]
 
     def couples(self):
-        return [self.names[i] + '|' + self.names[j]
-                for i in range(self.count) for j in range(i + 1, self.count)]
+        return [(i, j) for i in range(self.count) for j in range(i + 1, self.count)]
 
     def population_id(self, individual):
-        found = None
-        for i, members in enumerate(self.lists):
-            if individual in members:
-                found = i
-        return found
+        """The last population holding the individual (None: in none)."""
+        return max((i for i, members in enumerate(self.lists) if individual in members), default=None)
 
     def display(self, from_data):
-        out = ['The following population has been extracted from your data:' if from_data else
-               'The selected population file contains %d population(s):' % self.count, '']
-        for i, members in enumerate(self.lists):
-            out.append(' -> Population %d:' % (i + 1) + ''.join(' ' + m for m in members))
-        out.append('')
-        return out
-
+        return (['The following population has been extracted from your data:' if from_data else
+                 'The selected population file contains %d population(s):' % self.count, ''] +
+                [' -> Population %d:' % (i + 1) + ''.join(' ' + m for m in members)
+                 for i, members in enumerate(self.lists)] + [''])
 
 # --- Cleaning
 
-def tag(contig, focal, outgroup):
-    contig.groups = []
-    for n in contig.names:
-        sp = species_of(n)
-        contig.groups.append(0 if sp == focal else (1 if sp == outgroup else 2))
-
-
-def member_counts(contig):
-    counts = {}
-    for g in contig.groups:
-        counts[g] = counts.get(g, 0) + 1
-    return counts
-
-
-def remove_sequence(contig, i):
-    del contig.names[i]
-    del contig.rows[i]
-    del contig.groups[i]
-
-
-def remove_site(contig, j):
-    for r in contig.rows:
-        del r[j]
-
-
 def deal_with_bad_codons(contig, T, allow):
+    """Trims the stop and frameshift codons of the first and last T codons; an internal one rejects
+    the contig (True) or, allowed, turns the site unresolved."""
     N = contig.nsites()
-    left, right, reject = -1, -1, False
-    for s in range(len(contig.rows)):
-        p = 1
-        while p <= N:
-            code = contig.rows[s][p - 1]
-            if not is_bad(code):
-                p += 1
+    left, right, reject = 0, 0, False
+    for row in contig.rows:
+        for p in range(1, N + 1):
+            if not (row[p - 1] in STOPS or row[p - 1] == FRAMESHIFT):
                 continue
             if T >= p:
                 left = max(left, p)
-                p += 1
-                continue
-            if N - T < p:
+            elif N - T < p:
                 right = max(right, N - p + 1)
                 break
-            if allow:
+            elif allow:
                 for r in contig.rows:
                     r[p - 1] = UNRESOLVED
             else:
                 reject = True
-            p += 1
-    if reject:
-        return True
-    if left >= 0:
-        for _ in range(left):
-            remove_site(contig, 0)
-    if right >= 0:
-        M = contig.nsites()
-        for j in range(M - 1, M - right - 1, -1):
-            remove_site(contig, j)
-    return False
-
+    if not reject:
+        M = N - left
+        contig.keep_sites([left <= j < left + M - right for j in range(N)])
+    return reject
 
 def clean(contigs, o, console):
     kept = []
     for k, contig in enumerate(contigs, 1):
-        tag(contig, o.ingroup, o.outgroup)
-        counts = member_counts(contig)
-        name = fields(contig.names[0])[0]
-        console.append(' -> Dataset %d (%s):' % (k, name))
-        console.append('   --> Original number of sequences : %d sequence(s) (Ingroup: %d, Outgroup: %d, Other: %d)'
-                       % (len(contig.names), counts.get(0, 0), counts.get(1, 0), counts.get(2, 0)))
-        console.append('   --> Original number of sites: %d site(s)' % contig.nsites())
+        contig.tag(o)
+        g = contig.count(0)
+        console += [' -> Dataset %d (%s):' % (k, fields(contig.names[0])[0]),
+                    '   --> Original number of sequences : %d sequence(s) (Ingroup: %d, Outgroup: %d, Other: %d)'
+                    % (len(contig.names), g, contig.count(1), contig.count(2)),
+                    '   --> Original number of sites: %d site(s)' % contig.nsites()]
 
         def reject(text):
-            console.append('   --> Warning: ' + text)
-            console.append('')
+            console.extend(['   --> Warning: ' + text + ' Current dataset won\'t be conserved !', ''])
 
-        if counts.get(2, 0) > 0:
-            for i in range(len(contig.names) - 1, -1, -1):
-                if contig.groups[i] == 2:
-                    remove_sequence(contig, i)
-            tag(contig, o.ingroup, o.outgroup)
+        contig.keep_sequences([x != 2 for x in contig.groups])
         if contig.rows and deal_with_bad_codons(contig, i32(o.tolerance_zone), o.allow_internal_bc):
-            reject('At least one internal Stop/Frameshift codon has been detected ! Current dataset won\'t be conserved !')
+            reject('At least one internal Stop/Frameshift codon has been detected !')
             continue
-        g = counts.get(0, 0)
-        for j in range(contig.nsites() - 1, -1, -1):
-            c = sum(1 for i, r in enumerate(contig.rows) if contig.groups[i] == 0 and is_gap_or_n(r[j]))
-            if u32(g - c) < o.gapN_site:  # unsigned arithmetic
-                remove_site(contig, j)
+        # a site stays with at least gapN_site ingroup codons neither gap nor N (unsigned arithmetic)
+        contig.keep_sites([not u32(g - sum(1 for r, x in zip(contig.rows, contig.groups) if x == 0 and
+                                            is_gap_or_n(r[j]))) < o.gapN_site for j in range(contig.nsites())])
         N = contig.nsites()
-        for i in range(len(contig.names) - 1, -1, -1):
-            c = sum(1 for x in contig.rows[i] if is_gap_or_n(x))
-            share = div(c, N)
-            if share > o.gapN_seq:
-                remove_sequence(contig, i)
-        tag(contig, o.ingroup, o.outgroup)
+        contig.keep_sequences([not div(sum(map(is_gap_or_n, r)), N) > o.gapN_seq for r in contig.rows])
         if len(contig.names) < 2 or contig.nsites() < o.min_nb_codon:
-            reject('Not enough data available after cleaning (stop, gap and N) ! Current dataset won\'t be conserved !')
+            reject('Not enough data available after cleaning (stop, gap and N) !')
             continue
         console.append('   --> Number of conserved sequences and sites after cleaning (stop, gap and N): '
                        '%d sequence(s), %d site(s)' % (len(contig.names), contig.nsites()))
-        counts = member_counts(contig)
-        if counts.get(0, 0) == 0:
-            reject('There is no more ingroup\'s sequence ! Current dataset won\'t be conserved !')
-            continue
-        if counts.get(1, 0) == 0 and o.outgroup != 'none':
-            reject('There is no more sequence of the specified outgroup species (%s) ! '
-                   'Current dataset won\'t be conserved !' % o.outgroup)
-            continue
-        console.append('')
-        kept.append(contig)
+        if contig.count(0) == 0:
+            reject('There is no more ingroup\'s sequence !')
+        elif contig.count(1) == 0 and o.outgroup != 'none':
+            reject('There is no more sequence of the specified outgroup species (%s) !' % o.outgroup)
+        else:
+            console.append('')
+            kept.append(contig)
     return kept
-
 
 # --- Per-contig analysis
 
@@ -427,37 +322,20 @@ class Alleles:
     """Allele counts at one nucleotide position (first-met order, a fourth allele is ignored)."""
 
     def __init__(self):
-        self.number = 0
-        self.typed = 0
-        self.codes = [-1, -1, -1]
-        self.occ = [0, 0, 0]
-        self.rank2 = 0
-        self.het = 0
+        self.number = self.typed = self.rank2 = self.het = 0
+        self.codes, self.occ = [-1, -1, -1], [0, 0, 0]
 
     def update(self, c, rank):
-        if self.number == 0:
-            self.codes[0] = c
-            self.occ[0] += 1
-            self.number = 1
-            return
         for a in range(min(self.number, 3)):
             if self.codes[a] == c:
                 self.occ[a] += 1
                 return
-        if self.number == 1:
-            self.codes[1] = c
-            self.occ[1] += 1
-            self.rank2 = rank
-            self.number = 2
-        elif self.number == 2:
-            self.codes[2] = c
-            self.occ[2] += 1
-            self.number = 3
-        elif self.number == 3:
-            self.number = 4
-
-    def bi(self):
-        return self.number == 2
+        if self.number < 3:
+            self.codes[self.number] = c
+            self.occ[self.number] += 1
+            if self.number == 1:
+                self.rank2 = rank
+        self.number = min(self.number + 1, 4)
 
     def gc_frequency(self):
         a1, a2 = self.codes[0], self.codes[1]
@@ -467,314 +345,204 @@ class Alleles:
             return div(self.occ[1], self.typed)
         return -1.0
 
-
-def prefix_before_last_underscore(name):
-    for p in range(len(name) - 1, 0, -1):
-        if name[p] == '_':
-            return name[:p]
-    return ''
-
-
-def is_a_pair(n1, n2):
-    p1 = prefix_before_last_underscore(n1)
-    if p1 == '':
-        return False
-    p2 = prefix_before_last_underscore(n2)
-    return p2 != '' and p1 == p2
-
-
 def make_pairs(names):
-    """Allele pairs: list of (pair name, index of first sequence, index of second)."""
+    """Allele pairs: (pair name, index of the first sequence, index of the second); two names agreeing
+    up to their last '_' (not the first character) are the two alleles of one individual."""
+    prefix = lambda n: n[:max(n.rfind('_'), 0)]
     pairs, last = [], ''
     for i in range(len(names)):
         for j in range(i + 1, len(names)):
-            if names[i] == last:
-                continue
-            if is_a_pair(names[i], names[j]):
+            if names[i] != last and prefix(names[i]) != '' and prefix(names[i]) == prefix(names[j]):
                 pairs.append((individual_of(names[i]), i, j))
                 last = names[j]
                 break
     return pairs
 
+def frequencies(codons):
+    """(code, frequency) of each distinct code, by increasing code."""
+    return [(c, codons.count(c) / len(codons)) for c in sorted(set(codons))]
 
 def consensus(rows):
+    """Most frequent code of each site (gaps ignored, lowest code on a tie; -1 with gaps only)."""
     out = []
-    for j in range(len(rows[0]) if rows else 0):
-        freq = {}
-        for r in rows:
-            freq[r[j]] = freq.get(r[j], 0) + 1
+    for col in zip(*rows):
         best, cons = 0, -1
-        for code in sorted(freq):
-            if code != -1 and freq[code] > best:
-                best, cons = freq[code], code
+        for c in sorted(set(col) - {GAP}):
+            if col.count(c) > best:
+                best, cons = col.count(c), c
         out.append(cons)
     return out
 
-
-def complete_sites(rows):
-    if not rows:
-        return 0
-    return sum(1 for j in range(len(rows[0])) if not any(is_gap_or_n(r[j]) for r in rows))
-
+def complete_columns(rows):
+    return [list(col) for col in zip(*rows) if not any(map(is_gap_or_n, col))]
 
 def number_of_substitutions(codons):
-    """Substitutions of a codon site (no unresolved codon left): 0 with a gap or
-    a constant site, else the larger of (distinct codons - 1) and the sum over
-    the three positions of (distinct nucleotides - 1)."""
-    if any(c == GAP for c in codons) or len(set(codons)) <= 1:
+    """Substitutions of a codon site (no unresolved codon left): 0 with a gap or a constant site,
+    else the larger of (distinct codons - 1) and the sum over the three positions of (distinct
+    nucleotides - 1)."""
+    if GAP in codons or len(set(codons)) <= 1:
         return 0
-    s_codon = len(set(codons)) - 1
-    s_base = sum(len({codon_nucs(c)[k] for c in codons}) - 1 for k in range(3))
-    return max(s_codon, s_base)
-
+    return max(len(set(codons)) - 1, sum(len({codon_nucs(c)[k] for c in codons}) - 1 for k in range(3)))
 
 class ContigResult:
     pass
 
+def resolved_pairs(r1, r2):
+    """The nucleotide pairs of two sequences at the positions where both are resolved."""
+    return [(x, y) for c1, c2 in zip(r1, r2) for x, y in zip(c1, c2) if resolved(x) and resolved(y)]
 
 def analyse_contig(contig, pop, o, bounds):
     """Statistics of one kept contig; raises LookupError for an individual outside every population."""
     res = ContigResult()
     res.name = fields(contig.names[0])[0]
-    ing_idx = [i for i, g in enumerate(contig.groups) if g == 0]
-    names = [contig.names[i] for i in ing_idx]
-    rows = [contig.rows[i] for i in ing_idx]
+    names = [n for n, g in zip(contig.names, contig.groups) if g == 0]
+    rows = [r for r, g in zip(contig.rows, contig.groups) if g == 0]
     nrow = [[codon_nucs(c) for c in r] for r in rows]
     L = len(rows[0]) if rows else 0
-    res.nb_sequences = len(rows)
-    res.complete = complete_sites(rows)
+    res.nb_sequences, res.complete = len(rows), len(complete_columns(rows))
     # GC3 of the ingroup consensus
-    gc = at = 0
-    for c in consensus(rows):
-        t = codon_nucs(c)[2]
-        if t in (0, 3):
-            at += 1
-        elif t in (1, 2):
-            gc += 1
+    third = [codon_nucs(c)[2] for c in consensus(rows)]
+    gc, at = sum(t in (1, 2) for t in third), sum(t in (0, 3) for t in third)
     res.GC3 = div(gc, at + gc)
-    # allele pairs
+    # individual heterozygosity of the allele pairs
     pairs = make_pairs(names)
-    res.pairs = [p[0] for p in pairs]
     res.het = {}
     for pname, a, b in pairs:
-        compared = differ = 0
-        for s in range(L):
-            for k in range(3):
-                x, y = nrow[a][s][k], nrow[b][s][k]
-                if resolved(x) and resolved(y):
-                    compared += 1
-                    differ += x != y
-        if compared > 0:
-            res.het[pname] = div(differ, compared)
-    # distances
+        compared = resolved_pairs(nrow[a], nrow[b])
+        if compared:
+            res.het[pname] = div(sum(x != y for x, y in compared), len(compared))
+    # distances: 0.25 per differing cross comparison of two pairs' alleles
     res.dist = {}
-    if o.compute_distances:
-        for (n1, a1, a2) in pairs:
-            for (n2, b1, b2) in pairs:
-                nb, total = 0, 0.0
-                for s in range(L):
-                    for k in range(3):
-                        x11, x12 = nrow[a1][s][k], nrow[a2][s][k]
-                        x21, x22 = nrow[b1][s][k], nrow[b2][s][k]
-                        if resolved(x11) and resolved(x12) and resolved(x21) and resolved(x22):
-                            nb += 1
-                            for u, v in ((x11, x21), (x11, x22), (x12, x21), (x12, x22)):
-                                if u != v:
-                                    total += 0.25
-                res.dist[n1 + '|' + n2] = (total / nb, nb) if nb else (-1.0, 0)
+    for (n1, a1, a2) in pairs if o.compute_distances else []:
+        for (n2, b1, b2) in pairs:
+            nb, total = 0, 0.0
+            for s in range(L):
+                for k in range(3):
+                    x11, x12, x21, x22 = (nrow[i][s][k] for i in (a1, a2, b1, b2))
+                    if all(map(resolved, (x11, x12, x21, x22))):
+                        nb += 1
+                        for u, v in ((x11, x21), (x11, x22), (x12, x21), (x12, x22)):
+                            if u != v:
+                                total += 0.25
+            res.dist[n1 + '|' + n2] = (total / nb, nb) if nb else (-1.0, 0)
     # Fit and Weir & Cockerham
-    count = observed = 0
-    expected = 0.0
-    wc_count, B, C = 0, 0.0, 0.0
+    count = observed = wc_count = 0
+    expected = B = C = 0.0
     for s in range(L):
         for k in range(3):
             al = Alleles()
             for idx, (_, a, b) in enumerate(pairs):
                 x, y = nrow[a][s][k], nrow[b][s][k]
                 if resolved(x) and resolved(y):
-                    if x != y:
-                        al.het += 1
+                    al.het += x != y
                     al.typed += 1
                     al.update(x, idx)
                     al.update(y, idx)
-            if not al.bi():
+            if al.number != 2:
                 continue
             n = al.typed
-            p = al.occ[0] / (2 * n)
-            q = al.occ[1] / (2 * n)
+            p, q = al.occ[0] / (2 * n), al.occ[1] / (2 * n)
             count += 1
             observed += al.het
             expected += (2 * p) * q * n
             nd = float(n)
             if nd > 1.0:
-                p = al.occ[0] / (2.0 * nd)
                 h = al.het / nd
-                st1 = nd / (nd - 1.0)
-                st2 = (1.0 - p) * p
-                st3 = ((nd + nd - 1.0) / (nd * 4.0)) * h
-                B += (st2 - st3) * st1
+                B += ((1.0 - p) * p - ((nd + nd - 1.0) / (nd * 4.0)) * h) * (nd / (nd - 1.0))
                 wc_count += 1
                 C += 0.5 * h
     res.Fit = 1.0 - observed / expected if count > 0 and expected != 0.0 else -999.0
-    if wc_count > 0 and B + C != 0.0:
-        res.B, res.C, res.WC = B, C, B / (B + C)
-    else:
-        res.B = res.C = res.WC = -999.0
-    # Fst
+    res.B, res.C, res.WC = (B, C, B / (B + C)) if wc_count > 0 and B + C != 0.0 else (-999.0,) * 3
+    # Fst of each population pair from the sequence pairs of different individuals
     P = pop.count
     ind = [individual_of(n) for n in names]
-    pid = []
-    for i, name in enumerate(ind):
-        p_ = pop.population_id(name)
-        if p_ is None:
-            raise LookupError(name)
-        pid.append(p_)
+    pid = [pop.population_id(i) for i in ind]
+    if None in pid:
+        raise LookupError(ind[pid.index(None)])
     dW, tW = [0] * P, [0] * P
-    dB = [[0] * P for _ in range(P)]
-    tB = [[0] * P for _ in range(P)]
+    dB, tB = [[0] * P for _ in range(P)], [[0] * P for _ in range(P)]
     for i in range(len(rows)):
         for j in range(len(rows)):
             if ind[i] == ind[j]:
                 continue
-            pi, pj = pid[i], pid[j]
-            d = t = 0
-            ri, rj = nrow[i], nrow[j]
-            for s in range(L):
-                for k in range(3):
-                    x, y = ri[s][k], rj[s][k]
-                    if resolved(x) and resolved(y):
-                        t += 1
-                        d += x != y
-            if pi != pj:
-                dB[pi][pj] += d
-                tB[pi][pj] += t
+            compared = resolved_pairs(nrow[i], nrow[j])
+            d, t = sum(x != y for x, y in compared), len(compared)
+            if pid[i] != pid[j]:
+                dB[pid[i]][pid[j]] += d
+                tB[pid[i]][pid[j]] += t
             else:
-                dW[pi] += d
-                tW[pi] += t
-    fst = [[-999.0] * P for _ in range(P)]
-    hw = {}
-    for a in range(P):
-        if tW[a] == 0:
-            continue
-        hw[a] = dW[a] / tW[a]
-        for b in range(a + 1, P):
-            if tW[b] == 0 or tB[a][b] == 0:
-                continue
-            hw[b] = dW[b] / tW[b]
-            hb = dB[a][b] / tB[a][b]
-            hwm = (hw[a] + hw[b]) * 0.5
-            if hb != 0.0:
-                fst[a][b] = fst[b][a] = (hb - hwm) / hb
-    res.fst = fst
-    # SNP counts and GC classes
-    bi = tri = quadri = 0
-    classes = [0] * len(bounds)
+                dW[pid[i]] += d
+                tW[pid[i]] += t
+    res.fst = [[-999.0] * P for _ in range(P)]
+    for a, b in pop.couples():
+        if tW[a] and tW[b] and tB[a][b] and dB[a][b]:
+            hb, hw = dB[a][b] / tB[a][b], (dW[a] / tW[a] + dW[b] / tW[b]) * 0.5
+            res.fst[a][b] = res.fst[b][a] = (hb - hw) / hb
+    # SNP counts and GC classes of the synonymous single-substitution positions
+    res.bi = res.tri = res.quadri = 0
+    res.classes = [0] * len(bounds)
     for s in range(L):
         for k in range(3):
             al = Alleles()
             for i in range(len(rows)):
-                x = nrow[i][s][k]
-                if resolved(x):
+                if resolved(nrow[i][s][k]):
                     al.typed += 1
-                    al.update(x, i)
-            if al.bi():
-                site = [r[s] for r in rows]
-                ref = site[al.rank2]
-                site = [ref if c == UNRESOLVED else c for c in site]
-                m = number_of_substitutions(site)
-                bi += 1
-                if m == 1:
-                    a, b = sorted(set(site))
-                    if AMINO[a] == AMINO[b]:
-                        f = al.gc_frequency()
-                        for ci, bound in enumerate(bounds):
-                            if bound >= f:
-                                classes[ci] += 1
-                                break
-            elif al.number == 3:
-                tri += 1
-            elif al.number == 4:
-                quadri += 1
-    res.bi, res.tri, res.quadri, res.classes = bi, tri, quadri, classes
+                    al.update(nrow[i][s][k], i)
+            res.tri += al.number == 3
+            res.quadri += al.number == 4
+            if al.number != 2:
+                continue
+            res.bi += 1
+            site = [rows[al.rank2][s] if r[s] == UNRESOLVED else r[s] for r in rows]
+            if number_of_substitutions(site) == 1 and len({AMINO[c] for c in site}) == 1:
+                f = al.gc_frequency()
+                ci = next((ci for ci, bound in enumerate(bounds) if bound >= f), None)
+                if ci is not None:
+                    res.classes[ci] += 1
     res.lib = library_values(contig, o)
     return res
 
-
-# --- Library-side values, re-derived: site numbers, piN/piS, McDonald-Kreitman (the rules of the sequence-statistics library the program calls; fixed differences only where every differing position is fixed or none is)
-
-def is_transition(a, b):
-    return {a, b} in ({0, 2}, {1, 3})
-
+# --- The library-computed values, re-derived: site numbers, piN and piS, McDonald-Kreitman counts
 
 def synonymous_positions(codon, ratio):
+    """Synonymous positions of a codon: each synonymous single-base change (a stop excluded) weighs
+    ratio/(ratio+2) as a transition, 1/(ratio+2) as a transversion."""
     if codon in STOPS or not 0 <= codon < 64:
         return 0.0
     n = 0.0
-    pos = list(codon_nucs(codon))
+    pos = codon_nucs(codon)
     for p in range(3):
         for an in range(4):
-            if an == pos[p]:
-                continue
-            m = list(pos)
-            m[p] = an
-            c = 16 * m[0] + 4 * m[1] + m[2]
-            if c in STOPS:
-                continue
-            if AMINO[c] == AMINO[codon]:
-                n = n + (ratio / (ratio + 2) if is_transition(pos[p], an) else 1 / (ratio + 2))
+            c = codon_of([an if q == p else pos[q] for q in range(3)])
+            if an != pos[p] and c not in STOPS and AMINO[c] == AMINO[codon]:
+                n = n + (ratio / (ratio + 2) if {pos[p], an} in ({0, 2}, {1, 3}) else 1 / (ratio + 2))
     return n
-
-
-def codon_of(n):
-    return 16 * n[0] + 4 * n[1] + n[2]
-
 
 def differences(i, j):
     return sum(a != b for a, b in zip(codon_nucs(i), codon_nucs(j)))
 
-
 def synonymous_differences(i, j, minchange):
+    """Synonymous differences of two codons along the single-base paths avoiding stops: the mean
+    over the paths, or with minchange the largest."""
     ci, cj = codon_nucs(i), codon_nucs(j)
     nd = differences(i, j)
-    if nd == 0:
-        return 0.0
-    if nd == 1:
-        return 1.0 if AMINO[i] == AMINO[j] else 0.0
     syn = lambda a, b: AMINO[a] == AMINO[b]
+    if nd <= 1:
+        return float(nd == 1 and syn(i, j))
+    mix = lambda *from_j: codon_of([cj[k] if k in from_j else ci[k] for k in range(3)])
     if nd == 2:
         if syn(i, j):
             return 2.0
-        path, weight = [0.0, 0.0], [1.0, 1.0]
-        if ci[0] == cj[0]:
-            trans = [codon_of((ci[0], cj[1], ci[2])), codon_of((ci[0], ci[1], cj[2]))]
-        elif ci[1] == cj[1]:
-            trans = [codon_of((cj[0], ci[1], ci[2])), codon_of((ci[0], ci[1], cj[2]))]
-        else:
-            trans = [codon_of((cj[0], ci[1], ci[2])), codon_of((ci[0], cj[1], ci[2]))]
-        for k, t in enumerate(trans):
-            if t in STOPS:
-                weight[k] = 0.0
-                continue
-            path[k] += syn(i, t) + syn(t, j)
+        d = [k for k in range(3) if ci[k] != cj[k]]
+        paths = [[i, mix(d[0]), j], [i, mix(d[1]), j]]
     else:
-        path, weight = [0.0] * 6, [1.0] * 6
-        firsts = [codon_of((cj[0], ci[1], ci[2])), codon_of((ci[0], cj[1], ci[2])), codon_of((ci[0], ci[1], cj[2]))]
-        t110, t101, t011 = (codon_of((cj[0], cj[1], ci[2])), codon_of((cj[0], ci[1], cj[2])),
-                            codon_of((ci[0], cj[1], cj[2])))
-        seconds = [(t110, t101), (t110, t011), (t101, t011)]
-        for a, first in enumerate(firsts):
-            p0, p1 = 2 * a, 2 * a + 1
-            if first in STOPS:
-                weight[p0] = weight[p1] = 0.0
-                continue
-            if syn(i, first):
-                path[p0] += 1
-                path[p1] += 1
-            for p, second in ((p0, seconds[a][0]), (p1, seconds[a][1])):
-                if second in STOPS:
-                    weight[p] = 0.0
-                    continue
-                path[p] += syn(first, second) + syn(second, j)
+        paths = [[i, mix(a), mix(a, b), j] for a in range(3) for b in range(3) if a != b]
+    path, weight = [], []
+    for steps in paths:
+        stop = next((k for k, c in enumerate(steps[1:-1], 1) if c in STOPS), None)
+        path.append(float(sum(syn(a, b) for a, b in zip(steps[:stop], steps[1:stop]))) if stop else
+                    float(sum(syn(a, b) for a, b in zip(steps, steps[1:]))))
+        weight.append(0.0 if stop else 1.0)
     if minchange:
         return max(path)
     total = 0.0
@@ -782,18 +550,10 @@ def synonymous_differences(i, j, minchange):
         total += p * w
     return div(total, sum(weight))
 
-
-def frequencies(codons):
-    freq = {}
-    for c in codons:
-        freq[c] = freq.get(c, 0) + 1
-    return [(c, freq[c] / len(codons)) for c in sorted(freq)]
-
-
 def pi_site(codons, synonymous):
-    if len(set(codons)) <= 1:
-        return 0.0
-    if not synonymous and len({AMINO[c] for c in codons}) == 1:
+    """Synonymous or non-synonymous diversity of one site, with the factor n/(n-1) of n >= 3
+    codons applied twice (the integer quotient of the library, then the program's own)."""
+    if len(set(codons)) <= 1 or (not synonymous and len({AMINO[c] for c in codons}) == 1):
         return 0.0
     pi = 0.0
     f = frequencies(codons)
@@ -803,15 +563,7 @@ def pi_site(codons, synonymous):
             pi += x1 * x2 * (s if synonymous else (differences(c1, c2) - s))
     n = len(codons)
     v = pi * float(n // (n - 1))
-    if n >= 3:
-        v = v * n / (n - 1)
-    return v
-
-
-def complete_columns(rows):
-    return [[r[j] for r in rows] for j in range(len(rows[0]) if rows else 0)
-            if not any(is_gap_or_n(r[j]) for r in rows)]
-
+    return v * n / (n - 1) if n >= 3 else v
 
 def site_numbers(rows, ratio):
     """(non-synonymous, synonymous) mean numbers of sites over the complete codons."""
@@ -824,53 +576,31 @@ def site_numbers(rows, ratio):
         S += s
     return n - S, S
 
-
 def without_rare_variants(col, freqmin):
+    """A codon holding a nucleotide of frequency freqmin or less is replaced by the first codon
+    (by code) above freqmin that is not a stop."""
     if len(set(col)) <= 1:
         return list(col)
-    newcodon = -1
-    for c, x in frequencies(col):
-        if x > freqmin and c not in STOPS:
-            newcodon = c
-            break
+    newcodon = next((c for c, x in frequencies(col) if x > freqmin and c not in STOPS), -1)
     nucs = [codon_nucs(c) for c in col]
-    fr = []
-    for k in range(3):
-        f = {}
-        for n in nucs:
-            f[n[k]] = f.get(n[k], 0) + 1
-        fr.append({a: b / len(col) for a, b in f.items()})
+    fr = [{a: b for a, b in frequencies([n[k] for n in nucs])} for k in range(3)]
     return [c if all(fr[k][nucs[i][k]] > freqmin for k in range(3)) else newcodon for i, c in enumerate(col)]
 
-
-def substitutions(col, freqmin):
+def polymorphisms(col, freqmin):
+    """(all, non-synonymous) substitutions of one site, rare variants removed first."""
     if len(set(col)) <= 1:
-        return 0
+        return 0, 0
     if freqmin > 1.0 / len(col):
         col = without_rare_variants(col, freqmin)
-    return number_of_substitutions(col)
-
-
-def non_synonymous_substitutions(col, freqmin):
-    if len(set(col)) <= 1:
-        return 0
-    if freqmin > 1.0 / len(col):
-        col = without_rare_variants(col, freqmin)
-    if any(c == GAP for c in col):
-        return 0
+    if GAP in col:
+        return 0, 0
     types = sorted(set(col))
     na_sup, nminmin = 0, 10
     for a in types:
-        nmin = 10
-        for b in types:
-            ntot = differences(a, b)
-            ns = int(synonymous_differences(a, b, True))
-            if nmin > ntot - ns and a != b:
-                nmin = ntot - ns
+        nmin = min([differences(a, b) - int(synonymous_differences(a, b, True)) for b in types if b != a] + [10])
         na_sup += nmin
         nminmin = min(nminmin, nmin)
-    return na_sup - nminmin
-
+    return number_of_substitutions(col), na_sup - nminmin
 
 def fixed_differences(col, i, j):
     """[Ns, Na] of one complete site: the differences between the ingroup consensus i and the
@@ -895,13 +625,14 @@ def fixed_differences(col, i, j):
     fs = sum(kind[k] == 'S' for k in fixed)
     return [min(ns, fs), min(na, len(fixed) - fs)]
 
+BIO_FIELDS = ['nN', 'nS', 'fixN', 'fixS', 'polymN0', 'polymS0', 'polymN02', 'polymS02', 'MK_nN', 'MK_nS']
 
 def library_values(contig, o):
-    """The library-computed columns of one kept contig, as the program is meant to obtain them."""
+    """The library-computed columns of one kept contig (-1 where not computed)."""
     ing = [r for r, g in zip(contig.rows, contig.groups) if g == 0]
     out = [r for r, g in zip(contig.rows, contig.groups) if g == 1]
     v = dict.fromkeys(BIO_FIELDS, -1)
-    v['nN'] = v['nS'] = -1.0
+    v['nN'] = v['nS'] = v['piN'] = v['piS'] = -1.0
     k = float(o.kappa)
     cols = complete_columns(ing)
     if len(cols) >= o.min_nb_codon:
@@ -912,66 +643,30 @@ def library_values(contig, o):
             s_pi += pi_site(col, True)
         nN, nS = site_numbers(ing, k)
         v['piN'], v['piS'] = div(n_pi, nN), div(s_pi, nS)
-    else:
-        v['piN'] = v['piS'] = -1.0
     if o.outgroup == 'none' or not out:
         return v
-    cin, cout = consensus(ing), consensus(out)
-    v['nN'], v['nS'] = site_numbers([cin, cout], k)
+    cout = consensus(out)
+    v['nN'], v['nS'] = site_numbers([consensus(ing), cout], k)
     merged = ing + [cout]
     a, b = site_numbers(merged, float(int(o.kappa)))
     v['MK_nN'], v['MK_nS'] = i32(int(a)), i32(int(b))
     mcols = complete_columns(merged)
-    part_in = [col[:-1] for col in mcols]
     for f, suffix in ((0.0, '0'), (0.2, '02')):
-        pn = ps = 0
-        for col in part_in:
-            t = substitutions(col, f)
-            nsub = non_synonymous_substitutions(col, f)
-            pn += nsub
-            ps += t - nsub
-        v['polymN' + suffix], v['polymS' + suffix] = pn, ps
-    fix = [0, 0]
-    for col, mcol in zip(part_in, mcols):
-        d = fixed_differences(col, consensus([[c] for c in col])[0], mcol[-1])
-        fix[0] += d[0]
-        fix[1] += d[1]
-    v['fixS'], v['fixN'] = fix
+        counts = [polymorphisms(col[:-1], f) for col in mcols]
+        v['polymN' + suffix], v['polymS' + suffix] = sum(n for _, n in counts), sum(t - n for t, n in counts)
+    fix = [fixed_differences(col[:-1], consensus([[c] for c in col[:-1]])[0], col[-1]) for col in mcols]
+    v['fixS'], v['fixN'] = sum(d[0] for d in fix), sum(d[1] for d in fix)
     return v
-
-
-BIO_FIELDS = ['nN', 'nS', 'fixN', 'fixS', 'polymN0', 'polymS0', 'polymN02', 'polymS02', 'MK_nN', 'MK_nS']
-
 
 # --- Summary
 
-class SummaryInput:
-    """Per-contig values of one selected contig."""
-
-    def __init__(self, res, pop):
-        lib = res.lib
-        self.piS, self.piN, self.Fit, self.w = lib['piS'], lib['piN'], res.Fit, res.complete
-        self.B, self.C = res.B, res.C
-        self.nN, self.nS = i32(int(lib['nN'])), i32(int(lib['nS']))
-        self.fixN, self.fixS = lib['fixN'], lib['fixS']
-        self.pN0, self.pS0, self.pN02, self.pS02 = lib['polymN0'], lib['polymS0'], lib['polymN02'], lib['polymS02']
-        self.het = [res.het.get(n, -999.0) for n in pop.all_individuals()]
-        self.fst = [res.fst[i][j] for i in range(pop.count) for j in range(i + 1, pop.count)]
-        self.snp = (res.bi, res.tri, res.quadri)
-
-
 def ds_threshold(items, k):
-    vals = [div(c.fixS, c.nS) for c in items]
-    vals = sorted(v for v in vals if not math.isnan(v))
+    """Median plus k sample standard deviations of the contigs' dS (fixS / nS)."""
+    vals = sorted(v for v in (div(c.lib['fixS'], c.nS) for c in items) if not math.isnan(v))
     n = len(vals)
     if n == 0:
         return float('nan')
-    if n == 1:
-        median = vals[0]
-    elif n % 2:
-        median = vals[n // 2]
-    else:
-        median = 0.5 * (vals[n // 2 - 1] + vals[n // 2])
+    median = vals[n // 2] if n % 2 else 0.5 * (vals[n // 2 - 1] + vals[n // 2])
     total = 0.0
     for v in vals:
         total += v
@@ -979,120 +674,81 @@ def ds_threshold(items, k):
     s = 0.0
     for v in vals:
         s += (v - mean) * (v - mean)
-    s = div(s, n)
-    var = div(n * s, n - 1)
+    var = div(n * div(s, n), n - 1)
     sd = math.sqrt(var) if not math.isnan(var) and var >= 0 else float('nan')
     return sd * k + median
 
+def weighted_mean(items, value, below):
+    """Mean of value(c) weighted by the complete sites over the items whose value is not below."""
+    s, w = 0.0, 0
+    for c in items:
+        if not below > value(c):
+            s += c.complete * value(c)
+            w += c.complete
+    return div(s, w), w
 
 def summary_values(items, pop):
     """Every average of the summary over the selected contigs (in order)."""
-    r = {}
-    n = len(items)
-    r['nb_contig'] = n
-    r['snp'] = [sum(c.snp[i] for c in items) for i in range(3)]
-    # piN / piS
-    used = [c for c in items if not (-0.1 > c.piS)]
-    r['failed_piNpiS'] = n - len(used)
-    W = sum(c.w for c in used)
-    sS = sN = 0.0
-    for c in used:
-        sS += c.w * c.piS
-        sN += c.w * c.piN
-    r['piS'] = div(sS, W)
-    r['piN'] = div(sN, W)
+    for c in items:
+        c.nN, c.nS = i32(int(c.lib['nN'])), i32(int(c.lib['nS']))
+    lib = lambda key: (lambda c: c.lib[key])
+    r = {'nb_contig': len(items), 'snp': [sum(getattr(c, a) for c in items) for a in ('bi', 'tri', 'quadri')]}
+    used = [c for c in items if not (-0.1 > c.lib['piS'])]
+    r['used_pi'] = len(used)
+    W = sum(c.complete for c in used)
+    r['piS'], r['piN'] = weighted_mean(used, lib('piS'), -0.1)[0], weighted_mean(used, lib('piN'), -math.inf)[0]
     r['piNpiS'] = div(r['piN'], r['piS'])
     r['length'] = W // len(used) if used else 0
-    # Fit
-    used = [c for c in items if not (-100.0 > c.Fit)]
-    r['failed_fit'] = n - len(used)
-    s = 0.0
-    for c in used:
-        s += c.w * c.Fit
-    r['fit'] = div(s, sum(c.w for c in used))
-    # WC84
+    r['fit'], _ = weighted_mean(items, lambda c: c.Fit, -100.0)
+    r['used_fit'] = sum(1 for c in items if not -100.0 > c.Fit)
     used = [c for c in items if not (-900.0 > c.B) and not (-900.0 > c.C)]
-    r['failed_wc'] = n - len(used)
+    r['used_wc'] = len(used)
     sB = sC = 0.0
     for c in used:
         sB += c.B
         sC += c.C
     r['wc'] = div(sB, sB + sC)
-    # dN/dS
-    thr = ds_threshold(items, 2.0)
-    r['ds_threshold'] = thr
-    failed = above = 0
-    used = []
-    for c in items:
-        ds = div(c.fixS, c.nS)
-        if not (c.fixN <= 1000 and c.fixS <= 1000):
-            failed += 1
-        elif ds > thr:
-            failed += 1
-            above += 1
-        else:
-            used.append(c)
-    r['failed_dnds'], r['above'] = failed, above
-    r['dN'] = div(i32(sum(c.fixN for c in used)), i32(sum(c.nN for c in used)))
-    r['dS'] = div(i32(sum(c.fixS for c in used)), i32(sum(c.nS for c in used)))
+    # dN/dS and NI: a contig counts with at most 1000 fixed differences (and polymorphisms for NI)
+    # and its dS not above the threshold
+    thr = r['ds_threshold'] = ds_threshold(items, 2.0)
+    small = lambda c, *keys: all(c.lib[key] <= 1000 for key in keys)
+    above = lambda c: div(c.lib['fixS'], c.nS) > thr
+    used = [c for c in items if small(c, 'fixN', 'fixS') and not above(c)]
+    r['above'] = sum(1 for c in items if small(c, 'fixN', 'fixS') and above(c))
+    total = lambda key, cs: i32(sum(getattr(c, key) if key in ('nN', 'nS') else c.lib[key] for c in cs))
+    r['dN'] = div(total('fixN', used), total('nN', used))
+    r['dS'] = div(total('fixS', used), total('nS', used))
     r['dNdS'] = div(r['dN'], r['dS'])
-    # NI
-    used = [c for c in items if c.fixN <= 1000 and c.fixS <= 1000 and c.pN0 <= 1000 and c.pS0 <= 1000
-            and not (div(c.fixS, c.nS) > thr)]
-    r['failed_ni'] = n - len(used)
-    fS = i32(sum(c.fixS for c in used))
-    fN = i32(sum(c.fixN for c in used))
-    r['NI'] = div(i32(sum(c.pN0 for c in used)) * fS, i32(sum(c.pS0 for c in used)) * fN)
-    r['NI02'] = div(i32(sum(c.pN02 for c in used)) * fS, i32(sum(c.pS02 for c in used)) * fN)
-    # heterozygosity and Fst
-    r['het'] = []
-    for j, name in enumerate(pop.all_individuals()):
-        s, w = 0.0, 0
-        for c in items:
-            if c.het[j] > -100.0:
-                s += c.w * c.het[j]
-                w += c.w
-        r['het'].append((name, div(s, w)))
+    used = [c for c in items if small(c, 'fixN', 'fixS', 'polymN0', 'polymS0') and not above(c)]
+    r['used_ni'] = len(used)
+    fS, fN = total('fixS', used), total('fixN', used)
+    r['NI'] = div(total('polymN0', used) * fS, total('polymS0', used) * fN)
+    r['NI02'] = div(total('polymN02', used) * fS, total('polymS02', used) * fN)
+    r['het'] = [(m, weighted_mean(items, lambda c: c.het.get(m, -999.0), -100.0)[0]) for m in pop.all_individuals()]
     r['fst'] = []
-    for j, key in enumerate(pop.couples()):
-        s, w = 0.0, 0
-        for c in items:
-            if c.fst[j] > -100.0:
-                s += c.w * c.fst[j]
-                w += c.w
-        r['fst'].append((key, div(s, w) if w else 0.0))
+    for a, b in pop.couples():
+        mean, w = weighted_mean(items, lambda c: c.fst[a][b], -100.0)
+        r['fst'].append(('%s|%s' % (pop.names[a], pop.names[b]), mean if w else 0.0))
     return r
 
-
-CI = ' [CI]'  # bootstrap interval, masked
-
-
-def full(x):
-    """A double in full precision (for comparisons at the printed precision)."""
-    if isinstance(x, float) and not (math.isnan(x) or math.isinf(x)):
-        return '%.17g' % x
-    return fmt(x)
-
-
 def summary_lines(r, o, pop, fmt=fmt):
+    CI = ' [CI]'  # bootstrap interval, masked
+    n = r['nb_contig']
     L = ['#' * 80, '#' + ' ' * 30 + 'Biological Summary' + ' ' * 30 + '#', '#' * 80, '',
          'Selected ingroup species: ' + o.ingroup, '',
          'Number of analyzed individual: %d (from %d population(s))' % (len(pop.all_individuals()), pop.count), '',
-         'Total number of contig used for sequence analysis: %d' % r['nb_contig'], '',
+         'Total number of contig used for sequence analysis: %d' % n, '',
          'Total number of SNPs: %d' % sum(r['snp']), '',
          '  - Biallelic: %d' % r['snp'][0], '  - Triallelic: %d' % r['snp'][1],
          '  - Quadriallelic: %d' % r['snp'][2], '',
-         'Fit:', '', 'Average Fit: ' + fmt(r['fit']) + CI,
-         '(Fit calculated in %d contigs)' % (r['nb_contig'] - r['failed_fit']), '',
+         'Fit:', '', 'Average Fit: ' + fmt(r['fit']) + CI, '(Fit calculated in %d contigs)' % r['used_fit'], '',
          'Weir & Cockerham Fit (Evolution 1984):', '',
-         'Average Weir & Cockerham Fit: ' + fmt(r['wc']) + CI,
-         '(Fit calculated in %d contigs)' % (r['nb_contig'] - r['failed_wc']), '',
+         'Average Weir & Cockerham Fit: ' + fmt(r['wc']) + CI, '(Fit calculated in %d contigs)' % r['used_wc'], '',
          'piN/piS ratio:', '',
          'Average piS in focal species: ' + fmt(r['piS']) + CI,
          'Average piN in focal species: ' + fmt(r['piN']) + CI,
          'Average piN / average piS: ' + fmt(r['piNpiS']) + CI,
-         '(piS and piN calculated in %d contigs of average length %d)'
-         % (r['nb_contig'] - r['failed_piNpiS'], r['length']), '']
+         '(piS and piN calculated in %d contigs of average length %d)' % (r['used_pi'], r['length']), '']
     if o.outgroup != 'none':
         L += ['dN/dS ratio:', '',
               'Average dS: ' + fmt(r['dS']) + CI,
@@ -1102,16 +758,11 @@ def summary_lines(r, o, pop, fmt=fmt):
               'Alpha:', '',
               'NI: ' + fmt(r['NI']) + ' => alpha: ' + fmt(1.0 - r['NI']) + CI + ' (all SNPs)',
               'NI0.2: ' + fmt(r['NI02']) + ' => alpha0.2: ' + fmt(1.0 - r['NI02']) + CI + ' (allele freq > 0.2)',
-              '(MK-analysis performed in %d contigs)' % (r['nb_contig'] - r['failed_ni']), '']
-    L += ['Individual heterozygosity:', '']
-    L += ['H(%s): %s' % (n, fmt(v)) for n, v in r['het']]
-    L.append('')
+              '(MK-analysis performed in %d contigs)' % r['used_ni'], '']
+    L += ['Individual heterozygosity:', ''] + ['H(%s): %s' % (m, fmt(v)) for m, v in r['het']] + ['']
     if r['fst']:
-        L += ['Population differentiation:', '']
-        L += ['Fst(%s): %s' % (k, fmt(v)) for k, v in r['fst']]
-    L.append('')
-    return L
-
+        L += ['Population differentiation:', ''] + ['Fst(%s): %s' % (k, fmt(v)) for k, v in r['fst']]
+    return L + ['']
 
 # --- Output files
 
@@ -1119,26 +770,19 @@ def header_line(o, pop, bounds):
     t = ['Contig_name', 'Status', 'BiAllelic_SNP', 'TriAllelic_SNP', 'QuadriAllelic_SNP', 'nN', 'nS',
          'fixN', 'fixS', 'polymN0.0', 'polymS0.0', 'polymN0.2', 'polymS0.2', 'MK_nN', 'MK_nS']
     t += ['GCalfreq<=' + '%g' % b for b in bounds]
-    S = o.ingroup
-    t += [S + s for s in ('_nb_sequence', '_nb_complete_site', '_GC3', '_piN', '_piS', '_Fit',
-                          '_WeirCockerham84_Fit')]
-    for members in pop.lists[:pop.count]:
-        t += ['H(%s)' % m for m in members]
-    if pop.count >= 2:
-        t += ['Fst(%s,%s)' % (pop.names[i], pop.names[j])
-              for i in range(pop.count) for j in range(i + 1, pop.count)]
+    t += [o.ingroup + s for s in ('_nb_sequence', '_nb_complete_site', '_GC3', '_piN', '_piS', '_Fit',
+                                  '_WeirCockerham84_Fit')]
+    t += ['H(%s)' % m for members in pop.lists[:pop.count] for m in members]
+    t += ['Fst(%s,%s)' % (pop.names[a], pop.names[b]) for a, b in pop.couples()]
     return ''.join(x + '\t' for x in t)
-
 
 def row_line(res, pop, fmt=fmt):
     v = [res.name, 'OK', res.bi, res.tri, res.quadri] + [res.lib[k] for k in BIO_FIELDS]
     v += [float(c) for c in res.classes]
     v += [res.nb_sequences, res.complete, res.GC3, res.lib['piN'], res.lib['piS'], res.Fit, res.WC]
-    for members in pop.lists[:pop.count]:
-        v += [res.het.get(m, -999.0) for m in members]
-    v += [res.fst[i][j] for i in range(pop.count) for j in range(i + 1, pop.count)]
+    v += [res.het.get(m, -999.0) for members in pop.lists[:pop.count] for m in members]
+    v += [res.fst[a][b] for a, b in pop.couples()]
     return ''.join(fmt(x) + '\t' for x in v)
-
 
 def distance_means(results, a, b):
     """Weighted and unweighted mean distance of the ordered pair (a, b) over all contigs; -1 when
@@ -1153,78 +797,36 @@ def distance_means(results, a, b):
             c += 1
     return (sxm / sm if sm != 0 else -1.0), (sx / c if c != 0 else -1.0)
 
-
 def distance_text(results, pop, o, fmt=fmt):
-    lines = []
-    if o.print_header:
-        lines.append('Individual_1\tIndividual_2\tWeighted_distance\tUnweighted_distance')
     inds = pop.all_individuals()
-    for a in inds:
-        for b in inds:
-            w, u = distance_means(results, a, b)
-            lines.append('%s\t%s\t%s\t%s' % (a, b, fmt(w), fmt(u)))
+    lines = ['Individual_1\tIndividual_2\tWeighted_distance\tUnweighted_distance'] if o.print_header else []
+    lines += ['\t'.join([a, b] + [fmt(x) for x in distance_means(results, a, b)]) for a in inds for b in inds]
     return ''.join(l + '\n' for l in lines)
-
 
 # --- Whole run
 
-MASKED = ('Start time: ', '   --> Begin: ', '   --> Stop: ', 'Stop time: ')
-
-
 def mask_console(text):
-    out = []
-    for line in text.split('\n'):
-        for p in MASKED:
-            if line.startswith(p):
-                line = p + '<time>'
-        out.append(line)
-    return '\n'.join(out)
-
-
-def select(items, usage):
-    if usage == 'even':
-        return items[1::2]
-    if usage == 'odd':
-        return items[0::2]
-    return list(items)
-
-
-class Expected:
-    pass
-
+    stamps = ('Start time: ', '   --> Begin: ', '   --> Stop: ', 'Stop time: ')
+    return '\n'.join(next((p + '<time>' for p in stamps if line.startswith(p)), line) for line in text.split('\n'))
 
 def welcome(o):
-    yn = o.remove_frameshift
     L = ['', '#' * 83, '#          Welcome in Selvantrix (Version 3 (Last update: 12-06-2013))          #', '#' * 83,
          'Start time: <time>', '', 'Selected alignment file: ' + o.alignment,
          'Selected population file: ' + o.population_file, '', 'Selected focal/ingroup species: ' + o.ingroup]
-    if o.outgroup != 'none':
-        L += ['Selected external/outgroup species: ' + o.outgroup, '']
-    else:
-        L += ['']
-    T = o.tolerance_zone
-    if yn:
-        L += ['Frameshift-containing contigs will be rejected during the initial cleaning procedure !',
-              'Stop codons will be tolerated in the first/last %d codon(s) of each sequence.' % T,
-              'Internal Stop codons will be tolerated and replaced by NNN codons.' if o.allow_internal_bc else
-              'Internal Stop codons are forbidden and the corresponding contig will be rejected !']
-    else:
-        L += ['Frameshift-containing contigs will be conserved during the alignment file loading.',
-              'Stop and Frameshift codons will be tolerated in the first/last %d codon(s) of each sequence.' % T,
-              'Internal Stop and Frameshift codons will be tolerated and replaced by NNN codons.'
-              if o.allow_internal_bc else
-              'Internal Stop and Frameshift codons are forbidden and the corresponding contig will be rejected !']
-    if o.compute_distances:
-        L += ['', 'Distance between focal individuals will be computed !', '']
-    else:
-        L += ['']
-    L += ['The following contigs will be used to generate the Biological summary: %s contigs' % o.contig_usage, '']
-    return L
+    L += ['Selected external/outgroup species: ' + o.outgroup, ''] if o.outgroup != 'none' else ['']
+    bad = 'Stop' if o.remove_frameshift else 'Stop and Frameshift'
+    L += ['Frameshift-containing contigs will be rejected during the initial cleaning procedure !'
+          if o.remove_frameshift else 'Frameshift-containing contigs will be conserved during the alignment file loading.',
+          '%s codons will be tolerated in the first/last %d codon(s) of each sequence.' % (bad, o.tolerance_zone),
+          'Internal %s codons will be tolerated and replaced by NNN codons.' % bad if o.allow_internal_bc else
+          'Internal %s codons are forbidden and the corresponding contig will be rejected !' % bad]
+    L += ['', 'Distance between focal individuals will be computed !', ''] if o.compute_distances else ['']
+    return L + ['The following contigs will be used to generate the Biological summary: %s contigs' % o.contig_usage, '']
 
+GOODBYE = ['Stop time: <time>', '#' * 83, '#' + ' ' * 26 + 'Selvantrix - End of execution' + ' ' * 26 + '#', '#' * 83]
 
-GOODBYE = ['Stop time: <time>', '#' * 83,
-           '#' + ' ' * 26 + 'Selvantrix - End of execution' + ' ' * 26 + '#', '#' * 83]
-
+class Expected:
+    pass
 
 def expected_run(o, alignment_text, population_text=None):
     """The whole expected run: status, stderr text, console lines and the texts of the main, distance
@@ -1232,8 +834,7 @@ def expected_run(o, alignment_text, population_text=None):
     precision (full).  status 'nonzero' with err_contains: a run that must fail with that message."""
     e = Expected()
     e.status, e.err, e.main, e.dist, e.summary, e.full, e.results = 0, '', None, None, None, (None,) * 3, []
-    con = []
-    e.console = con
+    con = e.console = []
 
     def fail(err):
         e.err += err
@@ -1287,7 +888,8 @@ def expected_run(o, alignment_text, population_text=None):
                 o.derived_name('.dist'), '']
     con += ['The Biological Summary is now written into the following file : ' + o.derived_name('.sum'), '']
     con += GOODBYE
-    averages = summary_values(select([SummaryInput(r, pop) for r in e.results], o.contig_usage), pop)
+    selected = {'even': e.results[1::2], 'odd': e.results[0::2]}.get(o.contig_usage, e.results)
+    averages = summary_values(selected, pop)
 
     def files(f):
         rows = [header_line(o, pop, bounds)] if o.print_header else []
@@ -1297,23 +899,6 @@ def expected_run(o, alignment_text, population_text=None):
 
     (e.main, e.dist, e.summary), e.full = files(fmt), files(full)
     return e
-
-
-BOOLEAN_OPTIONS = ('remove_frameshift', 'compute_distances', 'allow_internal_bc', 'print_header')
-
-
-def parse_options(argv):
-    """Options of a command line (-name=value; a bare word is the alignment)."""
-    kw = {}
-    for a in argv:
-        if a.startswith('-') and '=' in a:
-            k, v = a[1:].split('=', 1)
-            k = 'alignment' if k == 'alignment_file' else k
-            kw[k] = v in ('true', 'TRUE', 't', 'T', 'yes', 'YES', 'y', 'Y', '1') if k in BOOLEAN_OPTIONS else v
-        else:
-            kw['alignment'] = a
-    return Options(**kw)
-
 
 def main(argv):
     out_dir = next((a.split('=', 1)[1] for a in argv if a.startswith('--out-dir=')), '.')
@@ -1327,7 +912,6 @@ def main(argv):
             with open(os.path.join(out_dir, name), 'w') as f:
                 f.write(text)
     return 0 if e.status == 0 else 1
-
 
 if __name__ == '__main__':
     sys.exit(main(sys.argv[1:]))
