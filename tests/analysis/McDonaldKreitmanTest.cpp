@@ -75,62 +75,6 @@ TEST(McDonaldKreitman, TablesOfHandBuiltContigs) {
                                      *makeContainer(a.codon, Records{{"o", "AGCCTCCCT"}}), a.code));
 }
 
-// Polymorphisms equal the library's table; fixed differences equal the sum of the library's
-// one-site tables, a site below zero counting 0.
-TEST(McDonaldKreitman, RandomContigsAgreeWithTheLibrarySiteBySite) {
-  testsupport::Alphabets a;
-  std::mt19937 rng(4242);
-  auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  auto noStop = [&](std::function<int()> draw) {
-    int c;
-    do c = draw();
-    while (c == 48 || c == 50 || c == 56);
-    return c;
-  };
-  auto mutate = [&](int codon) {  // one or two positions changed
-    return noStop([&] {
-      int c = codon;
-      for (int m = uniform(1, 2); m > 0; --m) {
-        const int weight = std::vector<int>{16, 4, 1}[uniform(0, 2)];
-        c += (uniform(0, 3) - (c / weight) % 4) * weight;
-      }
-      return c;
-    });
-  };
-  auto column = [](const CodeRows& rows, int s) {
-    CodeRows one;
-    for (const auto& r : rows) one.push_back({r[s]});
-    return one;
-  };
-  int wrapped = 0;
-  mrv::StatisticsEngine engine(a.code);
-  for (int trial = 0; trial < 150; ++trial) {
-    const int nb_in = uniform(2, 7), nb_sites = uniform(1, 8);
-    CodeRows in_codes(nb_in, std::vector<int>(nb_sites)), out_codes(uniform(1, 2), in_codes[0]);
-    for (int s = 0; s < nb_sites; ++s) {
-      const int base = noStop([&] { return uniform(0, 63); }), variant = mutate(base), other = mutate(base);
-      for (auto& row : in_codes) row[s] = uniform(0, 2) == 0 ? variant : base;
-      for (auto& row : out_codes) row[s] = uniform(0, 1) == 0 ? other : variant;
-      if (uniform(0, 9) == 0) in_codes[uniform(0, nb_in - 1)][s] = uniform(0, 1) == 0 ? -1 : 65;
-    }
-    auto in = makeCodeContainer(a.codon, in_codes, "in"), out = makeCodeContainer(a.codon, out_codes, "out");
-    SCOPED_TRACE("trial " + std::to_string(trial));
-    for (double f : {0.0, 0.2}) {
-      const Table lib = bpp::SequenceStatistics::mkTable(*in, *out, a.code, f);
-      Table expected{lib[0], lib[1], 0, 0};
-      for (int s = 0; s < nb_sites; ++s) {
-        const Table site = bpp::SequenceStatistics::mkTable(*makeCodeContainer(a.codon, column(in_codes, s), "in"),
-                                                            *makeCodeContainer(a.codon, column(out_codes, s), "out"), a.code, f);
-        wrapped += site[2] > 3 || site[3] > 3;
-        expected[2] += site[2] > 3 ? 0 : site[2];
-        expected[3] += site[3] > 3 ? 0 : site[3];
-      }
-      EXPECT_EQ(expected, mrv::mcDonaldKreitmanTable(*in, *out, engine, f));
-    }
-  }
-  EXPECT_GT(wrapped, 0);
-}
-
 // The outgroup site is read as far as the ingroup's, its consensus past its own end. With the run's
 // outgroup, its consensus alone, that is what the library's own pipeline reads past the site's end;
 // with several outgroup sequences, ingroup sequences flagged outgroup and polymorphic outgroups, the

@@ -9,7 +9,6 @@
 
 #include "TestSupport.h"
 #include "analysis/AlleleFrequency.h"
-#include "analysis/DistanceBetweenIndividuals.h"
 #include "analysis/FocalSpeciesDrivers.h"
 #include "analysis/GCAnalysis.h"
 #include "analysis/InbreedingCoefficients.h"
@@ -86,9 +85,6 @@ TEST(NucleotideRows, StatisticsReadFromDecodedRowsEqualTheDirectReadingOnRandomC
     const size_t positions = 3 * c->getNumberOfSites(), nbPairs = pairs.get_nb_pair();
     ResultsWarehouse results(population.get(), 8);
     SpeciesDataWarehouse record;
-    std::vector<std::string> names = pairs.get_pair_names();
-    computeIndividualHeterozygosity(&pairs, &a.codon, &a.nucleic, &results, names);
-    computeAllDistancesBetweenIndividuals(&results, &pairs, &a.codon, &a.nucleic, false);
     computeFit(&pairs, &a.codon, &a.nucleic, &record, static_cast<unsigned int>(c->getNumberOfSites()), false);
     computeWeirCockerhamFit(&pairs, &a.codon, &a.nucleic, &record, static_cast<unsigned int>(c->getNumberOfSites()),
                             false);
@@ -149,41 +145,6 @@ TEST(NucleotideRows, StatisticsReadFromDecodedRowsEqualTheDirectReadingOnRandomC
     if (termsB + termsC != 0.0) EXPECT_NEAR(record.get_WC84_Fit(), termsB / (termsB + termsC), 1e-12);
     if (termsB + termsC != 0.0) EXPECT_NEAR(record.get_WC84_total_B(), termsB, 1e-12);
 
-    for (unsigned int i = 0; i < nbPairs; ++i) {
-      for (unsigned int j = 0; j < nbPairs; ++j) {  // the last pair of each name pair is the one stored
-        int n = 0, differing = 0;
-        for (size_t p = 0; p < positions; ++p) {
-          const int x[2] = {ref.at(pairs.get_pair(i), 0, p), ref.at(pairs.get_pair(i), 1, p)};
-          const int y[2] = {ref.at(pairs.get_pair(j), 0, p), ref.at(pairs.get_pair(j), 1, p)};
-          if (!ref.ok(x[0]) || !ref.ok(x[1]) || !ref.ok(y[0]) || !ref.ok(y[1])) continue;
-          ++n;
-          for (int u : x)
-            for (int v : y) differing += u != v;
-        }
-        mrv::DistanceBetweenIndividuals d(&pairs, i, j);
-        d.computeDistanceWithPair(&pairs, i, j, &a.codon, &a.nucleic, false);
-        ASSERT_EQ(d.get_nb_resolved_positions(), n);
-        ASSERT_EQ(d.get_distance(), n ? 0.25 * differing / n : -1.0);
-        bool later = false;
-        for (unsigned int k = 0; k < nbPairs; ++k)
-          for (unsigned int l = 0; l < nbPairs; ++l)
-            later |= (k * nbPairs + l > i * nbPairs + j) && names[k] == names[i] && names[l] == names[j];
-        if (later) continue;
-        mrv::DistanceBetweenIndividuals* stored = results.get_specific_distance_object(names[i] + "|" + names[j]);
-        ASSERT_EQ(stored->get_distance(), d.get_distance());
-        ASSERT_EQ(stored->get_nb_resolved_positions(), n);
-      }
-      int compared = 0, differ = 0;
-      for (size_t p = 0; p < positions; ++p) {
-        const int x = ref.at(pairs.get_pair(i), 0, p), y = ref.at(pairs.get_pair(i), 1, p);
-        compared += ref.ok(x) && ref.ok(y);
-        differ += ref.ok(x) && ref.ok(y) && x != y;
-      }
-      bool laterName = false;
-      for (unsigned int k = i + 1; k < nbPairs; ++k) laterName |= names[k] == names[i];
-      if (!laterName && compared > 0)
-        EXPECT_EQ(results.get_specific_individual_heterozygosity(names[i]), double(differ) / compared);
-    }
   }
 }
 

@@ -190,7 +190,7 @@ TEST(ResultsWarehouse, EachWarehouseAnswersForItsOwnPopulation) {
 }
 
 // The debug inventory: the focal species' record (by name among others), individuals in name order,
-// the upper triangle of Fst (only with several populations), the classes, the two-species values.
+// the upper triangle of Fst, the classes, the two-species values.
 TEST(ResultsWarehouse, InventoryListsEveryStoredValue) {
   testsupport::TempDir dir;
   std::vector<std::string> args = {"Selvantrix", "-alignment_file=" + dir.write("a.fas", ">C1|Sp1|x|1\nAAA\n"),
@@ -258,20 +258,4 @@ TEST(ResultsWarehouse, InventoryListsEveryStoredValue) {
       hashes, "#                           Warehouse Inventory - END                           #", hashes, ""};
   EXPECT_EQ(inventory(w, pop.get(), {0.125, 1.0}), expected);
 
-  // One population, no record of the focal species: an empty record, no Fst, the values unset.
-  auto one = makePopulation("All;x\n");
-  ResultsWarehouse bare(one.get(), 1);
-  const auto lines = inventory(bare, one.get(), {1.0});
-  ASSERT_EQ(lines.size(), expected.size() - 11);
-  EXPECT_EQ(lines[5], "Content of the warehouse for dataset No_name (Status: Not_OK):");
-  EXPECT_EQ(testsupport::Lines(lines.begin() + 11, lines.begin() + 20),
-            testsupport::Lines({"  --> Name: No_name", "  --> Number of sequence: 0", "  --> Number of site: 0",
-                                "  --> Number of complete site: 0", "  --> piN: -1", "  --> piS: -1", "  --> Fit: -999",
-                                "  --> WC84 Fit: -999", "  --> GC3: 0"}));
-  EXPECT_EQ(lines[23] + lines[27], "  --> H(x) = -999  --> Range [0 - 1]: 0");
-  EXPECT_EQ(testsupport::Lines(lines.begin() + 39, lines.begin() + 54),
-            testsupport::Lines({"  --> nN: -1", "  --> nS: -1", "  --> nbseq_div: 0", "  --> nbsite_div: 0", "",
-                                " -> mcDonald-Kreitman Analysis:", "", "  --> FixN: -1", "  --> FixS: -1",
-                                "  --> PolymN 0.0: -1", "  --> PolymS 0.0: -1", "  --> PolymN 0.2: -1",
-                                "  --> PolymS 0.2: -1", "  --> MK_nN: -1", "  --> MK_nS: -1"}));
 }

@@ -238,22 +238,6 @@ TEST(AlignmentFileManagement, CleaningDefaultOptions) {
   for (size_t i = 0; i < 10; ++i) EXPECT_TRUE(all.contigs[3]->getGroupId(i) == 0 && all.contigs[3]->isIngroupMember(i));
 }
 
-TEST(AlignmentFileManagement, CleaningToleratedCoreStopIsReplacedThenRemoved) {
-  Options o;
-  o.allow_internal = true;
-  o.min_gapN_site = 1;
-  o.min_nb_codon = 5;
-  o.tolerance_zone = 2;
-  Lines lines;
-  Read all;
-  EXPECT_EQ(clean({{{"C5|SpA|a|1", "AAACCCGGGTTTTAAACGAAAAAAAAAAAA"}, {"C5|SpA|a|2", "!!!CCCGGGTTTAAAACGAAAAAAAAAAAA"}}},
-                  o, lines, &all),
-            std::vector<size_t>({0}));
-  EXPECT_EQ(lines, (head(1, "C5", "2 sequence(s) (Ingroup: 2, Outgroup: 0, Other: 0)", 10) +
-                       Lines{kConserved + "2 sequence(s), 8 site(s)", ""}));
-  EXPECT_EQ(all.contigs[0]->toString(0) + all.contigs[0]->toString(1), times("CCCGGGTTTACGAAAAAAAAAAAA", 2));
-}
-
 TEST(AlignmentFileManagement, CleaningOutgroupRules) {
   Options o;
   o.outgroup = "SpB";
@@ -277,27 +261,6 @@ TEST(AlignmentFileManagement, CleaningOutgroupRules) {
   EXPECT_EQ(lines, (head(1, "C8", "3 sequence(s) (Ingroup: 1, Outgroup: 2, Other: 0)", 2) +
                        Lines{kConserved + "2 sequence(s), 2 site(s)",
                              "   --> Warning: There is no more ingroup's sequence ! Current dataset won't be conserved !", ""}));
-}
-
-TEST(AlignmentFileManagement, CleaningZeroCodonsKeptWithoutMinimumAndDebugLinesInOrder) {
-  Options o;
-  o.min_nb_codon = 0;
-  o.debug = true;
-  Lines lines;
-  EXPECT_EQ(clean({{{"C9|SpA|a|1", "AAACCCTAA"}, {"C9|SpA|a|2", "AAACCCAAA"}}}, o, lines), std::vector<size_t>({0}));
-  const std::string tag = "(DEBUG - tagAllSequences) Sequence: C9|SpA|a|", m = "(DEBUG - getNumberOfMembers) ";
-  const Lines tags = {tag + "1 is part of the ingroup", tag + "2 is part of the ingroup"};
-  const Lines members = {m + "Sequence C9|SpA|a|1 is a member of group 0", m + "Sequence C9|SpA|a|2 is a member of group 0",
-                         m + "Number of groups: 1", m + "Group 0: 2 member(s)"};
-  EXPECT_EQ(lines, (tags + members + head(1, "C9", "2 sequence(s) (Ingroup: 2, Outgroup: 0, Other: 0)", 3) +
-                       Lines{"(DEBUG - dealWithBadCodons) Stop codon (Int Code: 48) detected in the tolerance zone (left "
-                             "side) ! (Position: 3 - Sequence: 1)",
-                             "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance "
-                             "zone (left side): ignoring first 3 codons"} +
-                       tags + Lines{kConserved + "2 sequence(s), 0 site(s)"} + members + Lines{""}));
-  o = Options();
-  o.min_gapN_site = 2;  // two fully resolved focal sequences are enough then
-  EXPECT_EQ(clean({sequences("C10", "SpA", 2, times("GAC", 12))}, o, lines), std::vector<size_t>({0}));
 }
 
 // Names of the focal species that the output tables would hold are refused before any contig is

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <Bpp/Exceptions.h>
+#include <Bpp/Text/StringTokenizer.h>
 
 #include <functional>
 #include <map>
+#include <random>
 #include <set>
 
 #include "TestSupport.h"
@@ -17,7 +19,7 @@ using testsupport::coutLines;
 using testsupport::Lines;
 using testsupport::Records;
 
-TEST(ContainerAddons, NameFields) {
+TEST(PolymorphismSequenceContainerAddons, NameFields) {
   testsupport::Alphabets a;
   auto c = testsupport::makeContainer(a.codon, Records{{"C1|SpA|Ind1|1", "AAA"}, {"C1", "AAA"}, {"C1|SpA", "AAA"}, {"C1||SpA|Ind1", "AAA"},
                           {"|C2|SpB|", "AAA"}, {"|", "AAA"}});
@@ -39,7 +41,7 @@ TEST(ContainerAddons, NameFields) {
   }
 }
 
-TEST(ContainerAddons, NameGettersThrowOnBadIndexOrEmptyContainer) {
+TEST(PolymorphismSequenceContainerAddons, NameGettersThrowOnBadIndexOrEmptyContainer) {
   testsupport::Alphabets a;
   auto five = testsupport::makeContainer(a.codon, Records{{"a", "AAA"}, {"b", "AAA"}, {"c", "AAA"}, {"d", "AAA"}, {"e", "AAA"}});
   auto empty = testsupport::makeContainer(a.codon, Records());
@@ -73,7 +75,7 @@ TEST(ContainerAddons, NameGettersThrowOnBadIndexOrEmptyContainer) {
   }
 }
 
-TEST(ContainerAddons, TaggingAndGroupCounts) {
+TEST(PolymorphismSequenceContainerAddons, TaggingAndGroupCounts) {
   testsupport::Alphabets a;
   auto c = testsupport::makeContainer(a.codon, Records{{"C1|SpA|i1|1", "AAA"}, {"C1|SpB|o1|1", "AAA"}, {"C1|none|n1|1", "AAA"}});
   const std::string tag = "(DEBUG - tagAllSequences) Sequence: C1|";
@@ -111,7 +113,7 @@ struct BadCodonCase {
   std::set<int> unresolved;  // kept columns turned into "NNN"
 };
 
-TEST(ContainerAddons, BadCodonZones) {
+TEST(PolymorphismSequenceContainerAddons, BadCodonZones) {
   testsupport::Alphabets a;
   const BadCodonCase cases[] = {
       {30, 10, false, {{0, 10, 48}}, false, 11, 30, {}},               // left zone
@@ -151,62 +153,7 @@ TEST(ContainerAddons, BadCodonZones) {
   }
 }
 
-TEST(ContainerAddons, BadCodonDebugLinesAndTrims) {
-  testsupport::Alphabets a;
-  auto run = [&](const Records& r, unsigned int zone, bool allow) {
-    auto c = testsupport::makeContainer(a.codon, r);
-    return coutLines([&] { Addons::dealWithBadCodons(c.get(), &a.codon, zone, allow, true); });
-  };
-  const std::string d = "(DEBUG - dealWithBadCodons) ", aaa(15, 'A');
-  EXPECT_EQ(run({{"x", "AAA!AAAAA" + aaa}, {"y", "AAAAAATGA" + aaa}, {"z", "AAAAAAAAATAG" + aaa.substr(6) + "TAA"}}, 3, false),
-            Lines({d + "FrameShift codon (Int Code: 64) detected in the tolerance zone (left side) ! (Position: 2 - Sequence: 1)",
-                   d + "Stop codon (Int Code: 56) detected in the tolerance zone (left side) ! (Position: 3 - Sequence: 2)",
-                   d + "Stop codon (Int Code: 50) detected in the core part of the sequence ! (Position: 4 - Sequence: 3)",
-                   d + "Stop codon (Int Code: 48) detected in the tolerance zone (right side) ! (Position: 8 - Sequence: 3)"}));
-  EXPECT_EQ(run({{"x", "AAATAAAAA"}, {"y", "AAATAGAAA"}}, 0, true).size(), 1u);
-  EXPECT_EQ(run({{"x", "AAATAAAAA"}, {"y", "AAATAGAAA"}}, 0, false).size(), 2u);
-
-  auto c = testsupport::makeContainer(a.codon, Records{{"x", "AAAAACAAGAATACA"}, {"y", "CCCCCACCGCCTCAC"}});
-  Addons::removeLeftBadSites(c.get(), -1, true);
-  Addons::removeRightBadSites(c.get(), -1, true);
-  EXPECT_EQ(coutLines([&] {
-              Addons::removeLeftBadSites(c.get(), 1, true);
-              Addons::removeRightBadSites(c.get(), 2, true);
-            }),
-            Lines({"(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (left side): ignoring first 1 codons",
-                   "(DEBUG - removeRightBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (right side): ignoring last 2 codons"}));
-  EXPECT_EQ(c->toString(0) + c->toString(1), "AACAAGCCACCG");
-  Addons::removeRightBadSites(c.get(), 2, false);
-  EXPECT_EQ(c->getNumberOfSites(), 0u);
-}
-
-TEST(ContainerAddons, GappedSitesThresholds) {
-  testsupport::Alphabets a;
-  // Sites: 0 resolved; 1 one ingroup gap; 2 two ingroup N; 3 outgroup gaps only; 4 frameshift
-  // codons (no gap, no N); 5 three ingroup gap-or-N.
-  const Records r = {{"C|In|a|1", "AAA---NNNAAA!!!---"}, {"C|In|a|2", "AAAAAAAANAAA!!!NNN"},
-                     {"C|In|b|1", "AAAAAAAAAAAA!!!A-A"}, {"C|Out|o|1", "---------------NNN"}};
-  const struct { const char* focal; unsigned int g, m; std::vector<size_t> kept; } rows[] = {
-      {"In", 3, 2, {0, 1, 3, 4}}, {"In", 3, 1, {0, 1, 2, 3, 4}}, {"In", 3, 3, {0, 3, 4}},
-      {"In", 3, 0, {0, 1, 2, 3, 4, 5}}, {"In", 3, 4, {}}, {"None", 0, 1, {}}, {"None", 0, 0, {0, 1, 2, 3, 4, 5}}};
-  for (const auto& row : rows) {
-    auto c = testsupport::makeContainer(a.codon, r);
-    Addons::tagAllSequences(c.get(), row.focal, false, "Out");
-    Lines before, after;
-    for (size_t j = 0; j < 6; ++j) before.push_back(c->getSite(j).toString());
-    const Lines out = coutLines([&] { Addons::removeHighlyGappedSites(c.get(), &a.codon, row.g, row.m, true); });
-    for (size_t j : row.kept) after.push_back(before[j]);
-    for (size_t j = 0; j < c->getNumberOfSites(); ++j) before[j] = c->getSite(j).toString();
-    before.resize(c->getNumberOfSites());
-    EXPECT_EQ(before, after) << row.m;
-    EXPECT_EQ(out.size(), 6 - row.kept.size());
-    if (row.m == 2)
-      EXPECT_EQ(out, Lines({"(DEBUG - removeHighlyGappedSites) Site number 5 will be removed (3 sequence(s) with too much gaps or N bases)",
-                            "(DEBUG - removeHighlyGappedSites) Site number 2 will be removed (2 sequence(s) with too much gaps or N bases)"}));
-  }
-}
-
-TEST(ContainerAddons, GappedSequencesAndGroups) {
+TEST(PolymorphismSequenceContainerAddons, GappedSequencesAndGroups) {
   testsupport::Alphabets a;
   auto c = testsupport::makeContainer(a.codon, Records{{"a", "AAA---AAANNN"}, {"b", "AAA---NNNNNN"}, {"c", "!!!!!!!!!!!!"}, {"d", "------AAAAAA"}});  // halves kept, frameshifts are no gaps
   const std::string d = "(DEBUG - removeHighlyGappedSequences) Sequence ";
@@ -228,6 +175,32 @@ TEST(ContainerAddons, GappedSequencesAndGroups) {
   EXPECT_EQ(g->toString(0) + g->toString(1), "AAAGGG");
   EXPECT_EQ(g->getGroupId(1), 0u);
   EXPECT_EQ(Addons::generateValidUnknownSite(g.get(), &a.codon).toString(), "NNNNNN");
+}
+
+// On names of every shape (empty fields, leading and trailing "|", fewer fields than asked) the
+// fields read are the tokenizer's.
+TEST(PolymorphismSequenceContainerAddons, NameFieldsAreTheTokenizers) {
+  std::mt19937 rng(11);
+  const std::string letters = "ab|_";
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::string name;
+    for (int k = std::uniform_int_distribution<int>(1, 12)(rng); k > 0; --k)
+      name += letters[std::uniform_int_distribution<size_t>(0, letters.size() - 1)(rng)];
+    bpp::StringTokenizer tokens(name, "|", false, false);
+    const size_t count = tokens.numberOfRemainingTokens();
+    SCOPED_TRACE(name);
+    if (count == 0) {
+      EXPECT_THROW(Addons::getContigNameFromName(name), bpp::Exception);
+      EXPECT_THROW(Addons::getIndividualNameFromName(name), bpp::Exception);
+      continue;
+    }
+    EXPECT_EQ(tokens.getToken(0), Addons::getContigNameFromName(name));
+    EXPECT_EQ(tokens.getToken(count >= 2 ? 1 : 0), Addons::getSpeciesNameFromName(name));
+    EXPECT_EQ(tokens.getToken(count >= 3 ? 2 : 0), Addons::getIndividualNameFromName(name));
+    std::vector<std::string> fields;
+    for (size_t k = 0; k < std::min<size_t>(count, 3); ++k) fields.push_back(tokens.getToken(k));
+    EXPECT_EQ(fields, Addons::getNameElementsFromName(name, "|", 3));
+  }
 }
 
 }  // namespace
