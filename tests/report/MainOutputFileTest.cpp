@@ -50,31 +50,20 @@ TEST(MainOutputFile, WholeFileWithAndWithoutHeader) {
   mrv::Population population(population_file);
   auto eight = bounds(8);
   ResultsWarehouse first(&population, 8), second(&population, 8);
-  first.set_name("C1");
-  first.set_status("OK");
+  first.set_name("C1"), second.set_name("C2"), first.set_status("OK"), second.set_status("OK");
   auto* record = new SpeciesDataWarehouse();
   record->set_species_name("Sp1");
-  record->set_number_of_sequences(6);
-  record->set_number_of_complete_sites(280);
-  record->set_GC3(std::nan(""));
-  record->set_piN(0.5);
-  record->set_piS(1e-05);
-  record->set_WC84_Fit(2e+06);
+  record->set_number_of_sequences(6), record->set_number_of_complete_sites(280), record->set_GC3(std::nan(""));
+  record->set_piN(0.5), record->set_piS(1e-05), record->set_WC84_Fit(2e+06);
   first.store_species_data(record);
   first.set_specific_individual_heterozygosity("A", 0.5);
   first.set_specific_individual_heterozygosity("C", 1e-05);
   first.set_specific_Fst(0, 1, 2e+06);
   first.increase_class(0, 3);
-  second.set_name("C2");
-  second.set_status("OK");
-  auto* record2 = new SpeciesDataWarehouse();
-  record2->set_species_name("Sp1");
-  second.store_species_data(record2);
-  second.set_nb_bi_allelic_SNP(9);
-  second.set_nb_tri_allelic_SNP(10);
-  second.set_nb_quadri_allelic_SNP(11);
-  second.set_nN(123.456789);
-  second.set_nS(0.25);
+  second.store_species_data(new SpeciesDataWarehouse());
+  second.get_all_species_data()[0]->set_species_name("Sp1");
+  second.set_nb_bi_allelic_SNP(9), second.set_nb_tri_allelic_SNP(10), second.set_nb_quadri_allelic_SNP(11);
+  second.set_nN(123.456789), second.set_nS(0.25);
   int k = 0;
   for (auto setter : {&ResultsWarehouse::set_fixN, &ResultsWarehouse::set_fixS, &ResultsWarehouse::set_polymN_0,
                       &ResultsWarehouse::set_polymS_0, &ResultsWarehouse::set_polymN_02, &ResultsWarehouse::set_polymS_02,

@@ -16,33 +16,26 @@ const double NaN = std::numeric_limits<double>::quiet_NaN();
 inline SummaryContigValues mk(int fixN, int fixS, double nN, double nS, int polymN_0 = 0, int polymS_0 = 0,
                               int polymN_02 = 0, int polymS_02 = 0) {
   SummaryContigValues v;
-  v.number_of_complete_sites = 100;
-  v.fixN = fixN, v.fixS = fixS, v.nN = nN, v.nS = nS;
+  v.number_of_complete_sites = 100, v.fixN = fixN, v.fixS = fixS, v.nN = nN, v.nS = nS;
   v.polymN_0 = polymN_0, v.polymS_0 = polymS_0, v.polymN_02 = polymN_02, v.polymS_02 = polymS_02;
   return v;
 }
 
 // A contig with every value the summary reads but the SNP counts and the two tables.
 inline SummaryContigValues full(unsigned int weight, double piS, double piN, double fit, double B, double C, int fixN,
-                                int fixS, double nN, double nS, int polymN_0, int polymS_0, int polymN_02,
-                                int polymS_02) {
-  SummaryContigValues v = mk(fixN, fixS, nN, nS, polymN_0, polymS_0, polymN_02, polymS_02);
-  v.number_of_complete_sites = weight;
-  v.piS = piS, v.piN = piN, v.Fit = fit, v.WC84_total_B = B, v.WC84_total_C = C;
+                                int fixS, double nN, double nS, int pN0, int pS0, int pN02, int pS02) {
+  SummaryContigValues v = mk(fixN, fixS, nN, nS, pN0, pS0, pN02, pS02);
+  v.number_of_complete_sites = weight, v.piS = piS, v.piN = piN, v.Fit = fit, v.WC84_total_B = B, v.WC84_total_C = C;
   return v;
 }
 
 // Plays back the given draws in a loop and counts them.
-class ScriptedGenerator : public bpp::RandomFactory {
- public:
-  explicit ScriptedGenerator(std::vector<double> draws) : draws_(draws) {}
+struct ScriptedGenerator : bpp::RandomFactory {
+  explicit ScriptedGenerator(std::vector<double> d) : draws(d) {}
   void setSeed(long) override {}
-  double drawNumber() const override { return draws_[count_++ % draws_.size()]; }
-  std::size_t count() const { return count_; }
-
- private:
-  std::vector<double> draws_;
-  mutable std::size_t count_ = 0;
+  double drawNumber() const override { return draws[count++ % draws.size()]; }
+  std::vector<double> draws;
+  mutable std::size_t count = 0;
 };
 
 // Equal, NaN included, or within `tolerance`.

@@ -15,17 +15,15 @@ namespace writertest {
 // Runs the enclosed code in another working directory.
 class WorkingDirectory {
  public:
-  explicit WorkingDirectory(const std::string& path) {
-    char buffer[4096];
-    if (!getcwd(buffer, sizeof buffer)) throw std::runtime_error("getcwd failed");
-    previous_ = buffer;
-    if (chdir(path.c_str()) != 0) throw std::runtime_error("chdir failed");
+  explicit WorkingDirectory(const std::string& path) : previous_(getcwd(buffer_, sizeof buffer_) ? buffer_ : "") {
+    if (previous_.empty() || chdir(path.c_str()) != 0) throw std::runtime_error("cannot change directory");
   }
   ~WorkingDirectory() {
     if (chdir(previous_.c_str()) != 0) std::abort();
   }
 
  private:
+  char buffer_[4096];
   std::string previous_;
 };
 
@@ -33,11 +31,10 @@ class WorkingDirectory {
 inline std::unique_ptr<ParametersManagement> options(std::vector<std::string> args) {
   args.insert(args.begin(), "Selvantrix");
   std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  for (auto& a : args) argv.push_back(&a[0]);
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  std::unique_ptr<ParametersManagement> o(
-      new ParametersManagement(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data()));
+  std::unique_ptr<ParametersManagement> o(new ParametersManagement(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data()));
   o->checkParameters();
   testing::internal::GetCapturedStderr();
   testing::internal::GetCapturedStdout();

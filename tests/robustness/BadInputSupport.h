@@ -16,12 +16,8 @@
 
 namespace badinput {
 
-using testsupport::readFile;
-using testsupport::RunResult;
-using testsupport::runSelvantrix;
-using testsupport::sourcePath;
-using testsupport::splitLines;
-using testsupport::TempDir;
+using testsupport::readFile, testsupport::RunResult, testsupport::runSelvantrix, testsupport::sourcePath,
+    testsupport::splitLines, testsupport::TempDir;
 
 inline const std::string kAlignment = "example.fas";
 inline const std::string kPopulations = "populations.txt";
@@ -68,16 +64,17 @@ inline RunResult runWithFileSizeLimit(const std::vector<std::string>& args, cons
   return r;
 }
 
+// Files written and directories made in the working directory, the run's arguments, its status,
+// the first line on standard error (empty: nothing there), a line expected on standard output and one
+// that must not be there (empty: none), the output files equal to the reference run's.
 struct Case {
   std::string name;
-  std::map<std::string, std::string> files;  // written in the working directory before the run
+  std::map<std::string, std::string> files;
   std::vector<std::string> args;
   int status;
-  std::string first_error;               // the first line on standard error; empty: nothing there
-  std::string console_line;              // a line expected on standard output (empty: none required)
-  std::vector<std::string> kept;         // output files that must be there, equal to the reference run's
-  std::vector<std::string> dirs = {};    // directories made in the working directory
-  std::string absent_console_line = "";  // a line that must not be on standard output
+  std::string first_error, console_line;
+  std::vector<std::string> kept, dirs = {};
+  std::string absent_console_line = "";
 };
 
 class BadInput : public testing::Test {
