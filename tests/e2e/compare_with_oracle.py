@@ -184,7 +184,10 @@ def generate(seed):
     return o, alignment, population
 
 
-# --------------------------------------------------------------------------
+# --- Comparison
+
+NUMBER = re.compile(r'(-?nan|-?inf|-?[0-9][0-9.]*(?:e[-+][0-9]+)?)')
+
 
 def num_equal(expected, got, ties):
     """expected: the oracle's value; got: the program's text."""
@@ -212,9 +215,6 @@ def compare_texts(what, expected, full, got, problems, ties):
         if e != g and not (len(f) == len(gf) and f[0::2] == gf[0::2] and all(
                 a == b or num_equal(float(a), b, ties) for a, b in zip(f[1::2], gf[1::2]))):
             problems.append('%s line %d:\n  expected: %r\n  found:    %r' % (what, i + 1, e, g))
-
-
-NUMBER = re.compile(r'(-?nan|-?inf|-?[0-9][0-9.]*(?:e[-+][0-9]+)?)')
 
 
 def load_case(directory):
