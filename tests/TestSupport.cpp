@@ -137,9 +137,12 @@ std::string alleleName(const std::string& individual, int allele) {
 Records diploids(const std::vector<std::string>& individuals) {
   Records out;
   for (const std::string& ind : individuals) {
-    const size_t eq = ind.find('='), slash = ind.find('/');
-    out.push_back({alleleName(ind.substr(0, eq), 1), ind.substr(eq + 1, slash - eq - 1)});
-    out.push_back({alleleName(ind.substr(0, eq), 2), ind.substr(slash + 1)});
+    const size_t eq = ind.find('=');
+    int allele = 0;
+    for (size_t from = eq + 1, to = 0; to != std::string::npos; from = to + 1) {
+      to = ind.find('/', from);
+      out.push_back({alleleName(ind.substr(0, eq), ++allele), ind.substr(from, to == std::string::npos ? to : to - from)});
+    }
   }
   return out;
 }

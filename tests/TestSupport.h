@@ -76,7 +76,7 @@ std::unique_ptr<bpp::PolymorphismSequenceContainer> makeCodeContainer(const bpp:
 
 // "c1|Sp|individual|allele_k", the name of an allele sequence.
 std::string alleleName(const std::string& individual, int allele);
-// Individuals "NAME=allele1/allele2", two allele sequences each.
+// Individuals "NAME=allele1/allele2[/...]", one allele sequence per text.
 Records diploids(const std::vector<std::string>& individuals);
 // Individuals ind0, ind0, ind1, ind1, ... in turn, one text each.
 Records paired(std::initializer_list<const char*> texts);

@@ -3,199 +3,164 @@
 #include <Bpp/Exceptions.h>
 
 #include <algorithm>
-#include <random>
 
 #include "TestSupport.h"
 #include "analysis/PopulationDiversification.h"
 #include "analysis/ResultsWarehouse.h"
-#include "input/Population.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 
-using testsupport::Records;
+using testsupport::diploids;
+using testsupport::makePopulation;
 using Counts = std::vector<std::int64_t>;
 using Matrix = std::vector<Counts>;
+using Fst = std::vector<std::vector<double>>;
 
 namespace {
-
 const double NA = -999.0;
-
-// Individual name, then one codon text per allele sequence.
-Records individuals(std::initializer_list<std::vector<const char*> > list) {
-  Records r;
-  for (const auto& ind : list)
-    for (size_t a = 1; a < ind.size(); ++a) r.emplace_back(testsupport::alleleName(ind[0], static_cast<int>(a)), ind[a]);
-  return r;
-}
-
-std::unique_ptr<mrv::PopulationDiversification> diversification(testsupport::Alphabets& alphabets,
-                                                                 bpp::PolymorphismSequenceContainer* c,
-                                                                 mrv::Population* pop) {
-  return std::unique_ptr<mrv::PopulationDiversification>(
-      new mrv::PopulationDiversification(c, pop, &alphabets.codon, &alphabets.nucleic));
-}
-
-// The direct reading: every ordered pair of sequences of two different individuals, every nucleotide.
-void expectPairwiseCounters(testsupport::Alphabets& alphabets, bpp::PolymorphismSequenceContainer* c, const mrv::Population& pop,
-                            const mrv::PopulationDiversification& d) {
-  const size_t n = pop.get_number_of_population();
-  Counts dw(n, 0), tw(n, 0);
-  Matrix db(n, Counts(n, 0)), tb(n, Counts(n, 0));
-  auto individual = [c](size_t i) {
-    return mrv::PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(c, static_cast<unsigned>(i));
-  };
-  for (size_t i = 0; i < c->getNumberOfSequences(); ++i)
-    for (size_t j = 0; j < c->getNumberOfSequences(); ++j) {
-      if (individual(i) == individual(j)) continue;
-      const int pi = pop.get_population_id(individual(i)), pj = pop.get_population_id(individual(j));
-      for (size_t s = 0; s < c->getNumberOfSites(); ++s)
-        for (size_t k = 0; k < 3; ++k) {
-          const int x = alphabets.codon.getNPosition(c->valueAt(i, s), k);
-          const int y = alphabets.codon.getNPosition(c->valueAt(j, s), k);
-          if (alphabets.nucleic.isUnresolved(x) || alphabets.nucleic.isUnresolved(y)) continue;
-          (pi != pj ? db[pi][pj] : dw[pi]) += x != y;
-          (pi != pj ? tb[pi][pj] : tw[pi]) += 1;
-        }
-    }
-  EXPECT_EQ(dw, d.get_all_differenceWithin());
-  EXPECT_EQ(tw, d.get_all_totalWithin());
-  EXPECT_EQ(db, d.get_all_differenceBetween());
-  EXPECT_EQ(tb, d.get_all_totalBetween());
-}
-
 }  // namespace
 
 // One codon site, all alike but for the first nucleotide.
 TEST(PopulationDiversification, CountersAndFstOfHandWorkedContigs) {
-  testsupport::Alphabets alphabets;
-  struct Case {
-    const char* label;
-    const char* populations;
-    Records records;
+  testsupport::Alphabets a;
+  const struct {
+    const char *label, *populations;
+    std::vector<std::string> individuals;
     Counts differenceWithin, totalWithin;
     Matrix differenceBetween, totalBetween;
-    std::vector<std::vector<double> > fst;
+    Fst fst;
     std::map<int, double> within;
-  };
-  const Case cases[] = {
-      {"A/A x2 against C/C x2: Fst 1", "P0;i1;i2\nP1;i3;i4\n",
-       individuals({{"i1", "AGC", "AGC"}, {"i2", "AGC", "AGC"}, {"i3", "CGC", "CGC"}, {"i4", "CGC", "CGC"}}),
+  } cases[] = {
+      {"A/A x2 against C/C x2: Fst 1", "P0;i1;i2\nP1;i3;i4\n", {"i1=AGC/AGC", "i2=AGC/AGC", "i3=CGC/CGC", "i4=CGC/CGC"},
        {0, 0}, {24, 24}, {{0, 16}, {16, 0}}, {{0, 48}, {48, 0}}, {{NA, 1.0}, {1.0, NA}}, {{0, 0.0}, {1, 0.0}}},
-      {"A/A + C/C against A/A x2: Fst 0", "P0;i1;i2\nP1;i3;i4\n",
-       individuals({{"i1", "AGC", "AGC"}, {"i2", "CGC", "CGC"}, {"i3", "AGC", "AGC"}, {"i4", "AGC", "AGC"}}),
+      {"A/A + C/C against A/A x2: Fst 0", "P0;i1;i2\nP1;i3;i4\n", {"i1=AGC/AGC", "i2=CGC/CGC", "i3=AGC/AGC", "i4=AGC/AGC"},
        {8, 0}, {24, 24}, {{0, 8}, {8, 0}}, {{0, 48}, {48, 0}}, {{NA, 0.0}, {0.0, NA}}, {{0, 1.0 / 3}, {1, 0.0}}},
       // A A | C A | C C: differing unordered pairs i1-i2 2, i1-i3 4, i2-i3 2, counted in both orders.
-      {"one population", "All;i1;i2;i3\n",
-       individuals({{"i1", "AGC", "AGC"}, {"i2", "CGC", "AGC"}, {"i3", "CGC", "CGC"}}),
-       {16}, {72}, {{0}}, {{0}}, {{NA}}, {{0, 16.0 / 72}}},
-      {"two populations of one individual: no within comparison", "P0;i1\nP1;i2\n",
-       individuals({{"i1", "AGC", "AGC"}, {"i2", "CGC", "CGC"}}),
+      {"one population", "All;i1;i2;i3\n", {"i1=AGC/AGC", "i2=CGC/AGC", "i3=CGC/CGC"}, {16}, {72}, {{0}}, {{0}}, {{NA}},
+       {{0, 16.0 / 72}}},
+      {"two populations of one individual: no within comparison", "P0;i1\nP1;i2\n", {"i1=AGC/AGC", "i2=CGC/CGC"},
        {0, 0}, {0, 0}, {{0, 4}, {4, 0}}, {{0, 12}, {12, 0}}, {{NA, NA}, {NA, NA}}, {}},
-      {"identical sequences: Hb 0 keeps -999", "P0;i1;i2\nP1;i3;i4\n",
-       individuals({{"i1", "AGC", "AGC"}, {"i2", "AGC", "AGC"}, {"i3", "AGC", "AGC"}, {"i4", "AGC", "AGC"}}),
+      {"identical sequences: Hb 0 keeps -999", "P0;i1;i2\nP1;i3;i4\n", {"i1=AGC/AGC", "i2=AGC/AGC", "i3=AGC/AGC", "i4=AGC/AGC"},
        {0, 0}, {24, 24}, {{0, 0}, {0, 0}}, {{0, 48}, {48, 0}}, {{NA, NA}, {NA, NA}}, {{0, 0.0}, {1, 0.0}}},
-      {"a gap faces a base: compared, differing; NNN not compared", "P0;i1;i2;i3\n",
-       individuals({{"i1", "AGC", "AGC"}, {"i2", "---", "---"}, {"i3", "NNN", "NNN"}}),
+      {"a gap faces a base: compared, differing; NNN not compared", "P0;i1;i2;i3\n", {"i1=AGC/AGC", "i2=---/---", "i3=NNN/NNN"},
        {24}, {24}, {{0}}, {{0}}, {{NA}}, {{0, 1.0}}},
-      {"three alleles of one individual never compared together", "P0;i1;i2\n",
-       individuals({{"i1", "AGC", "CGC", "GGC"}, {"i2", "AGC"}}),
-       {4}, {18}, {{0}}, {{0}}, {{NA}}, {{0, 4.0 / 18}}},
+      {"three alleles of one individual never compared together", "P0;i1;i2\n", {"i1=AGC/CGC/GGC", "i2=AGC"}, {4}, {18},
+       {{0}}, {{0}}, {{NA}}, {{0, 4.0 / 18}}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    auto pop = testsupport::makePopulation(c.populations);
-    auto container = testsupport::makeContainer(alphabets.codon, c.records);
-    auto d = diversification(alphabets, container.get(), pop.get());
-    EXPECT_EQ(c.differenceWithin, d->get_all_differenceWithin());
-    EXPECT_EQ(c.totalWithin, d->get_all_totalWithin());
-    EXPECT_EQ(c.differenceBetween, d->get_all_differenceBetween());
-    EXPECT_EQ(c.totalBetween, d->get_all_totalBetween());
-    d->determine_Fst();
-    EXPECT_EQ(c.fst, d->get_all_Fst());
-    EXPECT_EQ(c.within, d->get_all_heterozygosityWithinPops());
+    auto pop = makePopulation(c.populations);
+    auto container = testsupport::makeContainer(a.codon, diploids(c.individuals));
+    mrv::PopulationDiversification d(container.get(), pop.get(), &a.codon, &a.nucleic);
+    EXPECT_EQ(c.differenceWithin, d.get_all_differenceWithin());
+    EXPECT_EQ(c.totalWithin, d.get_all_totalWithin());
+    EXPECT_EQ(c.differenceBetween, d.get_all_differenceBetween());
+    EXPECT_EQ(c.totalBetween, d.get_all_totalBetween());
+    d.determine_Fst();
+    EXPECT_EQ(c.fst, d.get_all_Fst());
+    EXPECT_EQ(c.within, d.get_all_heterozygosityWithinPops());
   }
 }
 
-// Several populations, individuals of one to three sequences in shuffled order, gaps, NNN and "!!!",
-// sites of one codon everywhere but for a few sequences.
+// Against the direct reading (every ordered pair of sequences of two different individuals, every
+// nucleotide): several populations, individuals of one to three sequences in shuffled order, gaps,
+// NNN and "!!!", sites of one codon everywhere but for a few sequences.
 TEST(PopulationDiversification, CountersEqualThePairwiseReadingOnRandomContigs) {
-  testsupport::Alphabets alphabets;
+  testsupport::Alphabets a;
   std::mt19937 rng(20130612);
   auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   for (int trial = 0; trial < 300; ++trial) {
     const int nb_pops = uniform(1, 4), nb_inds = uniform(1, 9), nb_sites = uniform(1, 12);
     std::vector<std::string> lines;
     for (int p = 0; p < nb_pops; ++p) lines.push_back("Pop" + std::to_string(p));
-    std::vector<std::pair<std::string, int> > seqs;
+    std::vector<std::pair<std::string, int>> seqs;
     for (int i = 0; i < nb_inds; ++i) {
       lines[uniform(0, nb_pops - 1)] += ";ind" + std::to_string(i);
-      for (int a = uniform(1, 3); a > 0; --a) seqs.emplace_back("ind" + std::to_string(i), a);
+      for (int k = uniform(1, 3); k > 0; --k) seqs.emplace_back("ind" + std::to_string(i), k);
     }
     std::shuffle(seqs.begin(), seqs.end(), rng);
     std::string text;
     for (const auto& l : lines) text += l + "\n";
-    auto pop = testsupport::makePopulation(text);
+    auto pop = makePopulation(text);
     std::vector<int> common(3 * nb_sites);  // three frequent codons per site, one codon at some sites
     for (size_t k = 0; k < common.size(); ++k) common[k] = k % 3 != 0 && uniform(0, 2) == 0 ? common[k - 1] : uniform(0, 63);
-    bpp::PolymorphismSequenceContainer container(&alphabets.codon);
+    bpp::PolymorphismSequenceContainer c(&a.codon);
     for (const auto& s : seqs) {
       std::vector<int> codes;
       for (int site = 0; site < nb_sites; ++site) {
         const int r = uniform(0, 19);
         codes.push_back(r == 0 ? -1 : r == 1 ? 65 : r == 2 ? 64 : r == 3 ? uniform(0, 63) : common[3 * site + r % 3]);
       }
-      container.addSequenceWithFrequency(bpp::BasicSequence(testsupport::alleleName(s.first, s.second), codes, &alphabets.codon), 1);
+      c.addSequenceWithFrequency(bpp::BasicSequence(testsupport::alleleName(s.first, s.second), codes, &a.codon), 1);
     }
     SCOPED_TRACE("trial " + std::to_string(trial));
-    expectPairwiseCounters(alphabets, &container, *pop, *diversification(alphabets, &container, pop.get()));
+    const mrv::PopulationDiversification d(&c, pop.get(), &a.codon, &a.nucleic);
+    const size_t n = pop->get_number_of_population();
+    Counts dw(n, 0), tw(n, 0);
+    Matrix db(n, Counts(n, 0)), tb(n, Counts(n, 0));
+    auto individual = [&c](size_t i) {
+      return mrv::PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(&c, static_cast<unsigned>(i));
+    };
+    for (size_t i = 0; i < c.getNumberOfSequences(); ++i)
+      for (size_t j = 0; j < c.getNumberOfSequences(); ++j) {
+        if (individual(i) == individual(j)) continue;
+        const int pi = pop->get_population_id(individual(i)), pj = pop->get_population_id(individual(j));
+        for (size_t s = 0; s < c.getNumberOfSites(); ++s)
+          for (size_t k = 0; k < 3; ++k) {
+            const int x = a.codon.getNPosition(c.valueAt(i, s), k), y = a.codon.getNPosition(c.valueAt(j, s), k);
+            if (a.nucleic.isUnresolved(x) || a.nucleic.isUnresolved(y)) continue;
+            (pi != pj ? db[pi][pj] : dw[pi]) += x != y;
+            (pi != pj ? tb[pi][pj] : tw[pi]) += 1;
+          }
+      }
+    EXPECT_EQ(dw, d.get_all_differenceWithin());
+    EXPECT_EQ(tw, d.get_all_totalWithin());
+    EXPECT_EQ(db, d.get_all_differenceBetween());
+    EXPECT_EQ(tb, d.get_all_totalBetween());
   }
 }
 
 // 1000 sequences of 500 individuals over 720 codons: (1000^2 - 500 x 4) x 3 x 720 comparisons.
 TEST(PopulationDiversification, CountersPassTheSigned32BitRange) {
-  testsupport::Alphabets alphabets;
+  testsupport::Alphabets a;
   std::string line = "All";
-  bpp::PolymorphismSequenceContainer container(&alphabets.codon);
+  bpp::PolymorphismSequenceContainer c(&a.codon);
   for (int i = 0; i < 500; ++i) {
     line += ";i" + std::to_string(i);
-    for (int a = 1; a <= 2; ++a) {
-      std::vector<int> codes(720, 0);             // AAA
-      if (a == 2 && i % 2 == 0) codes[0] = 16;    // CAA
-      container.addSequenceWithFrequency(bpp::BasicSequence(testsupport::alleleName("i" + std::to_string(i), a), codes, &alphabets.codon), 1, false);
+    for (int k = 1; k <= 2; ++k) {
+      std::vector<int> codes(720, 0);           // AAA
+      if (k == 2 && i % 2 == 0) codes[0] = 16;  // CAA
+      c.addSequenceWithFrequency(bpp::BasicSequence(testsupport::alleleName("i" + std::to_string(i), k), codes, &a.codon), 1, false);
     }
   }
-  auto pop = testsupport::makePopulation(line + "\n");
-  auto d = diversification(alphabets, &container, pop.get());
-  EXPECT_EQ(INT64_C(2155680000), d->get_specific_totalWithin(0));
-  EXPECT_EQ(INT64_C(374500), d->get_specific_differenceWithin(0));  // 250 C x 749 A of other individuals x 2
+  auto pop = makePopulation(line + "\n");
+  const mrv::PopulationDiversification d(&c, pop.get(), &a.codon, &a.nucleic);
+  EXPECT_EQ(INT64_C(2155680000), d.get_specific_totalWithin(0));
+  EXPECT_EQ(INT64_C(374500), d.get_specific_differenceWithin(0));  // 250 C x 749 A of other individuals x 2
 }
 
 TEST(PopulationDiversification, IndividualInNoPopulationRaisesForTheFirstSequenceInOrder) {
-  testsupport::Alphabets alphabets;
-  auto pop = testsupport::makePopulation("P0;i1;i2\n");
-  const std::pair<Records, std::string> cases[] = {
-      {{{testsupport::alleleName("x1", 1), "AGC"}}, "x1"},
-      {{{testsupport::alleleName("i1", 1), "AGC"}, {testsupport::alleleName("x2", 1), "AGC"}, {testsupport::alleleName("x1", 1), "AGC"}}, "x2"},
-      {{{testsupport::alleleName("x1", 1), "AGC"}, {testsupport::alleleName("x2", 1), "AGC"}}, "x1"},
-  };
+  testsupport::Alphabets a;
+  auto pop = makePopulation("P0;i1;i2\n");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"x1=AGC"}, "x1"}, {{"i1=AGC", "x2=AGC", "x1=AGC"}, "x2"}, {{"x1=AGC", "x2=AGC"}, "x1"}};
   for (const auto& c : cases) {
-    auto container = testsupport::makeContainer(alphabets.codon, c.first);
-    std::string message;
+    auto container = testsupport::makeContainer(a.codon, diploids(c.first));
     try {
-      diversification(alphabets, container.get(), pop.get());
+      mrv::PopulationDiversification(container.get(), pop.get(), &a.codon, &a.nucleic);
+      ADD_FAILURE() << c.second;
     } catch (const bpp::Exception& e) {
-      message = e.what();
+      EXPECT_EQ("Individual " + c.second + " doesn't belong to any population !", std::string(e.what()));
     }
-    EXPECT_EQ("Individual " + c.second + " doesn't belong to any population !", message);
   }
 }
 
 TEST(PopulationDiversification, DriverStoresEveryPairInBothOrders) {
-  testsupport::Alphabets alphabets;
-  auto pop = testsupport::makePopulation("A;i1;i2\nB;i3;i4\nC;i5;i6\n");
-  auto container = testsupport::makeContainer(alphabets.codon, individuals({{"i1", "AGC", "AGC"}, {"i2", "AGC", "AGC"}, {"i3", "CGC", "CGC"},
-                                              {"i4", "CGC", "CGC"}, {"i5", "AGC", "AGC"}, {"i6", "CGC", "CGC"}}));
+  testsupport::Alphabets a;
+  auto pop = makePopulation("A;i1;i2\nB;i3;i4\nC;i5;i6\n");
+  auto container = testsupport::makeContainer(
+      a.codon, diploids({"i1=AGC/AGC", "i2=AGC/AGC", "i3=CGC/CGC", "i4=CGC/CGC", "i5=AGC/AGC", "i6=CGC/CGC"}));
   ResultsWarehouse store(pop.get(), 4);
-  populationDiversificationAnalysis(container.get(), pop.get(), &alphabets.codon, &alphabets.nucleic, &store);
+  populationDiversificationAnalysis(container.get(), pop.get(), &a.codon, &a.nucleic, &store);
   // A|B: 1; A|C: Hb 8/48 and Hw (0 + 8/24) / 2 give 0; B|C likewise.
-  EXPECT_EQ((std::vector<std::vector<double> >{{NA, 1.0, 0.0}, {1.0, NA, 0.0}, {0.0, 0.0, NA}}), store.get_all_Fst());
+  EXPECT_EQ((Fst{{NA, 1.0, 0.0}, {1.0, NA, 0.0}, {0.0, 0.0, NA}}), store.get_all_Fst());
 }

@@ -15,15 +15,10 @@ using Lists = std::vector<Names>;
 
 namespace {
 
-std::unique_ptr<mrv::Population> fromFile(const std::string& content) {
-  testsupport::TempDir dir;
-  return std::unique_ptr<mrv::Population>(new mrv::Population(dir.write("pop.txt", content)));
-}
-
-bpp::PolymorphismSequenceContainer* contig(const Names& names) {
-  auto* c = new bpp::PolymorphismSequenceContainer(&bpp::AlphabetTools::DNA_ALPHABET);
-  for (const auto& n : names) c->addSequenceWithFrequency(bpp::BasicSequence(n, "ACG", &bpp::AlphabetTools::DNA_ALPHABET), 1, true);
-  return c;
+std::unique_ptr<bpp::PolymorphismSequenceContainer> contig(const Names& names) {
+  testsupport::Records records;
+  for (const auto& n : names) records.push_back({n, "ACG"});
+  return testsupport::makeContainer(bpp::AlphabetTools::DNA_ALPHABET, records);
 }
 
 }  // namespace
@@ -47,7 +42,7 @@ TEST(Population, FileFormatRules) {
       {"empty file", "", {}, {}},
   };
   for (const auto& c : cases) {
-    auto p = fromFile(c.content);
+    auto p = testsupport::makePopulation(c.content);
     EXPECT_EQ(p->get_population_names(), c.names) << c.what;
     EXPECT_EQ(p->get_population_list(), c.lists) << c.what;
     EXPECT_EQ(p->get_number_of_population(), c.names.size()) << c.what;
@@ -55,7 +50,7 @@ TEST(Population, FileFormatRules) {
 }
 
 TEST(Population, LookupsTakeTheLastMatchingPopulation) {
-  auto p = fromFile("P0;A;B\nP1;C\nP2;A\nP0;D\n");
+  auto p = testsupport::makePopulation("P0;A;B\nP1;C\nP2;A\nP0;D\n");
   EXPECT_EQ(p->get_population_id("A"), 2);
   EXPECT_EQ(p->get_population_name("A"), "P2");
   EXPECT_EQ(p->get_population_name("D"), "P0");
@@ -69,16 +64,16 @@ TEST(Population, LookupsTakeTheLastMatchingPopulation) {
     EXPECT_STREQ(e.what(), "Individual a doesn't belong to any population !");
   }
   EXPECT_THROW(p->get_population_name("A "), bpp::Exception);
-  EXPECT_TRUE(fromFile("P;A\n")->get_all_couples().empty());
-  EXPECT_THROW(fromFile("")->get_population_id("A"), bpp::Exception);
+  EXPECT_TRUE(testsupport::makePopulation("P;A\n")->get_all_couples().empty());
+  EXPECT_THROW(testsupport::makePopulation("")->get_population_id("A"), bpp::Exception);
 }
 
 TEST(Population, DuplicatesAreCountedPerRepeatAndDisplayed) {
-  auto once = fromFile("P1;A;B;A\n");
+  auto once = testsupport::makePopulation("P1;A;B;A\n");
   EXPECT_TRUE(once->check_for_duplicates());
   EXPECT_EQ(once->get_duplicates(), Names{"A"});
 
-  auto thrice = fromFile("P1;A;B\nP2;A;C\nP3;C;A\n");
+  auto thrice = testsupport::makePopulation("P1;A;B\nP2;A;C\nP3;C;A\n");
   EXPECT_TRUE(thrice->check_for_duplicates());
   EXPECT_EQ(thrice->get_duplicates(), (Names{"A", "C", "A"}));
   testing::internal::CaptureStdout();
@@ -87,7 +82,7 @@ TEST(Population, DuplicatesAreCountedPerRepeatAndDisplayed) {
             "WARNING!!! Duplicates has been detected in the selected population file !\n\n"
             "Here is the list of individual that exists in at least 2 populations: A C A\n\n");
 
-  auto none = fromFile("North;A;B\nNorth;C\n");  // population names are not counted
+  auto none = testsupport::makePopulation("North;A;B\nNorth;C\n");  // population names are not counted
   EXPECT_FALSE(none->check_for_duplicates());
   testing::internal::CaptureStdout();
   none->display_populations(false);
@@ -130,10 +125,9 @@ TEST(Population, UnusableFilesThrowANamedError) {
 }
 
 TEST(Population, DefaultPopulationFromSequenceNames) {
-  std::vector<bpp::PolymorphismSequenceContainer*> contigs = {
-      contig({"C1|Sp1|ind2|1", "C1|Sp1|ind2|2", "C1|Sp2|out1|1", "C1|Sp1|ind10|1"}),
-      contig({"C2|Sp1|Ind3|1", "C2|Sp1|ind10|2", "C2|Sp1", "C2|Sp1|ind1", "C2||Sp1|ind9|x"}),
-  };
+  auto c1 = contig({"C1|Sp1|ind2|1", "C1|Sp1|ind2|2", "C1|Sp2|out1|1", "C1|Sp1|ind10|1"});
+  auto c2 = contig({"C2|Sp1|Ind3|1", "C2|Sp1|ind10|2", "C2|Sp1", "C2|Sp1|ind1", "C2||Sp1|ind9|x"});
+  std::vector<bpp::PolymorphismSequenceContainer*> contigs = {c1.get(), c2.get()};
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   mrv::Population p(contigs, "Sp1");
@@ -150,7 +144,8 @@ TEST(Population, DefaultPopulationFromSequenceNames) {
             "ERROR!!! The name of dataset 1 contains less than 3 elements separated by a | (pipe) character !\n"
             "Global population can't be generated !\n");
 
-  std::vector<bpp::PolymorphismSequenceContainer*> others = {contig({"C1|Sp2|a|1"})};
+  auto other = contig({"C1|Sp2|a|1"});
+  std::vector<bpp::PolymorphismSequenceContainer*> others = {other.get()};
   testing::internal::CaptureStderr();
   mrv::Population empty(others, "Sp1");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -158,6 +153,4 @@ TEST(Population, DefaultPopulationFromSequenceNames) {
   EXPECT_TRUE(empty.get_population_list().empty());
   EXPECT_EQ(empty.get_number_of_population(), 1u);
   EXPECT_TRUE(empty.get_all_couples().empty());
-  for (auto* c : contigs) delete c;
-  delete others[0];
 }
