@@ -212,14 +212,14 @@ namespace {
 // Where an analysis failure arose: the contig, the alignment file and, with a population file,
 // that file (with a hint when its lines end with a carriage return, which stays part of the last
 // individual's name on each line).
-std::string analysisFailureContext(ParametersManagement* options, const std::string& contig,
-                                   mrv::Population* population) {
+std::string analysisFailureContext(const ParametersManagement& options, const std::string& contig,
+                                   const mrv::Population& population) {
   std::string context = " (contig " + contig +
-                        " of the alignment file " + options->get_alignement_file();
-  if (options->get_population_file() != "none") {
-    context += "; population file " + options->get_population_file();
+                        " of the alignment file " + options.get_alignement_file();
+  if (options.get_population_file() != "none") {
+    context += "; population file " + options.get_population_file();
     bool carriage_return = false;
-    for (const auto& members : population->get_population_list())
+    for (const auto& members : population.get_population_list())
       for (const std::string& member : members)
         if (!member.empty() && member.back() == '\r') carriage_return = true;
     if (carriage_return)
@@ -290,7 +290,7 @@ int runSelvantrix(int argc, char* argv[]) {
     try {
       warehouse.reset(analyseDataset(options, *contig, population, engine, class_bounds));
     } catch (const bpp::Exception& e) {
-      throw bpp::Exception(std::string(e.what()) + analysisFailureContext(options, name, population));
+      throw bpp::Exception(std::string(e.what()) + analysisFailureContext(*options, name, *population));
     }
     contig.reset();
     run.warehouses.push_back(std::move(warehouse));
