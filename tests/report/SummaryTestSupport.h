@@ -38,6 +38,11 @@ struct ScriptedGenerator : bpp::RandomFactory {
   mutable std::size_t count = 0;
 };
 
+inline Summary summaryOf(const std::vector<SummaryContigValues>& contigs, unsigned int replicates = 10,
+                         unsigned int precision = 1000000, double confidence = 0.95) {
+  return Summary(contigs, {}, {}, replicates, precision, confidence);
+}
+
 // Equal, NaN included, or within `tolerance`.
 inline bool near(double got, double want, double tolerance = 0.0) {
   return (std::isnan(got) && std::isnan(want)) || got == want || std::abs(got - want) <= tolerance;

@@ -48,71 +48,53 @@ std::function<std::string(const ParametersManagement&)> shown(T (ParametersManag
 
 }  // namespace
 
-// A refused value is reported with its default, which is then used.
+// "OPTION=GIVEN VALUE": the option given GIVEN takes VALUE; "!VALUE": GIVEN is refused with a warning
+// naming its default VALUE, which is used. Counts are read leniently: a leading number is taken and
+// a negative one wraps, a text without number is refused.
 TEST(ParametersManagement, CorrectionsOfValues) {
   using P = ParametersManagement;
   const std::map<std::string, std::function<std::string(const P&)>> value = {
-      {"-kappa", shown(&P::get_kappa)},
-      {"-gapN_seq", shown(&P::get_max_gapN_seq)},
-      {"-gapN_site", shown(&P::get_min_gapN_site)},
-      {"-min_nb_codon", shown(&P::get_min_nb_codon)},
-      {"-tolerance_zone", shown(&P::get_tolerance_zone)},
-      {"-bs_confidence", shown(&P::get_bootstrap_confidence)},
-      {"-bs_replicates", shown(&P::get_bootstrap_replicates)},
-      {"-bs_sort", shown(&P::get_bootstrap_sort_precision)},
-      {"-gc_bin", shown(&P::get_nb_gc_bin)},
-      {"-contig_usage", shown(&P::get_contig_usage)},
-      {"-exec_mode", shown(&P::get_execution_mode)},
-      {"-remove_frameshift", shown(&P::get_remove_frameshift)},
-      {"-compute_distances", shown(&P::get_compute_distances)},
-      {"-allow_internal_bc", shown(&P::get_allow_internal_bc)},
-      {"-print_header", shown(&P::get_print_header)},
-      {"-debug_mode", shown(&P::get_DEBUG)},
+      {"-kappa", shown(&P::get_kappa)}, {"-gapN_seq", shown(&P::get_max_gapN_seq)},
+      {"-gapN_site", shown(&P::get_min_gapN_site)}, {"-min_nb_codon", shown(&P::get_min_nb_codon)},
+      {"-tolerance_zone", shown(&P::get_tolerance_zone)}, {"-bs_confidence", shown(&P::get_bootstrap_confidence)},
+      {"-bs_replicates", shown(&P::get_bootstrap_replicates)}, {"-bs_sort", shown(&P::get_bootstrap_sort_precision)},
+      {"-gc_bin", shown(&P::get_nb_gc_bin)}, {"-contig_usage", shown(&P::get_contig_usage)},
+      {"-exec_mode", shown(&P::get_execution_mode)}, {"-remove_frameshift", shown(&P::get_remove_frameshift)},
+      {"-compute_distances", shown(&P::get_compute_distances)}, {"-allow_internal_bc", shown(&P::get_allow_internal_bc)},
+      {"-print_header", shown(&P::get_print_header)}, {"-debug_mode", shown(&P::get_DEBUG)},
   };
-  struct Case {
-    std::string option, given, value;
-    bool refused;
-    std::string quoted = "";  // the value as the warning shows it, when not as given
-  };
-  const std::vector<Case> cases = {
-      {"-kappa", "0", "1", true},          {"-kappa", "-3", "1", true},        {"-kappa", "abc", "1", true},
-      {"-kappa", "2.5", "2", false},       {"-kappa", "1e30", "1", false},     {"-gapN_seq", "0", "0", false},
-      {"-gapN_seq", "1", "1", false},      {"-gapN_seq", "1.5", "0.5", true},  {"-gapN_seq", "-0.5", "0.5", true},
-      {"-gapN_seq", "abc", "0.5", true},   {"-bs_confidence", "0", "0", false}, {"-bs_confidence", "1", "1", false},
-      {"-bs_confidence", "95", "0.95", true}, {"-bs_confidence", "2", "0.95", true},
-      {"-bs_confidence", "nan", "0.95", true}, {"-bs_confidence", "1e999", "0.95", true},
-      {"-contig_usage", "Odd", "all", true}, {"-contig_usage", "7", "all", true}, {"-contig_usage", "even", "even", false},
-      {"-exec_mode", "Galaxy", "local", false}, {"-exec_mode", "galaxy", "galaxy", false},
-      {"-bs_replicates", "0", "10000", true}, {"-bs_replicates", "-5", "10000", true},
-      {"-bs_replicates", "250", "250", false}, {"-bs_replicates", "abc", "10000", true},
-      {"-bs_replicates", "10000000", "10000000", false}, {"-bs_replicates", "10000001", "10000", true},
-      {"-bs_replicates", "99999999999", "10000", true},
-      {"-bs_replicates", "99999999999999999999999", "10000", true, "9223372036854775807"},
-      {"-bs_sort", "0", "1000000", true},   {"-bs_sort", "-1", "1000000", true}, {"-bs_sort", "x1", "1000000", true},
-      {"-bs_sort", "2147483647", "2147483647", false},
-      {"-gc_bin", "0", "8", true},          {"-gc_bin", "-3", "8", true},        {"-gc_bin", "x8", "8", true},
-      {"-gc_bin", "3", "3", false},         {"-gc_bin", "1000", "1000", false},  {"-gc_bin", "1001", "8", true},
-      {"-gc_bin", "99999999999", "8", true},
-      // Counts read leniently: a leading number is taken, a negative one wraps; a text without number is refused.
-      {"-min_nb_codon", "-1", "4294967295", false}, {"-min_nb_codon", "abc", "10", true},
-      {"-gapN_site", "12abc", "12", false}, {"-gapN_site", "abc", "10", true}, {"-tolerance_zone", "abc", "20", true},
-      {"-remove_frameshift", "yes", "1", false}, {"-compute_distances", "T", "1", false},
-      {"-allow_internal_bc", "maybe", "0", false}, {"-print_header", "0", "0", false}, {"-debug_mode", "1", "1", false},
+  const std::vector<std::string> cases = {
+      "-kappa=0 !1", "-kappa=-3 !1", "-kappa=abc !1", "-kappa=2.5 2", "-kappa=1e30 1", "-gapN_seq=0 0", "-gapN_seq=1 1",
+      "-gapN_seq=1.5 !0.5", "-gapN_seq=-0.5 !0.5", "-gapN_seq=abc !0.5", "-bs_confidence=0 0", "-bs_confidence=1 1",
+      "-bs_confidence=95 !0.95", "-bs_confidence=2 !0.95", "-bs_confidence=nan !0.95", "-bs_confidence=1e999 !0.95",
+      "-contig_usage=Odd !all", "-contig_usage=7 !all", "-contig_usage=even even", "-exec_mode=Galaxy local",
+      "-exec_mode=galaxy galaxy", "-bs_replicates=0 !10000", "-bs_replicates=-5 !10000", "-bs_replicates=250 250",
+      "-bs_replicates=abc !10000", "-bs_replicates=10000000 10000000", "-bs_replicates=10000001 !10000",
+      "-bs_replicates=99999999999 !10000", "-bs_replicates=99999999999999999999999 !10000", "-bs_sort=0 !1000000",
+      "-bs_sort=-1 !1000000", "-bs_sort=x1 !1000000", "-bs_sort=2147483647 2147483647", "-gc_bin=0 !8", "-gc_bin=-3 !8",
+      "-gc_bin=x8 !8", "-gc_bin=3 3", "-gc_bin=1000 1000", "-gc_bin=1001 !8", "-gc_bin=99999999999 !8",
+      "-min_nb_codon=-1 4294967295", "-min_nb_codon=abc !10", "-gapN_site=12abc 12", "-gapN_site=abc !10",
+      "-tolerance_zone=abc !20", "-remove_frameshift=yes 1", "-compute_distances=T 1", "-allow_internal_bc=maybe 0",
+      "-print_header=0 0", "-debug_mode=1 1",
   };
   TempDir d;
   const std::string aln = d.write("seqfile.pfas", ">c|s|i|1\nAAA\n");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.option + "=" + c.given);
+  for (const std::string& c : cases) {
+    SCOPED_TRACE(c);
+    const std::string argument = c.substr(0, c.find(' ')), option = c.substr(0, c.find('='));
+    std::string given = argument.substr(option.size() + 1), expected = c.substr(c.find(' ') + 1);
+    const bool refused = expected[0] == '!';
+    if (refused) expected.erase(0, 1);
+    if (given.size() > 19) given = "9223372036854775807";  // shown as read: the largest 64-bit count
     std::unique_ptr<ParametersManagement> options;
-    const auto warnings = corrections({"-alignment_file=" + aln, "-ingroup=Sp", "-outgroup=Out", c.option + "=" + c.given}, &options);
-    const bool percentage = c.option == "-gapN_seq" || c.option == "-bs_confidence";
-    std::vector<std::string> expected;
-    if (c.refused)
-      expected.push_back("WARNING!!! The value (" + (c.quoted.empty() ? c.given : c.quoted) + ") of the " + c.option +
-                         " parameters is " + (percentage ? "not a valid percentage in decimal form" : "not valid") +
-                         " ! Default value (\"" + c.value + "\") will be used !");
-    EXPECT_EQ(warnings, expected);
-    EXPECT_EQ(value.at(c.option)(*options), c.value);
+    const auto warnings = corrections({"-alignment_file=" + aln, "-ingroup=Sp", "-outgroup=Out", argument}, &options);
+    const bool percentage = option == "-gapN_seq" || option == "-bs_confidence";
+    EXPECT_EQ(warnings, refused ? std::vector<std::string>{"WARNING!!! The value (" + given + ") of the " + option +
+                                                           " parameters is " +
+                                                           (percentage ? "not a valid percentage in decimal form" : "not valid") +
+                                                           " ! Default value (\"" + expected + "\") will be used !"}
+                                : std::vector<std::string>{});
+    EXPECT_EQ(value.at(option)(*options), expected);
   }
 }
 
