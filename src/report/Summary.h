@@ -122,8 +122,8 @@ class Summary {
   /**
    * @brief The dS outlier threshold: median plus k sample standard deviations of the contigs'
    * dS = fixS / nS (no inclusion test; a NaN dS, fixS = nS = 0, takes no part). NaN with fewer
-   * than two values, and a NaN threshold leaves out no contig. Computed at most once: the
-   * averages and the bootstraps compute it only while it is -1.0.
+   * than two values, and a NaN threshold leaves out no contig. The averages and the bootstraps
+   * compute it only while it is still -1.0 (not computed), so that all of them use one threshold.
    */
   void compute_dS_threshold(double k);
 

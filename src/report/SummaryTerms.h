@@ -63,6 +63,9 @@ inline bool dSNotAbove(int fixS, int nS, double threshold) {
   return !(static_cast<double>(fixS) / static_cast<double>(nS) > threshold);
 }
 
+// The sums below run over positions k = 0 .. n-1, contig pick(k) at position k.
+
+// W = sum of w; piS = sum of w × piS / W; piN = sum of w × piN / W; ratio = piN / piS.
 template <class Pick>
 PiStats sumPi(const std::vector<PiTerm>& terms, std::size_t n, Pick pick) {
   std::uint32_t W = 0;
@@ -81,6 +84,7 @@ PiStats sumPi(const std::vector<PiTerm>& terms, std::size_t n, Pick pick) {
   return s;
 }
 
+// sum of w × Fit / sum of w.
 template <class Pick>
 double sumFit(const std::vector<FitTerm>& terms, std::size_t n, Pick pick) {
   std::uint32_t W = 0;
@@ -93,6 +97,7 @@ double sumFit(const std::vector<FitTerm>& terms, std::size_t n, Pick pick) {
   return sum / static_cast<double>(W);
 }
 
+// sum(B) / (sum(B) + sum(C)).
 template <class Pick>
 double sumWC(const std::vector<WCTerm>& terms, std::size_t n, Pick pick) {
   double B = 0.0, C = 0.0;
@@ -104,6 +109,7 @@ double sumWC(const std::vector<WCTerm>& terms, std::size_t n, Pick pick) {
   return B / (B + C);
 }
 
+// dN = sum(fixN) / sum(nN), dS = sum(fixS) / sum(nS), dNdS = dN / dS.
 template <class Pick>
 DivergenceStats sumDivergence(const std::vector<DivergenceTerm>& terms, std::size_t n, Pick pick) {
   std::uint32_t fixN = 0, nN = 0, fixS = 0, nS = 0;
@@ -121,6 +127,7 @@ DivergenceStats sumDivergence(const std::vector<DivergenceTerm>& terms, std::siz
   return s;
 }
 
+// NI = (sum(polymN_0) × sum(fixS)) / (sum(polymS_0) × sum(fixN)); NI02 the same with the 0.2 counts.
 template <class Pick>
 MKStats sumMK(const std::vector<MKTerm>& terms, std::size_t n, Pick pick) {
   std::uint32_t pN0 = 0, pS0 = 0, pN02 = 0, pS02 = 0, fixN = 0, fixS = 0;
