@@ -8,7 +8,7 @@ namespace {
 
 using testsupport::Alphabets;
 
-TEST(DistanceBetweenIndividuals, DistancesOfTwoIndividuals) {
+TEST(DistanceBetweenIndividuals, ShareOfDifferingAllelePairsOverResolvedPositions) {
   Alphabets a;
   const struct {
     std::string first, second;  // alleles "x/y"
@@ -46,7 +46,7 @@ TEST(DistanceBetweenIndividuals, DistancesOfTwoIndividuals) {
   EXPECT_DOUBLE_EQ(d.get_distance(), 0.5 * 2.0 / 12.0);
 }
 
-TEST(DistanceBetweenIndividuals, DebugLines) {
+TEST(DistanceBetweenIndividuals, DebugLinesNameTheFourAllelesOfEveryPosition) {
   Alphabets a;
   auto ten = testsupport::makeContainer(a.codon, testsupport::diploids({"P=" + std::string(30, 'A') + "/" + std::string(30, 'A')}));
   auto eleven = testsupport::makeContainer(a.codon, testsupport::diploids({"Q=" + std::string(33, 'C') + "/" + std::string(33, 'C')}));

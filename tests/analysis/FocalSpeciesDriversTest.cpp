@@ -21,7 +21,7 @@ struct Store {
       : population(testsupport::makePopulation(line + "\n")), results(new ResultsWarehouse(population.get(), 8)) {}
 };
 
-TEST(FocalSpeciesDrivers, IndividualHeterozygosity) {
+TEST(FocalSpeciesDrivers, HeterozygosityIsTheShareOfDifferingResolvedPositionsOfTheLaterPair) {
   Alphabets a;
   Store store("P;het;gap;none;lone;twice");
   auto source = testsupport::makeContainer(a.codon, {

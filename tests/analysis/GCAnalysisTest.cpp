@@ -49,7 +49,7 @@ std::vector<std::string> mix(const std::string& x, size_t nx, const std::string&
   return v;
 }
 
-TEST(GCAnalysis, SNPCountsAndClasses) {
+TEST(GCAnalysis, SNPCountsAndGCClassesOfSynonymousPositions) {
   Alphabets a;
   // GCN is alanine whatever N: its third position carries one synonymous substitution
   const struct {

@@ -23,7 +23,7 @@ std::vector<double> estimates(const Alphabets& a, const testsupport::Records& se
   return {r.get_Fit(), r.get_WC84_total_B(), r.get_WC84_total_C(), r.get_WC84_Fit()};
 }
 
-TEST(InbreedingCoefficients, WorkedExamples) {
+TEST(InbreedingCoefficients, FitAndWeirCockerhamOfWorkedExamples) {
   Alphabets a;
   const struct {
     std::vector<std::string> individuals;

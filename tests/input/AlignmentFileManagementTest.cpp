@@ -129,7 +129,7 @@ TEST(AlignmentFileManagement, ContigsAreRunsOfRecords) {
               Lines({" -> Initial number of sequences: 0", " -> Initial number of datasets/contigs: 0", ""}));
 }
 
-TEST(AlignmentFileManagement, FrameshiftRemoval) {
+TEST(AlignmentFileManagement, FrameshiftRemovalDropsTheRunHoldingTheFrameshift) {
   // The "!" of the third record drops its whole contig, the fourth record unread (it even has
   // another length); of a contig split in two runs, only the run holding the "!" goes.
   const std::string fasta = ">C1|A|a|1\nAAAAAA\n>C1|A|a|2\nAAAAAA\n>C1|A|b|1\nAA!AAA\n>C1|A|b|2\nAAA\n"
@@ -213,7 +213,7 @@ TEST(AlignmentFileManagement, ContigNameAndFocalCounts) {
   EXPECT_EQ(max, 2u);
 }
 
-TEST(AlignmentFileManagement, CleaningDefaultOptions) {
+TEST(AlignmentFileManagement, CleaningReportsAndKeepsUnderTheDefaultOptions) {
   const std::vector<Records> contigs = {
       sequences("C1", "SpA", 4, times("AAA", 12)),  // too few focal sequences for 10 resolved codons a site
       sequences("C2", "SpC", 3, times("AAA", 12)),  // other species only
@@ -238,7 +238,7 @@ TEST(AlignmentFileManagement, CleaningDefaultOptions) {
   for (size_t i = 0; i < 10; ++i) EXPECT_TRUE(all.contigs[3]->getGroupId(i) == 0 && all.contigs[3]->isIngroupMember(i));
 }
 
-TEST(AlignmentFileManagement, CleaningOutgroupRules) {
+TEST(AlignmentFileManagement, CleaningRefusesContigsLeftWithoutOutgroupOrIngroup) {
   Options o;
   o.outgroup = "SpB";
   o.min_gapN_site = 2;

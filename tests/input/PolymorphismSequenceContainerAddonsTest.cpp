@@ -19,7 +19,7 @@ using testsupport::coutLines;
 using testsupport::Lines;
 using testsupport::Records;
 
-TEST(PolymorphismSequenceContainerAddons, NameFields) {
+TEST(PolymorphismSequenceContainerAddons, NameFieldsOfContainerSequences) {
   testsupport::Alphabets a;
   auto c = testsupport::makeContainer(a.codon, Records{{"C1|SpA|Ind1|1", "AAA"}, {"C1", "AAA"}, {"C1|SpA", "AAA"}, {"C1||SpA|Ind1", "AAA"},
                           {"|C2|SpB|", "AAA"}, {"|", "AAA"}});
@@ -153,7 +153,7 @@ TEST(PolymorphismSequenceContainerAddons, BadCodonZones) {
   }
 }
 
-TEST(PolymorphismSequenceContainerAddons, GappedSequencesAndGroups) {
+TEST(PolymorphismSequenceContainerAddons, HighlyGappedSequencesAndGroupsRemoved) {
   testsupport::Alphabets a;
   auto c = testsupport::makeContainer(a.codon, Records{{"a", "AAA---AAANNN"}, {"b", "AAA---NNNNNN"}, {"c", "!!!!!!!!!!!!"}, {"d", "------AAAAAA"}});  // halves kept, frameshifts are no gaps
   const std::string d = "(DEBUG - removeHighlyGappedSequences) Sequence ";
