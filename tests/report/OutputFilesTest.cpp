@@ -1,16 +1,13 @@
-// Output files: their names; nothing under a final name changes before the run's outputs are
-// committed, links are followed to the file they name, what cannot be created is refused with the
-// designed line; and, end to end, earlier results survive failed and interrupted runs.
+// The outputs of a run: nothing under a final name changes before the whole set is committed; and,
+// end to end, earlier results survive failed and interrupted runs.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "WriterTestSupport.h"
 #include "report/OutputFiles.h"
 #include "robustness/BadInputSupport.h"
-#include "run/FatalError.h"
 
 // The preloadable fault-injection shim (tests/robustness/FaultInjection.cpp); none in sanitized builds.
 #ifndef SELVANTRIX_FAULT_INJECTION
@@ -29,38 +26,6 @@ size_t entries(const std::string& dir) {
 }
 
 }  // namespace
-
-// The main output keeps its directory; the summary and distance files take its base name without
-// the last extension, in the working directory; "galaxy" mode has fixed names.
-TEST(OutputFiles, NamesOfTheThreeOutputs) {
-  const std::vector<std::vector<std::string>> cases = {  // option, main output, summary, distances
-      {"", "seqs.out", "seqs.sum", "seqs.dist"},
-      {"-alignment_file=data/.hidden", ".hidden.out", ".hidden.sum", ".hidden.dist"},
-      {"-alignment_file=data/noext", "noext.out", "noext.sum", "noext.dist"},
-      {"-exec_mode=galaxy", "Selvantrix_output", "Selvantrix_summary", "Selvantrix_distances"},
-      {"-out=results/run1.txt", "results/run1.txt", "run1.sum", "run1.dist"},
-      {"-out=results/noext", "results/noext", "noext.sum", "noext.dist"},
-      {"-out=my.dir/run1", "my.dir/run1", "run1.sum", "run1.dist"},
-      {"-out=run.1.txt", "run.1.txt", "run.1.sum", "run.1.dist"},
-      {"-out=dir/.hidden", "dir/.hidden", ".hidden.sum", ".hidden.dist"},
-      {"-out=res//run.out", "res//run.out", "run.sum", "run.dist"},
-      {"-out=run.out\\", "run.out\\", "run.sum", "run.dist"},
-      {"-out=run#1 x.out", "run#1 x.out", "run#1 x.sum", "run#1 x.dist"},
-  };
-  TempDir d;
-  fs::create_directory(d.file("data"));
-  for (const char* name : {"data/seqs.fas", "data/.hidden", "data/noext"}) d.write(name, ">c|s|i|1\nAAA\n");
-  writertest::WorkingDirectory here(d.path());
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c[0]);
-    auto options = writertest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", c[0]});
-    EXPECT_EQ(std::vector<std::string>({options->get_output_file_name(), report::summaryFileName(*options),
-                                        report::distanceFileName(*options)}),
-              std::vector<std::string>(c.begin() + 1, c.end()));
-  }
-  auto galaxy = writertest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", "-out=r/x.txt", "-exec_mode=galaxy"});
-  EXPECT_EQ(galaxy->get_output_file_name(), "r/x.txt");
-}
 
 // Until commit the earlier files stay and the new ones wait in temporary files beside them; a set
 // that goes without commit leaves nothing. Commit follows links, also dangling ones, and keeps the
@@ -87,42 +52,6 @@ TEST(OutputFiles, FinalNamesChangeOnlyWhenTheWholeSetIsCommitted) {
   ASSERT_EQ(::stat(d.file("a.out").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(entries(d.path()), 5u);
-}
-
-TEST(OutputFiles, PlacesThatCannotBeCreatedAreRefused) {
-  TempDir d;
-  d.write("file", "x");
-  fs::create_directory(d.file("dir"));
-  fs::create_symlink("missing/x.out", d.file("into-missing"));
-  for (const std::string name : {"dir", "missing/x.out", "file/x.out", "into-missing", "dir/"}) {
-    SCOPED_TRACE(name);
-    for (int stage = 0; stage < 2; ++stage) {
-      try {
-        if (stage == 0) report::checkOutputPlace(d.file(name));
-        else report::OutputFile file(d.file(name));
-        ADD_FAILURE() << "accepted";
-      } catch (const FatalError& e) {
-        EXPECT_EQ(e.report(), FatalError::Report::kPlain);
-        EXPECT_EQ(e.message(), "Error: Cannot create/open file: " + d.file(name));
-        EXPECT_EQ(e.status(), 1);
-      }
-    }
-  }
-  report::checkOutputPlace(d.file("new.out"));  // a free name: accepted, nothing left behind
-  report::checkOutputPlace("/dev/null");
-  EXPECT_EQ(entries(d.path()), 3u);
-}
-
-TEST(OutputFiles, NamesResolveThroughLinksToTheirFile) {
-  TempDir d;
-  fs::create_directory(d.file("dir"));
-  fs::create_directory_symlink("dir", d.file("linked"));
-  fs::create_symlink("dir/second", d.file("first"));
-  fs::create_symlink("../final", d.file("dir/second"));  // a chain ending at a file not yet created
-  const std::string real = fs::canonical(d.path()).string();
-  EXPECT_EQ(report::resolvedFileName(d.file("first")), real + "/final");
-  EXPECT_EQ(report::resolvedFileName(d.file("linked/x.out")), real + "/dir/x.out");
-  EXPECT_EQ(report::resolvedFileName(d.file("dir/../dir/x.out")), real + "/dir/x.out");
 }
 
 // Whole runs over earlier results (a hard link, a symbolic link, a device): a complete run replaces
