@@ -9,6 +9,7 @@
 
 #include "TestSupport.h"
 #include "analysis/AlleleFrequency.h"
+#include "analysis/DistanceBetweenIndividuals.h"
 #include "analysis/FocalSpeciesDrivers.h"
 #include "analysis/GCAnalysis.h"
 #include "analysis/InbreedingCoefficients.h"
@@ -144,6 +145,23 @@ TEST(NucleotideRows, StatisticsReadFromDecodedRowsEqualTheDirectReadingOnRandomC
     if (expected != 0.0) EXPECT_DOUBLE_EQ(record.get_Fit(), 1.0 - observed / expected);
     if (termsB + termsC != 0.0) EXPECT_NEAR(record.get_WC84_Fit(), termsB / (termsB + termsC), 1e-12);
     if (termsB + termsC != 0.0) EXPECT_NEAR(record.get_WC84_total_B(), termsB, 1e-12);
+    // Distances: a quarter of the differing allele pairs over the positions resolved in all four.
+    for (unsigned int i = 0; i < nbPairs; ++i)
+      for (unsigned int j = 0; j < nbPairs; ++j) {
+        int n = 0, differing = 0;
+        for (size_t p = 0; p < positions; ++p) {
+          const int x[2] = {ref.at(pairs.get_pair(i), 0, p), ref.at(pairs.get_pair(i), 1, p)};
+          const int y[2] = {ref.at(pairs.get_pair(j), 0, p), ref.at(pairs.get_pair(j), 1, p)};
+          if (!ref.ok(x[0]) || !ref.ok(x[1]) || !ref.ok(y[0]) || !ref.ok(y[1])) continue;
+          ++n;
+          for (int u : x)
+            for (int v : y) differing += u != v;
+        }
+        mrv::DistanceBetweenIndividuals d(&pairs, i, j);
+        d.computeDistanceWithPair(&pairs, i, j, &a.codon, &a.nucleic, false);
+        ASSERT_EQ(d.get_nb_resolved_positions(), n);
+        ASSERT_EQ(d.get_distance(), n ? 0.25 * differing / n : -1.0);
+      }
 
   }
 }

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <Bpp/Exceptions.h>
+#include <Bpp/Seq/Container/AlignedSequenceContainer.h>
+#include <Bpp/Seq/Container/SequenceContainerTools.h>
+#include <Bpp/Seq/Io/Fasta.h>
 
 #include <algorithm>
+#include <random>
 
 #include "TestSupport.h"
 #include "input/AlignmentFileManagement.h"
@@ -193,6 +197,60 @@ TEST(AlignmentFileManagement, MalformedRecordsAreNamedAfterTheLinesOfTheRecordsB
   testsupport::Alphabets a;
   EXPECT_THROW(AlignmentFileManagement::readAlignmentFile("/nonexistent/aln.fas", false, &a.nucleic, &a.codon, false),
                bpp::IOException);
+}
+
+// The same containers as the library's route: its FASTA reader, one aligned container per run,
+// conversion to the codon alphabet through the letters, a polymorphism container of the result.
+TEST(AlignmentFileManagement, SameContainersAsTheLibraryRoute) {
+  std::mt19937 rng(7);
+  const std::string letters = "ACGTacgtACGTACGT-NnRy*!";
+  std::string fasta = "leading text\n";
+  for (int contig = 0, record = 0; contig < 12; ++contig) {
+    const int n_seq = 1 + static_cast<int>(rng() % 5), length = static_cast<int>(rng() % 40);
+    for (int s = 0; s < n_seq; ++s) {
+      fasta += ">K" + std::to_string(contig % 5 == 4 ? 0 : contig) + "|Sp|i" + std::to_string(record++) + "|1" +
+               (contig % 3 == 0 ? "\r\n" : "\n");
+      for (int p = 0; p < length; ++p) {
+        fasta += letters[rng() % letters.size()];
+        if (rng() % 23 == 0) fasta += " ";
+        if (rng() % 17 == 0) fasta += "\n";
+      }
+      fasta += rng() % 4 ? "\n" : "\n\n";
+    }
+  }
+  const Read mine = readText(fasta);
+  const testsupport::Alphabets& a = *mine.alphabets;
+  testsupport::TempDir dir;
+  std::unique_ptr<bpp::SequenceContainer> all(
+      bpp::Fasta(100, true, false, false).readSequences(dir.write("aln.fas", fasta), &a.nucleic));
+  const auto& ordered = dynamic_cast<const bpp::OrderedSequenceContainer&>(*all);
+  Contigs library;
+  std::unique_ptr<bpp::AlignedSequenceContainer> run;
+  for (size_t i = 0; i <= ordered.getNumberOfSequences(); ++i) {
+    const bool last = i == ordered.getNumberOfSequences();
+    const std::string contig = last ? "" : AlignmentFileManagement::_extractContigNameFromSequenceName(ordered.getName(i));
+    if (run && (last || contig != AlignmentFileManagement::_extractContigNameFromSequenceName(run->getName(0)))) {
+      bpp::AlignedSequenceContainer codons(&a.codon);
+      bpp::SequenceContainerTools::convertAlphabet(*run, codons);
+      library.emplace_back(new PolymorphismSequenceContainer(codons));
+      run.reset();
+    }
+    if (last) break;
+    if (!run) run.reset(new bpp::AlignedSequenceContainer(&a.nucleic));
+    run->addSequence(ordered.getSequence(i), true);
+  }
+  ASSERT_EQ(mine.contigs.size(), library.size());
+  ASSERT_GE(library.size(), 10u);
+  for (size_t k = 0; k < library.size(); ++k) {
+    const PolymorphismSequenceContainer &m = *mine.contigs[k], &l = *library[k];
+    ASSERT_EQ(m.getSequencesNames(), l.getSequencesNames()) << k;
+    EXPECT_EQ(m.getSitePositions(), l.getSitePositions()) << k;
+    for (size_t i = 0; i < m.getNumberOfSequences(); ++i) {
+      EXPECT_EQ(codes(m, i), codes(l, i)) << k << " " << i;
+      EXPECT_TRUE(m.getGroupId(i) == l.getGroupId(i) && m.isIngroupMember(i) == l.isIngroupMember(i) &&
+                  m.getSequenceCount(i) == l.getSequenceCount(i));
+    }
+  }
 }
 
 TEST(AlignmentFileManagement, ContigNameAndFocalCounts) {

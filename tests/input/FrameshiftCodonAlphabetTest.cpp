@@ -25,7 +25,9 @@ TEST(FrameshiftCodonAlphabet, WordsNamesAndSizes) {
             V({67, 65, 66, 65, 3}));
   for (int c = -2; c <= 66; ++c) {
     EXPECT_EQ(a.isIntInAlphabet(c), c >= -1 && c <= 65) << c;
-    if (a.isIntInAlphabet(c)) EXPECT_EQ(a.isUnresolved(c), c == 65) << c;
+    if (!a.isIntInAlphabet(c)) continue;
+    EXPECT_EQ(a.isUnresolved(c), c == 65) << c;
+    EXPECT_EQ(a.intToChar(c), static_cast<const bpp::CodonAlphabet&>(a).AbstractAlphabet::intToChar(c)) << c;
   }
   EXPECT_EQ(S({a.intToChar(64), a.intToChar(65), a.intToChar(-1), a.getName(64), a.getName(65), a.getName(-1)}),
             S({"!!!", "NNN", "---", "FrameShift", "Unresolved", "gap"}));
@@ -34,6 +36,7 @@ TEST(FrameshiftCodonAlphabet, WordsNamesAndSizes) {
   EXPECT_EQ(S({a.getName("A-C"), a.getName("AN-"), a.getName("!"), a.getName("ACG")}),
             S({"gap", "Unresolved", "FrameShift", "ACG"}));
   EXPECT_TRUE(failsWith([&] { a.getName("AC"); }, "AC", "WordAlphabet::getName"));
+  EXPECT_THROW(a.getState(66), bpp::BadIntException);
   EXPECT_TRUE(a.isFrameshiftBase("!") && !a.isFrameshiftBase("!!"));
   EXPECT_TRUE(a.containsFrameshift("AC!") && !a.containsFrameshift(""));
   EXPECT_EQ(a.getAlphabetType(), "Morvane Custom Codon Alphabet (with Frameshift)");
@@ -52,9 +55,14 @@ TEST(FrameshiftCodonAlphabet, LibraryStatisticsAgreeWithTheGeneticCodeAlphabet) 
   testsupport::Alphabets x;
   bpp::StandardGeneticCode gc(&x.nucleic);
   const bpp::Alphabet* own = gc.getSourceAlphabet();
-  EXPECT_TRUE(x.codon.equals(*own));
+  // Equal to any codon alphabet of this nucleic alphabet and to any frameshift codon alphabet.
   bpp::DNA dna;
-  EXPECT_FALSE(x.codon.equals(bpp::CodonAlphabet(&dna)));
+  const mrv::FrameshiftCodonAlphabet copy(x.codon), otherFrameshift(&dna);
+  const bpp::CodonAlphabet sameNucleic(&x.nucleic), otherNucleic(&dna);
+  const bpp::Alphabet* others[] = {own, &copy, &sameNucleic, &otherNucleic, &otherFrameshift, &dna};
+  const bool equal[] = {true, true, true, false, true, false};
+  for (size_t k = 0; k < 6; ++k) EXPECT_EQ(equal[k], x.codon.equals(*others[k])) << k;
+  EXPECT_EQ(copy.getName(48), "Stop");
   const S in = {"CTTAAAGGGTTTNNNGCA", "CTCAAAGGGTTTGCAGCA", "CTTAAGGGATTTGCAGCT", "CTTAAAGGGTTC---GCA",
                 "CTAAAAGGGTTTGCAGCA"};
   const S out = {"CTTAAAGCGTTAGCAGCA", "CTTAAAGCGTTAGCAACA"};
