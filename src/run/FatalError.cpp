@@ -6,7 +6,7 @@
 #include <iostream>
 #include <new>
 
-#include "run/RunSequence.h"
+#include "run/Banners.h"
 
 namespace {
 
