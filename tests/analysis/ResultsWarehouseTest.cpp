@@ -8,7 +8,6 @@
 #include "run/ParametersManagement.h"
 
 using testsupport::makePopulation;
-using Matrix = std::vector<std::vector<double>>;
 
 namespace {
 
@@ -22,29 +21,6 @@ struct CountedDistance : mrv::DistanceBetweenIndividuals {
 };
 
 }  // namespace
-
-TEST(ResultsWarehouse, NewWarehouseHoldsTheDefaultsOfItsPopulations) {
-  auto pop = makePopulation("P1;a;b;c\nP2;d;e\n");
-  ResultsWarehouse w(pop.get(), 8);
-  EXPECT_EQ(w.get_all_Fst(), Matrix(2, std::vector<double>(2, -999.0)));
-  EXPECT_EQ(w.get_GC_allele_frequency_classes(), std::vector<double>(8, 0.0));
-  EXPECT_EQ(w.get_all_individual_heterozygosity(),
-            (std::map<std::string, double>{{"a", -999}, {"b", -999}, {"c", -999}, {"d", -999}, {"e", -999}}));
-  double d = 0;
-  int m = 7;
-  EXPECT_FALSE(w.find_distance("a|a", d, m));  // reads the default, creates nothing
-  EXPECT_EQ(d + m, -1.0);
-  auto* aa = w.get_specific_distance_object("a|a");
-  EXPECT_EQ(w.get_specific_distance_object("a|a"), aa);  // the same object on later requests
-  const auto all = w.get_all_distance_objects();
-  EXPECT_EQ(all.size(), 25u);
-  for (const auto& entry : all) {
-    ASSERT_NE(entry.second, nullptr) << entry.first;
-    EXPECT_EQ(entry.second->get_pair_name(), entry.first);
-    EXPECT_EQ(entry.second->get_distance() + entry.second->get_nb_resolved_positions(), -1.0);
-  }
-  EXPECT_EQ(all.at("e|d")->get_first_individual_name() + all.at("e|d")->get_second_individual_name(), "ed");
-}
 
 TEST(ResultsWarehouse, DistanceObjectsHandedOverAreOwnedAndReplaced) {
   auto pop = makePopulation("P1;a;b\nP2;c\n");
@@ -91,22 +67,13 @@ TEST(ResultsWarehouse, PairKeysOfNamesHoldingAPipe) {
   EXPECT_EQ(d, 0.5);
 }
 
-TEST(ResultsWarehouse, HeterozygosityClassesFstAndSpeciesRecords) {
+TEST(ResultsWarehouse, ClassesInRangeOnlyAndTheLastRecordOfASpecies) {
   auto pop = makePopulation("P1;b;a\nP2;c\n");
   ResultsWarehouse w(pop.get(), 8);
-  w.set_specific_individual_heterozygosity("b", 0.5);
-  EXPECT_EQ(w.get_specific_individual_heterozygosity("zz"), 0.0);  // entered from now on
-  w.set_specific_individual_heterozygosity("outsider", 0.25);
-  EXPECT_EQ(w.get_all_individual_heterozygosity(),
-            (std::map<std::string, double>{{"a", -999}, {"b", 0.5}, {"c", -999}, {"outsider", 0.25}, {"zz", 0.0}}));
-  w.increase_class(3, 1);
-  w.increase_class(3, 1);
   w.increase_class(7, 5);
-  EXPECT_EQ(w.get_GC_allele_frequency_classes(), (std::vector<double>{0, 0, 0, 2, 0, 0, 0, 5}));
+  EXPECT_EQ(w.get_GC_allele_frequency_classes(), (std::vector<double>{0, 0, 0, 0, 0, 0, 0, 5}));
   EXPECT_THROW(w.increase_class(8, 1), std::out_of_range);
   EXPECT_THROW(w.increase_class(-1, 1), std::out_of_range);
-  w.set_specific_Fst(0, 1, 0.3);
-  EXPECT_EQ(w.get_all_Fst(), (Matrix{{-999, 0.3}, {-999, -999}}));
   EXPECT_THROW(w.get_specific_Fst(0, 2), std::out_of_range);
   EXPECT_EQ(w.get_specific_species_data("Sp1"), nullptr);
   std::vector<SpeciesDataWarehouse*> records;
