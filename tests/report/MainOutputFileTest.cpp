@@ -14,12 +14,6 @@ using testsupport::TempDir;
 
 namespace {
 
-std::vector<double> bounds(int n) {
-  std::vector<double> b;
-  for (int k = 1; k <= n; ++k) b.push_back(k * (1.0 / n));
-  return b;
-}
-
 const std::string kFixed =
     "Contig_name\tStatus\tBiAllelic_SNP\tTriAllelic_SNP\tQuadriAllelic_SNP\tnN\tnS\tfixN\tfixS\tpolymN0.0\t"
     "polymS0.0\tpolymN0.2\tpolymS0.2\tMK_nN\tMK_nS\t";
@@ -30,16 +24,6 @@ const std::string kSpecies = "Sp1_nb_sequence\tSp1_nb_complete_site\tSp1_GC3\tSp
 
 }  // namespace
 
-TEST(MainOutputFile, HeaderTitles) {
-  TempDir dir;
-  mrv::Population one(dir.write("one.txt", "All_individuals;x;y\n")), none(dir.write("none.txt", ""));
-  auto three = bounds(3), eight = bounds(8);
-  EXPECT_EQ(buildHeaderLine(&one, three, "S", false),
-            kFixed + "GCalfreq<=0.333333\tGCalfreq<=0.666667\tGCalfreq<=1\tS_nb_sequence\tS_nb_complete_site\tS_GC3\t"
-                     "S_piN\tS_piS\tS_Fit\tS_WeirCockerham84_Fit\tH(x)\tH(y)\t");
-  EXPECT_EQ(buildHeaderLine(&none, eight, "Sp1", false), kFixed + kEightClasses + kSpecies);
-}
-
 // Two rows: a contig with its ingroup record, heterozygosity and Fst set, and one with the outgroup
 // counts set; what is not set shows its marker (-1, -999). With -debug_mode the header is echoed when it is written.
 TEST(MainOutputFile, WholeFileWithAndWithoutHeader) {
@@ -48,7 +32,8 @@ TEST(MainOutputFile, WholeFileWithAndWithoutHeader) {
   const std::string population_file = dir.write("pop.txt", "P1;A;B\nP2;C\n");
   const std::string out = dir.file("table.txt");
   mrv::Population population(population_file);
-  auto eight = bounds(8);
+  std::vector<double> eight;
+  for (int k = 1; k <= 8; ++k) eight.push_back(k * (1.0 / 8));
   ResultsWarehouse first(&population, 8), second(&population, 8);
   first.set_name("C1"), second.set_name("C2"), first.set_status("OK"), second.set_status("OK");
   auto* record = new SpeciesDataWarehouse();

@@ -87,21 +87,11 @@ TEST_F(BadInput, PopulationFilesAndSpeciesNames) {
   });
 }
 
-// What the options' values do to a whole run (their reading is tested with the options).
-TEST_F(BadInput, OptionValuesAndOutputPlaces) {
+// Every output place is checked before the analysis.
+TEST_F(BadInput, OutputPlacesAreCheckedBeforeTheAnalysis) {
   const auto data = dataWith(alignment);
   const char* analysis = "Dataset/Contig analysis procedure:";
   check({
-      // A refused value is warned about and replaced by the default: the run writes the reference output.
-      {"-kappa=-3", data, runArgs({"-kappa=-3"}), 0, "",
-       "WARNING!!! The value (-3) of the -kappa parameters is not valid ! Default value (\"1\") will be used !",
-       {"example.out"}},
-      // A negative count wraps to more sites or codons than any contig has: nothing is left.
-      {"-gapN_site=-1", data, runArgs({"-gapN_site=-1"}), 1, kNoCleanContig, "", {}},
-      {"-min_nb_codon=-1", data, runArgs({"-min_nb_codon=-1"}), 1, kNoCleanContig, "", {}},
-      {"-tolerance_zone=-1", data, runArgs({"-tolerance_zone=-1"}), 0, "", "", {}},
-      {"-kappa=1e30 (a whole number: 1)", data, runArgs({"-kappa=1e30"}), 0, "", "", {"example.out"}},
-      // Every output place is checked before the analysis.
       {"output directory that does not exist", data, runArgs({"-out=missing/example.out"}), 1,
        "Error: Cannot create/open file: missing/example.out", "", {}, {}, analysis},
       {"a directory in the place of the summary", data, runArgs(), 1, "Error: Cannot create/open file: example.sum", "",
