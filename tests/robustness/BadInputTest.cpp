@@ -101,14 +101,14 @@ TEST_F(BadInput, OutputPlacesAreCheckedBeforeTheAnalysis) {
   });
 }
 
-// Inputs on which the fuzz targets once failed (tests/robustness/data/fuzz_*).
-TEST_F(BadInput, FuzzFindings) {
+// Fuzz-target inputs kept as files (tests/robustness/data/fuzz_*).
+TEST_F(BadInput, BackslashEndingTheOutputNameAndFocalNameWithTwoFields) {
   // One argument per line. The last one ends with a backslash, which stays part of its value: the
   // main output name, in a directory that does not exist.
   std::vector<std::string> options_input =
       splitLines(readFile(sourcePath("tests/robustness/data/fuzz_options_trailing_backslash")));
   ASSERT_EQ(options_input.size(), 3u);
-  // The first byte chose the settings of the fuzz run (outgroup; at least 0 resolved sequences per
+  // The first byte chooses the settings of the fuzz target (outgroup; at least 0 resolved sequences per
   // site, 1 codon, tolerance zone 0, 2 GC classes); the rest is the alignment. A focal sequence
   // named "c1|Sp1|" has two fields: it belongs to no default population, so the contig's analysis
   // fails; it must release what it built and name the contig.
