@@ -4,11 +4,7 @@
 #include <Bpp/Seq/Site.h>
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -16,8 +12,10 @@
 #include <unordered_map>
 
 #include "input/CompactCleaning.h"
+#include "input/FastaRecordReader.h"
 #include "input/NameSafety.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
+#include "input/TripletTable.h"
 
 namespace mrv {
 
@@ -25,13 +23,6 @@ namespace {
 
 using Container = bpp::PolymorphismSequenceContainer;
 using Addons = PolymorphismSequenceContainerAddons;
-
-const int kNoLetter = -1000;
-const int kBlank = -2000;  // skipped in sequence lines
-
-bool isBlank(unsigned char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
 
 // First maximal run of characters other than "|"; false when the name holds none.
 bool firstField(const std::string& name, std::string& field) {
@@ -41,136 +32,6 @@ bool firstField(const std::string& name, std::string& field) {
   field.assign(name, begin, end == std::string::npos ? std::string::npos : end - begin);
   return true;
 }
-
-std::string describeByte(unsigned char c) {
-  if (c > 0x20 && c < 0x7f) return "letter \"" + std::string(1, static_cast<char>(c)) + "\"";
-  char buffer[8];
-  std::snprintf(buffer, sizeof(buffer), "0x%02X", static_cast<unsigned int>(c));
-  return std::string("byte ") + buffer;
-}
-
-// The records of a FASTA file, one at a time: a record is a header line beginning with ">"
-// (the rest of the line is the sequence name) and the lines up to the next header; blanks in
-// sequence lines are ignored and letters are read in either case. Lines before the first header
-// are ignored.
-class FastaRecordReader {
- public:
-  FastaRecordReader(const std::string& path, const bpp::NucleicAlphabet* nucleic)
-      : _path(path), _in(path, std::ios::binary) {
-    if (!_in) throw bpp::IOException("Cannot open/read alignment file: " + path);
-    _letters.fill(kNoLetter);
-    for (unsigned char b = 0; b < 0x80; ++b)
-      if (isBlank(b)) _letters[b] = kBlank;
-    for (int b = 1; b < 0x80; ++b) {
-      const std::string letter(1, static_cast<char>(std::toupper(b)));
-      if (nucleic->isCharInAlphabet(letter)) _letters[static_cast<size_t>(b)] = nucleic->charToInt(letter);
-    }
-  }
-
-  // Reads the next record; false when the file has no more.
-  bool next() {
-    while (!_has_pending_header) {
-      if (!std::getline(_in, _line)) return finish();
-      ++_line_number;
-      takeHeader();
-    }
-    _name = _pending_name;
-    _has_pending_header = false;
-    _nucleotides.clear();
-    ++_record_number;
-    while (std::getline(_in, _line)) {
-      ++_line_number;
-      if (takeHeader()) break;
-      // The line's letters are written in place, past the end, and the length set after.
-      size_t length = _nucleotides.size();
-      _nucleotides.resize(length + _line.size());
-      std::int8_t* out = _nucleotides.data();
-      for (char ch : _line) {
-        const unsigned char b = static_cast<unsigned char>(ch);
-        const int code = _letters[b];
-        if (code == kBlank) continue;
-        if (code == kNoLetter) {
-          _nucleotides.resize(length);
-          throw bpp::Exception(where() + ": unknown " + describeByte(b) + " at position " +
-                               std::to_string(length + 1) + " of the sequence (line " +
-                               std::to_string(_line_number) + " of the file).");
-        }
-        out[length++] = static_cast<std::int8_t>(code);
-      }
-      _nucleotides.resize(length);
-    }
-    finish();
-    return true;
-  }
-
-  const std::string& name() const { return _name; }
-  const std::vector<std::int8_t>& nucleotides() const { return _nucleotides; }
-  size_t recordNumber() const { return _record_number; }
-  // "Alignment file <path>, record <n> (<name>)", the start of every message about a record; tabs
-  // and line ends of the name are shown as \t, \r and \n.
-  std::string where() const {
-    return "Alignment file " + _path + ", record " + std::to_string(_record_number) + " (" +
-           visibleName(_name) + ")";
-  }
-
- private:
-  bool takeHeader() {
-    if (_line.empty() || _line[0] != '>') return false;
-    _pending_name.assign(_line, 1, std::string::npos);
-    _has_pending_header = true;
-    return true;
-  }
-  bool finish() {
-    if (_in.bad()) throw bpp::IOException("Cannot open/read alignment file: " + _path);
-    return false;
-  }
-
-  std::string _path;
-  std::ifstream _in;
-  std::array<int, 256> _letters;
-  std::string _line;
-  std::string _pending_name;
-  bool _has_pending_header = false;
-  std::string _name;
-  std::vector<std::int8_t> _nucleotides;
-  size_t _record_number = 0;
-  size_t _line_number = 0;
-};
-
-// Codon code of every triplet of nucleotide codes, worked out once as the codon alphabet reads the
-// triplet's letters: the same codes as writing a sequence in letters and reading it back in words.
-class TripletTable {
- public:
-  TripletTable(const bpp::NucleicAlphabet* nucleic, const bpp::CodonAlphabet* codon) {
-    int max_code = -1;
-    for (size_t i = 0; i < nucleic->getNumberOfStates(); ++i)
-      max_code = std::max(max_code, nucleic->getIntCodeAt(i));
-    _side = static_cast<size_t>(max_code) + 2;
-    _codes.assign(_side * _side * _side, kNoTriplet);
-    for (int a = -1; a <= max_code; ++a)
-      for (int b = -1; b <= max_code; ++b)
-        for (int c = -1; c <= max_code; ++c) {
-          if (!nucleic->isIntInAlphabet(a) || !nucleic->isIntInAlphabet(b) ||
-              !nucleic->isIntInAlphabet(c))
-            continue;
-          const int code = codon->charToInt(nucleic->intToChar(a) + nucleic->intToChar(b) + nucleic->intToChar(c));
-          if (code <= kNoTriplet || code > 127)
-            throw bpp::Exception("Codon code out of the storable range: " + std::to_string(code));
-          _codes[index(a, b, c)] = static_cast<std::int8_t>(code);
-        }
-  }
-  // The codon code of three nucleotide codes of the alphabet, as one byte.
-  std::int8_t codon(int a, int b, int c) const { return _codes[index(a, b, c)]; }
-
- private:
-  size_t index(int a, int b, int c) const {
-    return (static_cast<size_t>(a + 1) * _side + static_cast<size_t>(b + 1)) * _side +
-           static_cast<size_t>(c + 1);
-  }
-  static constexpr std::int8_t kNoTriplet = -128;  // letters outside the alphabet: never read
-  size_t _side;
-  std::vector<std::int8_t> _codes;
-};
 
 // The codon sequences of one run of records, until it becomes a container.
 struct Run {
@@ -245,7 +106,7 @@ std::vector<CompactContig> AlignmentFileManagement::readCompactAlignmentFile(
   FastaRecordReader records(path, nucleic_alphabet);
   const TripletTable triplets(nucleic_alphabet, codon_alphabet);
   const int frameshift_base =
-      nucleic_alphabet->isCharInAlphabet("!") ? nucleic_alphabet->charToInt("!") : kNoLetter;
+      nucleic_alphabet->isCharInAlphabet("!") ? nucleic_alphabet->charToInt("!") : FastaRecordReader::kNoLetter;
 
   std::vector<CompactContig> contigs;
   std::ostringstream run_lines;  // printed after the number of records, as they come
