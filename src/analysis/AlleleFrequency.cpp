@@ -38,13 +38,13 @@ AlleleFrequency::AlleleFrequency(PairedSequenceContainer* pairs, int site, int p
       const int8_t a = pairs->get_allele_row(i, 0)[position];
       const int8_t b = pairs->get_allele_row(i, 1)[position];
       if (!resolved(a) || !resolved(b)) continue;
-      if (a != b) nb_observed_heterozygosity += 1;
-      nb_typed += 1;
+      if (a != b) _nb_observed_heterozygosity += 1;
+      _nb_typed += 1;
       _updateAlleleData(a, i);
       _updateAlleleData(b, i);
     }
   }
-  bi_allelic = (number_of_allele == 2);
+  _bi_allelic = (_number_of_allele == 2);
 }
 
 void AlleleFrequency::_countPairsDirectly(PairedSequenceContainer* pairs, int site, int position_in_codon,
@@ -57,8 +57,8 @@ void AlleleFrequency::_countPairsDirectly(PairedSequenceContainer* pairs, int si
     const int b = codonAlphabet->getNPosition(pair->valueAt(1, static_cast<size_t>(site)),
                                               static_cast<size_t>(position_in_codon));
     if (nucleicAlphabet->isUnresolved(a) || nucleicAlphabet->isUnresolved(b)) continue;
-    if (a != b) nb_observed_heterozygosity += 1;
-    nb_typed += 1;
+    if (a != b) _nb_observed_heterozygosity += 1;
+    _nb_typed += 1;
     _updateAlleleData(a, i);
     _updateAlleleData(b, i);
   }
@@ -73,10 +73,10 @@ AlleleFrequency::AlleleFrequency(bpp::PolymorphismSequenceContainer* container, 
     const int a = codonAlphabet->getNPosition(container->valueAt(i, static_cast<size_t>(site)),
                                               static_cast<size_t>(position_in_codon));
     if (nucleicAlphabet->isUnresolved(a)) continue;
-    nb_typed += 1;
+    _nb_typed += 1;
     _updateAlleleData(a, static_cast<unsigned int>(i));
   }
-  bi_allelic = (number_of_allele == 2);
+  _bi_allelic = (_number_of_allele == 2);
 }
 
 AlleleFrequency::AlleleFrequency(const NucleotideRows& rows, size_t position) {
@@ -85,69 +85,69 @@ AlleleFrequency::AlleleFrequency(const NucleotideRows& rows, size_t position) {
   for (size_t i = 0; i < nbRows; ++i) {
     const int8_t a = rows.row(i)[position];
     if (!resolved(a)) continue;
-    nb_typed += 1;
+    _nb_typed += 1;
     _updateAlleleData(a, static_cast<unsigned int>(i));
   }
-  bi_allelic = (number_of_allele == 2);
+  _bi_allelic = (_number_of_allele == 2);
 }
 
 void AlleleFrequency::_updateAlleleData(int code, unsigned int rank) {
-  switch (number_of_allele) {
+  switch (_number_of_allele) {
     case 0:
-      allele_1_code = code;
-      allele_1_occurence += 1;
-      number_of_allele = 1;
+      _allele_1_code = code;
+      _allele_1_occurence += 1;
+      _number_of_allele = 1;
       break;
     case 1:
-      if (code == allele_1_code) {
-        allele_1_occurence += 1;
+      if (code == _allele_1_code) {
+        _allele_1_occurence += 1;
       } else {
-        allele_2_code = code;
-        allele_2_occurence += 1;
-        allele_2_rank = static_cast<int>(rank);
-        number_of_allele = 2;
+        _allele_2_code = code;
+        _allele_2_occurence += 1;
+        _allele_2_rank = static_cast<int>(rank);
+        _number_of_allele = 2;
       }
       break;
     case 2:
-      if (code == allele_1_code) {
-        allele_1_occurence += 1;
-      } else if (code == allele_2_code) {
-        allele_2_occurence += 1;
+      if (code == _allele_1_code) {
+        _allele_1_occurence += 1;
+      } else if (code == _allele_2_code) {
+        _allele_2_occurence += 1;
       } else {
-        allele_3_code = code;
-        allele_3_occurence += 1;
-        number_of_allele = 3;
+        _allele_3_code = code;
+        _allele_3_occurence += 1;
+        _number_of_allele = 3;
       }
       break;
     default:  // 3, or 4 once a fourth distinct allele was met
-      if (code == allele_1_code) {
-        allele_1_occurence += 1;
-      } else if (code == allele_2_code) {
-        allele_2_occurence += 1;
-      } else if (code == allele_3_code) {
-        allele_3_occurence += 1;
+      if (code == _allele_1_code) {
+        _allele_1_occurence += 1;
+      } else if (code == _allele_2_code) {
+        _allele_2_occurence += 1;
+      } else if (code == _allele_3_code) {
+        _allele_3_occurence += 1;
       } else {
-        number_of_allele = 4;
+        _number_of_allele = 4;
       }
       break;
   }
 }
 
 void AlleleFrequency::determine_GC_frequencies() {
-  if (!bi_allelic) {
+  if (!_bi_allelic) {
     bpp::ApplicationTools::displayWarning(
         "You are trying to determine GC frequencies on a non bi-allelic position ! Frequencies will not be "
         "computed..");
     return;
   }
-  if (isGC(allele_1_code) && isAT(allele_2_code)) {
-    GC_absolute_frequency = allele_1_occurence;
-  } else if (isAT(allele_1_code) && isGC(allele_2_code)) {
-    GC_absolute_frequency = allele_2_occurence;
+  if (isGC(_allele_1_code) && isAT(_allele_2_code)) {
+    _gc_absolute_frequency = _allele_1_occurence;
+  } else if (isAT(_allele_1_code) && isGC(_allele_2_code)) {
+    _gc_absolute_frequency = _allele_2_occurence;
   } else {
     return;
   }
-  GC_relative_frequency = static_cast<double>(GC_absolute_frequency) / static_cast<double>(nb_typed);
+  _gc_relative_frequency = static_cast<double>(_gc_absolute_frequency) / static_cast<double>(_nb_typed);
 }
 
 }  // namespace mrv

@@ -30,19 +30,19 @@ class AlleleFrequency {
   AlleleFrequency(const NucleotideRows& rows, size_t position);
   virtual ~AlleleFrequency() {}
 
-  int get_number_of_allele() const { return number_of_allele; }
-  int get_nb_typed() const { return nb_typed; }
-  int get_allele_1_code() const { return allele_1_code; }
-  int get_allele_2_code() const { return allele_2_code; }
-  int get_allele_3_code() const { return allele_3_code; }
-  int get_allele_2_rank() const { return allele_2_rank; }
-  int get_nb_observed_heterozygosity() const { return nb_observed_heterozygosity; }
-  int get_allele_1_occurence() const { return allele_1_occurence; }
-  int get_allele_2_occurence() const { return allele_2_occurence; }
-  int get_allele_3_occurence() const { return allele_3_occurence; }
-  int get_GC_absolute_frequency() const { return GC_absolute_frequency; }
-  double get_GC_relative_frequency() const { return GC_relative_frequency; }
-  bool is_bi_allelic() const { return bi_allelic; }
+  int get_number_of_allele() const { return _number_of_allele; }
+  int get_nb_typed() const { return _nb_typed; }
+  int get_allele_1_code() const { return _allele_1_code; }
+  int get_allele_2_code() const { return _allele_2_code; }
+  int get_allele_3_code() const { return _allele_3_code; }
+  int get_allele_2_rank() const { return _allele_2_rank; }
+  int get_nb_observed_heterozygosity() const { return _nb_observed_heterozygosity; }
+  int get_allele_1_occurence() const { return _allele_1_occurence; }
+  int get_allele_2_occurence() const { return _allele_2_occurence; }
+  int get_allele_3_occurence() const { return _allele_3_occurence; }
+  int get_GC_absolute_frequency() const { return _gc_absolute_frequency; }
+  double get_GC_relative_frequency() const { return _gc_relative_frequency; }
+  bool is_bi_allelic() const { return _bi_allelic; }
 
   // At a bi-allelic position with one G/C and one A/T allele: the occurrences of the G/C allele and
   // their share of the typed units. Warns (and changes nothing) on a position that is not bi-allelic.
@@ -56,19 +56,19 @@ class AlleleFrequency {
   void _countPairsDirectly(PairedSequenceContainer* pairs, int site, int position_in_codon,
                            const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet);
 
-  int number_of_allele = 0;
-  int nb_typed = 0;
-  int allele_1_code = -1;
-  int allele_2_code = -1;
-  int allele_3_code = -1;
-  int allele_2_rank = 0;
-  int nb_observed_heterozygosity = 0;
-  int allele_1_occurence = 0;
-  int allele_2_occurence = 0;
-  int allele_3_occurence = 0;
-  int GC_absolute_frequency = -1;
-  double GC_relative_frequency = -1.0;
-  bool bi_allelic = false;
+  int _number_of_allele = 0;
+  int _nb_typed = 0;
+  int _allele_1_code = -1;
+  int _allele_2_code = -1;
+  int _allele_3_code = -1;
+  int _allele_2_rank = 0;
+  int _nb_observed_heterozygosity = 0;
+  int _allele_1_occurence = 0;
+  int _allele_2_occurence = 0;
+  int _allele_3_occurence = 0;
+  int _gc_absolute_frequency = -1;
+  double _gc_relative_frequency = -1.0;
+  bool _bi_allelic = false;
 };
 
 }  // namespace mrv

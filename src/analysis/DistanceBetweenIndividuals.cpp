@@ -13,11 +13,11 @@
 namespace mrv {
 
 DistanceBetweenIndividuals::DistanceBetweenIndividuals(std::string first, std::string second)
-    : first_individual_name(first),
-      second_individual_name(second),
-      pair_name(first + "|" + second),
-      distance(-1.0),
-      nb_resolved_positions(0) {}
+    : _first_individual_name(first),
+      _second_individual_name(second),
+      _pair_name(first + "|" + second),
+      _distance(-1.0),
+      _nb_resolved_positions(0) {}
 
 DistanceBetweenIndividuals::~DistanceBetweenIndividuals() {}
 
@@ -34,7 +34,7 @@ DistanceBetweenIndividuals::DistanceBetweenIndividuals(PairedSequenceContainer* 
 void DistanceBetweenIndividuals::_warnDifferentSites() const {
   std::cout << "(DEBUG - DistanceBetweenIndividuals::computeDistance) Warning: Different number of site detected for "
                "individual "
-            << first_individual_name << " and individual " << second_individual_name
+            << _first_individual_name << " and individual " << _second_individual_name
             << "! Distance will not be computed !" << std::endl;
 }
 
@@ -108,14 +108,14 @@ void DistanceBetweenIndividuals::distanceOf(unsigned long long differing, unsign
                                             int& positions) {
   DistanceBetweenIndividuals fresh("", "");
   fresh._finish(differing, typed);
-  distance = fresh.distance;
-  positions = fresh.nb_resolved_positions;
+  distance = fresh._distance;
+  positions = fresh._nb_resolved_positions;
 }
 
 void DistanceBetweenIndividuals::_finish(unsigned long long differing, unsigned long long resolvedCount) {
-  const int resolvedPositions = nb_resolved_positions + static_cast<int>(resolvedCount);
-  nb_resolved_positions = resolvedPositions;
-  if (nb_resolved_positions != 0) distance = (0.25 * static_cast<double>(differing)) / nb_resolved_positions;
+  const int resolvedPositions = _nb_resolved_positions + static_cast<int>(resolvedCount);
+  _nb_resolved_positions = resolvedPositions;
+  if (_nb_resolved_positions != 0) _distance = (0.25 * static_cast<double>(differing)) / _nb_resolved_positions;
 }
 
 void DistanceBetweenIndividuals::_compare(const int8_t* first0, const int8_t* first1, const int8_t* second0,

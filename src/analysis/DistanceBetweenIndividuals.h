@@ -56,14 +56,14 @@ class DistanceBetweenIndividuals {
   // The distance and position count computeDistance gives from those counts (on a fresh object).
   static void distanceOf(unsigned long long differing, unsigned long long typed, double& distance, int& positions);
 
-  std::string get_first_individual_name() const { return first_individual_name; }
-  std::string get_second_individual_name() const { return second_individual_name; }
-  std::string get_pair_name() const { return pair_name; }
-  double get_distance() const { return distance; }
-  int get_nb_resolved_positions() const { return nb_resolved_positions; }
+  std::string get_first_individual_name() const { return _first_individual_name; }
+  std::string get_second_individual_name() const { return _second_individual_name; }
+  std::string get_pair_name() const { return _pair_name; }
+  double get_distance() const { return _distance; }
+  int get_nb_resolved_positions() const { return _nb_resolved_positions; }
 
-  void set_distance(double value) { distance = value; }
-  void set_nb_resolved_positions(int value) { nb_resolved_positions = value; }
+  void set_distance(double value) { _distance = value; }
+  void set_nb_resolved_positions(int value) { _nb_resolved_positions = value; }
 
  private:
   // The four allele rows (nucleotide codes, 3 per codon site) of the two individuals.
@@ -74,11 +74,11 @@ class DistanceBetweenIndividuals {
   // Adds the positions to the count and sets the distance (when there are positions).
   void _finish(unsigned long long differing, unsigned long long resolvedCount);
 
-  std::string first_individual_name;
-  std::string second_individual_name;
-  std::string pair_name;  // first + "|" + second
-  double distance;        // -1.0 while not computed
-  int nb_resolved_positions;
+  std::string _first_individual_name;
+  std::string _second_individual_name;
+  std::string _pair_name;  // first + "|" + second
+  double _distance;        // -1.0 while not computed
+  int _nb_resolved_positions;
 };
 
 }  // namespace mrv

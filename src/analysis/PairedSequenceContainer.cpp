@@ -37,7 +37,7 @@ bool PairedSequenceContainer::isaPair(std::string name1, std::string name2) {
 PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContainer* source,
                                                  const bpp::CodonAlphabet* codonAlphabet, std::string separator,
                                                  unsigned int nbFields, Workspace* workspace)
-    : current_position(0), nb_pair(0), _codon(codonAlphabet), _view(nullptr), _typed_store(workspace) {
+    : _current_position(0), _nb_pair(0), _codon(codonAlphabet), _view(nullptr), _typed_store(workspace) {
   (void)separator;
   (void)nbFields;
   _own_view.reset(new ContigView(*source, codonAlphabet, codonAlphabet->getNucleicAlphabet(), nullptr, false));
@@ -48,17 +48,17 @@ PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContai
 }
 
 PairedSequenceContainer::PairedSequenceContainer(const ContigView& view, Workspace* workspace)
-    : current_position(0), nb_pair(0), _codon(view.codon_alphabet()), _view(&view), _typed_store(workspace) {
+    : _current_position(0), _nb_pair(0), _codon(view.codon_alphabet()), _view(&view), _typed_store(workspace) {
   _form();
 }
 
 void PairedSequenceContainer::_form() {
   const std::vector<std::string>& names = _view->names();
-  pair_names = _view->pair_names();
-  pairs.assign(_view->pairs().size(), nullptr);
+  _pair_names = _view->pair_names();
+  _pairs.assign(_view->pairs().size(), nullptr);
   try {
     // A pair no container can hold (the same name twice, another alphabet) is refused now.
-    for (size_t i = 0; i < pairs.size(); ++i) {
+    for (size_t i = 0; i < _pairs.size(); ++i) {
       const std::array<size_t, 2>& rows = _view->pairs()[i];
       if (names[rows[0]] == names[rows[1]] || !sameAlphabetType(_view->alphabet(), _codon))
         _container(static_cast<unsigned int>(i));
@@ -66,22 +66,22 @@ void PairedSequenceContainer::_form() {
     const NucleotideRows& rows = _view->nucleotides();
     const size_t width = rows.get_nb_positions();
     const ResolvedNucleotides& resolved = resolved_for(_codon->getNucleicAlphabet());
-    _typed.resize(pairs.size() * width);
-    for (size_t i = 0; i < pairs.size(); ++i) {
+    _typed.resize(_pairs.size() * width);
+    for (size_t i = 0; i < _pairs.size(); ++i) {
       const int8_t* a = rows.row(_view->pairs()[i][0]);
       const int8_t* b = rows.row(_view->pairs()[i][1]);
       uint8_t* typed = _typed.data() + i * width;
       for (size_t p = 0; p < width; ++p) typed[p] = static_cast<uint8_t>(resolved(a[p]) && resolved(b[p]));
     }
   } catch (...) {
-    for (bpp::PolymorphismSequenceContainer* pair : pairs) delete pair;
+    for (bpp::PolymorphismSequenceContainer* pair : _pairs) delete pair;
     throw;
   }
-  nb_pair = static_cast<unsigned int>(pairs.size());
+  _nb_pair = static_cast<unsigned int>(_pairs.size());
 }
 
 bpp::PolymorphismSequenceContainer* PairedSequenceContainer::_container(unsigned int i) const {
-  if (pairs[i] != nullptr) return pairs[i];
+  if (_pairs[i] != nullptr) return _pairs[i];
   const std::array<size_t, 2>& rows = _view->pairs()[i];
   const std::vector<std::string>& names = _view->names();
   std::unique_ptr<bpp::PolymorphismSequenceContainer> pair(new bpp::PolymorphismSequenceContainer(_codon));
@@ -94,28 +94,28 @@ bpp::PolymorphismSequenceContainer* PairedSequenceContainer::_container(unsigned
     pair->addSequenceWithFrequency(
         bpp::BasicSequence(names[row], codes, _comments.empty() ? none : _comments[row], _view->alphabet()), 1, true);
   }
-  pairs[i] = pair.release();
-  return pairs[i];
+  _pairs[i] = pair.release();
+  return _pairs[i];
 }
 
 PairedSequenceContainer::~PairedSequenceContainer() {
-  for (bpp::PolymorphismSequenceContainer* pair : pairs) delete pair;
+  for (bpp::PolymorphismSequenceContainer* pair : _pairs) delete pair;
 }
 
 bpp::PolymorphismSequenceContainer* PairedSequenceContainer::get_pair(unsigned int i) const {
-  if (i >= nb_pair) throw bpp::Exception("Requested pair doesn't exist the container");
+  if (i >= _nb_pair) throw bpp::Exception("Requested pair doesn't exist the container");
   return _container(i);
 }
 
 const std::string& PairedSequenceContainer::get_pair_name(unsigned int i) const {
-  if (i >= nb_pair) throw bpp::Exception("Requested pair doesn't exist the container");
-  return pair_names[i];
+  if (i >= _nb_pair) throw bpp::Exception("Requested pair doesn't exist the container");
+  return _pair_names[i];
 }
 
 bpp::PolymorphismSequenceContainer* PairedSequenceContainer::next_pair() {
-  if (current_position >= nb_pair) throw bpp::Exception("There is no more pair in the container");
-  bpp::PolymorphismSequenceContainer* pair = _container(current_position);
-  current_position += 1;
+  if (_current_position >= _nb_pair) throw bpp::Exception("There is no more pair in the container");
+  bpp::PolymorphismSequenceContainer* pair = _container(_current_position);
+  _current_position += 1;
   return pair;
 }
 

@@ -45,16 +45,16 @@ class PairedSequenceContainer {
   // never taken as that "_") and the two parts are equal.
   static bool isaPair(std::string name1, std::string name2);
 
-  unsigned int get_nb_pair() const { return nb_pair; }
+  unsigned int get_nb_pair() const { return _nb_pair; }
   // Pair i, still owned by this object; raises bpp::Exception for i >= get_nb_pair().
   bpp::PolymorphismSequenceContainer* get_pair(unsigned int i) const;
-  std::vector<std::string> get_pair_names() const { return pair_names; }
+  std::vector<std::string> get_pair_names() const { return _pair_names; }
   // Name of pair i without copying the whole list; raises like get_pair.
   const std::string& get_pair_name(unsigned int i) const;
   // The pair at the current position, which then moves on; raises bpp::Exception after the last.
   bpp::PolymorphismSequenceContainer* next_pair();
-  void reset_index_position() { current_position = 0; }
-  unsigned int get_current_position() const { return current_position; }
+  void reset_index_position() { _current_position = 0; }
+  unsigned int get_current_position() const { return _current_position; }
 
   // ---- Decoded nucleotides ----
   // Codon sites of every pair (the source's number of sites).
@@ -80,10 +80,10 @@ class PairedSequenceContainer {
   // The container of pair i (from the view's codes, built once).
   bpp::PolymorphismSequenceContainer* _container(unsigned int i) const;
 
-  unsigned int current_position;
-  unsigned int nb_pair;
-  mutable std::vector<bpp::PolymorphismSequenceContainer*> pairs;  // null until built
-  std::vector<std::string> pair_names;
+  unsigned int _current_position;
+  unsigned int _nb_pair;
+  mutable std::vector<bpp::PolymorphismSequenceContainer*> _pairs;  // null until built
+  std::vector<std::string> _pair_names;
 
   const bpp::CodonAlphabet* _codon;
   std::unique_ptr<const ContigView> _own_view;  // made from a source container

@@ -17,32 +17,32 @@ StatisticsEngine::LibraryInput libraryInput(const bpp::PolymorphismSequenceConta
 }  // namespace
 
 Polymorphism::Polymorphism(bpp::PolymorphismSequenceContainer* container)
-    : pi_non_synonymous(0.0),
-      pi_synonymous(0.0),
-      mean_non_synonymous_sites_number(0.0),
-      mean_synonymous_sites_number(0.0),
-      number_of_sequences(0),
-      number_of_complete_sites(0),
-      piN(-1.0),
-      piS(-1.0),
-      container(container) {}
+    : _pi_non_synonymous(0.0),
+      _pi_synonymous(0.0),
+      _mean_non_synonymous_sites_number(0.0),
+      _mean_synonymous_sites_number(0.0),
+      _number_of_sequences(0),
+      _number_of_complete_sites(0),
+      _piN(-1.0),
+      _piS(-1.0),
+      _container(container) {}
 
 Polymorphism::Polymorphism(const ContigView& view) : Polymorphism(static_cast<bpp::PolymorphismSequenceContainer*>(nullptr)) {
   _view = &view;
 }
 
 const bpp::PolymorphismSequenceContainer& Polymorphism::_library() const {
-  if (!_view) return *container;
+  if (!_view) return *_container;
   if (!_library_container) _library_container = _view->container();
   return *_library_container;
 }
 
-Polymorphism::~Polymorphism() { container = nullptr; }
+Polymorphism::~Polymorphism() { _container = nullptr; }
 
 const CodonColumns& Polymorphism::_codons(std::unique_ptr<CodonColumns>& own, StatisticsEngine& engine) const {
   if (_view) return _view->columns();
   if (_columns) return *_columns;
-  own.reset(new CodonColumns(*container, &engine.workspace()));
+  own.reset(new CodonColumns(*_container, &engine.workspace()));
   return *own;
 }
 
@@ -59,7 +59,7 @@ double Polymorphism::sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContain
 
 void Polymorphism::determine_all_attributes(StatisticsEngine& engine, unsigned int min_nb_codon, double kappa) {
   // The codes are read once for all the statistics below.
-  if (!_view) _columns.reset(new CodonColumns(*container, &engine.workspace()));
+  if (!_view) _columns.reset(new CodonColumns(*_container, &engine.workspace()));
   determine_pi_non_synonymous(engine);
   determine_pi_synonymous(engine);
   determine_mean_non_synonymous_sites_number(engine, kappa);
@@ -73,43 +73,43 @@ void Polymorphism::determine_all_attributes(StatisticsEngine& engine, unsigned i
 
 void Polymorphism::determine_pi_non_synonymous(StatisticsEngine& engine) {
   std::unique_ptr<CodonColumns> own;
-  pi_non_synonymous = engine.pi_sum(_codons(own, engine), library(), false);
+  _pi_non_synonymous = engine.pi_sum(_codons(own, engine), library(), false);
 }
 
 void Polymorphism::determine_pi_synonymous(StatisticsEngine& engine) {
   std::unique_ptr<CodonColumns> own;
-  pi_synonymous = engine.pi_sum(_codons(own, engine), library(), true);
+  _pi_synonymous = engine.pi_sum(_codons(own, engine), library(), true);
 }
 
 void Polymorphism::determine_mean_non_synonymous_sites_number(StatisticsEngine& engine, double ratio) {
   std::unique_ptr<CodonColumns> own;
-  mean_non_synonymous_sites_number =
+  _mean_non_synonymous_sites_number =
       engine.mean_non_synonymous_sites(_codons(own, engine), library(), ratio);
 }
 
 void Polymorphism::determine_mean_synonymous_sites_number(StatisticsEngine& engine, double ratio) {
   std::unique_ptr<CodonColumns> own;
-  mean_synonymous_sites_number = engine.mean_synonymous_sites(_codons(own, engine), library(), ratio);
+  _mean_synonymous_sites_number = engine.mean_synonymous_sites(_codons(own, engine), library(), ratio);
 }
 
 void Polymorphism::determine_number_of_sequences() {
-  number_of_sequences = static_cast<int>(_view ? _view->nb_rows() : container->getNumberOfSequences());
+  _number_of_sequences = static_cast<int>(_view ? _view->nb_rows() : _container->getNumberOfSequences());
 }
 
 void Polymorphism::determine_number_of_complete_sites(StatisticsEngine& engine) {
   std::unique_ptr<CodonColumns> own;
-  number_of_complete_sites = static_cast<int>(engine.complete_sites(_codons(own, engine), library()));
+  _number_of_complete_sites = static_cast<int>(engine.complete_sites(_codons(own, engine), library()));
 }
 
 // The threshold compares the two counts as unsigned 32-bit numbers.
 void Polymorphism::determine_piN(unsigned int min_nb_codon) {
-  if (static_cast<unsigned int>(number_of_complete_sites) >= min_nb_codon)
-    piN = pi_non_synonymous / mean_non_synonymous_sites_number;
+  if (static_cast<unsigned int>(_number_of_complete_sites) >= min_nb_codon)
+    _piN = _pi_non_synonymous / _mean_non_synonymous_sites_number;
 }
 
 void Polymorphism::determine_piS(unsigned int min_nb_codon) {
-  if (static_cast<unsigned int>(number_of_complete_sites) >= min_nb_codon)
-    piS = pi_synonymous / mean_synonymous_sites_number;
+  if (static_cast<unsigned int>(_number_of_complete_sites) >= min_nb_codon)
+    _piS = _pi_synonymous / _mean_synonymous_sites_number;
 }
 
 }  // namespace mrv

@@ -53,14 +53,14 @@ class Polymorphism {
   void determine_piN(unsigned int min_nb_codon);
   void determine_piS(unsigned int min_nb_codon);
 
-  double get_pi_non_synonymous() const { return pi_non_synonymous; }
-  double get_pi_synonymous() const { return pi_synonymous; }
-  double get_mean_non_synonymous_sites_number() const { return mean_non_synonymous_sites_number; }
-  double get_mean_synonymous_sites_number() const { return mean_synonymous_sites_number; }
-  double get_piN() const { return piN; }
-  double get_piS() const { return piS; }
-  int get_number_of_sequences() const { return number_of_sequences; }
-  int get_number_of_complete_sites() const { return number_of_complete_sites; }
+  double get_pi_non_synonymous() const { return _pi_non_synonymous; }
+  double get_pi_synonymous() const { return _pi_synonymous; }
+  double get_mean_non_synonymous_sites_number() const { return _mean_non_synonymous_sites_number; }
+  double get_mean_synonymous_sites_number() const { return _mean_synonymous_sites_number; }
+  double get_piN() const { return _piN; }
+  double get_piS() const { return _piS; }
+  int get_number_of_sequences() const { return _number_of_sequences; }
+  int get_number_of_complete_sites() const { return _number_of_complete_sites; }
 
   // Sum over the complete sites of the per-site pairwise (non-)synonymous differences, each site
   // scaled by n/(n-1) in floating point (n sequences at the site).
@@ -68,15 +68,15 @@ class Polymorphism {
   static double sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContainer& container, StatisticsEngine& engine);
 
  private:
-  double pi_non_synonymous;
-  double pi_synonymous;
-  double mean_non_synonymous_sites_number;
-  double mean_synonymous_sites_number;
-  int number_of_sequences;
-  int number_of_complete_sites;
-  double piN;
-  double piS;
-  bpp::PolymorphismSequenceContainer* container;
+  double _pi_non_synonymous;
+  double _pi_synonymous;
+  double _mean_non_synonymous_sites_number;
+  double _mean_synonymous_sites_number;
+  int _number_of_sequences;
+  int _number_of_complete_sites;
+  double _piN;
+  double _piS;
+  bpp::PolymorphismSequenceContainer* _container;
   const ContigView* _view = nullptr;
   // The view's container, made when the library is first asked.
   mutable std::unique_ptr<bpp::PolymorphismSequenceContainer> _library_container;

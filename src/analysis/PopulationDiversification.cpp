@@ -28,21 +28,21 @@ const std::uint8_t kUnresolved = 0xFF;
 class CodonAlleleTable {
  public:
   CodonAlleleTable(const bpp::CodonAlphabet* codon_alphabet, const bpp::NucleicAlphabet* nucleic_alphabet)
-      : codon_alphabet_(codon_alphabet), nucleic_alphabet_(nucleic_alphabet) {
+      : _codon_alphabet(codon_alphabet), _nucleic_alphabet(nucleic_alphabet) {
     const CodonNucleotideTable nucleotides(codon_alphabet, nucleic_alphabet);
     for (int c = CodonNucleotideTable::FIRST_CODE; c <= CodonNucleotideTable::LAST_CODE; ++c) {
       std::array<std::uint8_t, 3> row;
       for (size_t k = 0; k < 3; ++k)
         row[k] = allele(nucleotides.nucleotide(c, k), nucleotides.isResolved(c, k));
-      rows_[static_cast<size_t>(c - CodonNucleotideTable::FIRST_CODE)] = row;
+      _rows[static_cast<size_t>(c - CodonNucleotideTable::FIRST_CODE)] = row;
     }
   }
   std::array<std::uint8_t, 3> operator()(int codon) const {
-    if (CodonNucleotideTable::covers(codon)) return rows_[static_cast<size_t>(codon - CodonNucleotideTable::FIRST_CODE)];
+    if (CodonNucleotideTable::covers(codon)) return _rows[static_cast<size_t>(codon - CodonNucleotideTable::FIRST_CODE)];
     std::array<std::uint8_t, 3> row;  // a code outside the table: read through the alphabets
     for (size_t k = 0; k < 3; ++k) {
-      const int n = codon_alphabet_->getNPosition(codon, k);
-      row[k] = allele(n, !nucleic_alphabet_->isUnresolved(n));
+      const int n = _codon_alphabet->getNPosition(codon, k);
+      row[k] = allele(n, !_nucleic_alphabet->isUnresolved(n));
     }
     return row;
   }
@@ -56,10 +56,10 @@ class CodonAlleleTable {
     return static_cast<std::uint8_t>(nucleotide + 1);
   }
 
-  const bpp::CodonAlphabet* codon_alphabet_;
-  const bpp::NucleicAlphabet* nucleic_alphabet_;
+  const bpp::CodonAlphabet* _codon_alphabet;
+  const bpp::NucleicAlphabet* _nucleic_alphabet;
   std::array<std::array<std::uint8_t, 3>, CodonNucleotideTable::LAST_CODE - CodonNucleotideTable::FIRST_CODE + 1>
-      rows_;
+      _rows;
 };
 
 }  // namespace
@@ -68,29 +68,29 @@ PopulationDiversification::PopulationDiversification(bpp::PolymorphismSequenceCo
                                                      Population* population,
                                                      const bpp::CodonAlphabet* codon_alphabet,
                                                      const bpp::NucleicAlphabet* nucleic_alphabet)
-    : population(population) {
+    : _population(population) {
   _allocate();
   _collect_differences(ContigView(*container, codon_alphabet, nucleic_alphabet, nullptr, false));
 }
 
 PopulationDiversification::PopulationDiversification(const ContigView& view, Population* population)
-    : population(population) {
+    : _population(population) {
   _allocate();
   _collect_differences(view);
 }
 
 void PopulationDiversification::_allocate() {
-  const size_t n = population->get_number_of_population();
-  differenceWithin.assign(n, 0);
-  totalWithin.assign(n, 0);
-  differenceBetween.assign(n, std::vector<std::int64_t>(n, 0));
-  totalBetween.assign(n, std::vector<std::int64_t>(n, 0));
-  globalHeteroWithin.assign(n, std::vector<double>(n, 0.0));
-  globalHeteroBetween.assign(n, std::vector<double>(n, 0.0));
-  Fst.assign(n, std::vector<double>(n, -999.0));
+  const size_t n = _population->get_number_of_population();
+  _difference_within.assign(n, 0);
+  _total_within.assign(n, 0);
+  _difference_between.assign(n, std::vector<std::int64_t>(n, 0));
+  _total_between.assign(n, std::vector<std::int64_t>(n, 0));
+  _global_hetero_within.assign(n, std::vector<double>(n, 0.0));
+  _global_hetero_between.assign(n, std::vector<double>(n, 0.0));
+  _fst.assign(n, std::vector<double>(n, -999.0));
 }
 
-PopulationDiversification::~PopulationDiversification() { population = nullptr; }
+PopulationDiversification::~PopulationDiversification() { _population = nullptr; }
 
 // At each nucleotide position the resolved alleles are counted per population and per individual.
 // Ordered pairs of sequences of two different individuals of population P number
@@ -100,7 +100,7 @@ PopulationDiversification::~PopulationDiversification() { population = nullptr; 
 // forms 2 (nP - nI) new ordered pairs within P, 2 (nPa - nIa) of them with equal alleles.
 void PopulationDiversification::_collect_differences(const ContigView& view) {
   const size_t nb_sequences = view.nb_rows();
-  const size_t nb_populations = differenceWithin.size();
+  const size_t nb_populations = _difference_within.size();
 
   // Individual and population of every sequence; each individual is looked up once, at its first
   // sequence, so the first sequence in container order whose individual is in no population raises.
@@ -112,7 +112,7 @@ void PopulationDiversification::_collect_differences(const ContigView& view) {
     const std::string name = PolymorphismSequenceContainerAddons::getIndividualNameFromName(sequence_names[q]);
     auto found = individual_index.find(name);
     if (found == individual_index.end()) {
-      const int id = population->get_population_id(name);
+      const int id = _population->get_population_id(name);
       if (id < 0 || static_cast<size_t>(id) >= nb_populations)
         throw bpp::Exception("Individual " + name + " doesn't belong to any population !");
       found = individual_index.emplace(name, static_cast<int>(population_of_individual.size())).first;
@@ -151,12 +151,12 @@ void PopulationDiversification::_collect_differences(const ContigView& view) {
     const int* site = view.site(s);
     // Positions where every sequence holds one and the same resolved allele.
     auto add_full = [&](int resolved) {
-      for (size_t p = 0; p < nb_populations; ++p) totalWithin[p] += resolved * full_within[p];
+      for (size_t p = 0; p < nb_populations; ++p) _total_within[p] += resolved * full_within[p];
       for (size_t p = 0; p < nb_populations; ++p) {
         for (size_t r = p + 1; r < nb_populations; ++r) {
           const std::int64_t total = resolved * population_size[p] * population_size[r];
-          totalBetween[p][r] += total;
-          totalBetween[r][p] += total;
+          _total_between[p][r] += total;
+          _total_between[r][p] += total;
         }
       }
     };
@@ -188,8 +188,8 @@ void PopulationDiversification::_collect_differences(const ContigView& view) {
         std::int64_t& nIa = ind_allele[ind * kAlleles + a];
         const std::int64_t new_pairs = pop_count[pop] - ind_count[ind];
         const std::int64_t new_same = nPa - nIa;
-        totalWithin[pop] += 2 * new_pairs;
-        differenceWithin[pop] += 2 * (new_pairs - new_same);
+        _total_within[pop] += 2 * new_pairs;
+        _difference_within[pop] += 2 * (new_pairs - new_same);
         ++pop_count[pop];
         ++ind_count[ind];
         ++nPa;
@@ -203,10 +203,10 @@ void PopulationDiversification::_collect_differences(const ContigView& view) {
           const std::int64_t total = pop_count[p] * pop_count[r];
           std::int64_t same = 0;
           for (int a = 0; a < kAlleles; ++a) same += pop_allele[p * kAlleles + a] * pop_allele[r * kAlleles + a];
-          totalBetween[p][r] += total;
-          totalBetween[r][p] += total;
-          differenceBetween[p][r] += total - same;
-          differenceBetween[r][p] += total - same;
+          _total_between[p][r] += total;
+          _total_between[r][p] += total;
+          _difference_between[p][r] += total - same;
+          _difference_between[r][p] += total - same;
         }
       }
 
@@ -229,47 +229,47 @@ void PopulationDiversification::determine_Fst() { _determine(true); }
 void PopulationDiversification::determine_heterozygosities_only() { _determine(false); }
 
 void PopulationDiversification::_determine(bool with_Fst) {
-  const size_t n = population->get_number_of_population();
+  const size_t n = _population->get_number_of_population();
   for (size_t a = 0; a < n; ++a) {
-    if (totalWithin.at(a) == 0) continue;
-    heterozygosityWithinPop[static_cast<int>(a)] =
-        static_cast<double>(differenceWithin[a]) / static_cast<double>(totalWithin[a]);
+    if (_total_within.at(a) == 0) continue;
+    _heterozygosity_within_pop[static_cast<int>(a)] =
+        static_cast<double>(_difference_within[a]) / static_cast<double>(_total_within[a]);
     for (size_t b = a + 1; b < n; ++b) {
-      if (totalWithin.at(b) == 0 || totalBetween[a][b] == 0) continue;
-      heterozygosityWithinPop[static_cast<int>(b)] =
-          static_cast<double>(differenceWithin[b]) / static_cast<double>(totalWithin[b]);
-      const double hb = static_cast<double>(differenceBetween[a][b]) / static_cast<double>(totalBetween[a][b]);
-      globalHeteroBetween[a][b] = globalHeteroBetween[b][a] = hb;
+      if (_total_within.at(b) == 0 || _total_between[a][b] == 0) continue;
+      _heterozygosity_within_pop[static_cast<int>(b)] =
+          static_cast<double>(_difference_within[b]) / static_cast<double>(_total_within[b]);
+      const double hb = static_cast<double>(_difference_between[a][b]) / static_cast<double>(_total_between[a][b]);
+      _global_hetero_between[a][b] = _global_hetero_between[b][a] = hb;
       const double hw =
-          (heterozygosityWithinPop[static_cast<int>(a)] + heterozygosityWithinPop[static_cast<int>(b)]) * 0.5;
-      globalHeteroWithin[a][b] = globalHeteroWithin[b][a] = hw;
-      if (with_Fst && hb != 0.0) Fst[a][b] = Fst[b][a] = (hb - hw) / hb;
+          (_heterozygosity_within_pop[static_cast<int>(a)] + _heterozygosity_within_pop[static_cast<int>(b)]) * 0.5;
+      _global_hetero_within[a][b] = _global_hetero_within[b][a] = hw;
+      if (with_Fst && hb != 0.0) _fst[a][b] = _fst[b][a] = (hb - hw) / hb;
     }
   }
 }
 
 double PopulationDiversification::get_specific_Fst(int i, int j) const {
-  return Fst.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+  return _fst.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
 }
 double PopulationDiversification::get_specific_globalHeteroWithin(int i, int j) const {
-  return globalHeteroWithin.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+  return _global_hetero_within.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
 }
 double PopulationDiversification::get_specific_globalHeteroBetween(int i, int j) const {
-  return globalHeteroBetween.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+  return _global_hetero_between.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
 }
 std::int64_t PopulationDiversification::get_specific_differenceBetween(int i, int j) const {
-  return differenceBetween.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+  return _difference_between.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
 }
 std::int64_t PopulationDiversification::get_specific_totalBetween(int i, int j) const {
-  return totalBetween.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
+  return _total_between.at(static_cast<size_t>(i)).at(static_cast<size_t>(j));
 }
 std::int64_t PopulationDiversification::get_specific_differenceWithin(int p) const {
-  return differenceWithin.at(static_cast<size_t>(p));
+  return _difference_within.at(static_cast<size_t>(p));
 }
 std::int64_t PopulationDiversification::get_specific_totalWithin(int p) const {
-  return totalWithin.at(static_cast<size_t>(p));
+  return _total_within.at(static_cast<size_t>(p));
 }
-double PopulationDiversification::get_specific_heterozygosityWithinPop(int p) { return heterozygosityWithinPop[p]; }
+double PopulationDiversification::get_specific_heterozygosityWithinPop(int p) { return _heterozygosity_within_pop[p]; }
 
 }  // namespace mrv
 

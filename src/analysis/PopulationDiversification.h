@@ -61,29 +61,29 @@ class PopulationDiversification {
   // A population without a within heterozygosity is entered with 0.0.
   double get_specific_heterozygosityWithinPop(int population);
 
-  std::vector<std::int64_t> get_all_differenceWithin() const { return differenceWithin; }
-  std::vector<std::int64_t> get_all_totalWithin() const { return totalWithin; }
-  std::vector<std::vector<std::int64_t> > get_all_differenceBetween() const { return differenceBetween; }
-  std::vector<std::vector<std::int64_t> > get_all_totalBetween() const { return totalBetween; }
-  std::vector<std::vector<double> > get_all_globalHeteroWithin() const { return globalHeteroWithin; }
-  std::vector<std::vector<double> > get_all_globalHeteroBetween() const { return globalHeteroBetween; }
-  std::vector<std::vector<double> > get_all_Fst() const { return Fst; }
-  std::map<int, double> get_all_heterozygosityWithinPops() const { return heterozygosityWithinPop; }
+  std::vector<std::int64_t> get_all_differenceWithin() const { return _difference_within; }
+  std::vector<std::int64_t> get_all_totalWithin() const { return _total_within; }
+  std::vector<std::vector<std::int64_t> > get_all_differenceBetween() const { return _difference_between; }
+  std::vector<std::vector<std::int64_t> > get_all_totalBetween() const { return _total_between; }
+  std::vector<std::vector<double> > get_all_globalHeteroWithin() const { return _global_hetero_within; }
+  std::vector<std::vector<double> > get_all_globalHeteroBetween() const { return _global_hetero_between; }
+  std::vector<std::vector<double> > get_all_Fst() const { return _fst; }
+  std::map<int, double> get_all_heterozygosityWithinPops() const { return _heterozygosity_within_pop; }
 
  private:
   void _allocate();
   void _collect_differences(const ContigView& view);
   void _determine(bool with_Fst);
 
-  std::vector<std::int64_t> differenceWithin;
-  std::vector<std::int64_t> totalWithin;
-  std::vector<std::vector<std::int64_t> > differenceBetween;
-  std::vector<std::vector<std::int64_t> > totalBetween;
-  std::map<int, double> heterozygosityWithinPop;
-  std::vector<std::vector<double> > globalHeteroWithin;
-  std::vector<std::vector<double> > globalHeteroBetween;
-  std::vector<std::vector<double> > Fst;
-  Population* population;
+  std::vector<std::int64_t> _difference_within;
+  std::vector<std::int64_t> _total_within;
+  std::vector<std::vector<std::int64_t> > _difference_between;
+  std::vector<std::vector<std::int64_t> > _total_between;
+  std::map<int, double> _heterozygosity_within_pop;
+  std::vector<std::vector<double> > _global_hetero_within;
+  std::vector<std::vector<double> > _global_hetero_between;
+  std::vector<std::vector<double> > _fst;
+  Population* _population;
 };
 
 }  // namespace mrv

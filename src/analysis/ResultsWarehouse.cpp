@@ -10,41 +10,41 @@
 #include "run/ParametersManagement.h"
 
 ResultsWarehouse::ResultsWarehouse(mrv::Population* population, unsigned int nb_gc_bin)
-    : name("No_name"),
-      status("Not_OK"),
-      nb_bi_allelic_SNP(0),
-      nb_tri_allelic_SNP(0),
-      nb_quadri_allelic_SNP(0),
-      nb_sequences_in_consensus(0),
-      nb_sites_in_consensus(0),
-      nN(-1.0),
-      nS(-1.0),
-      fixN(-1),
-      fixS(-1),
-      polymN_0(-1),
-      polymS_0(-1),
-      polymN_02(-1),
-      polymS_02(-1),
-      MK_nN(-1),
-      MK_nS(-1),
-      GC_allele_frequency_classes(nb_gc_bin, 0.0),
+    : _name("No_name"),
+      _status("Not_OK"),
+      _nb_bi_allelic_SNP(0),
+      _nb_tri_allelic_SNP(0),
+      _nb_quadri_allelic_SNP(0),
+      _nb_sequences_in_consensus(0),
+      _nb_sites_in_consensus(0),
+      _nN(-1.0),
+      _nS(-1.0),
+      _fixN(-1),
+      _fixS(-1),
+      _polymN_0(-1),
+      _polymS_0(-1),
+      _polymN_02(-1),
+      _polymS_02(-1),
+      _mk_nN(-1),
+      _mk_nS(-1),
+      _gc_allele_frequency_classes(nb_gc_bin, 0.0),
       _population(population) {
   const size_t nb_population = population ? population->get_number_of_population() : 0;
-  Fst.assign(nb_population, std::vector<double>(nb_population, -999.0));
+  _fst.assign(nb_population, std::vector<double>(nb_population, -999.0));
 }
 
 ResultsWarehouse::~ResultsWarehouse() {
-  for (SpeciesDataWarehouse* record : species_data) delete record;
-  for (auto& entry : distance_objects) delete entry.second;
+  for (SpeciesDataWarehouse* record : _species_data) delete record;
+  for (auto& entry : _distance_objects) delete entry.second;
 }
 
 void ResultsWarehouse::increase_class(int index, int amount) {
-  GC_allele_frequency_classes.at(static_cast<size_t>(index)) += static_cast<double>(amount);
+  _gc_allele_frequency_classes.at(static_cast<size_t>(index)) += static_cast<double>(amount);
 }
 
-void ResultsWarehouse::set_specific_Fst(unsigned int i, unsigned int j, double value) { Fst.at(i).at(j) = value; }
+void ResultsWarehouse::set_specific_Fst(unsigned int i, unsigned int j, double value) { _fst.at(i).at(j) = value; }
 
-double ResultsWarehouse::get_specific_Fst(unsigned int i, unsigned int j) const { return Fst.at(i).at(j); }
+double ResultsWarehouse::get_specific_Fst(unsigned int i, unsigned int j) const { return _fst.at(i).at(j); }
 
 bool ResultsWarehouse::_is_population_individual(const std::string& individual) const {
   if (!_population) return false;
@@ -58,19 +58,19 @@ bool ResultsWarehouse::_is_population_individual(const std::string& individual) 
 }
 
 void ResultsWarehouse::set_specific_individual_heterozygosity(std::string individual, double value) {
-  individual_heterozygosity[individual] = value;
+  _individual_heterozygosity[individual] = value;
 }
 
 double ResultsWarehouse::get_specific_individual_heterozygosity(std::string individual) {
-  auto it = individual_heterozygosity.find(individual);
-  if (it != individual_heterozygosity.end()) return it->second;
+  auto it = _individual_heterozygosity.find(individual);
+  if (it != _individual_heterozygosity.end()) return it->second;
   if (_is_population_individual(individual)) return -999.0;
-  individual_heterozygosity.emplace(individual, 0.0);
+  _individual_heterozygosity.emplace(individual, 0.0);
   return 0.0;
 }
 
 std::map<std::string, double> ResultsWarehouse::get_all_individual_heterozygosity() const {
-  std::map<std::string, double> all = individual_heterozygosity;
+  std::map<std::string, double> all = _individual_heterozygosity;
   if (_population)
     for (const std::string& individual : _population->get_all_individuals())
       all.emplace(individual, -999.0);  // keeps set values
@@ -165,9 +165,9 @@ void ResultsWarehouse::_grow_table(const std::vector<std::string>& names) {
 }
 
 void ResultsWarehouse::set_specific_distance_object(std::string key, mrv::DistanceBetweenIndividuals* object) {
-  auto held = distance_objects.find(key);
-  if (held == distance_objects.end()) {
-    distance_objects.emplace(key, object);
+  auto held = _distance_objects.find(key);
+  if (held == _distance_objects.end()) {
+    _distance_objects.emplace(key, object);
     return;
   }
   if (held->second != object) delete held->second;
@@ -195,11 +195,11 @@ void ResultsWarehouse::set_distances(const std::vector<std::string>& names, cons
       _pair_distance[cell] = distances[from];
       _pair_positions[cell] = positions[from];
       _pair_computed[cell] = 1;
-      if (!distance_objects.empty()) {  // the table's value now replaces an object of the key
-        auto held = distance_objects.find(names[i] + "|" + names[j]);
-        if (held != distance_objects.end()) {
+      if (!_distance_objects.empty()) {  // the table's value now replaces an object of the key
+        auto held = _distance_objects.find(names[i] + "|" + names[j]);
+        if (held != _distance_objects.end()) {
           delete held->second;
-          distance_objects.erase(held);
+          _distance_objects.erase(held);
         }
       }
     }
@@ -207,8 +207,8 @@ void ResultsWarehouse::set_distances(const std::vector<std::string>& names, cons
 }
 
 mrv::DistanceBetweenIndividuals* ResultsWarehouse::get_specific_distance_object(std::string key) {
-  auto held = distance_objects.find(key);
-  if (held != distance_objects.end()) return held->second;
+  auto held = _distance_objects.find(key);
+  if (held != _distance_objects.end()) return held->second;
   mrv::DistanceBetweenIndividuals* object = nullptr;
   size_t cell = 0;
   std::string first, second;
@@ -220,7 +220,7 @@ mrv::DistanceBetweenIndividuals* ResultsWarehouse::get_specific_distance_object(
   } else if (_population_pair(key, first, second) > 0) {
     object = new mrv::DistanceBetweenIndividuals(first, second);
   }
-  distance_objects.emplace(key, object);
+  _distance_objects.emplace(key, object);
   return object;
 }
 
@@ -240,15 +240,15 @@ std::map<std::string, mrv::DistanceBetweenIndividuals*> ResultsWarehouse::get_al
       std::string first, second;
       if (_table_cell(key, cell) || _population_pair(key, first, second) > 0) get_specific_distance_object(key);
     }
-  return distance_objects;
+  return _distance_objects;
 }
 
 bool ResultsWarehouse::find_distance(const std::string& key, double& distance, int& nb_resolved_positions) const {
   distance = -1.0;
   nb_resolved_positions = 0;
-  if (!distance_objects.empty()) {
-    auto held = distance_objects.find(key);
-    if (held != distance_objects.end()) {
+  if (!_distance_objects.empty()) {
+    auto held = _distance_objects.find(key);
+    if (held != _distance_objects.end()) {
       if (!held->second) return false;
       distance = held->second->get_distance();
       nb_resolved_positions = held->second->get_nb_resolved_positions();
@@ -262,11 +262,11 @@ bool ResultsWarehouse::find_distance(const std::string& key, double& distance, i
   return true;
 }
 
-void ResultsWarehouse::store_species_data(SpeciesDataWarehouse* record) { species_data.push_back(record); }
+void ResultsWarehouse::store_species_data(SpeciesDataWarehouse* record) { _species_data.push_back(record); }
 
 SpeciesDataWarehouse* ResultsWarehouse::get_specific_species_data(std::string species) const {
   SpeciesDataWarehouse* found = nullptr;
-  for (SpeciesDataWarehouse* record : species_data)
+  for (SpeciesDataWarehouse* record : _species_data)
     if (record->get_species_name() == species) found = record;
   return found;
 }
@@ -291,7 +291,7 @@ void ResultsWarehouse::warehouseInventory(ResultsWarehouse* warehouse, Parameter
   out << "#                              Warehouse Inventory                              #" << std::endl;
   out << hashes << std::endl;
   out << std::endl;
-  out << "Content of the warehouse for dataset " << warehouse->name << " (Status: " << warehouse->status << "):"
+  out << "Content of the warehouse for dataset " << warehouse->_name << " (Status: " << warehouse->_status << "):"
       << std::endl;
   out << std::endl;
   out << " -- 1 species analysis -- " << std::endl;
@@ -318,7 +318,7 @@ void ResultsWarehouse::warehouseInventory(ResultsWarehouse* warehouse, Parameter
     for (unsigned int i = 0; i < nb_population; ++i)
       for (unsigned int j = i + 1; j < nb_population; ++j)
         out << "  --> Fst(" << population_names.at(i) << "," << population_names.at(j)
-            << "): " << warehouse->Fst.at(i).at(j) << std::endl;
+            << "): " << warehouse->_fst.at(i).at(j) << std::endl;
   }
   out << std::endl;
   out << " -> GC frequencies:" << std::endl;
@@ -335,29 +335,29 @@ void ResultsWarehouse::warehouseInventory(ResultsWarehouse* warehouse, Parameter
   out << std::endl;
   out << " -> SNP data:" << std::endl;
   out << std::endl;
-  out << "  --> Bi-allelic SNP: " << warehouse->nb_bi_allelic_SNP << std::endl;
-  out << "  --> Tri-allelic SNP: " << warehouse->nb_tri_allelic_SNP << std::endl;
-  out << "  --> Quadri-allelic SNP: " << warehouse->nb_quadri_allelic_SNP << std::endl;
+  out << "  --> Bi-allelic SNP: " << warehouse->_nb_bi_allelic_SNP << std::endl;
+  out << "  --> Tri-allelic SNP: " << warehouse->_nb_tri_allelic_SNP << std::endl;
+  out << "  --> Quadri-allelic SNP: " << warehouse->_nb_quadri_allelic_SNP << std::endl;
   out << std::endl;
   out << " -- 2 species analysis -- " << std::endl;
   out << std::endl;
   out << " -> Selection indicators:" << std::endl;
   out << std::endl;
-  out << "  --> nN: " << warehouse->nN << std::endl;
-  out << "  --> nS: " << warehouse->nS << std::endl;
-  out << "  --> nbseq_div: " << warehouse->nb_sequences_in_consensus << std::endl;
-  out << "  --> nbsite_div: " << warehouse->nb_sites_in_consensus << std::endl;
+  out << "  --> nN: " << warehouse->_nN << std::endl;
+  out << "  --> nS: " << warehouse->_nS << std::endl;
+  out << "  --> nbseq_div: " << warehouse->_nb_sequences_in_consensus << std::endl;
+  out << "  --> nbsite_div: " << warehouse->_nb_sites_in_consensus << std::endl;
   out << std::endl;
   out << " -> mcDonald-Kreitman Analysis:" << std::endl;
   out << std::endl;
-  out << "  --> FixN: " << warehouse->fixN << std::endl;
-  out << "  --> FixS: " << warehouse->fixS << std::endl;
-  out << "  --> PolymN 0.0: " << warehouse->polymN_0 << std::endl;
-  out << "  --> PolymS 0.0: " << warehouse->polymS_0 << std::endl;
-  out << "  --> PolymN 0.2: " << warehouse->polymN_02 << std::endl;
-  out << "  --> PolymS 0.2: " << warehouse->polymS_02 << std::endl;
-  out << "  --> MK_nN: " << warehouse->MK_nN << std::endl;
-  out << "  --> MK_nS: " << warehouse->MK_nS << std::endl;
+  out << "  --> FixN: " << warehouse->_fixN << std::endl;
+  out << "  --> FixS: " << warehouse->_fixS << std::endl;
+  out << "  --> PolymN 0.0: " << warehouse->_polymN_0 << std::endl;
+  out << "  --> PolymS 0.0: " << warehouse->_polymS_0 << std::endl;
+  out << "  --> PolymN 0.2: " << warehouse->_polymN_02 << std::endl;
+  out << "  --> PolymS 0.2: " << warehouse->_polymS_02 << std::endl;
+  out << "  --> MK_nN: " << warehouse->_mk_nN << std::endl;
+  out << "  --> MK_nS: " << warehouse->_mk_nS << std::endl;
   out << std::endl;
   out << hashes << std::endl;
   out << "#                           Warehouse Inventory - END                           #" << std::endl;

@@ -35,52 +35,52 @@ class ResultsWarehouse {
   static void warehouseInventory(ResultsWarehouse* warehouse, ParametersManagement* parameters,
                                  mrv::Population* population, std::vector<double>& class_bounds);
 
-  void set_name(std::string value) { name = value; }
-  void set_status(std::string value) { status = value; }
-  std::string get_name() const { return name; }
-  std::string get_status() const { return status; }
+  void set_name(std::string value) { _name = value; }
+  void set_status(std::string value) { _status = value; }
+  std::string get_name() const { return _name; }
+  std::string get_status() const { return _status; }
 
-  void set_nb_bi_allelic_SNP(unsigned int value) { nb_bi_allelic_SNP = value; }
-  void set_nb_tri_allelic_SNP(unsigned int value) { nb_tri_allelic_SNP = value; }
-  void set_nb_quadri_allelic_SNP(unsigned int value) { nb_quadri_allelic_SNP = value; }
-  void set_nb_sequences_in_consensus(unsigned int value) { nb_sequences_in_consensus = value; }
-  void set_nb_sites_in_consensus(unsigned int value) { nb_sites_in_consensus = value; }
-  unsigned int get_nb_bi_allelic_SNP() const { return nb_bi_allelic_SNP; }
-  unsigned int get_nb_tri_allelic_SNP() const { return nb_tri_allelic_SNP; }
-  unsigned int get_nb_quadri_allelic_SNP() const { return nb_quadri_allelic_SNP; }
-  unsigned int get_nb_sequences_in_consensus() const { return nb_sequences_in_consensus; }
-  unsigned int get_nb_sites_in_consensus() const { return nb_sites_in_consensus; }
+  void set_nb_bi_allelic_SNP(unsigned int value) { _nb_bi_allelic_SNP = value; }
+  void set_nb_tri_allelic_SNP(unsigned int value) { _nb_tri_allelic_SNP = value; }
+  void set_nb_quadri_allelic_SNP(unsigned int value) { _nb_quadri_allelic_SNP = value; }
+  void set_nb_sequences_in_consensus(unsigned int value) { _nb_sequences_in_consensus = value; }
+  void set_nb_sites_in_consensus(unsigned int value) { _nb_sites_in_consensus = value; }
+  unsigned int get_nb_bi_allelic_SNP() const { return _nb_bi_allelic_SNP; }
+  unsigned int get_nb_tri_allelic_SNP() const { return _nb_tri_allelic_SNP; }
+  unsigned int get_nb_quadri_allelic_SNP() const { return _nb_quadri_allelic_SNP; }
+  unsigned int get_nb_sequences_in_consensus() const { return _nb_sequences_in_consensus; }
+  unsigned int get_nb_sites_in_consensus() const { return _nb_sites_in_consensus; }
 
-  void set_nN(double value) { nN = value; }
-  void set_nS(double value) { nS = value; }
-  double get_nN() const { return nN; }
-  double get_nS() const { return nS; }
+  void set_nN(double value) { _nN = value; }
+  void set_nS(double value) { _nS = value; }
+  double get_nN() const { return _nN; }
+  double get_nS() const { return _nS; }
 
-  void set_fixN(int value) { fixN = value; }
-  void set_fixS(int value) { fixS = value; }
-  void set_polymN_0(int value) { polymN_0 = value; }
-  void set_polymS_0(int value) { polymS_0 = value; }
-  void set_polymN_02(int value) { polymN_02 = value; }
-  void set_polymS_02(int value) { polymS_02 = value; }
-  void set_MK_nN(int value) { MK_nN = value; }
-  void set_MK_nS(int value) { MK_nS = value; }
-  int get_fixN() const { return fixN; }
-  int get_fixS() const { return fixS; }
-  int get_polymN_0() const { return polymN_0; }
-  int get_polymS_0() const { return polymS_0; }
-  int get_polymN_02() const { return polymN_02; }
-  int get_polymS_02() const { return polymS_02; }
-  int get_MK_nN() const { return MK_nN; }
-  int get_MK_nS() const { return MK_nS; }
+  void set_fixN(int value) { _fixN = value; }
+  void set_fixS(int value) { _fixS = value; }
+  void set_polymN_0(int value) { _polymN_0 = value; }
+  void set_polymS_0(int value) { _polymS_0 = value; }
+  void set_polymN_02(int value) { _polymN_02 = value; }
+  void set_polymS_02(int value) { _polymS_02 = value; }
+  void set_MK_nN(int value) { _mk_nN = value; }
+  void set_MK_nS(int value) { _mk_nS = value; }
+  int get_fixN() const { return _fixN; }
+  int get_fixS() const { return _fixS; }
+  int get_polymN_0() const { return _polymN_0; }
+  int get_polymS_0() const { return _polymS_0; }
+  int get_polymN_02() const { return _polymN_02; }
+  int get_polymS_02() const { return _polymS_02; }
+  int get_MK_nN() const { return _mk_nN; }
+  int get_MK_nS() const { return _mk_nS; }
 
   // Adds `amount` to GC allele-frequency class `index` (0 <= index < nb_gc_bin, else std::out_of_range).
   void increase_class(int index, int amount);
-  std::vector<double> get_GC_allele_frequency_classes() const { return GC_allele_frequency_classes; }
+  std::vector<double> get_GC_allele_frequency_classes() const { return _gc_allele_frequency_classes; }
 
   // Fst between populations i and j (both below the number of populations, else std::out_of_range).
   void set_specific_Fst(unsigned int i, unsigned int j, double value);
   double get_specific_Fst(unsigned int i, unsigned int j) const;
-  std::vector<std::vector<double> > get_all_Fst() const { return Fst; }
+  std::vector<std::vector<double> > get_all_Fst() const { return _fst; }
 
   void set_specific_individual_heterozygosity(std::string individual, double value);
   // -999.0 for a population individual never set; a name that is neither set nor a population
@@ -116,14 +116,14 @@ class ResultsWarehouse {
   const std::vector<std::string>& get_distance_individuals() const { return _distance_individuals; }
   bool get_table_distance(size_t i, size_t j, double& distance, int& nb_resolved_positions) const;
   const std::map<std::string, mrv::DistanceBetweenIndividuals*>& get_held_distance_objects() const {
-    return distance_objects;
+    return _distance_objects;
   }
 
   // Takes ownership of the record.
   void store_species_data(SpeciesDataWarehouse* record);
   // The last record named `species`, or null.
   SpeciesDataWarehouse* get_specific_species_data(std::string species) const;
-  std::vector<SpeciesDataWarehouse*> get_all_species_data() const { return species_data; }
+  std::vector<SpeciesDataWarehouse*> get_all_species_data() const { return _species_data; }
 
 
  private:
@@ -138,31 +138,31 @@ class ResultsWarehouse {
   // Adds the names to the table's individuals, keeping the values held.
   void _grow_table(const std::vector<std::string>& names);
 
-  std::string name;
-  std::string status;
-  unsigned int nb_bi_allelic_SNP;
-  unsigned int nb_tri_allelic_SNP;
-  unsigned int nb_quadri_allelic_SNP;
-  unsigned int nb_sequences_in_consensus;
-  unsigned int nb_sites_in_consensus;
-  double nN;
-  double nS;
-  int fixN;
-  int fixS;
-  int polymN_0;
-  int polymS_0;
-  int polymN_02;
-  int polymS_02;
-  int MK_nN;
-  int MK_nS;
-  std::vector<double> GC_allele_frequency_classes;
-  std::vector<std::vector<double> > Fst;
+  std::string _name;
+  std::string _status;
+  unsigned int _nb_bi_allelic_SNP;
+  unsigned int _nb_tri_allelic_SNP;
+  unsigned int _nb_quadri_allelic_SNP;
+  unsigned int _nb_sequences_in_consensus;
+  unsigned int _nb_sites_in_consensus;
+  double _nN;
+  double _nS;
+  int _fixN;
+  int _fixS;
+  int _polymN_0;
+  int _polymS_0;
+  int _polymN_02;
+  int _polymS_02;
+  int _mk_nN;
+  int _mk_nS;
+  std::vector<double> _gc_allele_frequency_classes;
+  std::vector<std::vector<double> > _fst;
   // Values set or entered; population individuals absent from it read -999.0.
-  std::map<std::string, double> individual_heterozygosity;
+  std::map<std::string, double> _individual_heterozygosity;
   // Objects held under their key: handed over, made on request, and null entries. A key held here
   // is read from here, not from the table.
-  std::map<std::string, mrv::DistanceBetweenIndividuals*> distance_objects;
-  std::vector<SpeciesDataWarehouse*> species_data;
+  std::map<std::string, mrv::DistanceBetweenIndividuals*> _distance_objects;
+  std::vector<SpeciesDataWarehouse*> _species_data;
 
   mrv::Population* _population;
   // The contig's table: its individuals (names without "|", byte order) and, at i * size + j, the

@@ -32,68 +32,68 @@ void addConsensus(bpp::PolymorphismSequenceContainer* to, const bpp::Polymorphis
 
 SelectionIndicators::SelectionIndicators(const bpp::Sequence* first, const bpp::Sequence* second,
                                          const bpp::CodonAlphabet* codon_alphabet)
-    : container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
-  container->addSequenceWithFrequency(*first, 1, true);
-  container->addSequenceWithFrequency(*second, 1, true);
+    : _container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
+  _container->addSequenceWithFrequency(*first, 1, true);
+  _container->addSequenceWithFrequency(*second, 1, true);
 }
 
 SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContainer* first,
                                          const bpp::PolymorphismSequenceContainer* second,
                                          const bpp::CodonAlphabet* codon_alphabet, std::string first_name,
                                          std::string second_name)
-    : container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
-  addConsensus(container, first, first_name);
-  addConsensus(container, second, second_name);
+    : _container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
+  addConsensus(_container, first, first_name);
+  addConsensus(_container, second, second_name);
 }
 
 SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContainer* source,
                                          const bpp::CodonAlphabet* codon_alphabet, std::string name)
-    : container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
-  addConsensus(container, source, name);
+    : _container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
+  addConsensus(_container, source, name);
 }
 
 SelectionIndicators::~SelectionIndicators() {
   _columns.reset();
-  delete container;
-  container = nullptr;
+  delete _container;
+  _container = nullptr;
 }
 
 const CodonColumns& SelectionIndicators::_codons() {
-  if (!_columns) _columns.reset(new CodonColumns(*container));
+  if (!_columns) _columns.reset(new CodonColumns(*_container));
   return *_columns;
 }
 
 void SelectionIndicators::determine_nN(StatisticsEngine& engine, double ratio) {
   const CodonColumns& codons = _codons();
-  nN = engine.mean_non_synonymous_sites(codons, libraryInput(container), ratio);
+  _nN = engine.mean_non_synonymous_sites(codons, libraryInput(_container), ratio);
 }
 
 void SelectionIndicators::determine_nS(StatisticsEngine& engine, double ratio) {
   const CodonColumns& codons = _codons();
-  nS = engine.mean_synonymous_sites(codons, libraryInput(container), ratio);
+  _nS = engine.mean_synonymous_sites(codons, libraryInput(_container), ratio);
 }
 
 void SelectionIndicators::determine_fixN(StatisticsEngine& engine) {
-  if (container->getNumberOfSequences() < 2) return;
+  if (_container->getNumberOfSequences() < 2) return;
   const CodonColumns& codons = _codons();
-  fixN = engine.non_synonymous_substitutions(codons, libraryInput(container), 0.0);
+  _fixN = engine.non_synonymous_substitutions(codons, libraryInput(_container), 0.0);
 }
 
 void SelectionIndicators::determine_fixS(StatisticsEngine& engine) {
-  if (container->getNumberOfSequences() < 2) return;
+  if (_container->getNumberOfSequences() < 2) return;
   const CodonColumns& codons = _codons();
-  fixS = engine.synonymous_substitutions(codons, libraryInput(container), 0.0);
+  _fixS = engine.synonymous_substitutions(codons, libraryInput(_container), 0.0);
 }
 
 void SelectionIndicators::determine_fixSnS_ratio() {
-  if (fixS > 0.0 && nS > 0.0) fixSnS_ratio = fixS / nS;
+  if (_fixS > 0.0 && _nS > 0.0) _fixSnS_ratio = _fixS / _nS;
 }
 
 void SelectionIndicators::countSequencesAndSites(StatisticsEngine& engine) {
-  number_of_sequences = static_cast<int>(container->getNumberOfSequences());
-  number_of_sites = static_cast<int>(container->getNumberOfSites());
+  _number_of_sequences = static_cast<int>(_container->getNumberOfSequences());
+  _number_of_sites = static_cast<int>(_container->getNumberOfSites());
   const CodonColumns& codons = _codons();
-  number_of_complete_sites = static_cast<int>(engine.complete_sites(codons, libraryInput(container)));
+  _number_of_complete_sites = static_cast<int>(engine.complete_sites(codons, libraryInput(_container)));
 }
 
 void SelectionIndicators::determine_all_attributes(StatisticsEngine& engine, double ratio) {

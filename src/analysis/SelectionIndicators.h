@@ -57,25 +57,25 @@ class SelectionIndicators {
   // nN, nS, fixN, fixS, fixS / nS, then the counts.
   void determine_all_attributes(StatisticsEngine& engine, double ratio);
 
-  double get_nN() const { return nN; }
-  double get_nS() const { return nS; }
-  double get_fixN() const { return fixN; }
-  double get_fixS() const { return fixS; }
-  double get_fixSnS_ratio() const { return fixSnS_ratio; }
-  int get_number_of_sequences() const { return number_of_sequences; }
-  int get_number_of_sites() const { return number_of_sites; }
-  int get_number_of_complete_sites() const { return number_of_complete_sites; }
+  double get_nN() const { return _nN; }
+  double get_nS() const { return _nS; }
+  double get_fixN() const { return _fixN; }
+  double get_fixS() const { return _fixS; }
+  double get_fixSnS_ratio() const { return _fixSnS_ratio; }
+  int get_number_of_sequences() const { return _number_of_sequences; }
+  int get_number_of_sites() const { return _number_of_sites; }
+  int get_number_of_complete_sites() const { return _number_of_complete_sites; }
 
  private:
-  double nN = 0.0;
-  double nS = 0.0;
-  double fixN = 0.0;
-  double fixS = 0.0;
-  double fixSnS_ratio = 0.0;
-  int number_of_sequences = 0;
-  int number_of_sites = 0;
-  int number_of_complete_sites = 0;
-  bpp::PolymorphismSequenceContainer* container;
+  double _nN = 0.0;
+  double _nS = 0.0;
+  double _fixN = 0.0;
+  double _fixS = 0.0;
+  double _fixSnS_ratio = 0.0;
+  int _number_of_sequences = 0;
+  int _number_of_sites = 0;
+  int _number_of_complete_sites = 0;
+  bpp::PolymorphismSequenceContainer* _container;
   // The container's codon codes, read at the first statistic asked.
   std::unique_ptr<CodonColumns> _columns;
   const CodonColumns& _codons();
