@@ -53,7 +53,7 @@ class CodonColumns {
     double ratio;
     double sum;
   };
-  mutable std::vector<SumMemo> sums;
+  std::vector<SumMemo>& sum_memos() const { return _sums; }
 
  private:
   void _classify();
@@ -68,6 +68,7 @@ class CodonColumns {
   std::vector<int>& _owned = *_owned_store;  // codes of two containers put side by side
   std::vector<char>& _complete = *_complete_store;
   size_t _nb_complete;
+  mutable std::vector<SumMemo> _sums;
 };
 
 // True when the two alphabets have the same type name (the same alphabet needs no names built).

@@ -270,7 +270,7 @@ std::vector<size_t> CodonSiteStatistics::fixed_differences(const int* in, size_t
 // ---- Whole containers ----
 
 double CodonSiteStatistics::sum_of_mean_synonymous_positions(double ratio) const {
-  for (const CodonColumns::SumMemo& memo : _columns.sums)
+  for (const CodonColumns::SumMemo& memo : _columns.sum_memos())
     if (memo.tables == &_tables && (memo.ratio == ratio || (std::isnan(memo.ratio) && std::isnan(ratio))))
       return memo.sum;
   const double* positions = _tables.synonymous_positions(ratio);
@@ -278,7 +278,7 @@ double CodonSiteStatistics::sum_of_mean_synonymous_positions(double ratio) const
   double sum = 0.;
   for (size_t s = 0; s < _columns.nb_sites(); ++s)
     if (_columns.is_complete(s)) sum += mean_synonymous_positions(_columns.site(s), n, ratio, positions);
-  _columns.sums.push_back({&_tables, ratio, sum});
+  _columns.sum_memos().push_back({&_tables, ratio, sum});
   return sum;
 }
 
