@@ -1,11 +1,6 @@
 #pragma once
 // Distance between two diploid individuals of one contig, and the number of nucleotide positions
 // it rests on. The pair is ordered: (A, B) and (B, A) are two objects, named "A|B" and "B|A".
-//
-// Formula: distance = sum over the positions with all four alleles resolved of 0.25 * (differing
-//   cross comparisons of an allele of A with an allele of B) / number of such positions.
-// Not computed: -1.0 over 0 positions.
-// Throws: bpp::Exception for a pair index out of range.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,6 +16,14 @@ namespace mrv {
 class PairedSequenceContainer;
 class ResolvedNucleotides;
 
+/**
+ * @brief Distance between two diploid individuals of a contig.
+ *
+ * Formula: distance = sum over the positions with all four alleles resolved of 0.25 * (differing
+ *   cross comparisons of an allele of A with an allele of B) / number of such positions.
+ * Not computed: -1.0 over 0 positions.
+ * Throws: bpp::Exception for a pair index out of range.
+ */
 class DistanceBetweenIndividuals {
  public:
   // A pair without distance: distance -1.0, no resolved position.

@@ -2,12 +2,6 @@
 // Per-individual drivers of the focal-species analysis of one contig: each individual's
 // heterozygosity, the GC content of third codon positions, and the distances between individuals.
 // The individuals are the allele pairs of the contig's ingroup, named by their pair names.
-//
-// Formula: heterozygosity = differing / compared positions of an individual's two alleles; GC3 =
-//   GC / (AT + GC) over the third codon positions of one sequence (in the run, the ingroup consensus).
-// Not computed: an individual without a compared position keeps heterozygosity -999.0; GC3 is NaN
-//   when no third position is A, C, G or T; a distance stays -1.0 (DistanceBetweenIndividuals.h).
-// Throws: bpp::Exception from the pair container for a pair index out of range.
 #include <string>
 #include <vector>
 
@@ -25,14 +19,27 @@ class PairedSequenceContainer;
 class ResultsWarehouse;
 class SpeciesDataWarehouse;
 
-// For each pair with at least one position where both nucleotides are resolved: the share of such
-// positions where they differ, stored under the pair's name (a later pair of the same name wins).
+/**
+ * @brief Heterozygosity of every individual of the contig.
+ *
+ * Formula: for each pair with at least one position where both nucleotides are resolved, the
+ *   differing / compared positions of its two alleles, stored under the pair's name (a later pair
+ *   of the same name wins).
+ * Not computed: an individual without a compared position keeps heterozygosity -999.0.
+ * Throws: nothing of its own.
+ */
 void computeIndividualHeterozygosity(mrv::PairedSequenceContainer* pairs, const bpp::CodonAlphabet* codonAlphabet,
                                      const bpp::NucleicAlphabet* nucleicAlphabet, ResultsWarehouse* results,
                                      std::vector<std::string>& pairNames);
 
-// GC / (AT + GC) over the third codon positions of sequence 0 of `container` (not a number when
-// none is A, C, G or T), stored as the record's GC3.
+/**
+ * @brief GC content of the third codon positions of one sequence (in the run, the ingroup consensus).
+ *
+ * Formula: GC3 = GC / (AT + GC) over the third positions of sequence 0 of `container`, any other
+ *   character left out; stored as the record's GC3.
+ * Not computed: NaN when no third position is A, C, G or T.
+ * Throws: nothing of its own.
+ */
 void computeGC3(bpp::PolymorphismSequenceContainer* container, SpeciesDataWarehouse* speciesData,
                 const bpp::CodonAlphabet* codonAlphabet, bool debug);
 // The same over one sequence (what a one-sequence container of it holds).

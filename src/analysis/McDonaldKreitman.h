@@ -2,15 +2,6 @@
 // McDonald-Kreitman counts of one contig: non-synonymous and synonymous polymorphisms of the
 // ingroup (pn, ps) and fixed differences between ingroup and outgroup (dn, ds).
 //
-// Formula: over the complete sites of ingroup and outgroup together, pn = the non-synonymous
-//   substitutions within the ingroup (the fewest non-synonymous changes linking its codons; a codon at
-//   a frequency at or below the minimum frequency is not counted), ps = all its substitutions less pn;
-//   dn and ds = the codon positions where the two consensus codons differ and neither group varies,
-//   split by the same path rule, a site's count below zero taken as 0. No multiple-hit correction.
-// Reference: McDonald & Kreitman (1991); site counts and paths after Nei & Gojobori (1986).
-// Not computed: the contig store keeps -1 for every count when no outgroup sequence is at hand.
-// Throws: the library's bpp::AlphabetMismatchException or bpp::BadIntException (as Polymorphism.h).
-//
 // The fixed differences are summed site by site over the complete sites of ingroup and outgroup
 // together, each site against the consensus codons of the two groups, with the statistics engine's
 // rules (StatisticsEngine.h): a site's count is never negative, and the outgroup site is read as far
@@ -35,8 +26,21 @@ class StatisticsEngine;
 std::unique_ptr<bpp::PolymorphismSequenceContainer> mergeIngroupAndOutgroup(
     const bpp::PolymorphismSequenceContainer& ingroup, const bpp::PolymorphismSequenceContainer& outgroup);
 
-// One table {pn, ps, dn, ds} per minimum frequency (a polymorphism whose allele frequency is below
-// it is not counted), from a container merged as above.
+/**
+ * @brief McDonald-Kreitman tables {pn, ps, dn, ds} of a contig.
+ *
+ * One table {pn, ps, dn, ds} per minimum frequency (a polymorphism whose allele frequency is below
+ * it is not counted), from a container merged as above.
+ *
+ * Formula: over the complete sites of ingroup and outgroup together, pn = the non-synonymous
+ *   substitutions within the ingroup (the fewest non-synonymous changes linking its codons; a codon at
+ *   a frequency at or below the minimum frequency is not counted), ps = all its substitutions less pn;
+ *   dn and ds = the codon positions where the two consensus codons differ and neither group varies,
+ *   split by the same path rule, a site's count below zero taken as 0. No multiple-hit correction.
+ * Reference: McDonald & Kreitman (1991); site counts and paths after Nei & Gojobori (1986).
+ * Not computed: the contig store keeps -1 for every count when no outgroup sequence is at hand.
+ * Throws: the library's bpp::AlphabetMismatchException or bpp::BadIntException (as Polymorphism.h).
+ */
 std::vector<std::vector<unsigned int> > mcDonaldKreitmanTables(const bpp::PolymorphismSequenceContainer& merged,
                                                                StatisticsEngine& engine,
                                                                const std::vector<double>& minimum_frequencies);

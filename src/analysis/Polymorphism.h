@@ -1,18 +1,6 @@
 #pragma once
 // Synonymous and non-synonymous nucleotide diversity per site (piS, piN) of one container of
 // codon sequences.
-//
-// Formula: over the complete codon sites s (no gap nor unresolved codon in any sequence), n sequences,
-//   pi_S(s) = n/(n-1) * sum_{i,j} x_i x_j Sd_ij   (x_i: frequency of codon i at s, Sd_ij: synonymous
-//             differences between codons i and j, all shortest paths weighted equally, paths through
-//             stop codons left out), that is the mean over the n(n-1)/2 sequence pairs;
-//   nS = sum_s (mean over the sequences of the synonymous positions of their codon, kappa-weighted);
-//   piS = sum_s pi_S(s) / nS, and likewise piN with Nd_ij = d_ij - Sd_ij and nN = 3 * sites - nS.
-// Reference: Nei & Gojobori (1986) for the site counts and the differences.
-// Not computed: piN and piS stay -1.0 when the container has fewer complete codon sites than the
-//   threshold; a mean site number of 0.0 gives an infinite or NaN value, not -1.0.
-// Throws: the library's bpp::AlphabetMismatchException (sequences not of the genetic code's codon
-//   alphabet) or bpp::BadIntException (a codon the genetic code does not know), passed on.
 #include <functional>
 #include <memory>
 
@@ -26,6 +14,21 @@ class CodonColumns;
 class ContigView;
 class StatisticsEngine;
 
+/**
+ * @brief Synonymous and non-synonymous nucleotide diversity per site (piS, piN) of a contig.
+ *
+ * Formula: over the complete codon sites s (no gap nor unresolved codon in any sequence), n sequences,
+ *   pi_S(s) = n/(n-1) * sum_{i,j} x_i x_j Sd_ij   (x_i: frequency of codon i at s, Sd_ij: synonymous
+ *             differences between codons i and j, all shortest paths weighted equally, paths through
+ *             stop codons left out), that is the mean over the n(n-1)/2 sequence pairs;
+ *   nS = sum_s (mean over the sequences of the synonymous positions of their codon, kappa-weighted);
+ *   piS = sum_s pi_S(s) / nS, and likewise piN with Nd_ij = d_ij - Sd_ij and nN = 3 * sites - nS.
+ * Reference: Nei & Gojobori (1986) for the site counts and the differences.
+ * Not computed: piN and piS stay -1.0 when the container has fewer complete codon sites than the
+ *   threshold; a mean site number of 0.0 gives an infinite or NaN value, not -1.0.
+ * Throws: the library's bpp::AlphabetMismatchException (sequences not of the genetic code's codon
+ *   alphabet) or bpp::BadIntException (a codon the genetic code does not know), passed on.
+ */
 class Polymorphism {
  public:
   // The container is not owned and must outlive the object; it is never changed.

@@ -7,13 +7,6 @@
 //
 // Counters are 64-bit: ordered sequence pairs times nucleotide positions exceed 32 bits on large
 // contigs. Only nucleotides that are resolved (A, C, G, T and the gap) are compared.
-//
-// Formula: Hwithin(a) = differences / comparisons between sequences of different individuals of a;
-//   Hbetween(a, b) the same between a and b; Fst(a, b) = (Hbetween - (Hwithin(a) + Hwithin(b)) / 2)
-//   / Hbetween, no sample-size correction.
-// Reference: the pairwise-difference Fst of Hudson, Slatkin & Maddison (1992).
-// Not computed: -999.0 (no within or between comparison, Hbetween 0.0, the diagonal).
-// Throws: bpp::Exception for an individual in no population (see the constructor).
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -31,6 +24,16 @@ namespace mrv {
 class ContigView;
 class Population;
 
+/**
+ * @brief Fst between every two populations of a contig, from pairwise nucleotide differences.
+ *
+ * Formula: Hwithin(a) = differences / comparisons between sequences of different individuals of a;
+ *   Hbetween(a, b) the same between a and b; Fst(a, b) = (Hbetween - (Hwithin(a) + Hwithin(b)) / 2)
+ *   / Hbetween, no sample-size correction.
+ * Reference: the pairwise-difference Fst of Hudson, Slatkin & Maddison (1992).
+ * Not computed: -999.0 (no within or between comparison, Hbetween 0.0, the diagonal).
+ * Throws: bpp::Exception for an individual in no population (see the constructor).
+ */
 class PopulationDiversification {
  public:
   // Fills the counters from the container; the container and the alphabets are not kept. The

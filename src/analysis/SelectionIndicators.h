@@ -2,16 +2,6 @@
 // Divergence measures of a small container of codon sequences (in the run, the ingroup and main
 // outgroup consensus sequences of one contig): mean numbers of non-synonymous and synonymous sites
 // (nN, nS), non-synonymous and synonymous substitutions between the sequences (fixN, fixS) and fixS / nS.
-//
-// Formula: over the complete codon sites, nS = sum_s mean over the sequences of S(codon), where S(codon)
-//   = sum over its 3 positions of the weights of the synonymous single-nucleotide changes / (kappa + 2),
-//   a transition weighing kappa and a transversion 1 (a change to a stop codon is non-synonymous);
-//   nN = 3 * complete sites - nS. fixS, fixN: per site, the fewest non-synonymous changes path between
-//   the codons, summed; no correction for multiple hits.
-// Reference: Nei & Gojobori (1986).
-// Not computed: fixN and fixS stay 0.0 with fewer than two sequences, fixS / nS stays 0.0 unless both
-//   are above 0.0; the contig store keeps nN = nS = -1.0 when this step does not run.
-// Throws: the library's bpp::AlphabetMismatchException or bpp::BadIntException (as Polymorphism.h).
 #include <memory>
 #include <string>
 
@@ -28,6 +18,19 @@ namespace mrv {
 class CodonColumns;
 class StatisticsEngine;
 
+/**
+ * @brief Numbers of synonymous and non-synonymous sites and substitutions between a few sequences.
+ *
+ * Formula: over the complete codon sites, nS = sum_s mean over the sequences of S(codon), where S(codon)
+ *   = sum over its 3 positions of the weights of the synonymous single-nucleotide changes / (kappa + 2),
+ *   a transition weighing kappa and a transversion 1 (a change to a stop codon is non-synonymous);
+ *   nN = 3 * complete sites - nS. fixS, fixN: per site, the fewest non-synonymous changes path between
+ *   the codons, summed; no correction for multiple hits.
+ * Reference: Nei & Gojobori (1986).
+ * Not computed: fixN and fixS stay 0.0 with fewer than two sequences, fixS / nS stays 0.0 unless both
+ *   are above 0.0; the contig store keeps nN = nS = -1.0 when this step does not run.
+ * Throws: the library's bpp::AlphabetMismatchException or bpp::BadIntException (as Polymorphism.h).
+ */
 class SelectionIndicators {
  public:
   // The owned container holds the two sequences, first then second.
