@@ -22,18 +22,18 @@ bool isAT(int code) { return code == NUCLEOTIDE_A || code == NUCLEOTIDE_T; }
 
 }  // namespace
 
-AlleleFrequency::AlleleFrequency(PairedSequenceContainer* pairs, int site, int position_in_codon,
+AlleleFrequency::AlleleFrequency(PairedSequenceContainer* pairs, int site, int positionInCodon,
                                  const bpp::CodonAlphabet* codonAlphabet,
                                  const bpp::NucleicAlphabet* nucleicAlphabet) {
   const unsigned int nbPairs = pairs->get_nb_pair();
-  const bool decodable = position_in_codon >= 0 && position_in_codon <= 2 && site >= 0 &&
+  const bool decodable = positionInCodon >= 0 && positionInCodon <= 2 && site >= 0 &&
                          static_cast<size_t>(site) < pairs->get_nb_sites() &&
                          codonAlphabet == pairs->get_codon_alphabet();
   if (!decodable) {
-    _countPairsDirectly(pairs, site, position_in_codon, codonAlphabet, nucleicAlphabet);
+    _countPairsDirectly(pairs, site, positionInCodon, codonAlphabet, nucleicAlphabet);
   } else {
     const ResolvedNucleotides& resolved = pairs->resolved_for(nucleicAlphabet);
-    const size_t position = 3 * static_cast<size_t>(site) + static_cast<size_t>(position_in_codon);
+    const size_t position = 3 * static_cast<size_t>(site) + static_cast<size_t>(positionInCodon);
     for (unsigned int i = 0; i < nbPairs; ++i) {
       const int8_t a = pairs->get_allele_row(i, 0)[position];
       const int8_t b = pairs->get_allele_row(i, 1)[position];
@@ -47,15 +47,15 @@ AlleleFrequency::AlleleFrequency(PairedSequenceContainer* pairs, int site, int p
   _bi_allelic = (_number_of_allele == 2);
 }
 
-void AlleleFrequency::_countPairsDirectly(PairedSequenceContainer* pairs, int site, int position_in_codon,
+void AlleleFrequency::_countPairsDirectly(PairedSequenceContainer* pairs, int site, int positionInCodon,
                                           const bpp::CodonAlphabet* codonAlphabet,
                                           const bpp::NucleicAlphabet* nucleicAlphabet) {
   for (unsigned int i = 0; i < pairs->get_nb_pair(); ++i) {
     bpp::PolymorphismSequenceContainer* pair = pairs->get_pair(i);
     const int a = codonAlphabet->getNPosition(pair->valueAt(0, static_cast<size_t>(site)),
-                                              static_cast<size_t>(position_in_codon));
+                                              static_cast<size_t>(positionInCodon));
     const int b = codonAlphabet->getNPosition(pair->valueAt(1, static_cast<size_t>(site)),
-                                              static_cast<size_t>(position_in_codon));
+                                              static_cast<size_t>(positionInCodon));
     if (nucleicAlphabet->isUnresolved(a) || nucleicAlphabet->isUnresolved(b)) continue;
     if (a != b) _nb_observed_heterozygosity += 1;
     _nb_typed += 1;
@@ -64,14 +64,14 @@ void AlleleFrequency::_countPairsDirectly(PairedSequenceContainer* pairs, int si
   }
 }
 
-AlleleFrequency::AlleleFrequency(bpp::PolymorphismSequenceContainer* container, int site, int position_in_codon,
+AlleleFrequency::AlleleFrequency(bpp::PolymorphismSequenceContainer* container, int site, int positionInCodon,
                                  const bpp::CodonAlphabet* codonAlphabet,
                                  const bpp::NucleicAlphabet* nucleicAlphabet) {
   // One column only: read through the alphabets (loops over many positions use the rows constructor).
   const size_t nbSequences = container->getNumberOfSequences();
   for (size_t i = 0; i < nbSequences; ++i) {
     const int a = codonAlphabet->getNPosition(container->valueAt(i, static_cast<size_t>(site)),
-                                              static_cast<size_t>(position_in_codon));
+                                              static_cast<size_t>(positionInCodon));
     if (nucleicAlphabet->isUnresolved(a)) continue;
     _nb_typed += 1;
     _updateAlleleData(a, static_cast<unsigned int>(i));

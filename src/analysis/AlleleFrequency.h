@@ -20,10 +20,10 @@ class NucleotideRows;
 class AlleleFrequency {
  public:
   // Over the allele pairs: one unit per pair whose two nucleotides are both resolved.
-  AlleleFrequency(PairedSequenceContainer* pairs, int site, int position_in_codon,
+  AlleleFrequency(PairedSequenceContainer* pairs, int site, int positionInCodon,
                   const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet);
   // Over every sequence of a container: one unit per resolved nucleotide.
-  AlleleFrequency(bpp::PolymorphismSequenceContainer* container, int site, int position_in_codon,
+  AlleleFrequency(bpp::PolymorphismSequenceContainer* container, int site, int positionInCodon,
                   const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet);
   // Over every row of decoded nucleotides, at nucleotide position `position` (3 * site + position
   // in the codon): the same counts as the container constructor on the container the rows come from.
@@ -53,7 +53,7 @@ class AlleleFrequency {
   // neither stored nor counted.
   void _updateAlleleData(int code, unsigned int rank);
   // The pair and container constructors through the alphabets' own reading (any argument).
-  void _countPairsDirectly(PairedSequenceContainer* pairs, int site, int position_in_codon,
+  void _countPairsDirectly(PairedSequenceContainer* pairs, int site, int positionInCodon,
                            const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet);
 
   int _number_of_allele = 0;

@@ -72,11 +72,11 @@ void NucleotideRows::_decode(const bpp::PolymorphismSequenceContainer& container
 }
 
 template <typename SiteCodes>
-void NucleotideRows::_decodeSites(SiteCodes siteCodes, const size_t* index, const bpp::CodonAlphabet* codon) {
+void NucleotideRows::_decodeSites(SiteCodes site_codes, const size_t* index, const bpp::CodonAlphabet* codon) {
   const size_t width = get_nb_positions();
   const CodonNucleotideTable table(codon, _nucleic);
   for (size_t s = 0; s < _nb_sites; ++s) {
-    const int* site = siteCodes(s);
+    const int* site = site_codes(s);
     int8_t* out = _codes.data() + 3 * s;
     for (size_t r = 0; r < _nb_rows; ++r, out += width) {
       const int c = site[index ? index[r] : r];

@@ -52,9 +52,9 @@ class NucleotideRows {
  private:
   void _decode(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
                const bpp::CodonAlphabet* codon);
-  // Row r, site s: the codon siteCodes(s)[index[r]] (index null: r).
+  // Row r, site s: the codon site_codes(s)[index[r]] (index null: r).
   template <typename SiteCodes>
-  void _decodeSites(SiteCodes siteCodes, const size_t* index, const bpp::CodonAlphabet* codon);
+  void _decodeSites(SiteCodes site_codes, const size_t* index, const bpp::CodonAlphabet* codon);
 
   const bpp::NucleicAlphabet* _nucleic;
   ResolvedNucleotides _resolved;
