@@ -30,7 +30,8 @@ const double* CodonCodeTables::synonymous_positions(double ratio) {
   for (const auto& entry : _positions)
     if (entry.first == ratio || (std::isnan(entry.first) && std::isnan(ratio))) return entry.second.data();
   std::vector<double> values(64);
-  for (int c = 0; c < 64; ++c) values[static_cast<size_t>(c)] = bpp::CodonSiteTools::numberOfSynonymousPositions(c, _code, ratio);
+  for (int c = 0; c < 64; ++c)
+    values[static_cast<size_t>(c)] = bpp::CodonSiteTools::numberOfSynonymousPositions(c, _code, ratio);
   _positions.emplace_back(ratio, std::move(values));
   return _positions.back().second.data();
 }

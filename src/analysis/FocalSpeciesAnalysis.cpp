@@ -23,16 +23,16 @@
 
 namespace {
 
-void analyseRows(ParametersManagement* options, const mrv::ContigView& view, const std::vector<int>& consensus,
-                 mrv::Population* population, mrv::StatisticsEngine& engine, std::vector<double>& class_bounds,
+void analyseRows(const ParametersManagement& options, const mrv::ContigView& view, const std::vector<int>& consensus,
+                 mrv::Population* population, mrv::StatisticsEngine& engine, const std::vector<double>& class_bounds,
                  SpeciesDataWarehouse* species_data, ResultsWarehouse* warehouse) {
-  const bool debug = options->get_DEBUG();
+  const bool debug = options.get_DEBUG();
   const bpp::CodonAlphabet* codon_alphabet = view.codon_alphabet();
   const bpp::NucleicAlphabet* nucleic_alphabet = view.nucleic_alphabet();
 
   // 2. Nucleotide diversity.
   mrv::Polymorphism polymorphism(view);
-  polymorphism.determine_all_attributes(engine, options->get_min_nb_codon(), options->get_kappa());
+  polymorphism.determine_all_attributes(engine, options.get_min_nb_codon(), options.get_kappa());
 
   // 3. The species record.
   const std::vector<std::string>& names = view.names();
@@ -54,7 +54,7 @@ void analyseRows(ParametersManagement* options, const mrv::ContigView& view, con
 
   // 6-9. Per-individual statistics.
   computeIndividualHeterozygosity(&pairs, codon_alphabet, nucleic_alphabet, warehouse, pair_names);
-  if (options->get_compute_distances())
+  if (options.get_compute_distances())
     computeAllDistancesBetweenIndividuals(warehouse, &pairs, codon_alphabet, nucleic_alphabet, debug);
   const unsigned int nb_sites = static_cast<unsigned int>(view.nb_sites());
   computeFit(&pairs, codon_alphabet, nucleic_alphabet, species_data, nb_sites, debug);
@@ -83,7 +83,7 @@ void analyseFocalSpecies(ParametersManagement* options, bpp::PolymorphismSequenc
   const mrv::ContigView view(*ingroup, codon_alphabet, nucleic_alphabet, &engine, false);
   std::vector<int> consensus(ingroup_consensus->size());
   for (size_t s = 0; s < consensus.size(); ++s) consensus[s] = (*ingroup_consensus)[s];
-  analyseRows(options, view, consensus, population, engine, class_bounds, species_data,
+  analyseRows(*options, view, consensus, population, engine, class_bounds, species_data,
               warehouse);
 }
 
@@ -93,8 +93,8 @@ void analyseFocalSpecies(ParametersManagement* options, const mrv::ContigView& v
   // The consensus is in the view's alphabet: one of another type is refused as the library would.
   if (!mrv::sameAlphabetType(view.alphabet(), view.codon_alphabet())) {
     bpp::PolymorphismSequenceContainer consensus(view.codon_alphabet());
-    consensus.addSequenceWithFrequency(bpp::BasicSequence("Ingroup_consensus", view.ingroup_consensus(), view.alphabet()),
-                                       1, true);
+    consensus.addSequenceWithFrequency(
+        bpp::BasicSequence("Ingroup_consensus", view.ingroup_consensus(), view.alphabet()), 1, true);
   }
-  analyseRows(options, view, view.ingroup_consensus(), population, engine, class_bounds, species_data, warehouse);
+  analyseRows(*options, view, view.ingroup_consensus(), population, engine, class_bounds, species_data, warehouse);
 }

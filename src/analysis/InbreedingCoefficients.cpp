@@ -13,17 +13,17 @@ namespace {
 
 // False when every pair typed at the position (both nucleotides resolved) holds one and the same
 // nucleotide: the position then has at most one allele and no statistic uses it.
-bool mayHaveTwoAlleles(mrv::PairedSequenceContainer* pairs, unsigned int site, int k,
+bool mayHaveTwoAlleles(const mrv::PairedSequenceContainer& pairs, unsigned int site, int k,
                        const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet) {
-  if (codonAlphabet != pairs->get_codon_alphabet() || site >= pairs->get_nb_sites()) return true;
-  if (pairs->is_constant_site(site)) return false;  // one codon in every sequence
-  const mrv::ResolvedNucleotides& resolved = pairs->resolved_for(nucleicAlphabet);
+  if (codonAlphabet != pairs.get_codon_alphabet() || site >= pairs.get_nb_sites()) return true;
+  if (pairs.is_constant_site(site)) return false;  // one codon in every sequence
+  const mrv::ResolvedNucleotides& resolved = pairs.resolved_for(nucleicAlphabet);
   const size_t position = 3 * static_cast<size_t>(site) + static_cast<size_t>(k);
   bool seen = false;
   int8_t first = 0;
-  for (unsigned int i = 0; i < pairs->get_nb_pair(); ++i) {
-    const int8_t a = pairs->get_allele_row(i, 0)[position];
-    const int8_t b = pairs->get_allele_row(i, 1)[position];
+  for (unsigned int i = 0; i < pairs.get_nb_pair(); ++i) {
+    const int8_t a = pairs.get_allele_row(i, 0)[position];
+    const int8_t b = pairs.get_allele_row(i, 1)[position];
     if (!resolved(a) || !resolved(b)) continue;
     if (!seen) {
       seen = true;
@@ -44,7 +44,7 @@ void computeFit(mrv::PairedSequenceContainer* pairs, const bpp::CodonAlphabet* c
   double expected = 0.0;
   for (unsigned int site = 0; site < nbSites; ++site) {
     for (int k = 0; k < 3; ++k) {
-      if (!mayHaveTwoAlleles(pairs, site, k, codonAlphabet, nucleicAlphabet)) continue;
+      if (!mayHaveTwoAlleles(*pairs, site, k, codonAlphabet, nucleicAlphabet)) continue;
       mrv::AlleleFrequency alleles(pairs, static_cast<int>(site), k, codonAlphabet, nucleicAlphabet);
       if (!alleles.is_bi_allelic()) continue;
       const int n = alleles.get_nb_typed();
@@ -80,7 +80,7 @@ void computeWeirCockerhamFit(mrv::PairedSequenceContainer* pairs, const bpp::Cod
   double totalC = 0.0;
   for (unsigned int site = 0; site < nbSites; ++site) {
     for (int k = 0; k < 3; ++k) {
-      if (!mayHaveTwoAlleles(pairs, site, k, codonAlphabet, nucleicAlphabet)) continue;
+      if (!mayHaveTwoAlleles(*pairs, site, k, codonAlphabet, nucleicAlphabet)) continue;
       mrv::AlleleFrequency alleles(pairs, static_cast<int>(site), k, codonAlphabet, nucleicAlphabet);
       const double n = static_cast<double>(alleles.get_nb_typed());
       // A position typed in a single individual is never used.

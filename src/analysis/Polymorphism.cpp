@@ -27,7 +27,8 @@ Polymorphism::Polymorphism(bpp::PolymorphismSequenceContainer* container)
       _piS(-1.0),
       _container(container) {}
 
-Polymorphism::Polymorphism(const ContigView& view) : Polymorphism(static_cast<bpp::PolymorphismSequenceContainer*>(nullptr)) {
+Polymorphism::Polymorphism(const ContigView& view)
+    : Polymorphism(static_cast<bpp::PolymorphismSequenceContainer*>(nullptr)) {
   _view = &view;
 }
 

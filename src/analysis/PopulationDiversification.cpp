@@ -38,7 +38,8 @@ class CodonAlleleTable {
     }
   }
   std::array<std::uint8_t, 3> operator()(int codon) const {
-    if (CodonNucleotideTable::covers(codon)) return _rows[static_cast<size_t>(codon - CodonNucleotideTable::FIRST_CODE)];
+    if (CodonNucleotideTable::covers(codon))
+      return _rows[static_cast<size_t>(codon - CodonNucleotideTable::FIRST_CODE)];
     std::array<std::uint8_t, 3> row;  // a code outside the table: read through the alphabets
     for (size_t k = 0; k < 3; ++k) {
       const int n = _codon_alphabet->getNPosition(codon, k);
@@ -275,9 +276,10 @@ double PopulationDiversification::get_specific_heterozygosityWithinPop(int p) { 
 
 namespace {
 
-void storeFst(mrv::PopulationDiversification& diversification, mrv::Population* population, ResultsWarehouse* store) {
+void storeFst(mrv::PopulationDiversification& diversification, const mrv::Population& population,
+              ResultsWarehouse* store) {
   diversification.determine_Fst();
-  const unsigned int n = population->get_number_of_population();
+  const unsigned int n = population.get_number_of_population();
   for (unsigned int i = 0; i < n; ++i) {
     for (unsigned int j = i + 1; j < n; ++j) {
       const double f = diversification.get_specific_Fst(static_cast<int>(i), static_cast<int>(j));
@@ -293,11 +295,11 @@ void populationDiversificationAnalysis(bpp::PolymorphismSequenceContainer* ingro
                                        const bpp::CodonAlphabet* codon_alphabet,
                                        const bpp::NucleicAlphabet* nucleic_alphabet, ResultsWarehouse* store) {
   mrv::PopulationDiversification diversification(ingroup, population, codon_alphabet, nucleic_alphabet);
-  storeFst(diversification, population, store);
+  storeFst(diversification, *population, store);
 }
 
 void populationDiversificationAnalysis(const mrv::ContigView& view, mrv::Population* population,
                                        ResultsWarehouse* store) {
   mrv::PopulationDiversification diversification(view, population);
-  storeFst(diversification, population, store);
+  storeFst(diversification, *population, store);
 }

@@ -22,9 +22,9 @@ StatisticsEngine::LibraryInput libraryInput(const bpp::PolymorphismSequenceConta
   return [container]() -> const bpp::PolymorphismSequenceContainer& { return *container; };
 }
 
-void addConsensus(bpp::PolymorphismSequenceContainer* to, const bpp::PolymorphismSequenceContainer* from,
+void addConsensus(bpp::PolymorphismSequenceContainer* to, const bpp::PolymorphismSequenceContainer& from,
                   const std::string& name) {
-  std::unique_ptr<bpp::Sequence> consensus(bpp::SiteContainerTools::getConsensus(*from, name, true, false));
+  std::unique_ptr<bpp::Sequence> consensus(bpp::SiteContainerTools::getConsensus(from, name, true, false));
   to->addSequenceWithFrequency(*consensus, 1, true);
 }
 
@@ -42,14 +42,14 @@ SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContaine
                                          const bpp::CodonAlphabet* codon_alphabet, std::string first_name,
                                          std::string second_name)
     : _container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
-  addConsensus(_container, first, first_name);
-  addConsensus(_container, second, second_name);
+  addConsensus(_container, *first, first_name);
+  addConsensus(_container, *second, second_name);
 }
 
 SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContainer* source,
                                          const bpp::CodonAlphabet* codon_alphabet, std::string name)
     : _container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
-  addConsensus(_container, source, name);
+  addConsensus(_container, *source, name);
 }
 
 SelectionIndicators::~SelectionIndicators() {

@@ -186,7 +186,8 @@ bpp::Sequence* StatisticsEngine::consensus(const Container& container, const std
 
 std::vector<int> StatisticsEngine::consensus(const CodonColumns& columns, const LibraryInput& library) {
   if (_route == Route::kLibrary || !columns.usable()) {
-    std::unique_ptr<bpp::Sequence> consensus(bpp::SiteContainerTools::getConsensus(library(), "consensus", true, false));
+    std::unique_ptr<bpp::Sequence> consensus(
+        bpp::SiteContainerTools::getConsensus(library(), "consensus", true, false));
     std::vector<int> codons(consensus->size());
     for (size_t s = 0; s < codons.size(); ++s) codons[s] = (*consensus)[s];
     return codons;
