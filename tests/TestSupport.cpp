@@ -53,19 +53,10 @@ bool fileExists(const std::string& path) {
 
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;
-  std::string cur;
-  for (char c : text) {
-    if (c == '\n') {
-      lines.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  if (!cur.empty()) lines.push_back(cur);
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
-
 
 RunResult runSelvantrix(const std::vector<std::string>& args, const std::string& cwd, const RunSetting& setting) {
   TempDir capture;
@@ -110,7 +101,6 @@ std::string sourcePath(const std::string& relative) {
   return std::string(SELVANTRIX_SOURCE_DIR) + "/" + relative;
 }
 
-
 std::unique_ptr<bpp::PolymorphismSequenceContainer> makeContainer(const bpp::Alphabet& alphabet, const Records& records) {
   auto c = std::make_unique<bpp::PolymorphismSequenceContainer>(&alphabet);
   const size_t width = alphabet.getStateCodingSize();
@@ -149,8 +139,7 @@ Records diploids(const std::vector<std::string>& individuals) {
 
 Records paired(std::initializer_list<const char*> texts) {
   Records r;
-  int i = 0;
-  for (const char* t : texts) r.emplace_back(alleleName("ind" + std::to_string(i / 2), i % 2 + 1), t), ++i;
+  for (const char* t : texts) r.emplace_back(alleleName("ind" + std::to_string(r.size() / 2), static_cast<int>(r.size() % 2 + 1)), t);
   return r;
 }
 
@@ -230,14 +219,11 @@ testing::AssertionResult failsWith(const std::function<void()>& f, const std::st
 
 Lines coutLines(const std::function<void()>& f) {
   std::ostringstream buffer;
-  std::streambuf* old = std::cout.rdbuf(buffer.rdbuf());
-  try {
-    f();
-  } catch (...) {
-    std::cout.rdbuf(old);
-    throw;
-  }
-  std::cout.rdbuf(old);
+  struct Restore {
+    std::streambuf* old;
+    ~Restore() { std::cout.rdbuf(old); }
+  } restore{std::cout.rdbuf(buffer.rdbuf())};
+  f();
   return splitLines(buffer.str());
 }
 

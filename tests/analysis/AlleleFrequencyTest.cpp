@@ -13,10 +13,9 @@ using testsupport::Alphabets;
 
 // number of alleles, typed, allele codes 1-3 with their occurrences, rank of allele 2, heterozygotes
 std::vector<int> counts(const mrv::AlleleFrequency& f) {
-  return {f.get_number_of_allele(),    f.get_nb_typed(),          f.get_allele_1_code(),
-          f.get_allele_1_occurence(),  f.get_allele_2_code(),     f.get_allele_2_occurence(),
-          f.get_allele_3_code(),       f.get_allele_3_occurence(), f.get_allele_2_rank(),
-          f.get_nb_observed_heterozygosity()};
+  return {f.get_number_of_allele(), f.get_nb_typed(),         f.get_allele_1_code(),      f.get_allele_1_occurence(),
+          f.get_allele_2_code(),    f.get_allele_2_occurence(), f.get_allele_3_code(),    f.get_allele_3_occurence(),
+          f.get_allele_2_rank(),    f.get_nb_observed_heterozygosity()};
 }
 
 // Codon "A?G" with the given middle letter; N gives "NNN" and - the gap codon.
@@ -71,9 +70,8 @@ TEST(AlleleFrequency, CountsOverSequencesAndGCFrequency) {
     mrv::AlleleFrequency direct(container.get(), 1, 1, &a.codon, &a.nucleic), decoded(rows, 4);
     for (mrv::AlleleFrequency* f : {&direct, &decoded}) {
       EXPECT_EQ(counts(*f), c.expected) << c.middles;
-      testing::internal::CaptureStdout();
-      if (f->is_bi_allelic()) f->determine_GC_frequencies();
-      EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+      EXPECT_EQ(testsupport::coutLines([&] { if (f->is_bi_allelic()) f->determine_GC_frequencies(); }),
+                testsupport::Lines());
       EXPECT_EQ(f->get_GC_absolute_frequency(), c.gcAbsolute) << c.middles;
       EXPECT_DOUBLE_EQ(f->get_GC_relative_frequency(), c.gcRelative) << c.middles;
     }
@@ -84,15 +82,36 @@ TEST(AlleleFrequency, GCFrequencyOfANonBiAllelicPositionWarns) {
   Alphabets a;
   auto container = testsupport::makeContainer(a.codon, {{"a", "AAG"}, {"b", "ACG"}, {"c", "AGG"}});
   mrv::AlleleFrequency f(container.get(), 0, 1, &a.codon, &a.nucleic);
-  testing::internal::CaptureStdout();
-  f.determine_GC_frequencies();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "WARNING!!! You are trying to determine GC frequencies on a non bi-allelic position ! Frequencies will "
-            "not be computed..\n");
+  EXPECT_EQ(testsupport::coutLines([&] { f.determine_GC_frequencies(); }),
+            testsupport::Lines({"WARNING!!! You are trying to determine GC frequencies on a non bi-allelic position ! "
+                                "Frequencies will not be computed.."}));
   EXPECT_EQ(f.get_GC_relative_frequency(), -1.0);
   auto source = testsupport::makeContainer(a.codon, testsupport::diploids({"x=ACG/ACT"}));
   mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
   EXPECT_THROW(mrv::AlleleFrequency(&pairs, 0, 3, &a.codon, &a.nucleic), bpp::BadIntException);
+}
+
+// The counts read from rows decoded once per contig equal those read codon by codon, on random
+// contigs (gaps, NNN, ambiguity codes, lone and extra allele sequences): over sequences, and over
+// pairs (a copy of the codon alphabet makes the pairs count codon by codon).
+TEST(AlleleFrequency, DecodedRowsGiveTheCodonReadingOnRandomContigs) {
+  Alphabets a;
+  const mrv::FrameshiftCodonAlphabet copy(a.codon);
+  std::mt19937 rng(2024);
+  for (int round = 0; round < 30; ++round) {
+    auto c = testsupport::makeContainer(a.codon, testsupport::randomContig(rng, 9, 25, true));
+    mrv::PairedSequenceContainer pairs(c.get(), &a.codon, "|", 3);
+    const mrv::NucleotideRows rows(*c, &a.codon, &a.nucleic);
+    for (size_t p = 0; p < 3 * c->getNumberOfSites(); ++p) {
+      const int site = static_cast<int>(p / 3), k = static_cast<int>(p % 3);
+      for (unsigned int i = 0; i < pairs.get_nb_pair(); ++i)
+        for (unsigned int q = 0; q < 2; ++q)
+          ASSERT_EQ(pairs.get_allele_row(i, q)[p], a.codon.getNPosition(pairs.get_pair(i)->valueAt(q, site), k));
+      ASSERT_EQ(counts(mrv::AlleleFrequency(rows, p)), counts(mrv::AlleleFrequency(c.get(), site, k, &a.codon, &a.nucleic)));
+      ASSERT_EQ(counts(mrv::AlleleFrequency(&pairs, site, k, &a.codon, &a.nucleic)),
+                counts(mrv::AlleleFrequency(&pairs, site, k, &copy, &a.nucleic)));
+    }
+  }
 }
 
 }  // namespace

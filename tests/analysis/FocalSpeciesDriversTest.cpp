@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "TestSupport.h"
-#include "analysis/DistanceBetweenIndividuals.h"
 #include "analysis/FocalSpeciesDrivers.h"
 #include "analysis/PairedSequenceContainer.h"
 #include "analysis/ResultsWarehouse.h"
@@ -60,25 +59,6 @@ TEST(FocalSpeciesDrivers, GC3OfTheFirstSequence) {
     computeGC3(container.get(), &record, &a.codon, false);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "(DEBUG - computeGC3) Counters: " + c.counters + "\n");
     EXPECT_TRUE(std::isnan(c.gc3) ? std::isnan(record.get_GC3()) : record.get_GC3() == c.gc3) << c.consensus;
-  }
-}
-
-TEST(FocalSpeciesDrivers, DistancesOfEveryOrderedPairIncludingSelfPairs) {
-  Alphabets a;
-  for (bool debug : {false, true}) {
-    Store store("P;x;y;z");
-    auto source = testsupport::makeContainer(a.codon, testsupport::diploids({"x=GCA/GCA", "y=GCA/GCC"}));
-    mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
-    testing::internal::CaptureStdout();
-    computeAllDistancesBetweenIndividuals(store.results.get(), &pairs, &a.codon, &a.nucleic, debug);
-    EXPECT_EQ(testsupport::splitLines(testing::internal::GetCapturedStdout()).size(), debug ? 24u : 0u);
-    const std::map<std::string, double> expected = {{"x|x", 0.0},     {"x|y", 0.5 / 3}, {"y|x", 0.5 / 3},
-                                                    {"y|y", 0.5 / 3}, {"x|z", -1.0},    {"z|z", -1.0}};
-    for (const auto& e : expected) {
-      mrv::DistanceBetweenIndividuals* d = store.results->get_specific_distance_object(e.first);
-      EXPECT_DOUBLE_EQ(d->get_distance(), e.second) << e.first;
-      EXPECT_EQ(d->get_nb_resolved_positions(), e.second < 0 ? 0 : 3) << e.first;
-    }
   }
 }
 

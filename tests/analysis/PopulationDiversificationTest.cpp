@@ -2,12 +2,9 @@
 
 #include <Bpp/Exceptions.h>
 
-#include <algorithm>
-
 #include "TestSupport.h"
 #include "analysis/PopulationDiversification.h"
 #include "analysis/ResultsWarehouse.h"
-#include "input/PolymorphismSequenceContainerAddons.h"
 
 using testsupport::diploids;
 using testsupport::makePopulation;
@@ -58,64 +55,6 @@ TEST(PopulationDiversification, CountersAndFstOfHandWorkedContigs) {
     d.determine_Fst();
     EXPECT_EQ(c.fst, d.get_all_Fst());
     EXPECT_EQ(c.within, d.get_all_heterozygosityWithinPops());
-  }
-}
-
-// Against the direct reading (every ordered pair of sequences of two different individuals, every
-// nucleotide): several populations, individuals of one to three sequences in shuffled order, gaps,
-// NNN and "!!!", sites of one codon everywhere but for a few sequences.
-TEST(PopulationDiversification, CountersEqualThePairwiseReadingOnRandomContigs) {
-  testsupport::Alphabets a;
-  std::mt19937 rng(20130612);
-  auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  for (int trial = 0; trial < 300; ++trial) {
-    const int nb_pops = uniform(1, 4), nb_inds = uniform(1, 9), nb_sites = uniform(1, 12);
-    std::vector<std::string> lines;
-    for (int p = 0; p < nb_pops; ++p) lines.push_back("Pop" + std::to_string(p));
-    std::vector<std::pair<std::string, int>> seqs;
-    for (int i = 0; i < nb_inds; ++i) {
-      lines[uniform(0, nb_pops - 1)] += ";ind" + std::to_string(i);
-      for (int k = uniform(1, 3); k > 0; --k) seqs.emplace_back("ind" + std::to_string(i), k);
-    }
-    std::shuffle(seqs.begin(), seqs.end(), rng);
-    std::string text;
-    for (const auto& l : lines) text += l + "\n";
-    auto pop = makePopulation(text);
-    std::vector<int> common(3 * nb_sites);  // three frequent codons per site, one codon at some sites
-    for (size_t k = 0; k < common.size(); ++k) common[k] = k % 3 != 0 && uniform(0, 2) == 0 ? common[k - 1] : uniform(0, 63);
-    bpp::PolymorphismSequenceContainer c(&a.codon);
-    for (const auto& s : seqs) {
-      std::vector<int> codes;
-      for (int site = 0; site < nb_sites; ++site) {
-        const int r = uniform(0, 19);
-        codes.push_back(r == 0 ? -1 : r == 1 ? 65 : r == 2 ? 64 : r == 3 ? uniform(0, 63) : common[3 * site + r % 3]);
-      }
-      c.addSequenceWithFrequency(bpp::BasicSequence(testsupport::alleleName(s.first, s.second), codes, &a.codon), 1);
-    }
-    SCOPED_TRACE("trial " + std::to_string(trial));
-    const mrv::PopulationDiversification d(&c, pop.get(), &a.codon, &a.nucleic);
-    const size_t n = pop->get_number_of_population();
-    Counts dw(n, 0), tw(n, 0);
-    Matrix db(n, Counts(n, 0)), tb(n, Counts(n, 0));
-    auto individual = [&c](size_t i) {
-      return mrv::PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(&c, static_cast<unsigned>(i));
-    };
-    for (size_t i = 0; i < c.getNumberOfSequences(); ++i)
-      for (size_t j = 0; j < c.getNumberOfSequences(); ++j) {
-        if (individual(i) == individual(j)) continue;
-        const int pi = pop->get_population_id(individual(i)), pj = pop->get_population_id(individual(j));
-        for (size_t s = 0; s < c.getNumberOfSites(); ++s)
-          for (size_t k = 0; k < 3; ++k) {
-            const int x = a.codon.getNPosition(c.valueAt(i, s), k), y = a.codon.getNPosition(c.valueAt(j, s), k);
-            if (a.nucleic.isUnresolved(x) || a.nucleic.isUnresolved(y)) continue;
-            (pi != pj ? db[pi][pj] : dw[pi]) += x != y;
-            (pi != pj ? tb[pi][pj] : tw[pi]) += 1;
-          }
-      }
-    EXPECT_EQ(dw, d.get_all_differenceWithin());
-    EXPECT_EQ(tw, d.get_all_totalWithin());
-    EXPECT_EQ(db, d.get_all_differenceBetween());
-    EXPECT_EQ(tb, d.get_all_totalBetween());
   }
 }
 

@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <Bpp/Exceptions.h>
-#include <Bpp/Seq/Container/AlignedSequenceContainer.h>
-#include <Bpp/Seq/Container/SequenceContainerTools.h>
-#include <Bpp/Seq/Io/Fasta.h>
 
 #include <algorithm>
-#include <random>
 
 #include "TestSupport.h"
 #include "input/AlignmentFileManagement.h"
@@ -20,13 +16,13 @@ using testsupport::Lines;
 using testsupport::Records;
 using Contigs = std::vector<std::unique_ptr<PolymorphismSequenceContainer>>;
 
-// The contigs of `fasta`, the console lines and the error text ("" when none) of reading it.
+// The contigs of `fasta`, the console lines and the error text ("" when none) of reading or cleaning.
 struct Read {
   std::unique_ptr<testsupport::Alphabets> alphabets = std::make_unique<testsupport::Alphabets>();  // outlives the contigs
   Contigs contigs;
   Lines lines;
-  std::string error;
-  std::string path;
+  std::string error, path;
+  std::vector<size_t> kept;  // positions of the contigs kept by cleaning
 };
 
 Read readText(const std::string& fasta, bool remove_frameshift = false, bool debug = false) {
@@ -57,29 +53,28 @@ struct Options {
   unsigned int min_nb_codon = 10, tolerance_zone = 20;
   bool allow_internal = false;
   unsigned int min_gapN_site = 10;
-  bool debug = false;
-  std::string outgroup = "none";
+  std::string outgroup = "none", focal = "SpA";
 };
 
-// Cleans the contigs (focal species SpA, at most half gap-or-N codons per sequence); returns the
-// positions of the kept ones and fills the console lines.
-std::vector<size_t> clean(const std::vector<Records>& contigs, const Options& o, Lines& lines,
-                          Read* keep = nullptr) {
-  Read owned;
-  testsupport::Alphabets& a = *owned.alphabets;
+// Cleans the contigs (at most half gap-or-N codons per sequence).
+Read clean(const std::vector<Records>& contigs, const Options& o = Options()) {
+  Read r;
+  const testsupport::Alphabets& a = *r.alphabets;
   std::vector<PolymorphismSequenceContainer*> input, kept;
-  for (const Records& r : contigs) {
-    owned.contigs.push_back(testsupport::makeContainer(a.codon, r));
-    input.push_back(owned.contigs.back().get());
+  for (const Records& records : contigs) {
+    r.contigs.push_back(testsupport::makeContainer(a.codon, records));
+    input.push_back(r.contigs.back().get());
   }
-  lines = coutLines([&] {
-    kept = mrv::AlignmentFileManagement::cleanMultiContainer(input, &a.codon, "SpA", o.min_nb_codon, o.tolerance_zone,
-                                                             o.allow_internal, o.min_gapN_site, 0.5, o.debug, o.outgroup);
-  });
-  std::vector<size_t> positions;
-  for (auto* k : kept) positions.push_back(std::find(input.begin(), input.end(), k) - input.begin());
-  if (keep) *keep = std::move(owned);
-  return positions;
+  try {
+    r.lines = coutLines([&] {
+      kept = AlignmentFileManagement::cleanMultiContainer(input, &a.codon, o.focal, o.min_nb_codon, o.tolerance_zone,
+                                                          o.allow_internal, o.min_gapN_site, 0.5, false, o.outgroup);
+    });
+  } catch (const bpp::Exception& e) {
+    r.error = e.what();
+  }
+  for (auto* k : kept) r.kept.push_back(std::find(input.begin(), input.end(), k) - input.begin());
+  return r;
 }
 
 Records sequences(const std::string& contig, const std::string& species, int count, const std::string& text) {
@@ -102,8 +97,6 @@ Lines head(int k, const std::string& name, const std::string& counts, int sites)
           "   --> Original number of sequences : " + counts, "   --> Original number of sites: " + std::to_string(sites) + " site(s)"};
 }
 const std::string kConserved = "   --> Number of conserved sequences and sites after cleaning (stop, gap and N): ";
-const std::string kNotEnough =
-    "   --> Warning: Not enough data available after cleaning (stop, gap and N) ! Current dataset won't be conserved !";
 
 }  // namespace
 
@@ -199,168 +192,56 @@ TEST(AlignmentFileManagement, MalformedRecordsAreNamedAfterTheLinesOfTheRecordsB
                bpp::IOException);
 }
 
-// The same containers as the library's route: its FASTA reader, one aligned container per run,
-// conversion to the codon alphabet through the letters, a polymorphism container of the result.
-TEST(AlignmentFileManagement, SameContainersAsTheLibraryRoute) {
-  std::mt19937 rng(7);
-  const std::string letters = "ACGTacgtACGTACGT-NnRy*!";
-  std::string fasta = "leading text\n";
-  for (int contig = 0, record = 0; contig < 12; ++contig) {
-    const int n_seq = 1 + static_cast<int>(rng() % 5), length = static_cast<int>(rng() % 40);
-    for (int s = 0; s < n_seq; ++s) {
-      fasta += ">K" + std::to_string(contig % 5 == 4 ? 0 : contig) + "|Sp|i" + std::to_string(record++) + "|1" +
-               (contig % 3 == 0 ? "\r\n" : "\n");
-      for (int p = 0; p < length; ++p) {
-        fasta += letters[rng() % letters.size()];
-        if (rng() % 23 == 0) fasta += " ";
-        if (rng() % 17 == 0) fasta += "\n";
-      }
-      fasta += rng() % 4 ? "\n" : "\n\n";
-    }
-  }
-  const Read mine = readText(fasta);
-  const testsupport::Alphabets& a = *mine.alphabets;
-  testsupport::TempDir dir;
-  std::unique_ptr<bpp::SequenceContainer> all(
-      bpp::Fasta(100, true, false, false).readSequences(dir.write("aln.fas", fasta), &a.nucleic));
-  const auto& ordered = dynamic_cast<const bpp::OrderedSequenceContainer&>(*all);
-  Contigs library;
-  std::unique_ptr<bpp::AlignedSequenceContainer> run;
-  for (size_t i = 0; i <= ordered.getNumberOfSequences(); ++i) {
-    const bool last = i == ordered.getNumberOfSequences();
-    const std::string contig = last ? "" : AlignmentFileManagement::_extractContigNameFromSequenceName(ordered.getName(i));
-    if (run && (last || contig != AlignmentFileManagement::_extractContigNameFromSequenceName(run->getName(0)))) {
-      bpp::AlignedSequenceContainer codons(&a.codon);
-      bpp::SequenceContainerTools::convertAlphabet(*run, codons);
-      library.emplace_back(new PolymorphismSequenceContainer(codons));
-      run.reset();
-    }
-    if (last) break;
-    if (!run) run.reset(new bpp::AlignedSequenceContainer(&a.nucleic));
-    run->addSequence(ordered.getSequence(i), true);
-  }
-  ASSERT_EQ(mine.contigs.size(), library.size());
-  ASSERT_GE(library.size(), 10u);
-  for (size_t k = 0; k < library.size(); ++k) {
-    const PolymorphismSequenceContainer &m = *mine.contigs[k], &l = *library[k];
-    ASSERT_EQ(m.getSequencesNames(), l.getSequencesNames()) << k;
-    EXPECT_EQ(m.getSitePositions(), l.getSitePositions()) << k;
-    for (size_t i = 0; i < m.getNumberOfSequences(); ++i) {
-      EXPECT_EQ(codes(m, i), codes(l, i)) << k << " " << i;
-      EXPECT_TRUE(m.getGroupId(i) == l.getGroupId(i) && m.isIngroupMember(i) == l.isIngroupMember(i) &&
-                  m.getSequenceCount(i) == l.getSequenceCount(i));
-    }
-  }
-}
-
-TEST(AlignmentFileManagement, ContigNameAndFocalCounts) {
-  testsupport::Alphabets a;
-  EXPECT_EQ(AlignmentFileManagement::_extractContigNameFromSequenceName("||C1||x") +
-                AlignmentFileManagement::_extractContigNameFromSequenceName("C2"),
-            "C1C2");
-  EXPECT_THROW(AlignmentFileManagement::_extractContigNameFromSequenceName("|||"), bpp::Exception);
-  unsigned int max = 99;
-  EXPECT_EQ(coutLines([&] { max = AlignmentFileManagement::getMaxNumberOfFocalIndividual({}, "SpA"); }),
-            Lines({" -> Minimum/Maximum number of focal sequences by dataset/contig:", "   --> Min: 1000000",
-                   "   --> Max: 0", ""}));
-  EXPECT_EQ(max, 0u);
-  auto c1 = testsupport::makeContainer(a.codon, Records{{"C1|SpA|i|1", "AAA"}, {"C1|SpB|i|1", "AAA"}, {"C1|SpA|j|1", "AAA"}});
-  auto c2 = testsupport::makeContainer(a.codon, Records{{"C2|SpB|i|1", "AAA"}, {"C2|xSpAx|k|1", "AAA"}});
-  const Lines out = coutLines([&] { max = AlignmentFileManagement::getMaxNumberOfFocalIndividual({c1.get(), c2.get()}, "SpA"); });
-  EXPECT_EQ(out[1] + out[2], "   --> Min: 1   --> Max: 2");
-  EXPECT_EQ(max, 2u);
-}
-
-TEST(AlignmentFileManagement, CleaningReportsAndKeepsUnderTheDefaultOptions) {
-  const std::vector<Records> contigs = {
-      sequences("C1", "SpA", 4, times("AAA", 12)),  // too few focal sequences for 10 resolved codons a site
-      sequences("C2", "SpC", 3, times("AAA", 12)),  // other species only
-      // a stop codon in the core (the zones are codons 1 to 20 and 31 to 50)
-      sequences("C3", "SpA", 9, times("AAA", 50)) + Records{{"C3|SpA|x|1", times("AAA", 24) + "TAG" + times("AAA", 25)}},
-      // other species dropped, a focal sequence with 60 % gaps dropped, the rest kept
-      sequences("C1", "SpA", 10, times("CCC", 30)) + sequences("C1", "SpC", 2, times("CCC", 30)) +
-          Records{{"C1|SpA|gapped|1", times("---", 18) + times("ACG", 12)}}};
-  Lines lines;
-  Read all;
-  EXPECT_EQ(clean(contigs, Options(), lines, &all), std::vector<size_t>({3}));
-  EXPECT_EQ(lines,
-            (head(1, "C1", "4 sequence(s) (Ingroup: 4, Outgroup: 0, Other: 0)", 12) + Lines{kNotEnough, ""} +
-                head(2, "C2", "3 sequence(s) (Ingroup: 0, Outgroup: 0, Other: 3)", 12) + Lines{kNotEnough, ""} +
-                head(3, "C3", "10 sequence(s) (Ingroup: 10, Outgroup: 0, Other: 0)", 50) +
-                Lines{"   --> Warning: At least one internal Stop/Frameshift codon has been detected ! Current dataset "
-                      "won't be conserved !",
-                      ""} +
-                head(4, "C1", "13 sequence(s) (Ingroup: 11, Outgroup: 0, Other: 2)", 30) +
-                Lines{kConserved + "10 sequence(s), 30 site(s)", ""}));
-  EXPECT_EQ(all.contigs[2]->getNumberOfSites(), 50u);  // the rejected contig is untouched
-  for (size_t i = 0; i < 10; ++i) EXPECT_TRUE(all.contigs[3]->getGroupId(i) == 0 && all.contigs[3]->isIngroupMember(i));
-}
-
 TEST(AlignmentFileManagement, CleaningRefusesContigsLeftWithoutOutgroupOrIngroup) {
   Options o;
   o.outgroup = "SpB";
   o.min_gapN_site = 2;
   o.min_nb_codon = 1;
-  Lines lines;
-  EXPECT_EQ(clean({sequences("C6", "SpA", 2, "AAACCC"), sequences("C7", "SpA", 2, "AAACCC") + sequences("C7", "SpB", 1, "---CCC")},
-                  o, lines),
-            std::vector<size_t>({1}));
-  EXPECT_EQ(lines, (head(1, "C6", "2 sequence(s) (Ingroup: 2, Outgroup: 0, Other: 0)", 2) +
-                       Lines{kConserved + "2 sequence(s), 2 site(s)",
-                             "   --> Warning: There is no more sequence of the specified outgroup species (SpB) ! Current "
-                             "dataset won't be conserved !",
-                             ""} +
-                       head(2, "C7", "3 sequence(s) (Ingroup: 2, Outgroup: 1, Other: 0)", 2) +
-                       Lines{kConserved + "3 sequence(s), 2 site(s)", ""}));
+  Read r = clean({sequences("C6", "SpA", 2, "AAACCC"), sequences("C7", "SpA", 2, "AAACCC") + sequences("C7", "SpB", 1, "---CCC")}, o);
+  EXPECT_EQ(r.kept, std::vector<size_t>({1}));
+  EXPECT_EQ(r.lines, (head(1, "C6", "2 sequence(s) (Ingroup: 2, Outgroup: 0, Other: 0)", 2) +
+                      Lines{kConserved + "2 sequence(s), 2 site(s)",
+                            "   --> Warning: There is no more sequence of the specified outgroup species (SpB) ! Current "
+                            "dataset won't be conserved !",
+                            ""} +
+                      head(2, "C7", "3 sequence(s) (Ingroup: 2, Outgroup: 1, Other: 0)", 2) +
+                      Lines{kConserved + "3 sequence(s), 2 site(s)", ""}));
   // With no resolved focal codon required, the only focal sequence goes for its gaps: two outgroup
   // sequences are left, and the contig is refused for want of focal ones.
   o.min_gapN_site = 0;
-  EXPECT_TRUE(clean({Records{{"C8|SpA|a|1", "------"}} + sequences("C8", "SpB", 2, "AAACCC")}, o, lines).empty());
-  EXPECT_EQ(lines, (head(1, "C8", "3 sequence(s) (Ingroup: 1, Outgroup: 2, Other: 0)", 2) +
-                       Lines{kConserved + "2 sequence(s), 2 site(s)",
-                             "   --> Warning: There is no more ingroup's sequence ! Current dataset won't be conserved !", ""}));
+  r = clean({Records{{"C8|SpA|a|1", "------"}} + sequences("C8", "SpB", 2, "AAACCC")}, o);
+  EXPECT_TRUE(r.kept.empty());
+  EXPECT_EQ(r.lines, (head(1, "C8", "3 sequence(s) (Ingroup: 1, Outgroup: 2, Other: 0)", 2) +
+                      Lines{kConserved + "2 sequence(s), 2 site(s)",
+                            "   --> Warning: There is no more ingroup's sequence ! Current dataset won't be conserved !", ""}));
 }
 
 // Names of the focal species that the output tables would hold are refused before any contig is
 // reported; other species' names are never written and pass.
 TEST(AlignmentFileManagement, CleaningRefusesFirstTheFocalNamesTheTablesCannotHold) {
-  testsupport::Alphabets a;
   const std::string rule = "; names written into the tab-separated output files cannot hold tabs or line ends.";
   const std::string codons = times("GAC", 12);
   const struct {
-    const char* what;
     std::vector<Records> contigs;
     std::string focal, error;  // empty error: the contigs are cleaned
   } cases[] = {
-      {"tab in a focal individual", {sequences("C1", "SpA", 2, codons), {{"C2|SpA|i\t7|1", codons}}}, "SpA",
+      {{sequences("C1", "SpA", 2, codons), {{"C2|SpA|i\t7|1", codons}}}, "SpA",
        "Dataset 2 (C2), sequence 1 (C2|SpA|i\\t7|1): the individual name \"i\\t7\" holds a tab" + rule},
-      {"Windows line end after a focal individual", {{{"C1|SpA|i0", codons}, {"C1|SpA|i1\r", codons}}}, "SpA",
+      {{{{"C1|SpA|i0", codons}, {"C1|SpA|i1\r", codons}}}, "SpA",
        "Dataset 1 (C1), sequence 2 (C1|SpA|i1\\r): the individual name \"i1\\r\" ends with a carriage return, a "
        "Windows line end (CRLF)" + rule},
-      {"tab in the ingroup name", {sequences("C1", "Sp\tA", 2, codons)}, "Sp\tA",
-       "The ingroup species name \"Sp\\tA\" (-ingroup) holds a tab" + rule},
-      {"line end in the ingroup name", {sequences("C1", "SpA", 2, codons)}, "SpA\n",
-       "The ingroup species name \"SpA\\n\" (-ingroup) holds a line end" + rule},
-      {"tab in another species' individual", {sequences("C1", "SpA", 2, codons) + Records{{"C1|SpB|o\t1|1", codons}}},
-       "SpA", ""},
-      {"carriage return in the allele field", {{{"C1|SpA|i0|1\r", codons}, {"C1|SpA|i1|1\r", codons}}}, "SpA", ""},
+      {{sequences("C1", "Sp\tA", 2, codons)}, "Sp\tA", "The ingroup species name \"Sp\\tA\" (-ingroup) holds a tab" + rule},
+      {{sequences("C1", "SpA", 2, codons)}, "SpA\n", "The ingroup species name \"SpA\\n\" (-ingroup) holds a line end" + rule},
+      {{sequences("C1", "SpA", 2, codons) + Records{{"C1|SpB|o\t1|1", codons}}}, "SpA", ""},  // another species
+      {{{{"C1|SpA|i0|1\r", codons}, {"C1|SpA|i1|1\r", codons}}}, "SpA", ""},                // the allele field
   };
   for (const auto& c : cases) {
-    Contigs owned;
-    std::vector<PolymorphismSequenceContainer*> input;
-    for (const Records& r : c.contigs) {
-      owned.push_back(testsupport::makeContainer(a.codon, r));
-      input.push_back(owned.back().get());
-    }
-    Lines lines;
-    std::string error;
-    try {
-      lines = coutLines(
-          [&] { mrv::AlignmentFileManagement::cleanMultiContainer(input, &a.codon, c.focal, 1, 0, false, 1, 0.5, false, "none"); });
-    } catch (const bpp::Exception& e) {
-      error = e.what();
-    }
-    EXPECT_EQ(error, c.error) << c.what;
-    EXPECT_EQ(lines.empty(), !c.error.empty()) << c.what;  // refused before the first dataset's report
+    Options o;
+    o.min_nb_codon = o.min_gapN_site = 1;
+    o.tolerance_zone = 0;
+    o.focal = c.focal;
+    const Read r = clean(c.contigs, o);
+    EXPECT_EQ(r.error, c.error);
+    EXPECT_EQ(r.lines.empty(), !c.error.empty()) << c.error;  // refused before the first dataset's report
   }
 }
