@@ -139,11 +139,12 @@ Records diploids(const std::vector<std::string>& individuals) {
 
 Records paired(std::initializer_list<const char*> texts) {
   Records r;
-  for (const char* t : texts) r.emplace_back(alleleName("ind" + std::to_string(r.size() / 2), static_cast<int>(r.size() % 2 + 1)), t);
+  for (const char* t : texts)
+    r.emplace_back(alleleName("ind" + std::to_string(r.size() / 2), static_cast<int>(r.size() % 2 + 1)), t);
   return r;
 }
 
-Records randomContig(std::mt19937& rng, size_t individuals, size_t codons, bool cleaned) {
+Records randomContig(std::mt19937& rng, size_t individuals, size_t codons) {
   const std::vector<std::string> odd = {"---", "NNN", "!!!", "A!G", "ARG", "nnn", "A-G", "*CG", "-TT", "WSK"};
   std::uniform_real_distribution<double> u(0.0, 1.0);
   std::uniform_int_distribution<int> base(0, 3), hap(0, 3), pick(0, static_cast<int>(odd.size()) - 1);
@@ -156,17 +157,16 @@ Records randomContig(std::mt19937& rng, size_t individuals, size_t codons, bool 
       if (r < 0.05) h.replace(3 * s, 3, odd[pick(rng)]);
       else if (r < 0.25) h[3 * s + base(rng) % 3] = "ACGT"[base(rng)];
     }
+  for (auto& h : haplotypes)
+    for (size_t s = 0; s < codons; ++s) {
+      const std::string w = h.substr(3 * s, 3);
+      if (w == "TAA" || w == "TAG" || w == "TGA" || w.find('!') != std::string::npos) h.replace(3 * s, 3, "NNN");
+    }
   Records out;
   for (size_t i = 0; i < individuals; ++i) {
     const double r = u(rng);
-    for (int a = 1; a <= (r < 0.1 ? 1 : r < 0.2 ? 3 : 2); ++a) {
-      std::string text = haplotypes[hap(rng)];
-      for (size_t s = 0; cleaned && s < codons; ++s) {
-        const std::string w = text.substr(3 * s, 3);
-        if (w == "TAA" || w == "TAG" || w == "TGA" || w.find('!') != std::string::npos) text.replace(3 * s, 3, "NNN");
-      }
-      out.push_back({"c1|Sp|i" + std::to_string(i) + "|allele_" + std::to_string(a), text});
-    }
+    for (int a = 1; a <= (r < 0.1 ? 1 : r < 0.2 ? 3 : 2); ++a)
+      out.push_back({"c1|Sp|i" + std::to_string(i) + "|allele_" + std::to_string(a), haplotypes[hap(rng)]});
   }
   return out;
 }

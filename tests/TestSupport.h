@@ -82,9 +82,9 @@ Records diploids(const std::vector<std::string>& individuals);
 Records paired(std::initializer_list<const char*> texts);
 
 // Individuals i0, i1, ... with 2 allele sequences (sometimes 1 or 3), drawn from 4 haplotypes of one
-// random gene carrying point changes, gap codons, "NNN", frameshift and ambiguous words; stop and
-// frameshift codons are made "NNN" when `cleaned`.
-Records randomContig(std::mt19937& rng, size_t individuals, size_t codons, bool cleaned = false);
+// random gene carrying point changes, gap codons, "NNN" and ambiguous words; stop and frameshift
+// codons made "NNN", as cleaning leaves them.
+Records randomContig(std::mt19937& rng, size_t individuals, size_t codons);
 // Codon rows: per site, a reference sense codon, with chance `polymorphic` one to three others (one
 // or two positions changed) at a random share, and now and then a gap or NNN codon.
 CodeRows randomCodonRows(std::mt19937& rng, size_t sequences, size_t sites, double polymorphic = 0.3);

@@ -99,7 +99,7 @@ TEST(AlleleFrequency, DecodedRowsGiveTheCodonReadingOnRandomContigs) {
   const mrv::FrameshiftCodonAlphabet copy(a.codon);
   std::mt19937 rng(2024);
   for (int round = 0; round < 30; ++round) {
-    auto c = testsupport::makeContainer(a.codon, testsupport::randomContig(rng, 9, 25, true));
+    auto c = testsupport::makeContainer(a.codon, testsupport::randomContig(rng, 9, 25));
     mrv::PairedSequenceContainer pairs(c.get(), &a.codon, "|", 3);
     const mrv::NucleotideRows rows(*c, &a.codon, &a.nucleic);
     for (size_t p = 0; p < 3 * c->getNumberOfSites(); ++p) {

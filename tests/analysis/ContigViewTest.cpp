@@ -33,7 +33,7 @@ TEST(ContigView, CompactFormAndContainerGiveTheSameRowsPairsAndConsensus) {
     size_t individuals, codons, outgroup;  // the last `outgroup` sequences: outgroup, group 1
   } cases[] = {{1, 1, 0}, {3, 12, 1}, {6, 40, 2}, {10, 25, 5}, {2, 0, 1}};
   for (const auto& c : cases) {
-    auto container = testsupport::makeContainer(a.codon, testsupport::randomContig(rng, c.individuals, c.codons, true));
+    auto container = testsupport::makeContainer(a.codon, testsupport::randomContig(rng, c.individuals, c.codons));
     const size_t n = container->getNumberOfSequences();
     std::vector<size_t> in_rows, out_rows;
     for (size_t i = 0; i < n; ++i) {

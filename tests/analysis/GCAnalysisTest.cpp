@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <Bpp/Seq/Site.h>
-
 #include "TestSupport.h"
 #include "analysis/AlleleFrequencyClasses.h"
 #include "analysis/GCAnalysis.h"
@@ -75,22 +73,6 @@ TEST(GCAnalysis, SNPCountsAndGCClassesOfSynonymousPositions) {
       {{"GCA"}, 8, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
   };
   for (const auto& c : cases) EXPECT_EQ(analyse(a, c.codons, c.classes), c.expected) << c.codons[0] << c.codons.size();
-}
-
-TEST(GCAnalysis, UnresolvedCodonsTakeTheReferenceCodon) {
-  Alphabets a;
-  const int nnn = 65, gca = a.codon.charToInt("GCA"), gcc = a.codon.charToInt("GCC");
-  bpp::Site site(std::vector<int>{nnn, gca, nnn, nnn}, &a.codon);
-  replaceUnresolvedCharInCodonSite(site, &a.codon, 3, 1);  // the last entry is beyond the count
-  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(site.getValue(i), i < 3 ? gca : nnn);
-  EXPECT_THROW(replaceUnresolvedCharInCodonSite(site, &a.codon, 5, 1), bpp::IndexOutOfBoundsException);
-  EXPECT_THROW(replaceUnresolvedCharInCodonSite(site, &a.codon, 4, 7), bpp::IndexOutOfBoundsException);
-  EXPECT_EQ(site.getValue(3), nnn);  // refused before any change
-  bpp::Site synonymous(std::vector<int>{gca, nnn, gcc}, &a.codon);
-  EXPECT_TRUE(isSynonymousSite(synonymous, 3, &a.codon, &a.code, 2));
-  EXPECT_EQ(synonymous.getValue(1), gcc);
-  bpp::Site nonSynonymous(std::vector<int>{gca, nnn, a.codon.charToInt("ACA")}, &a.codon);
-  EXPECT_FALSE(isSynonymousSite(nonSynonymous, 3, &a.codon, &a.code, 0));
 }
 
 }  // namespace

@@ -118,39 +118,24 @@ TEST(McDonaldKreitman, OutgroupReadAsItsConsensusPastItsEnd) {
   }
 }
 
+// nS = 3 + 2 x 2/3 = 4.33 at kappa 4, nN = 10.67: truncated, not rounded.
 TEST(McDonaldKreitman, AnalysisStoresTheEightCountsWithDebugLines) {
   testsupport::Alphabets a;
-  const struct {
-    Records ingroup;
-    const char* outgroup;
-    unsigned int kappa;
-    std::vector<int> stored;
-    std::string all, above02;
-  } cases[] = {
-      // nS = 4 + 1/3, nN = 15 - nS = 10.67: truncated, not rounded.
-      {kFour, kFourOut, 1, {1, 1, 1, 1, 1, 1, 10, 4}, "pn=1 ps=1 dn=1 ds=1", "pn=1 ps=1 dn=1 ds=1"},
-      // nS = 3 + 2 x 2/3 = 4.33 (3.67 at kappa 1), nN = 10.67.
-      {kSix, kSixOut, 4, {0, 1, 1, 1, 1, 0, 10, 4}, "pn=1 ps=1 dn=0 ds=1", "pn=1 ps=0 dn=0 ds=1"},
-  };
   auto pop = testsupport::makePopulation("All;ind0;ind1;ind2\n");
   mrv::StatisticsEngine engine(a.code);
-  for (const auto& c : cases) {
-    auto in = makeContainer(a.codon, c.ingroup);
-    auto out = makeContainer(a.codon, Records{{"Outgroup_consensus", c.outgroup}});
-    for (bool debug : {true, false}) {
-      ResultsWarehouse store(pop.get(), 4);
-      const auto lines = testsupport::coutLines(
-          [&] { mcDonaldKreitmanAnalysis(in.get(), out.get(), &store, c.kappa, &a.codon, engine, debug); });
-      testsupport::Lines expected;
-      if (debug)
-        expected = {"(DEBUG - mcDonaldKreitmanAnalysis) MK table (all SNPs): " + c.all,
-                    "(DEBUG - mcDonaldKreitmanAnalysis) MK table (freq<0.2): " + c.above02};
-      EXPECT_EQ(expected, lines);
-      EXPECT_EQ(c.stored, stored(store));
-    }
-    EXPECT_EQ(c.ingroup.size(), in->getNumberOfSequences());  // the containers given are left unchanged
-    EXPECT_EQ(1u, out->getNumberOfSequences());
+  auto in = makeContainer(a.codon, kSix);
+  auto out = makeContainer(a.codon, Records{{"Outgroup_consensus", kSixOut}});
+  for (bool debug : {true, false}) {
+    ResultsWarehouse store(pop.get(), 4);
+    const auto lines =
+        testsupport::coutLines([&] { mcDonaldKreitmanAnalysis(in.get(), out.get(), &store, 4, &a.codon, engine, debug); });
+    const testsupport::Lines expected = {"(DEBUG - mcDonaldKreitmanAnalysis) MK table (all SNPs): pn=1 ps=1 dn=0 ds=1",
+                                         "(DEBUG - mcDonaldKreitmanAnalysis) MK table (freq<0.2): pn=1 ps=0 dn=0 ds=1"};
+    EXPECT_EQ(debug ? expected : testsupport::Lines(), lines);
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 1, 1, 0, 10, 4}), stored(store));
   }
+  EXPECT_EQ(kSix.size(), in->getNumberOfSequences());  // the containers given are left unchanged
+  EXPECT_EQ(1u, out->getNumberOfSequences());
   for (const auto& c : std::vector<std::pair<double, int>>{{12.9, 12}, {35.2, 35}, {0.99, 0}, {7.0, 7}})
     EXPECT_EQ(c.second, mrv::truncateSiteNumber(c.first));
 }

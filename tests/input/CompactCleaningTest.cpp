@@ -42,16 +42,9 @@ TEST(CompactCleaning, ReportsAndKeepsWhatTheContainerCleaningDoes) {
       }
     }
     const mrv::CompactContig original(names, codes, sites);
-    const std::string outgroup = pick(4) == 0 ? "none" : "Sp2";
-    const mrv::CleaningSettings s{&a.codon,
-                                  "Sp1",
-                                  static_cast<unsigned>(pick(4)),
-                                  static_cast<unsigned>(pick(5)),
-                                  pick(2) == 1,
-                                  static_cast<unsigned>(pick(4)),
-                                  pick(5) * 0.25,
-                                  pick(2) == 1,
-                                  outgroup};
+    const mrv::CleaningSettings s{&a.codon, "Sp1", static_cast<unsigned>(pick(4)), static_cast<unsigned>(pick(5)),
+                                  pick(2) == 1, static_cast<unsigned>(pick(4)), pick(5) * 0.25, pick(2) == 1,
+                                  pick(4) == 0 ? "none" : "Sp2"};
     SCOPED_TRACE("round " + std::to_string(round));
 
     std::unique_ptr<bpp::PolymorphismSequenceContainer> container(original.container(&a.codon));
