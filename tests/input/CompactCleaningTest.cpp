@@ -1,6 +1,7 @@
 // Cleaning a compact contig reports and leaves exactly what cleaning its container does, on random
 // contigs with other species, stop and frameshift codons anywhere, gaps and unresolved codons, under
-// random settings (debug lines included); a contig the reader never makes is left to the container.
+// random settings (debug lines included; tolerance zones overlapping, wider than the contig or
+// wrapped from a negative option); a contig the reader never makes is left to the container.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -42,7 +43,8 @@ TEST(CompactCleaning, ReportsAndKeepsWhatTheContainerCleaningDoes) {
       }
     }
     const mrv::CompactContig original(names, codes, sites);
-    const mrv::CleaningSettings s{&a.codon, "Sp1", static_cast<unsigned>(pick(4)), static_cast<unsigned>(pick(5)),
+    const unsigned zones[] = {0, 1, 2, 3, 4, 4294967295u};  // the last one: a negative option wrapped
+    const mrv::CleaningSettings s{&a.codon, "Sp1", static_cast<unsigned>(pick(4)), zones[pick(6)],
                                   pick(2) == 1, static_cast<unsigned>(pick(4)), pick(5) * 0.25, pick(2) == 1,
                                   pick(4) == 0 ? "none" : "Sp2"};
     SCOPED_TRACE("round " + std::to_string(round));
