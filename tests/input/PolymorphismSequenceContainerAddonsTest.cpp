@@ -13,30 +13,7 @@
 namespace {
 
 using Addons = mrv::PolymorphismSequenceContainerAddons;
-using testsupport::Lines;
 using testsupport::Records;
-
-TEST(PolymorphismSequenceContainerAddons, NameFieldsOfContainerSequences) {
-  testsupport::Alphabets a;
-  auto c = testsupport::makeContainer(a.codon, Records{{"C1|SpA|Ind1|1", "AAA"}, {"C1", "AAA"}, {"C1|SpA", "AAA"}, {"C1||SpA|Ind1", "AAA"},
-                          {"|C2|SpB|", "AAA"}, {"|", "AAA"}});
-  const Lines expected[] = {{"C1", "SpA", "Ind1"}, {"C1", "C1", "C1"}, {"C1", "SpA", "C1"},
-                            {"C1", "SpA", "Ind1"}, {"C2", "SpB", "C2"}};
-  for (unsigned int i = 0; i < 5; ++i)
-    EXPECT_EQ(Lines({Addons::getContigNameFromContainer(c.get(), i), Addons::getSpeciesNameFromContainer(c.get(), i),
-                     Addons::getIndividualNameFromContainer(c.get(), i)}),
-              expected[i]);
-  EXPECT_EQ(Addons::getNameElementsFromContainer(c.get(), "|", 2, 4), Lines({"C1", "SpA"}));
-  EXPECT_EQ(Addons::getNameElementsFromContainer(c.get(), "|", 0, 3), Lines({"C1", "SpA", "Ind1"}));
-  EXPECT_EQ(Addons::getNameElementsFromContainer(c.get(), "|", 0, 0), Lines{});
-  EXPECT_EQ(Addons::getNameElementsFromContainer(c.get(), "_", 0, 4), Lines({"C1|SpA|Ind1|1"}));
-  try {
-    Addons::getIndividualNameFromContainer(c.get(), 5);  // a name without any field
-    ADD_FAILURE();
-  } catch (const bpp::Exception& e) {
-    EXPECT_EQ(std::string(e.what()), "No more token in tokenizer.");
-  }
-}
 
 TEST(PolymorphismSequenceContainerAddons, NameGettersThrowOnBadIndexOrEmptyContainer) {
   testsupport::Alphabets a;
