@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,8 +46,8 @@ std::string readFile(const std::string& path) {
 }
 
 bool fileExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
 }
 
 std::vector<std::string> splitLines(const std::string& text) {

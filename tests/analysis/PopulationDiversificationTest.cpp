@@ -4,7 +4,6 @@
 
 #include "TestSupport.h"
 #include "analysis/PopulationDiversification.h"
-#include "analysis/ResultsWarehouse.h"
 
 using testsupport::diploids;
 using testsupport::makePopulation;
@@ -91,15 +90,4 @@ TEST(PopulationDiversification, IndividualInNoPopulationRaisesForTheFirstSequenc
       EXPECT_EQ("Individual " + c.second + " doesn't belong to any population !", std::string(e.what()));
     }
   }
-}
-
-TEST(PopulationDiversification, DriverStoresEveryPairInBothOrders) {
-  testsupport::Alphabets a;
-  auto pop = makePopulation("A;i1;i2\nB;i3;i4\nC;i5;i6\n");
-  auto container = testsupport::makeContainer(
-      a.codon, diploids({"i1=AGC/AGC", "i2=AGC/AGC", "i3=CGC/CGC", "i4=CGC/CGC", "i5=AGC/AGC", "i6=CGC/CGC"}));
-  ResultsWarehouse store(pop.get(), 4);
-  populationDiversificationAnalysis(container.get(), pop.get(), &a.codon, &a.nucleic, &store);
-  // A|B: 1; A|C: Hb 8/48 and Hw (0 + 8/24) / 2 give 0; B|C likewise.
-  EXPECT_EQ((Fst{{NA, 1.0, 0.0}, {1.0, NA, 0.0}, {0.0, 0.0, NA}}), store.get_all_Fst());
 }
