@@ -13,16 +13,10 @@ namespace {
 
 using testsupport::Alphabets;
 
-struct Store {
-  std::unique_ptr<mrv::Population> population;
-  std::unique_ptr<ResultsWarehouse> results;
-  explicit Store(const std::string& line)
-      : population(testsupport::makePopulation(line + "\n")), results(new ResultsWarehouse(population.get(), 8)) {}
-};
-
 TEST(FocalSpeciesDrivers, HeterozygosityIsTheShareOfDifferingResolvedPositionsOfTheLaterPair) {
   Alphabets a;
-  Store store("P;het;gap;none;lone;twice");
+  auto population = testsupport::makePopulation("P;het;gap;none;lone;twice\n");
+  ResultsWarehouse results(population.get(), 8);
   auto source = testsupport::makeContainer(a.codon, {
       {"c|s|het|a_1", "GCAGCC"},   {"c|s|het|a_2", "GCAGCA"},    // 1 of 6 positions differs
       {"c|s|gap|a_1", "GCA---"},   {"c|s|gap|a_2", "GCAGCA"},    // a gap facing a base differs: 3 of 6
@@ -34,10 +28,10 @@ TEST(FocalSpeciesDrivers, HeterozygosityIsTheShareOfDifferingResolvedPositionsOf
   });
   mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
   std::vector<std::string> names = pairs.get_pair_names();
-  computeIndividualHeterozygosity(&pairs, &a.codon, &a.nucleic, store.results.get(), names);
+  computeIndividualHeterozygosity(&pairs, &a.codon, &a.nucleic, &results, names);
   const std::map<std::string, double> expected = {{"het", 1.0 / 6}, {"gap", 0.5},    {"none", -999.0},
                                                   {"lone", -999.0},  {"twice", 1.0 / 6}, {"partial", 1.0 / 3}};
-  EXPECT_EQ(store.results->get_all_individual_heterozygosity(), expected);
+  EXPECT_EQ(results.get_all_individual_heterozygosity(), expected);
 }
 
 TEST(FocalSpeciesDrivers, GC3OfTheFirstSequence) {
