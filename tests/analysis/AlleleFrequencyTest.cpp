@@ -76,10 +76,7 @@ TEST(AlleleFrequency, CountsOverSequencesAndGCFrequency) {
       EXPECT_DOUBLE_EQ(f->get_GC_relative_frequency(), c.gcRelative) << c.middles;
     }
   }
-}
-
-TEST(AlleleFrequency, GCFrequencyOfANonBiAllelicPositionWarns) {
-  Alphabets a;
+  // a position of three alleles warns, a position past the codon is refused
   auto container = testsupport::makeContainer(a.codon, {{"a", "AAG"}, {"b", "ACG"}, {"c", "AGG"}});
   mrv::AlleleFrequency f(container.get(), 0, 1, &a.codon, &a.nucleic);
   EXPECT_EQ(testsupport::coutLines([&] { f.determine_GC_frequencies(); }),

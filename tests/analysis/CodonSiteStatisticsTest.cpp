@@ -7,7 +7,6 @@
 #include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
 #include <Bpp/PopGen/SequenceStatistics.h>
 #include <Bpp/Seq/CodonSiteTools.h>
-#include <Bpp/Seq/Container/SiteContainerTools.h>
 
 #include "TestSupport.h"
 #include "analysis/CodonSiteStatistics.h"
@@ -51,21 +50,5 @@ TEST(CodonSiteStatistics, EqualTheLibraryOnRandomContigs) {
     }
     EXPECT_EQ(piS, mrv::Polymorphism::sumOfSynonymousPi(*c, engine));
     EXPECT_EQ(piN, mrv::Polymorphism::sumOfNonSynonymousPi(*c, engine));
-    // Consensus of every sequence, and of every other one.
-    std::vector<size_t> all(n), odd;
-    for (size_t q = 0; q < n; ++q) {
-      all[q] = q;
-      if (q % 2 == 1) odd.push_back(q);
-    }
-    std::unique_ptr<bpp::Sequence> mine(mrv::consensusOfSequences(*c, all, "cons"));
-    std::unique_ptr<bpp::Sequence> lib(bpp::SiteContainerTools::getConsensus(*c, "cons", true, false));
-    EXPECT_EQ(lib->getName(), mine->getName());
-    EXPECT_EQ(lib->toString(), mine->toString());
-    if (odd.empty()) continue;
-    std::unique_ptr<bpp::PolymorphismSequenceContainer> part(
-        bpp::PolymorphismSequenceContainerTools::getSelectedSequences(*c, odd));
-    lib.reset(bpp::SiteContainerTools::getConsensus(*part, "x", true, false));
-    mine.reset(mrv::consensusOfSequences(*c, odd, "x"));
-    EXPECT_EQ(lib->toString(), mine->toString());
   }
 }
