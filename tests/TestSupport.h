@@ -19,9 +19,8 @@
 namespace testsupport {
 
 struct RunResult {
-  int status = -1;        // exit status (or 128 + signal)
-  std::string out;        // standard output
-  std::string err;        // standard error
+  int status = -1;       // exit status (or 128 + signal)
+  std::string out, err;  // standard output and error
 };
 
 // A fresh empty directory under the system temporary directory, removed by the destructor.

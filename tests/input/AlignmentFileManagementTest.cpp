@@ -87,11 +87,6 @@ T operator+(T a, const T& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
-std::string times(const std::string& codon, int count) {
-  std::string s;
-  while (count-- > 0) s += codon;
-  return s;
-}
 Lines head(int k, const std::string& name, const std::string& counts, int sites) {
   return {" -> Dataset " + std::to_string(k) + " (" + name + "):",
           "   --> Original number of sequences : " + counts, "   --> Original number of sites: " + std::to_string(sites) + " site(s)"};
@@ -220,7 +215,7 @@ TEST(AlignmentFileManagement, CleaningRefusesContigsLeftWithoutOutgroupOrIngroup
 // reported; other species' names are never written and pass.
 TEST(AlignmentFileManagement, CleaningRefusesFirstTheFocalNamesTheTablesCannotHold) {
   const std::string rule = "; names written into the tab-separated output files cannot hold tabs or line ends.";
-  const std::string codons = times("GAC", 12);
+  const std::string codons = "GACGACGAC";
   const struct {
     std::vector<Records> contigs;
     std::string focal, error;  // empty error: the contigs are cleaned
