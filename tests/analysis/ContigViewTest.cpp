@@ -5,8 +5,6 @@
 #include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
 #include <Bpp/Seq/Container/SiteContainerTools.h>
 
-#include <random>
-
 #include "TestSupport.h"
 #include "analysis/ContigView.h"
 #include "analysis/StatisticsEngine.h"

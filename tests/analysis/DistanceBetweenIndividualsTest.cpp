@@ -44,18 +44,6 @@ TEST(DistanceBetweenIndividuals, ShareOfDifferingAllelePairsOverResolvedPosition
 
 TEST(DistanceBetweenIndividuals, DebugLinesNameTheFourAllelesOfEveryPosition) {
   Alphabets a;
-  auto ten = testsupport::makeContainer(a.codon, testsupport::diploids({"P=" + std::string(30, 'A') + "/" + std::string(30, 'A')}));
-  auto eleven = testsupport::makeContainer(a.codon, testsupport::diploids({"Q=" + std::string(33, 'C') + "/" + std::string(33, 'C')}));
-  mrv::DistanceBetweenIndividuals d(ten.get(), eleven.get());
-  testing::internal::CaptureStdout();
-  d.computeDistance(ten.get(), eleven.get(), &a.codon, &a.nucleic, false);
-  d.computeDistance(ten.get(), eleven.get(), &a.codon, &a.nucleic, true);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "(DEBUG - DistanceBetweenIndividuals::computeDistance) Warning: Different number of site detected for "
-            "individual P and individual Q! Distance will not be computed !\n");
-  EXPECT_EQ(d.get_distance(), -1.0);
-  EXPECT_EQ(d.get_nb_resolved_positions(), 0);
-
   // every position prints its four alleles, resolved or not ("AC-" is the gap codon)
   auto source = testsupport::makeContainer(a.codon, testsupport::diploids({"P=AC-/NNN", "Q=GTA/!!!"}));
   mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);

@@ -4,9 +4,6 @@
 // wrapped from a negative option); a contig the reader never makes is left to the container.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <random>
-
 #include "input/AlignmentFileManagement.h"
 #include "input/CompactCleaning.h"
 #include "TestSupport.h"

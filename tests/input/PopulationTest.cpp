@@ -1,10 +1,6 @@
 #include <Bpp/Exceptions.h>
-#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Alphabet/AlphabetTools.h>
-#include <Bpp/Seq/Sequence.h>
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "TestSupport.h"
 #include "input/Population.h"
