@@ -12,6 +12,8 @@ prints the expected console and writes expected.out, expected.dist and expected.
 import math
 import os
 import sys
+from collections import Counter
+from types import SimpleNamespace
 
 # --- Alphabets: nucleotide codes 0-3 ACGT, 4-13 ambiguities, 14 '!', 15 N; codon codes 0-63,
 # -1 gap, 64 frameshift, 65 unresolved
@@ -51,22 +53,15 @@ def is_gap_or_n(code):
 def fields(name):
     return [f for f in name.split('|') if f != '']
 
-def species_of(name):
+def field(name, k):
+    """Field k of a sequence name (1 species, 2 individual), the first one when there are fewer."""
     f = fields(name)
-    return f[1] if len(f) >= 2 else f[0]
-
-def individual_of(name):
-    f = fields(name)
-    return f[2] if len(f) >= 3 else f[0]
+    return f[k] if len(f) > k else f[0]
 
 # --- Numbers: the stream's default format (printf "%g"), IEEE division, 32-bit integers
 
 def fmt(x):
-    if isinstance(x, (str, int)):
-        return str(x)
-    if math.isnan(x) or math.isinf(x):
-        return 'nan' if math.isnan(x) else ('inf' if x > 0 else '-inf')
-    return '%g' % x
+    return str(x) if isinstance(x, (str, int)) else '%g' % x
 
 def full(x):
     """A double in full precision (to compare the program's text at its printed precision)."""
@@ -87,27 +82,27 @@ def i32(x):
     x &= 0xFFFFFFFF
     return x - (1 << 32) if x >= (1 << 31) else x
 
+def add(values):
+    """Sum of doubles, added left to right as the program does."""
+    total = 0.0
+    for v in values:
+        total += v
+    return total
+
 # --- Options
+
+DEFAULTS = dict(alignment=None, population_file='none', ingroup=None, outgroup='none', out='none',
+                contig_usage='all', gc_bin=8, gapN_site=10, gapN_seq=0.5, tolerance_zone=20, min_nb_codon=10,
+                kappa=1, remove_frameshift=False, compute_distances=False, allow_internal_bc=False,
+                print_header=True)
+UNSIGNED = ('gc_bin', 'gapN_site', 'tolerance_zone', 'min_nb_codon')
 
 class Options:
     def __init__(self, **kw):
-        self.alignment = kw.get('alignment')
-        self.population_file = kw.get('population_file', 'none')
-        self.ingroup = kw.get('ingroup')
-        self.outgroup = kw.get('outgroup', 'none')
-        self.out = kw.get('out', 'none')
-        self.contig_usage = kw.get('contig_usage', 'all')
         # integer options are read as signed numbers into unsigned 32-bit fields
-        self.gc_bin = u32(int(kw.get('gc_bin', 8)))
-        self.gapN_site = u32(int(kw.get('gapN_site', 10)))
-        self.gapN_seq = float(kw.get('gapN_seq', 0.5))
-        self.tolerance_zone = u32(int(kw.get('tolerance_zone', 20)))
-        self.min_nb_codon = u32(int(kw.get('min_nb_codon', 10)))
-        self.kappa = int(kw.get('kappa', 1))
-        self.remove_frameshift = bool(kw.get('remove_frameshift', False))
-        self.compute_distances = bool(kw.get('compute_distances', False))
-        self.allow_internal_bc = bool(kw.get('allow_internal_bc', False))
-        self.print_header = bool(kw.get('print_header', True))
+        for k, d in DEFAULTS.items():
+            v = kw.get(k, d)
+            setattr(self, k, u32(int(v)) if k in UNSIGNED else v if d is None else type(d)(v))
 
     def output_name(self):
         if self.out != 'none':
@@ -170,7 +165,7 @@ class Contig:
         return len(self.rows[0]) if self.rows else 0
 
     def tag(self, o):
-        self.groups = [0 if sp == o.ingroup else (1 if sp == o.outgroup else 2) for sp in map(species_of, self.names)]
+        self.groups = [{o.outgroup: 1, o.ingroup: 0}.get(field(n, 1), 2) for n in self.names]
 
     def count(self, group):
         return self.groups.count(group)
@@ -215,9 +210,8 @@ class Population:
 
     @staticmethod
     def from_file_text(text):
-        lines = text.split('\n')
         names, lists = [], []
-        for line in lines[:-1] if text.endswith('\n') else lines:
+        for line in text.split('\n'):
             pieces = [p for p in line.split(';') if p != '']
             if not line.startswith('#') and len(pieces) >= 2:
                 names.append(pieces[0])
@@ -231,12 +225,8 @@ class Population:
         return Population(['All_individuals'] if found else [], [sorted(found)] if found else [], 1), not found
 
     def duplicates(self):
-        seen, dup = set(), []
-        for m in self.all_individuals():
-            if m in seen:
-                dup.append(m)
-            seen.add(m)
-        return dup
+        m = self.all_individuals()
+        return [x for k, x in enumerate(m) if x in m[:k]]
 
     def all_individuals(self):
         return [m for members in self.lists for m in members]
@@ -276,8 +266,7 @@ def deal_with_bad_codons(contig, T, allow):
             else:
                 reject = True
     if not reject:
-        M = N - left
-        contig.keep_sites([left <= j < left + M - right for j in range(N)])
+        contig.keep_sites([left <= j < N - right for j in range(N)])
     return reject
 
 def clean(contigs, o, console):
@@ -353,7 +342,7 @@ def make_pairs(names):
     for i in range(len(names)):
         for j in range(i + 1, len(names)):
             if names[i] != last and prefix(names[i]) != '' and prefix(names[i]) == prefix(names[j]):
-                pairs.append((individual_of(names[i]), i, j))
+                pairs.append((field(names[i], 2), i, j))
                 last = names[j]
                 break
     return pairs
@@ -364,14 +353,7 @@ def frequencies(codons):
 
 def consensus(rows):
     """Most frequent code of each site (gaps ignored, lowest code on a tie; -1 with gaps only)."""
-    out = []
-    for col in zip(*rows):
-        best, cons = 0, -1
-        for c in sorted(set(col) - {GAP}):
-            if col.count(c) > best:
-                best, cons = col.count(c), c
-        out.append(cons)
-    return out
+    return [max(sorted(set(col) - {GAP}), key=col.count, default=-1) for col in zip(*rows)]
 
 def complete_columns(rows):
     return [list(col) for col in zip(*rows) if not any(map(is_gap_or_n, col))]
@@ -384,21 +366,19 @@ def number_of_substitutions(codons):
         return 0
     return max(len(set(codons)) - 1, sum(len({codon_nucs(c)[k] for c in codons}) - 1 for k in range(3)))
 
-class ContigResult:
-    pass
-
-def resolved_pairs(r1, r2):
-    """The nucleotide pairs of two sequences at the positions where both are resolved."""
-    return [(x, y) for c1, c2 in zip(r1, r2) for x, y in zip(c1, c2) if resolved(x) and resolved(y)]
+def compare_resolved(r1, r2):
+    """(differing, compared) positions of two nucleotide sequences, those where both are resolved."""
+    c = [x != y for x, y in zip(r1, r2) if resolved(x) and resolved(y)]
+    return sum(c), len(c)
 
 def analyse_contig(contig, pop, o, bounds):
     """Statistics of one kept contig; raises LookupError for an individual outside every population."""
-    res = ContigResult()
+    res = SimpleNamespace()
     res.name = fields(contig.names[0])[0]
     names = [n for n, g in zip(contig.names, contig.groups) if g == 0]
     rows = [r for r, g in zip(contig.rows, contig.groups) if g == 0]
-    nrow = [[codon_nucs(c) for c in r] for r in rows]
-    L = len(rows[0]) if rows else 0
+    nuc = [[x for c in r for x in codon_nucs(c)] for r in rows]  # nucleotide position t of codon t // 3
+    positions = range(len(nuc[0]))
     res.nb_sequences, res.complete = len(rows), len(complete_columns(rows))
     # GC3 of the ingroup consensus
     third = [codon_nucs(c)[2] for c in consensus(rows)]
@@ -408,97 +388,82 @@ def analyse_contig(contig, pop, o, bounds):
     pairs = make_pairs(names)
     res.het = {}
     for pname, a, b in pairs:
-        compared = resolved_pairs(nrow[a], nrow[b])
-        if compared:
-            res.het[pname] = div(sum(x != y for x, y in compared), len(compared))
-    # distances: 0.25 per differing cross comparison of two pairs' alleles
+        d, t = compare_resolved(nuc[a], nuc[b])
+        if t:
+            res.het[pname] = div(d, t)
+    # distances: 0.25 per differing cross comparison of two pairs' alleles, over the positions where
+    # all four are resolved
     res.dist = {}
     for (n1, a1, a2) in pairs if o.compute_distances else []:
         for (n2, b1, b2) in pairs:
-            nb, total = 0, 0.0
-            for s in range(L):
-                for k in range(3):
-                    x11, x12, x21, x22 = (nrow[i][s][k] for i in (a1, a2, b1, b2))
-                    if all(map(resolved, (x11, x12, x21, x22))):
-                        nb += 1
-                        for u, v in ((x11, x21), (x11, x22), (x12, x21), (x12, x22)):
-                            if u != v:
-                                total += 0.25
-            res.dist[n1 + '|' + n2] = (total / nb, nb) if nb else (-1.0, 0)
+            quads = [q for q in zip(nuc[a1], nuc[a2], nuc[b1], nuc[b2]) if all(map(resolved, q))]
+            total = 0.25 * sum(u != v for q in quads for u in q[:2] for v in q[2:])
+            res.dist[n1 + '|' + n2] = (total / len(quads), len(quads)) if quads else (-1.0, 0)
     # Fit and Weir & Cockerham
     count = observed = wc_count = 0
     expected = B = C = 0.0
-    for s in range(L):
-        for k in range(3):
-            al = Alleles()
-            for idx, (_, a, b) in enumerate(pairs):
-                x, y = nrow[a][s][k], nrow[b][s][k]
-                if resolved(x) and resolved(y):
-                    al.het += x != y
-                    al.typed += 1
-                    al.update(x, idx)
-                    al.update(y, idx)
-            if al.number != 2:
-                continue
-            n = al.typed
-            p, q = al.occ[0] / (2 * n), al.occ[1] / (2 * n)
-            count += 1
-            observed += al.het
-            expected += (2 * p) * q * n
-            nd = float(n)
-            if nd > 1.0:
-                h = al.het / nd
-                B += ((1.0 - p) * p - ((nd + nd - 1.0) / (nd * 4.0)) * h) * (nd / (nd - 1.0))
-                wc_count += 1
-                C += 0.5 * h
+    for t in positions:
+        al = Alleles()
+        for idx, (_, a, b) in enumerate(pairs):
+            x, y = nuc[a][t], nuc[b][t]
+            if resolved(x) and resolved(y):
+                al.het += x != y
+                al.typed += 1
+                al.update(x, idx)
+                al.update(y, idx)
+        if al.number != 2:
+            continue
+        n = al.typed
+        p, q = al.occ[0] / (2 * n), al.occ[1] / (2 * n)
+        count += 1
+        observed += al.het
+        expected += (2 * p) * q * n
+        nd = float(n)
+        if nd > 1.0:
+            h = al.het / nd
+            B += ((1.0 - p) * p - ((nd + nd - 1.0) / (nd * 4.0)) * h) * (nd / (nd - 1.0))
+            wc_count += 1
+            C += 0.5 * h
     res.Fit = 1.0 - observed / expected if count > 0 and expected != 0.0 else -999.0
     res.B, res.C, res.WC = (B, C, B / (B + C)) if wc_count > 0 and B + C != 0.0 else (-999.0,) * 3
-    # Fst of each population pair from the sequence pairs of different individuals
+    # Fst of each population pair from the sequence pairs of different individuals (within a
+    # population both orders, between two the ordered pairs)
     P = pop.count
-    ind = [individual_of(n) for n in names]
+    ind = [field(n, 2) for n in names]
     pid = [pop.population_id(i) for i in ind]
     if None in pid:
         raise LookupError(ind[pid.index(None)])
-    dW, tW = [0] * P, [0] * P
-    dB, tB = [[0] * P for _ in range(P)], [[0] * P for _ in range(P)]
+    diff, tot = Counter(), Counter()
     for i in range(len(rows)):
         for j in range(len(rows)):
-            if ind[i] == ind[j]:
-                continue
-            compared = resolved_pairs(nrow[i], nrow[j])
-            d, t = sum(x != y for x, y in compared), len(compared)
-            if pid[i] != pid[j]:
-                dB[pid[i]][pid[j]] += d
-                tB[pid[i]][pid[j]] += t
-            else:
-                dW[pid[i]] += d
-                tW[pid[i]] += t
+            if ind[i] != ind[j]:
+                d, t = compare_resolved(nuc[i], nuc[j])
+                diff[pid[i], pid[j]] += d
+                tot[pid[i], pid[j]] += t
     res.fst = [[-999.0] * P for _ in range(P)]
     for a, b in pop.couples():
-        if tW[a] and tW[b] and tB[a][b] and dB[a][b]:
-            hb, hw = dB[a][b] / tB[a][b], (dW[a] / tW[a] + dW[b] / tW[b]) * 0.5
+        if tot[a, a] and tot[b, b] and tot[a, b] and diff[a, b]:
+            hb, hw = diff[a, b] / tot[a, b], (diff[a, a] / tot[a, a] + diff[b, b] / tot[b, b]) * 0.5
             res.fst[a][b] = res.fst[b][a] = (hb - hw) / hb
     # SNP counts and GC classes of the synonymous single-substitution positions
     res.bi = res.tri = res.quadri = 0
     res.classes = [0] * len(bounds)
-    for s in range(L):
-        for k in range(3):
-            al = Alleles()
-            for i in range(len(rows)):
-                if resolved(nrow[i][s][k]):
-                    al.typed += 1
-                    al.update(nrow[i][s][k], i)
-            res.tri += al.number == 3
-            res.quadri += al.number == 4
-            if al.number != 2:
-                continue
-            res.bi += 1
-            site = [rows[al.rank2][s] if r[s] == UNRESOLVED else r[s] for r in rows]
-            if number_of_substitutions(site) == 1 and len({AMINO[c] for c in site}) == 1:
-                f = al.gc_frequency()
-                ci = next((ci for ci, bound in enumerate(bounds) if bound >= f), None)
-                if ci is not None:
-                    res.classes[ci] += 1
+    for t in positions:
+        al = Alleles()
+        for i in range(len(rows)):
+            if resolved(nuc[i][t]):
+                al.typed += 1
+                al.update(nuc[i][t], i)
+        res.tri += al.number == 3
+        res.quadri += al.number == 4
+        if al.number != 2:
+            continue
+        res.bi += 1
+        site = [rows[al.rank2][t // 3] if r[t // 3] == UNRESOLVED else r[t // 3] for r in rows]
+        if number_of_substitutions(site) == 1 and len({AMINO[c] for c in site}) == 1:
+            hit = [ci for ci, bound in enumerate(bounds) if bound >= al.gc_frequency()]
+            if hit:
+                res.classes[hit[0]] += 1
     res.lib = library_values(contig, o)
     return res
 
@@ -537,44 +502,30 @@ def synonymous_differences(i, j, minchange):
         paths = [[i, mix(d[0]), j], [i, mix(d[1]), j]]
     else:
         paths = [[i, mix(a), mix(a, b), j] for a in range(3) for b in range(3) if a != b]
-    path, weight = [], []
-    for steps in paths:
-        stop = next((k for k, c in enumerate(steps[1:-1], 1) if c in STOPS), None)
-        path.append(float(sum(syn(a, b) for a, b in zip(steps[:stop], steps[1:stop]))) if stop else
-                    float(sum(syn(a, b) for a, b in zip(steps, steps[1:]))))
-        weight.append(0.0 if stop else 1.0)
+    # a path through a stop counts its steps up to the stop, and only with minchange
+    stops = [next((k for k, c in enumerate(steps[1:-1], 1) if c in STOPS), None) for steps in paths]
+    path = [sum(syn(a, b) for a, b in zip(steps[:k], steps[1:k])) for steps, k in zip(paths, stops)]
     if minchange:
-        return max(path)
-    total = 0.0
-    for p, w in zip(path, weight):
-        total += p * w
-    return div(total, sum(weight))
+        return float(max(path))
+    return div(sum(p for p, k in zip(path, stops) if k is None), stops.count(None))
 
 def pi_site(codons, synonymous):
     """Synonymous or non-synonymous diversity of one site, with the factor n/(n-1) of n >= 3
     codons applied twice (the integer quotient of the library, then the program's own)."""
     if len(set(codons)) <= 1 or (not synonymous and len({AMINO[c] for c in codons}) == 1):
         return 0.0
-    pi = 0.0
     f = frequencies(codons)
-    for c1, x1 in f:
-        for c2, x2 in f:
-            s = synonymous_differences(c1, c2, False)
-            pi += x1 * x2 * (s if synonymous else (differences(c1, c2) - s))
+    pi = add(x1 * x2 * (s if synonymous else (differences(c1, c2) - s)) for c1, x1 in f for c2, x2 in f
+             for s in [synonymous_differences(c1, c2, False)])
     n = len(codons)
     v = pi * float(n // (n - 1))
     return v * n / (n - 1) if n >= 3 else v
 
 def site_numbers(rows, ratio):
     """(non-synonymous, synonymous) mean numbers of sites over the complete codons."""
-    S, n = 0.0, 0
-    for col in complete_columns(rows):
-        n += 3
-        s = 0.0
-        for c, x in frequencies(col):
-            s += x * synonymous_positions(c, ratio)
-        S += s
-    return n - S, S
+    cols = complete_columns(rows)
+    S = add(add(x * synonymous_positions(c, ratio) for c, x in frequencies(col)) for col in cols)
+    return 3 * len(cols) - S, S
 
 def without_rare_variants(col, freqmin):
     """A codon holding a nucleotide of frequency freqmin or less is replaced by the first codon
@@ -636,19 +587,14 @@ def library_values(contig, o):
     k = float(o.kappa)
     cols = complete_columns(ing)
     if len(cols) >= o.min_nb_codon:
-        s_pi = n_pi = 0.0
-        for col in cols:
-            n_pi += pi_site(col, False)
-        for col in cols:
-            s_pi += pi_site(col, True)
         nN, nS = site_numbers(ing, k)
-        v['piN'], v['piS'] = div(n_pi, nN), div(s_pi, nS)
+        v['piN'], v['piS'] = div(add(pi_site(c, False) for c in cols), nN), div(add(pi_site(c, True) for c in cols), nS)
     if o.outgroup == 'none' or not out:
         return v
     cout = consensus(out)
     v['nN'], v['nS'] = site_numbers([consensus(ing), cout], k)
     merged = ing + [cout]
-    a, b = site_numbers(merged, float(int(o.kappa)))
+    a, b = site_numbers(merged, k)
     v['MK_nN'], v['MK_nS'] = i32(int(a)), i32(int(b))
     mcols = complete_columns(merged)
     for f, suffix in ((0.0, '0'), (0.2, '02')):
@@ -667,25 +613,16 @@ def ds_threshold(items, k):
     if n == 0:
         return float('nan')
     median = vals[n // 2] if n % 2 else 0.5 * (vals[n // 2 - 1] + vals[n // 2])
-    total = 0.0
-    for v in vals:
-        total += v
-    mean = div(total, n)
-    s = 0.0
-    for v in vals:
-        s += (v - mean) * (v - mean)
-    var = div(n * div(s, n), n - 1)
+    mean = div(add(vals), n)
+    var = div(n * div(add((v - mean) * (v - mean) for v in vals), n), n - 1)
     sd = math.sqrt(var) if not math.isnan(var) and var >= 0 else float('nan')
     return sd * k + median
 
 def weighted_mean(items, value, below):
     """Mean of value(c) weighted by the complete sites over the items whose value is not below."""
-    s, w = 0.0, 0
-    for c in items:
-        if not below > value(c):
-            s += c.complete * value(c)
-            w += c.complete
-    return div(s, w), w
+    kept = [c for c in items if not below > value(c)]
+    w = sum(c.complete for c in kept)
+    return div(add(c.complete * value(c) for c in kept), w), w
 
 def summary_values(items, pop):
     """Every average of the summary over the selected contigs (in order)."""
@@ -695,18 +632,14 @@ def summary_values(items, pop):
     r = {'nb_contig': len(items), 'snp': [sum(getattr(c, a) for c in items) for a in ('bi', 'tri', 'quadri')]}
     used = [c for c in items if not (-0.1 > c.lib['piS'])]
     r['used_pi'] = len(used)
-    W = sum(c.complete for c in used)
     r['piS'], r['piN'] = weighted_mean(used, lib('piS'), -0.1)[0], weighted_mean(used, lib('piN'), -math.inf)[0]
     r['piNpiS'] = div(r['piN'], r['piS'])
-    r['length'] = W // len(used) if used else 0
+    r['length'] = sum(c.complete for c in used) // len(used) if used else 0
     r['fit'], _ = weighted_mean(items, lambda c: c.Fit, -100.0)
     r['used_fit'] = sum(1 for c in items if not -100.0 > c.Fit)
     used = [c for c in items if not (-900.0 > c.B) and not (-900.0 > c.C)]
     r['used_wc'] = len(used)
-    sB = sC = 0.0
-    for c in used:
-        sB += c.B
-        sC += c.C
+    sB, sC = add(c.B for c in used), add(c.C for c in used)
     r['wc'] = div(sB, sB + sC)
     # dN/dS and NI: a contig counts with at most 1000 fixed differences (and polymorphisms for NI)
     # and its dS not above the threshold
@@ -825,14 +758,11 @@ def welcome(o):
 
 GOODBYE = ['Stop time: <time>', '#' * 83, '#' + ' ' * 26 + 'Selvantrix - End of execution' + ' ' * 26 + '#', '#' * 83]
 
-class Expected:
-    pass
-
 def expected_run(o, alignment_text, population_text=None):
     """The whole expected run: status, stderr text, console lines and the texts of the main, distance
     and summary files (None where none is written), the three also with every double in full
     precision (full).  status 'nonzero' with err_contains: a run that must fail with that message."""
-    e = Expected()
+    e = SimpleNamespace()
     e.status, e.err, e.main, e.dist, e.summary, e.full, e.results = 0, '', None, None, None, (None,) * 3, []
     con = e.console = []
 
