@@ -9,102 +9,86 @@
 
 namespace mrv {
 
-CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, Workspace* workspace)
-    : _usable(true),
-      _nb_sequences(container.getNumberOfSequences()),
-      _alphabet(container.getAlphabet()),
+CodonColumns::CodonColumns(size_t nb_sequences, const bpp::Alphabet* alphabet, Workspace* workspace)
+    : _usable(false),
+      _nb_sequences(nb_sequences),
+      _alphabet(alphabet),
       _sites_store(workspace),
       _owned_store(workspace),
       _complete_store(workspace),
-      _nb_complete(0) {
+      _nb_complete(0) {}
+
+CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, Workspace* workspace)
+    : CodonColumns(container.getNumberOfSequences(), container.getAlphabet(), workspace) {
   const size_t nb_sites = container.getNumberOfSites();
   _sites.resize(nb_sites);
   for (size_t s = 0; s < nb_sites; ++s) {
     const bpp::Site& site = container.getSite(s);
     if (site.size() != _nb_sequences) {  // not a well-formed alignment: leave it to the library
-      _usable = false;
       _sites.clear();
       return;
     }
     // The site's codes are one contiguous vector.
     _sites[s] = _nb_sequences > 0 ? &site[0] : nullptr;
   }
+  _usable = true;
+  _classify();
+}
+
+template <class Copy>
+void CodonColumns::_gather(size_t nb_sites, Copy copy) {
+  _owned.resize(nb_sites * _nb_sequences);
+  _sites.resize(nb_sites);
+  for (size_t s = 0; s < nb_sites; ++s) {
+    int* out = _owned.data() + s * _nb_sequences;
+    if (!copy(s, out)) {
+      _sites.clear();
+      _owned.clear();
+      return;
+    }
+    _sites[s] = out;
+  }
+  _usable = true;
   _classify();
 }
 
 CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& first,
                            const bpp::PolymorphismSequenceContainer& second, Workspace* workspace)
-    : _usable(false),
-      _nb_sequences(first.getNumberOfSequences() + second.getNumberOfSequences()),
-      _alphabet(first.getAlphabet()),
-      _sites_store(workspace),
-      _owned_store(workspace),
-      _complete_store(workspace),
-      _nb_complete(0) {
+    : CodonColumns(first.getNumberOfSequences() + second.getNumberOfSequences(), first.getAlphabet(), workspace) {
   const size_t nb_sites = first.getNumberOfSites();
   if (second.getNumberOfSites() != nb_sites) return;
   if (!sameAlphabetType(first.getAlphabet(), second.getAlphabet())) return;
   const size_t n1 = first.getNumberOfSequences();
   const size_t n2 = second.getNumberOfSequences();
-  _owned.resize(nb_sites * _nb_sequences);
-  _sites.resize(nb_sites);
-  for (size_t s = 0; s < nb_sites; ++s) {
+  _gather(nb_sites, [&](size_t s, int* out) {
     const bpp::Site& a = first.getSite(s);
     const bpp::Site& b = second.getSite(s);
-    if (a.size() != n1 || b.size() != n2) {
-      _sites.clear();
-      _owned.clear();
-      return;
-    }
-    int* out = _owned.data() + s * _nb_sequences;
+    if (a.size() != n1 || b.size() != n2) return false;
     if (n1 > 0) std::copy(&a[0], &a[0] + n1, out);
     if (n2 > 0) std::copy(&b[0], &b[0] + n2, out + n1);
-    _sites[s] = out;
-  }
-  _usable = true;
-  _classify();
+    return true;
+  });
 }
 
 CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra,
                            Workspace* workspace)
-    : _usable(false),
-      _nb_sequences(container.getNumberOfSequences() + 1),
-      _alphabet(container.getAlphabet()),
-      _sites_store(workspace),
-      _owned_store(workspace),
-      _complete_store(workspace),
-      _nb_complete(0) {
+    : CodonColumns(container.getNumberOfSequences() + 1, container.getAlphabet(), workspace) {
   const size_t nb_sites = container.getNumberOfSites();
   if (extra.size() != nb_sites) return;
   if (!sameAlphabetType(extra.getAlphabet(), _alphabet)) return;
   const size_t n1 = _nb_sequences - 1;
-  _owned.resize(nb_sites * _nb_sequences);
-  _sites.resize(nb_sites);
-  for (size_t s = 0; s < nb_sites; ++s) {
+  _gather(nb_sites, [&](size_t s, int* out) {
     const bpp::Site& a = container.getSite(s);
-    if (a.size() != n1) {
-      _sites.clear();
-      _owned.clear();
-      return;
-    }
-    int* out = _owned.data() + s * _nb_sequences;
+    if (a.size() != n1) return false;
     if (n1 > 0) std::copy(&a[0], &a[0] + n1, out);
     out[n1] = extra[s];
-    _sites[s] = out;
-  }
-  _usable = true;
-  _classify();
+    return true;
+  });
 }
 
 CodonColumns::CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet,
                            Workspace* workspace)
-    : _usable(false),
-      _nb_sequences(sequences.size()),
-      _alphabet(alphabet),
-      _sites_store(workspace),
-      _owned_store(workspace),
-      _complete_store(workspace),
-      _nb_complete(0) {
+    : CodonColumns(sequences.size(), alphabet, workspace) {
   if (sequences.empty()) return;
   const size_t nb_sites = sequences[0]->size();
   for (const bpp::Sequence* sequence : sequences)
@@ -122,15 +106,10 @@ CodonColumns::CodonColumns(const std::vector<const bpp::Sequence*>& sequences, c
 
 CodonColumns::CodonColumns(const int* codes, size_t nb_sequences, size_t nb_sites, const bpp::Alphabet* alphabet,
                            Workspace* workspace)
-    : _usable(true),
-      _nb_sequences(nb_sequences),
-      _alphabet(alphabet),
-      _sites_store(workspace),
-      _owned_store(workspace),
-      _complete_store(workspace),
-      _nb_complete(0) {
+    : CodonColumns(nb_sequences, alphabet, workspace) {
   _sites.resize(nb_sites);
   for (size_t s = 0; s < nb_sites; ++s) _sites[s] = nb_sequences > 0 ? codes + s * nb_sequences : nullptr;
+  _usable = true;
   _classify();
 }
 

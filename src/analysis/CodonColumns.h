@@ -56,6 +56,12 @@ class CodonColumns {
   std::vector<SumMemo>& sum_memos() const { return _sums; }
 
  private:
+  // What every constructor starts from: no site read, not usable.
+  CodonColumns(size_t nb_sequences, const bpp::Alphabet* alphabet, Workspace* workspace);
+  // Puts the codes of each site side by side in owned storage: `copy(s, out)` writes those of site s
+  // to `out`, or returns false for a malformed site, which leaves the columns empty and not usable.
+  template <class Copy>
+  void _gather(size_t nb_sites, Copy copy);
   void _classify();
 
   bool _usable;

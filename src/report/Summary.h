@@ -1,6 +1,7 @@
 #pragma once
 // The biological summary of a run: averages of the focal species' statistics over the contigs
 // chosen for the summary, with their failure counts and bootstrap percentile intervals.
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -283,6 +284,6 @@ class Summary {
 
   // One contig position of a resample per call, drawn from the generator.
   struct Draw;
-  template <class Fill>
-  void _for_each_resample(std::size_t n, unsigned int replicates, Fill fill);
+  template <std::size_t K, class Sum>
+  std::array<std::vector<double>, K> _resampled_intervals(std::size_t n, Sum sum);
 };

@@ -14,6 +14,27 @@ namespace {
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// Adds w × value to *entry[j] for the value of column j of every contig's row that is above the
+// threshold (w the contig's complete sites); returns the weight each column took.
+std::vector<std::uint32_t> addWeightedColumns(const std::vector<std::vector<double> >& rows,
+                                              const std::vector<int>& sites, const std::vector<double*>& entry,
+                                              double threshold) {
+  const std::size_t m = entry.size();
+  std::vector<std::uint32_t> weight(m, 0);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::vector<double>& row = rows[i];
+    const double w = static_cast<double>(sites[i]);
+    const std::size_t columns = std::min(m, row.size());
+    for (std::size_t j = 0; j < columns; ++j) {
+      if (row[j] > threshold) {
+        *entry[j] += w * row[j];
+        weight[j] += bits(sites[i]);
+      }
+    }
+  }
+  return weight;
+}
+
 }  // namespace
 
 double Summary::_contig_dS(std::size_t i) const {
@@ -89,18 +110,8 @@ void Summary::compute_average_individual_heterozygosity(const std::vector<std::s
   const std::size_t m = individuals.size();
   std::vector<double*> entry(m);
   for (std::size_t j = 0; j < m; ++j) entry[j] = &_average_individual_heterozygosity[individuals[j]];
-  std::vector<std::uint32_t> weight(m, 0);
-  for (std::size_t i = 0; i < _contig_individual_heterozygosity.size(); ++i) {
-    const std::vector<double>& row = _contig_individual_heterozygosity[i];
-    const double w = static_cast<double>(_contig_complete_sites[i]);
-    const std::size_t columns = std::min(m, row.size());
-    for (std::size_t j = 0; j < columns; ++j) {
-      if (row[j] > threshold) {
-        *entry[j] += w * row[j];
-        weight[j] += bits(_contig_complete_sites[i]);
-      }
-    }
-  }
+  const std::vector<std::uint32_t> weight =
+      addWeightedColumns(_contig_individual_heterozygosity, _contig_complete_sites, entry, threshold);
   // An individual without any usable value gets 0 / 0.
   for (std::size_t j = 0; j < m; ++j) *entry[j] /= static_cast<double>(weight[j]);
 }
@@ -119,18 +130,8 @@ void Summary::compute_average_population_fst(const std::vector<std::string>& cou
   const std::size_t m = couples.size();
   std::vector<double*> entry(m);
   for (std::size_t j = 0; j < m; ++j) entry[j] = &_average_population_fst[j];
-  std::vector<std::uint32_t> weight(m, 0);
-  for (std::size_t i = 0; i < _contig_population_fst.size(); ++i) {
-    const std::vector<double>& row = _contig_population_fst[i];
-    const double w = static_cast<double>(_contig_complete_sites[i]);
-    const std::size_t columns = std::min(m, row.size());
-    for (std::size_t j = 0; j < columns; ++j) {
-      if (row[j] > threshold) {
-        *entry[j] += w * row[j];
-        weight[j] += bits(_contig_complete_sites[i]);
-      }
-    }
-  }
+  const std::vector<std::uint32_t> weight =
+      addWeightedColumns(_contig_population_fst, _contig_complete_sites, entry, threshold);
   for (std::size_t j = 0; j < m; ++j) {
     if (weight[j] == 0) {
       *entry[j] = 0.0;

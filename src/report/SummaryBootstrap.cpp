@@ -2,6 +2,7 @@
 #include <Bpp/Numeric/Random/RandomFactory.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -99,62 +100,58 @@ void Summary::bootstrap_everything(double piS_threshold, double fit_threshold, d
   bootstrap_NI(max_count, k);
 }
 
-// Hands each of `replicates` resamples of `n` contigs, with its replicate number, to `fill`, which
-// sums over it: the sums read the contigs as they are drawn, nothing is stored or allocated.
-template <class Fill>
-void Summary::_for_each_resample(std::size_t n, unsigned int replicates, Fill fill) {
+// The intervals of the K values `sum` gives for each resample of `n` contigs: the sums read the
+// contigs as they are drawn, one resample after the other, nothing stored.
+template <std::size_t K, class Sum>
+std::array<std::vector<double>, K> Summary::_resampled_intervals(std::size_t n, Sum sum) {
   const Draw draw(*_generator, n);
-  for (unsigned int r = 0; r < replicates; ++r) fill(r, draw);
+  std::array<std::vector<double>, K> replicates;
+  for (std::vector<double>& values : replicates) values.assign(_bootstrap_replicates, 0.0);
+  for (unsigned int r = 0; r < _bootstrap_replicates; ++r) {
+    const std::array<double, K> values = sum(draw);
+    for (std::size_t v = 0; v < K; ++v) replicates[v][r] = values[v];
+  }
+  std::array<std::vector<double>, K> intervals;
+  for (std::size_t v = 0; v < K; ++v) intervals[v] = get_standard_error(replicates[v]);
+  return intervals;
 }
 
 void Summary::bootstrap_piNpiS(double threshold) {
   const std::vector<PiTerm> terms = piTerms(_contig_complete_sites, _contig_piS, _contig_piN, threshold, nullptr);
-  const std::size_t n = terms.size();
-  std::vector<double> piS(_bootstrap_replicates, 0.0), piN(_bootstrap_replicates, 0.0),
-      ratio(_bootstrap_replicates, 0.0);
-  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) {
-    const PiStats s = sumPi(terms, n, pick);
-    piS[r] = s.piS;
-    piN[r] = s.piN;
-    ratio[r] = s.ratio;
+  const auto intervals = _resampled_intervals<3>(terms.size(), [&](const Draw& pick) {
+    const PiStats s = sumPi(terms, terms.size(), pick);
+    return std::array<double, 3>{s.piS, s.piN, s.ratio};
   });
-  _piS_standard_error = get_standard_error(piS);
-  _piN_standard_error = get_standard_error(piN);
-  _piNpiS_standard_error = get_standard_error(ratio);
+  _piS_standard_error = intervals[0];
+  _piN_standard_error = intervals[1];
+  _piNpiS_standard_error = intervals[2];
 }
 
 void Summary::bootstrap_fit(double threshold) {
   const std::vector<FitTerm> terms = fitTerms(_contig_complete_sites, _contig_Fit, threshold, nullptr);
-  const std::size_t n = terms.size();
-  std::vector<double> fit(_bootstrap_replicates, 0.0);
-  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) { fit[r] = sumFit(terms, n, pick); });
-  _fit_standard_error = get_standard_error(fit);
+  _fit_standard_error = _resampled_intervals<1>(terms.size(), [&](const Draw& pick) {
+    return std::array<double, 1>{sumFit(terms, terms.size(), pick)};
+  })[0];
 }
 
 void Summary::bootstrap_WC84_fit(double threshold) {
   const std::vector<WCTerm> terms = wcTerms(_contig_WC84_total_B, _contig_WC84_total_C, threshold, nullptr);
-  const std::size_t n = terms.size();
-  std::vector<double> fit(_bootstrap_replicates, 0.0);
-  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) { fit[r] = sumWC(terms, n, pick); });
-  _wc84_fit_standard_error = get_standard_error(fit);
+  _wc84_fit_standard_error = _resampled_intervals<1>(terms.size(), [&](const Draw& pick) {
+    return std::array<double, 1>{sumWC(terms, terms.size(), pick)};
+  })[0];
 }
 
 void Summary::bootstrap_dNdS(int max_count, double k) {
   _ensure_dS_threshold(k);
   const std::vector<DivergenceTerm> terms =
       divergenceTerms(_contig_fixN, _contig_nN, _contig_fixS, _contig_nS, max_count, _dS_threshold, nullptr, nullptr);
-  const std::size_t n = terms.size();
-  std::vector<double> dN(_bootstrap_replicates, 0.0), dS(_bootstrap_replicates, 0.0),
-      dNdS(_bootstrap_replicates, 0.0);
-  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) {
-    const DivergenceStats s = sumDivergence(terms, n, pick);
-    dN[r] = s.dN;
-    dS[r] = s.dS;
-    dNdS[r] = s.dNdS;
+  const auto intervals = _resampled_intervals<3>(terms.size(), [&](const Draw& pick) {
+    const DivergenceStats s = sumDivergence(terms, terms.size(), pick);
+    return std::array<double, 3>{s.dN, s.dS, s.dNdS};
   });
-  _dN_standard_error = get_standard_error(dN);
-  _dS_standard_error = get_standard_error(dS);
-  _dNdS_standard_error = get_standard_error(dNdS);
+  _dN_standard_error = intervals[0];
+  _dS_standard_error = intervals[1];
+  _dNdS_standard_error = intervals[2];
 }
 
 void Summary::bootstrap_NI(int max_count, double k) {
@@ -162,13 +159,10 @@ void Summary::bootstrap_NI(int max_count, double k) {
   const std::vector<MKTerm> terms = mkTerms(_contig_fixN, _contig_fixS, _contig_polymN_0, _contig_polymS_0,
                                             _contig_polymN_02, _contig_polymS_02, _contig_nS, max_count, _dS_threshold,
                                             nullptr);
-  const std::size_t n = terms.size();
-  std::vector<double> ni(_bootstrap_replicates, 0.0), ni02(_bootstrap_replicates, 0.0);
-  _for_each_resample(n, _bootstrap_replicates, [&](unsigned int r, const Draw& pick) {
-    const MKStats s = sumMK(terms, n, pick);
-    ni[r] = s.NI;
-    ni02[r] = s.NI02;
+  const auto intervals = _resampled_intervals<2>(terms.size(), [&](const Draw& pick) {
+    const MKStats s = sumMK(terms, terms.size(), pick);
+    return std::array<double, 2>{s.NI, s.NI02};
   });
-  _ni_standard_error = get_standard_error(ni);
-  _ni02_standard_error = get_standard_error(ni02);
+  _ni_standard_error = intervals[0];
+  _ni02_standard_error = intervals[1];
 }
