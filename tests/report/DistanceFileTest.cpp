@@ -1,69 +1,61 @@
 // The distance file: every ordered pair of the population's individuals with its mean distances
 // over the contigs, weighted by the resolved positions and not.
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <memory>
 #include <random>
 #include <sstream>
 
+#include "ReportTestSupport.h"
 #include "TestSupport.h"
-#include "WriterTestSupport.h"
 #include "analysis/ResultsWarehouse.h"
 #include "input/Population.h"
 #include "report/DistanceFile.h"
 
+using namespace reporttest;
 using testsupport::readFile;
-using testsupport::TempDir;
 
 namespace {
 
 void store(ResultsWarehouse& w, const std::string& a, const std::string& b, double distance, int positions) {
   auto* d = new mrv::DistanceBetweenIndividuals(a, b);
-  d->set_distance(distance);
-  d->set_nb_resolved_positions(positions);
+  d->set_distance(distance), d->set_nb_resolved_positions(positions);
   w.set_specific_distance_object(d->get_pair_name(), d);
+}
+
+// Writes the distance file of `warehouses` in `dir` (which holds seqs.fas) and returns the console.
+std::string writeIn(const testsupport::TempDir& dir, std::vector<ResultsWarehouse*> warehouses,
+                    mrv::Population& population, const std::vector<std::string>& args) {
+  WorkingDirectory here(dir.path());
+  auto o = options(args);
+  testing::internal::CaptureStdout();
+  writeDistanceFile(o.get(), warehouses, &population);
+  return testing::internal::GetCapturedStdout();
 }
 
 }  // namespace
 
 // Contigs without a distance for a pair (-1, not a number) add nothing; a pair whose distances rest
 // on 0 positions has an unweighted mean only; individuals outside the population are not written.
+// A B: (0.01 × 300 + 0.03 × 100) / 400 and (0.01 + 0.03) / 2.
 TEST(DistanceFile, MeansOfEveryPairInPairOrder) {
-  TempDir dir;
+  testsupport::TempDir dir;
   dir.write("seqs.fas", ">C1|Sp1|A|1\nAAA\n");
   mrv::Population population(dir.write("pop.txt", "P1;A;B\nP2;C\n"));
   ResultsWarehouse c1(&population, 8), c2(&population, 8), c3(&population, 8);
-  store(c1, "A", "B", 0.01, 300);
-  store(c2, "A", "B", 0.03, 100);
-  store(c3, "A", "B", -1.0, 0);
-  store(c1, "B", "A", std::nan(""), 5);
-  store(c2, "B", "A", 0.0, 40);
-  store(c1, "C", "C", 0.5, 0);
-  store(c2, "C", "B", 1e-05, 10);
-  store(c3, "x", "y", 0.2, 10);
-  std::vector<ResultsWarehouse*> warehouses = {&c1, &c2, &c3};
-  writertest::WorkingDirectory here(dir.path());
-  const std::string lines = "A\tA\t-1\t-1\nA\tB\t0.015\t0.02\nA\tC\t-1\t-1\nB\tA\t0\t0\nB\tB\t-1\t-1\nB\tC\t-1\t-1\n"
-                            "C\tA\t-1\t-1\nC\tB\t1e-05\t1e-05\nC\tC\t-1\t0.5\n";
-  for (bool header : {true, false}) {
-    auto options = writertest::options({"-alignment_file=seqs.fas", "-ingroup=Sp1", "-out=out/dist_run.txt",
-                                        std::string("-print_header=") + (header ? "yes" : "no")});
-    testing::internal::CaptureStdout();
-    writeDistanceFile(options.get(), warehouses, &population);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Distances between each focal individuals are now written into the following file : dist_run.dist\n\n");
-    EXPECT_EQ(readFile(dir.file("dist_run.dist")),
-              (header ? "Individual_1\tIndividual_2\tWeighted_distance\tUnweighted_distance\n" : "") + lines);
-  }
+  store(c1, "A", "B", 0.01, 300), store(c2, "A", "B", 0.03, 100), store(c3, "A", "B", -1.0, 0);
+  store(c1, "B", "A", std::nan(""), 5), store(c2, "B", "A", 0.0, 40);
+  store(c1, "C", "C", 0.5, 0), store(c2, "C", "B", 1e-05, 10), store(c3, "x", "y", 0.2, 10);
+  EXPECT_EQ(writeIn(dir, {&c1, &c2, &c3}, population, {"-alignment_file=seqs.fas", "-ingroup=Sp1", "-out=out/dist_run.txt"}),
+            "Distances between each focal individuals are now written into the following file : dist_run.dist\n\n");
+  EXPECT_EQ(readFile(dir.file("dist_run.dist")),
+            "Individual_1\tIndividual_2\tWeighted_distance\tUnweighted_distance\nA\tA\t-1\t-1\nA\tB\t0.015\t0.02\n"
+            "A\tC\t-1\t-1\nB\tA\t0\t0\nB\tB\t-1\t-1\nB\tC\t-1\t-1\nC\tA\t-1\t-1\nC\tB\t1e-05\t1e-05\nC\tC\t-1\t0.5\n");
 }
 
+// The file sums each pair in one pass over the contigs; every line must show what summarizeDistances
+// gives for the pair's key, digit for digit: contig tables, objects that replace a table's pair, null
+// entries, names holding "|" (a key read as two pairs), individuals outside the population, distances
+// -1 or not a number.
 TEST(DistanceFile, EveryLineAsSummarizedPairByPair) {
-  // The file sums each pair in one pass over the contigs; every line must show what
-  // summarizeDistances gives for the pair's key, digit for digit: contig tables, objects that
-  // replace a table's pair, null entries, names holding "|" (a key read as two pairs), individuals
-  // outside the population, distances -1 or not a number.
-  TempDir dir;
+  testsupport::TempDir dir;
   dir.write("seqs.fas", ">C1|Sp1|A|1\nAAA\n");
   mrv::Population population(dir.write("pop.txt", "P1;a;b;x|y\nP2;z;x;y|z;c\n"));
   std::mt19937 random(7);
@@ -87,12 +79,7 @@ TEST(DistanceFile, EveryLineAsSummarizedPairByPair) {
     if (c == 3) w.set_specific_distance_object("c|a", nullptr);  // hides the table's pair
     warehouses.push_back(&w);
   }
-  writertest::WorkingDirectory here(dir.path());
-  auto options = writertest::options({"-alignment_file=seqs.fas", "-ingroup=Sp1", "-print_header=no"});
-  testing::internal::CaptureStdout();
-  writeDistanceFile(options.get(), warehouses, &population);
-  testing::internal::GetCapturedStdout();
-
+  writeIn(dir, warehouses, population, {"-alignment_file=seqs.fas", "-ingroup=Sp1", "-print_header=no"});
   std::ostringstream expected;
   size_t with_means = 0;
   for (const std::string& a : population.get_all_individuals())

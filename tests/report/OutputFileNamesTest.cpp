@@ -1,19 +1,16 @@
 // The names of the run's outputs and the files they designate.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
+#include "ReportTestSupport.h"
 #include "TestSupport.h"
-#include "WriterTestSupport.h"
 #include "report/OutputFileNames.h"
 
-using testsupport::TempDir;
 namespace fs = std::filesystem;
 
 // The main output keeps its directory; the summary and distance files take its base name without
 // the last extension, in the working directory; "galaxy" mode has fixed names.
 TEST(OutputFileNames, NamesOfTheThreeOutputs) {
-  const std::vector<std::vector<std::string>> cases = {  // option, main output, summary, distances
+  const std::vector<std::vector<std::string>> cases = {  // options, main output, summary, distances
       {"", "seqs.out", "seqs.sum", "seqs.dist"},
       {"-alignment_file=data/.hidden", ".hidden.out", ".hidden.sum", ".hidden.dist"},
       {"-alignment_file=data/noext", "noext.out", "noext.sum", "noext.dist"},
@@ -27,23 +24,23 @@ TEST(OutputFileNames, NamesOfTheThreeOutputs) {
       {"-out=run.out\\", "run.out\\", "run.sum", "run.dist"},
       {"-out=run#1 x.out", "run#1 x.out", "run#1 x.sum", "run#1 x.dist"},
   };
-  TempDir d;
+  testsupport::TempDir d;
   fs::create_directory(d.file("data"));
   for (const char* name : {"data/seqs.fas", "data/.hidden", "data/noext"}) d.write(name, ">c|s|i|1\nAAA\n");
-  writertest::WorkingDirectory here(d.path());
+  reporttest::WorkingDirectory here(d.path());
   for (const auto& c : cases) {
     SCOPED_TRACE(c[0]);
-    auto options = writertest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", c[0]});
+    auto options = reporttest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", c[0]});
     EXPECT_EQ(std::vector<std::string>({options->get_output_file_name(), report::summaryFileName(*options),
                                         report::distanceFileName(*options)}),
               std::vector<std::string>(c.begin() + 1, c.end()));
   }
-  auto galaxy = writertest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", "-out=r/x.txt", "-exec_mode=galaxy"});
+  auto galaxy = reporttest::options({"-alignment_file=data/seqs.fas", "-ingroup=Sp1", "-out=r/x.txt", "-exec_mode=galaxy"});
   EXPECT_EQ(galaxy->get_output_file_name(), "r/x.txt");
 }
 
 TEST(OutputFileNames, NamesResolveThroughLinksToTheirFileAndDirectOutputs) {
-  TempDir d;
+  testsupport::TempDir d;
   fs::create_directory(d.file("dir"));
   fs::create_directory_symlink("dir", d.file("linked"));
   fs::create_symlink("dir/second", d.file("first"));

@@ -1,18 +1,12 @@
-// The outputs of a run: nothing under a final name changes before the whole set is committed; and,
-// end to end, earlier results survive failed and interrupted runs.
-#include <gtest/gtest.h>
+// The outputs of a run: a place that cannot be created is refused; nothing under a final name
+// changes before the whole set is committed; and, end to end, earlier results survive failed and
+// interrupted runs.
 #include <sys/stat.h>
 
-#include <filesystem>
-
-#include "TestSupport.h"
+#include "report/OutputFile.h"
 #include "report/OutputFiles.h"
 #include "robustness/BadInputSupport.h"
-
-// The preloadable fault-injection shim (tests/robustness/FaultInjection.cpp); none in sanitized builds.
-#ifndef SELVANTRIX_FAULT_INJECTION
-#define SELVANTRIX_FAULT_INJECTION ""
-#endif
+#include "run/FatalError.h"
 
 using badinput::BadInput;
 using testsupport::readFile;
@@ -26,6 +20,29 @@ size_t entries(const std::string& dir) {
 }
 
 }  // namespace
+
+TEST(OutputFile, PlacesThatCannotBeCreatedAreRefused) {
+  TempDir d;
+  d.write("file", "x");
+  fs::create_directory(d.file("dir"));
+  fs::create_symlink("missing/x.out", d.file("into-missing"));
+  for (const std::string name : {"dir", "missing/x.out", "file/x.out", "into-missing", "dir/"})
+    for (int stage = 0; stage < 2; ++stage) {
+      SCOPED_TRACE(name + (stage ? " opened" : " checked"));
+      try {
+        if (stage == 0) report::checkOutputPlace(d.file(name));
+        else report::OutputFile file(d.file(name));
+        ADD_FAILURE() << "accepted";
+      } catch (const FatalError& e) {
+        EXPECT_EQ(e.report(), FatalError::Report::kPlain);
+        EXPECT_EQ(e.message(), "Error: Cannot create/open file: " + d.file(name));
+        EXPECT_EQ(e.status(), 1);
+      }
+    }
+  report::checkOutputPlace(d.file("new.out"));  // a free name: accepted, nothing left behind
+  report::checkOutputPlace("/dev/null");
+  EXPECT_EQ(entries(d.path()), 3u);
+}
 
 // Until commit the earlier files stay and the new ones wait in temporary files beside them; a set
 // that goes without commit leaves nothing. Commit follows links, also dangling ones, and keeps the
@@ -48,9 +65,7 @@ TEST(OutputFiles, FinalNamesChangeOnlyWhenTheWholeSetIsCommitted) {
   EXPECT_EQ(readFile(d.file("real.sum")), "new b.sum\n");
   EXPECT_EQ(readFile(d.file("later.txt")), "new c.txt\n");
   EXPECT_TRUE(fs::is_symlink(d.file("b.sum")) && fs::is_symlink(d.file("c.txt")));
-  struct stat st;
-  ASSERT_EQ(::stat(d.file("a.out").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(fs::status(d.file("a.out")).permissions(), fs::perms(0640));
   EXPECT_EQ(entries(d.path()), 5u);
 }
 
@@ -70,15 +85,16 @@ TEST_F(BadInput, EarlierResultsSurviveFailedAndInterruptedRuns) {
     std::string error;                         // all of standard error but its last line end
     rlim_t file_size_limit;                    // 0: none
     std::map<std::string, std::string> after;  // files changed ("=name": the reference's; "": any content)
-    std::string signal_at_write = "";          // "K:S" for the fault-injection shim
-    bool closed_console = false;
+    testsupport::RunSetting setting = {};
   };
-  const std::map<std::string, std::string> earlier = {
-      {"example.out", "earlier table\n"}, {"snapshot.out", "earlier table\n"}, {"example.sum", "earlier summary\n"},
+  const badinput::Files earlier = {
+      {"results/", ""}, {"example.out", "earlier table\n"}, {"example.sum", "earlier summary\n"},
       {"results/real.out", "earlier real\n"}, {"link.sum", "earlier link summary\n"}};
   const rlim_t out = reference_files.at("example.out").size(), dist = reference_files.at("example.dist").size(),
                sum = reference_files.at("example.sum").size();
   ASSERT_LT(out, std::min(dist, sum));
+  testsupport::RunSetting closed;
+  closed.closed_console = true;
   std::vector<Scenario> scenarios = {
       {"complete run", {}, 0, "", 0, {{"example.out", "=example.out"}, {"example.sum", ""}}},
       {"complete run through a link", {"-out=link.out"}, 0, "", 0, {{"results/real.out", "=example.out"}, {"link.sum", ""}}},
@@ -91,7 +107,7 @@ TEST_F(BadInput, EarlierResultsSurviveFailedAndInterruptedRuns) {
       {"closed console", {"-compute_distances=yes"}, 0,
        "WARNING!!! The console report could not be written completely (standard output closed or full); the output "
        "files are complete.", 0, {{"example.out", "=example.out"}, {"example.dist", "=example.dist"}, {"example.sum", ""}},
-       "", true},
+       closed},
   };
   if (!std::string(SELVANTRIX_FAULT_INJECTION).empty()) {
     const char* outputs[] = {"main output", "distance file", "summary"};
@@ -99,11 +115,12 @@ TEST_F(BadInput, EarlierResultsSurviveFailedAndInterruptedRuns) {
       for (const auto& s : std::vector<std::pair<std::string, int>>{{"SIGINT", SIGINT}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}})
         scenarios.push_back({s.first + " while writing the " + outputs[k - 1], {"-compute_distances=yes", "-out=link.out"},
                              128 + s.second, "\nERROR!!! Execution interrupted by " + s.first + " ! Output files not "
-                             "complete by then have not been written; earlier files under their names are kept.",
-                             0, {}, std::to_string(k) + ":" + std::to_string(s.second)});
+                             "complete by then have not been written; earlier files under their names are kept.", 0, {},
+                             badinput::withShim("SELVANTRIX_SIGNAL_AT_WRITE=" + std::to_string(k) + ":" +
+                                                std::to_string(s.second))});
   }
   // Every entry, hidden temporary files included, links as "name -> target".
-  auto entries = [](const std::string& dir) {
+  auto everything = [](const std::string& dir) {
     std::set<std::string> names;
     for (const auto& e : fs::recursive_directory_iterator(dir)) {
       const std::string name = fs::relative(e.path(), dir).string();
@@ -114,33 +131,24 @@ TEST_F(BadInput, EarlierResultsSurviveFailedAndInterruptedRuns) {
   for (const Scenario& c : scenarios) {
     SCOPED_TRACE(c.name);
     TempDir d;
-    d.write(badinput::kAlignment, alignment);
-    d.write(badinput::kPopulations, populations);
-    fs::create_directory(d.file("results"));
-    for (const auto& f : earlier) d.write(f.first, f.second);
-    fs::remove(d.file("snapshot.out"));
+    badinput::writeAll(d, dataWith(alignment));
+    badinput::writeAll(d, earlier);
     fs::create_hard_link(d.file("example.out"), d.file("snapshot.out"));
     fs::create_symlink("results/real.out", d.file("link.out"));
-    std::set<std::string> expected = entries(d.path());
-    testsupport::RunSetting setting;
-    setting.closed_console = c.closed_console;
-    if (!c.signal_at_write.empty())
-      setting.environment = {std::string("LD_PRELOAD=") + SELVANTRIX_FAULT_INJECTION,
-                             "SELVANTRIX_SIGNAL_AT_WRITE=" + c.signal_at_write};
-    const auto args = badinput::runArgs(c.extra);
-    const testsupport::RunResult r = c.file_size_limit ? badinput::runWithFileSizeLimit(args, d.path(), c.file_size_limit)
-                                                       : testsupport::runSelvantrix(args, d.path(), setting);
+    std::set<std::string> expected = everything(d.path());
+    const testsupport::RunResult r = badinput::runIn(d, {}, badinput::runArgs(c.extra), c.setting, c.file_size_limit);
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_EQ(r.err, c.error.empty() ? "" : c.error + "\n");
     for (const auto& f : earlier)
-      if (!c.after.count(f.first)) EXPECT_EQ(readFile(d.file(f.first)), f.second) << f.first;
+      if (!c.after.count(f.first) && f.first.back() != '/') EXPECT_EQ(readFile(d.file(f.first)), f.second) << f.first;
+    EXPECT_EQ(readFile(d.file("snapshot.out")), "earlier table\n");
     for (const auto& f : c.after) {
       expected.insert(f.first);
       if (!f.second.empty()) EXPECT_EQ(readFile(d.file(f.first)), reference_files.at(f.second.substr(1))) << f.first;
     }
-    EXPECT_EQ(entries(d.path()), expected);  // no temporary file left, links still links
-    struct stat st;
-    ASSERT_EQ(::lstat("/dev/full", &st), 0);
-    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_EQ(everything(d.path()), expected);  // no temporary file left, links still links
   }
+  struct stat st;
+  ASSERT_EQ(::lstat("/dev/full", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
 }

@@ -1,12 +1,7 @@
 // Averages over the contigs and their failure counts, worked out by hand.
-#include <gtest/gtest.h>
+#include "ReportTestSupport.h"
 
-#include <string>
-#include <vector>
-
-#include "SummaryTestSupport.h"
-
-using namespace summarytest;
+using namespace reporttest;
 using Contigs = std::vector<SummaryContigValues>;
 
 namespace {
@@ -22,13 +17,7 @@ SummaryContigValues pi(unsigned int weight, double piS, double piN = 0.0) {
 
 TEST(SummaryAverages, PiNPiSFitAndWeirCockerham) {
   auto fit = [](unsigned int w, double f, double B, double C) { return full(w, 0, 0, f, B, C, 0, 0, 0, 0, 0, 0, 0, 0); };
-  struct Case {
-    const char* what;
-    Contigs contigs;
-    unsigned int failed;
-    double piS, piN;
-    unsigned int length;
-  };
+  struct Case { const char* what; Contigs contigs; unsigned int failed; double piS, piN; unsigned int length; };
   const std::vector<Case> pis = {
       {"marker -1 left out", {pi(100, 0.01, 0.002), pi(300, 0.03, 0.006), pi(50, -1.0, 0.5)}, 1, 0.025, 0.005, 200},
       {"length truncated", {pi(100, 0.01, 0.001), pi(301, 0.01, 0.001)}, 0, 0.01, 0.001, 200},
@@ -70,11 +59,8 @@ TEST(SummaryAverages, PiNPiSFitAndWeirCockerham) {
 TEST(SummaryAverages, DivergenceAndNeutralityIndex) {
   Contigs eight;
   for (int fixS : {9, 10, 10, 11, 11, 12, 13, 500}) eight.push_back(mk(5, fixS, 200.0, 100.0, 4, 8));
-  struct Case {
-    const char* what;
-    Contigs contigs;
-    double threshold, dN, dS, NI, NI02;  // NI, NI02: NaN when not checked
-    unsigned int failed_dNdS, above, failed_NI;
+  struct Case {  // NI, NI02: NaN when not checked
+    const char* what; Contigs contigs; double threshold, dN, dS, NI, NI02; unsigned int failed_dNdS, above, failed_NI;
   };
   const std::vector<Case> cases = {
       {"four contigs: nothing dropped",

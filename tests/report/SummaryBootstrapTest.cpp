@@ -1,13 +1,9 @@
 // Bootstrap percentile intervals: ranks, quantisation, the order of the draws, worked out by hand.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <string>
-#include <vector>
 
-#include "SummaryTestSupport.h"
+#include "ReportTestSupport.h"
 
-using namespace summarytest;
+using namespace reporttest;
 
 namespace {
 
@@ -37,10 +33,7 @@ TEST(SummaryBootstrap, PercentileRanks) {
 // Cut toward zero to multiples of 1 / P, however far P × v lies beyond 32 bits; infinities stay
 // infinite, and a zero is never -0.
 TEST(SummaryBootstrap, Quantisation) {
-  struct Case {
-    unsigned int precision;
-    double value, expected;
-  };
+  struct Case { unsigned int precision; double value, expected; };
   const double inf = std::numeric_limits<double>::infinity();
   const std::vector<Case> cases = {
       {100, 2.999, 2.99},          {100, -0.129, -0.12},     {100, 0.129, 0.12},

@@ -1,18 +1,11 @@
 // The summary file, whole, from summaries whose averages and intervals are worked out by hand.
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "SummaryTestSupport.h"
+#include "ReportTestSupport.h"
 #include "TestSupport.h"
-#include "WriterTestSupport.h"
 #include "input/Population.h"
 #include "report/OutputFiles.h"
 #include "report/SummaryFile.h"
 
-using namespace summarytest;
+using namespace reporttest;
 
 namespace {
 
@@ -21,30 +14,27 @@ namespace {
 std::vector<SummaryContigValues> contigs(bool with_fst, bool third = false) {
   SummaryContigValues a = full(100, 0.25, 0.0625, 0.125, 0.25, 0.75, 4, 8, 32.0, 32.0, 2, 8, 1, 4);
   SummaryContigValues b = full(300, -1.0, 0.5, -999.0, 0.5, 0.5, 4, 8, 64.7, 32.9, 6, 8, 3, 4);
-  a.nb_bi_allelic_SNP = 5, a.nb_tri_allelic_SNP = 1;
-  b.nb_bi_allelic_SNP = 3, b.nb_quadri_allelic_SNP = 1;
-  a.individual_heterozygosity = {0.1, 0.2, 0.3, -999.0};
-  b.individual_heterozygosity = {0.3, -999.0, 0.1, 0.4};
+  a.nb_bi_allelic_SNP = 5, a.nb_tri_allelic_SNP = 1, b.nb_bi_allelic_SNP = 3, b.nb_quadri_allelic_SNP = 1;
+  a.individual_heterozygosity = {0.1, 0.2, 0.3, -999.0}, b.individual_heterozygosity = {0.3, -999.0, 0.1, 0.4};
   if (with_fst) {  // six pairs of four populations
     a.population_fst = {0.05, 0.1, -999.0, 0.2, 0.3, 0.4};
     b.population_fst = {0.15, 0.2, 0.3, -999.0, 0.1, 0.2};
   }
+  if (!third) return {a, b};
   SummaryContigValues c = full(0, -1.0, 0.0, -999.0, -999.0, -999.0, 0, 0, 0.0, 0.0, 1001, 0, 0, 0);
-  c.individual_heterozygosity.assign(4, -999.0);
-  c.population_fst.assign(a.population_fst.size(), -999.0);
-  if (third) return {a, b, c};
-  return {a, b};
+  c.individual_heterozygosity.assign(4, -999.0), c.population_fst.assign(a.population_fst.size(), -999.0);
+  return {a, b, c};
 }
 
 // Writes the summary file of the contigs as a run does (the resamples alternate between contigs
 // (0, 0) and (0, 1)) and returns its text.
-std::string summaryText(const std::string& population_text, const std::vector<std::string>& args, bool third,
-                        std::string* console) {
+std::string summaryText(const std::string& population_text, const std::vector<std::string>& args, bool third = false,
+                        std::string* console = nullptr) {
   testsupport::TempDir dir;
-  writertest::WorkingDirectory here(dir.path());
+  WorkingDirectory here(dir.path());
   dir.write("seqs.fas", ">x\nACG\n");
   mrv::Population population(dir.write("pop.txt", population_text));
-  auto options = writertest::options(args);
+  auto o = options(args);
   Summary s(contigs(population.get_number_of_population() > 1, third), population.get_all_individuals(),
             population.get_all_couples(), 10, 1000000, 0.95);
   ScriptedGenerator generator({0.1, 0.1, 0.1, 0.9});
@@ -53,9 +43,10 @@ std::string summaryText(const std::string& population_text, const std::vector<st
   s.bootstrap_everything(-0.1, -100.0, -900.0, 2.0, 1000);
   s.set_random_generator(nullptr);
   testing::internal::CaptureStdout();
-  writeSummaryFile(options.get(), &s, &population);
-  *console = testing::internal::GetCapturedStdout();
-  return testsupport::readFile(dir.file(report::summaryFileName(*options)));
+  writeSummaryFile(o.get(), &s, &population);
+  const std::string out = testing::internal::GetCapturedStdout();
+  if (console) *console = out;
+  return testsupport::readFile(dir.file(report::summaryFileName(*o)));
 }
 
 const std::string kHead = std::string(80, '#') + "\n" +
@@ -96,17 +87,14 @@ TEST(SummaryFile, WholeFileWithOutgroupAndFourPopulations) {
 
 // Without outgroup the heterozygosity block follows the piN/piS block; one population: no Fst block.
 TEST(SummaryFile, WholeFileWithoutOutgroupAndOnePopulation) {
-  std::string console;
-  const std::string text = summaryText("All;A;B;C;D\n", {"-alignment_file=seqs.fas", "-ingroup=Sp1"}, false, &console);
+  const std::string text = summaryText("All;A;B;C;D\n", {"-alignment_file=seqs.fas", "-ingroup=Sp1"});
   EXPECT_EQ(text, kHead + "Number of analyzed individual: 4 (from 1 population(s))" + kCounts + kHeterozygosity + "\n");
 }
 
 // The McDonald-Kreitman line counts the contigs that passed: 3 contigs, the third failing (its
 // polymN_0 1001 is above 1000), so 3 - 1 = 2. NI leaves it out: (8 × 16) / (16 × 8) = 1.
 TEST(SummaryFile, McDonaldKreitmanLineLeavesOutTheFailedContigs) {
-  std::string console;
-  const std::string text =
-      summaryText("All;A;B;C;D\n", {"-alignment_file=seqs.fas", "-ingroup=Sp1", "-outgroup=Sp2"}, true, &console);
+  const std::string text = summaryText("All;A;B;C;D\n", {"-alignment_file=seqs.fas", "-ingroup=Sp1", "-outgroup=Sp2"}, true);
   EXPECT_NE(text.find("\nTotal number of contig used for sequence analysis: 3\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\nNI: 1 => alpha: 0 ["), std::string::npos) << text;
   EXPECT_NE(text.find("\n(MK-analysis performed in 2 contigs)\n"), std::string::npos) << text;

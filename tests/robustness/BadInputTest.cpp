@@ -7,14 +7,6 @@ using namespace badinput;
 
 namespace {
 
-// Applies `change` to the sequence lines only (not to the ">" name lines).
-template <class F>
-std::string mapSequenceLines(const std::string& fasta, F change) {
-  std::string out;
-  for (const std::string& line : splitLines(fasta)) out += (line.rfind(">", 0) == 0 ? line : change(line)) + "\n";
-  return out;
-}
-
 std::string recordError(const std::string& record, const std::string& what) {
   return "ERROR!!! Alignment file example.fas, record " + record + ": " + what;
 }
@@ -26,100 +18,83 @@ const char* kThreeFields = "ERROR!!! The name of dataset 0 contains less than 3 
 TEST_F(BadInput, BrokenAlignmentFiles) {
   const std::string longer = replaceAll(alignment, ">contig01|Sp1|ind01|allele_2\n", ">contig01|Sp1|ind01|allele_2\nACG");
   const std::string no_bars = replaceAll(alignment, "|", "_");
-  const std::string lower = mapSequenceLines(alignment, [](std::string l) {
-    std::transform(l.begin(), l.end(), l.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return l;
-  });
+  std::string lower;  // sequence lines only
+  for (std::string line : splitLines(alignment)) {
+    if (line[0] != '>') std::transform(line.begin(), line.end(), line.begin(), [](unsigned char c) { return std::tolower(c); });
+    lower += line + "\n";
+  }
   // A record's error follows the reading report's count of records, as for a good file.
   const std::string records = " -> Initial number of sequences: " + std::to_string(std::count(alignment.begin(), alignment.end(), '>'));
   const std::vector<std::string> lines = splitLines(alignment);
   size_t length = 0;  // of the first record
   for (size_t i = 1; i < lines.size() && lines[i][0] != '>'; ++i) length += lines[i].size();
+  // The first byte of a fuzz-target input chooses its settings (outgroup; at least 0 resolved sequences
+  // per site, 1 codon, tolerance zone 0, 2 GC classes); the rest is the alignment, whose focal sequence
+  // "c1|Sp1|" has two fields: it belongs to no default population, so the contig's analysis fails; it
+  // must release what it built and name the contig.
+  const std::string fuzzed = readFile(sourcePath("tests/robustness/data/fuzz_alignment_two_field_name"));
+  ASSERT_EQ(fuzzed[0], '\x01');
   check({
-      {"empty file", dataWith(""), runArgs(), 1, "ERROR!!! The provided alignment file is empty !", "", {}},
-      {"FASTA without >", dataWith(replaceAll(alignment, ">", "")), runArgs(), 1, kNoContig, "", {}},
+      {"empty file", dataWith(""), runArgs(), 1, "ERROR!!! The provided alignment file is empty !"},
+      {"FASTA without >", dataWith(replaceAll(alignment, ">", "")), runArgs(), 1, kNoContig},
       {"record longer than the first of its contig", dataWith(longer), runArgs(), 1,
        recordError("2 (contig01|Sp1|ind01|allele_2)", std::to_string(length + 3) +
                    " nucleotides, while the first record of its contig (record 1, contig01|Sp1|ind01|allele_1) has " +
-                   std::to_string(length) + "; the sequences of a contig must be aligned."),
-       records, {}},
-      {"names without |", dataWith(no_bars), runArgs(), 1, kNoCleanContig, "", {}},
+                   std::to_string(length) + "; the sequences of a contig must be aligned."), records},
+      {"names without |", dataWith(no_bars), runArgs(), 1, kNoCleanContig},
       // Without a population file, such names cannot name an individual.
       {"names without | (default population)", {{kAlignment, no_bars}}, {"-alignment_file=" + kAlignment, "-ingroup=Sp1"},
-       1, kThreeFields, "", {}},
+       1, kThreeFields},
+      {"focal name with two fields (default population)", {{kAlignment, fuzzed.substr(1)}},
+       {"-alignment_file=" + kAlignment, "-ingroup=Sp1", "-outgroup=Sp2", "-gapN_site=0", "-min_nb_codon=1",
+        "-tolerance_zone=0", "-gc_bin=2", "-bs_replicates=3", "-bs_sort=1000"}, 1, kThreeFields},
       // Empty fields are skipped: "contig02||ind03|allele_1" names the species "ind03", which the
       // cleaning removes; the run completes.
       {"a name with an empty field", dataWith(replaceAll(alignment, "contig02|Sp1|ind03|allele_1", "contig02||ind03|allele_1")),
-       runArgs(), 0, "", "", {}},
-      {"a focal name with two fields", {{kAlignment, replaceAll(alignment, "contig01|Sp1|ind01|allele_2", "contig01|Sp1|")}},
-       {"-alignment_file=" + kAlignment, "-ingroup=Sp1"}, 1, kThreeFields, "", {}},
-      {"lower-case letters", dataWith(lower), runArgs(), 0, "", "", {"example.out"}},
-      {"CRLF line ends", dataWith(replaceAll(alignment, "\n", "\r\n")), runArgs(), 0, "", "", {"example.out"}},
+       runArgs(), 0, ""},
+      {"lower-case letters", dataWith(lower), runArgs(), 0, "", "", true},
+      {"CRLF line ends", dataWith(replaceAll(alignment, "\n", "\r\n")), runArgs(), 0, "", "", true},
       {"a name without any field", dataWith(replaceAll(alignment, ">contig01|Sp1|ind01|allele_1", ">||")), runArgs(), 1,
        recordError("1 (||)", "the sequence name has no field, so it names no contig "
-                             "(\"Contig_name|Species_name|Individual_name|Allele_number\")."),
-       records, {}},
+                             "(\"Contig_name|Species_name|Individual_name|Allele_number\")."), records},
       // Names are checked where they are read; those never written (another species') may hold a tab.
       {"tab in the ingroup name", dataWith(alignment), runArgs({"-ingroup=Sp\t1"}), 1,
        "ERROR!!! The ingroup species name \"Sp\\t1\" (-ingroup) holds a tab; names written into the tab-separated "
-       "output files cannot hold tabs or line ends.", "", {}},
-      {"tab in an outgroup individual name", dataWith(replaceAll(alignment, "|Sp2|", "|Sp2|x\t")), runArgs(), 0, "", "",
-       {"example.out"}},
-      {"alignment file that is a directory", dataWith(""), runArgs({"-alignment_file=adir"}), 1,
-       "ERROR!!! Cannot open/read alignment file: adir", "", {}, {"adir"}},
+       "output files cannot hold tabs or line ends."},
+      {"tab in an outgroup individual name", dataWith(replaceAll(alignment, "|Sp2|", "|Sp2|x\t")), runArgs(), 0, "", "", true},
+      {"alignment file that is a directory", dataWith("", "adir"), runArgs({"-alignment_file=adir"}), 1,
+       "ERROR!!! Cannot open/read alignment file: adir"},
   });
 }
 
 TEST_F(BadInput, PopulationFilesAndSpeciesNames) {
-  auto files = [this](const std::string& pop) {
-    return std::map<std::string, std::string>{{kAlignment, alignment}, {kPopulations, pop}};
-  };
+  auto files = [this](const std::string& pop) { return Files{{kAlignment, alignment}, {kPopulations, pop}}; };
   check({
       {"no individual of the data", files("PopA;x01;x02\nPopB;x03\n"), runArgs(), 1,
        "ERROR!!! Individual ind01 doesn't belong to any population ! (contig contig01 of the alignment file "
-       "example.fas; population file populations.txt)",
-       "", {}},
-      {"empty population file", files(""), runArgs(), 1, "ERROR!!! The provided population file is empty !", "", {}},
-      {"population file that is a directory", files(populations), runArgs({"-population_file=pdir"}), 1,
-       "ERROR!!! Cannot open/read file: pdir", "", {}, {"pdir"}},
-      {"ingroup matching nothing", files(populations), runArgs({"-ingroup=Sp9"}), 1, kNoCleanContig, "", {}},
-      {"outgroup matching nothing", files(populations), runArgs({"-outgroup=Sp9"}), 1, kNoCleanContig, "", {}},
+       "example.fas; population file populations.txt)"},
+      {"empty population file", files(""), runArgs(), 1, "ERROR!!! The provided population file is empty !"},
+      {"population file that is a directory", dataWith(alignment, "pdir"), runArgs({"-population_file=pdir"}), 1,
+       "ERROR!!! Cannot open/read file: pdir"},
+      {"ingroup matching nothing", files(populations), runArgs({"-ingroup=Sp9"}), 1, kNoCleanContig},
+      {"outgroup matching nothing", files(populations), runArgs({"-outgroup=Sp9"}), 1, kNoCleanContig},
   });
 }
 
-// Every output place is checked before the analysis.
+// Every output place is checked before the analysis. The fuzz-target options (one argument a line)
+// end with a backslash, which stays part of the main output's name, in a directory that does not exist.
 TEST_F(BadInput, OutputPlacesAreCheckedBeforeTheAnalysis) {
-  const auto data = dataWith(alignment);
-  const char* analysis = "Dataset/Contig analysis procedure:";
+  const auto options = splitLines(readFile(sourcePath("tests/robustness/data/fuzz_options_trailing_backslash")));
+  ASSERT_EQ(options.size(), 3u);
+  const char* analysis = "!Dataset/Contig analysis procedure:";
   check({
-      {"output directory that does not exist", data, runArgs({"-out=missing/example.out"}), 1,
-       "Error: Cannot create/open file: missing/example.out", "", {}, {}, analysis},
-      {"a directory in the place of the summary", data, runArgs(), 1, "Error: Cannot create/open file: example.sum", "",
-       {}, {"example.sum"}, analysis},
-      {"a directory in the place of the distance file", data, runArgs({"-compute_distances=yes"}), 1,
-       "Error: Cannot create/open file: example.dist", "", {}, {"example.dist"}, analysis},
-  });
-}
-
-// Fuzz-target inputs kept as files (tests/robustness/data/fuzz_*).
-TEST_F(BadInput, BackslashEndingTheOutputNameAndFocalNameWithTwoFields) {
-  // One argument per line. The last one ends with a backslash, which stays part of its value: the
-  // main output name, in a directory that does not exist.
-  std::vector<std::string> options_input =
-      splitLines(readFile(sourcePath("tests/robustness/data/fuzz_options_trailing_backslash")));
-  ASSERT_EQ(options_input.size(), 3u);
-  // The first byte chooses the settings of the fuzz target (outgroup; at least 0 resolved sequences per
-  // site, 1 codon, tolerance zone 0, 2 GC classes); the rest is the alignment. A focal sequence
-  // named "c1|Sp1|" has two fields: it belongs to no default population, so the contig's analysis
-  // fails; it must release what it built and name the contig.
-  const std::string fuzzed = readFile(sourcePath("tests/robustness/data/fuzz_alignment_two_field_name"));
-  ASSERT_EQ(fuzzed[0], '\x01');
-  check({
-      {"trailing backslash", {{"a.fas", alignment}}, options_input, 1,
-       "Error: Cannot create/open file: x/eod-min_nb_codoment_/Edex/ec_mode=galode+e=Odd\\", "", {}},
-      {"focal name with two fields", {{kAlignment, fuzzed.substr(1)}},
-       {"-alignment_file=" + kAlignment, "-ingroup=Sp1", "-outgroup=Sp2", "-gapN_site=0", "-min_nb_codon=1",
-        "-tolerance_zone=0", "-gc_bin=2", "-bs_replicates=3", "-bs_sort=1000"},
-       1, kThreeFields, "", {}},
+      {"output directory that does not exist", dataWith(alignment), runArgs({"-out=missing/example.out"}), 1,
+       "Error: Cannot create/open file: missing/example.out", analysis},
+      {"output directory that does not exist, the name ending with a backslash", {{"a.fas", alignment}}, options, 1,
+       "Error: Cannot create/open file: x/eod-min_nb_codoment_/Edex/ec_mode=galode+e=Odd\\", analysis},
+      {"a directory in the place of the summary", dataWith(alignment, "example.sum"), runArgs(), 1,
+       "Error: Cannot create/open file: example.sum", analysis},
+      {"a directory in the place of the distance file", dataWith(alignment, "example.dist"),
+       runArgs({"-compute_distances=yes"}), 1, "Error: Cannot create/open file: example.dist", analysis},
   });
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "report/WriterTestSupport.h"
+#include "report/ReportTestSupport.h"
 #include "run/FatalError.h"
 #include "run/OptionArguments.h"
 
@@ -76,7 +76,7 @@ TEST(OptionArguments, ReadAsWritten) {
     SCOPED_TRACE(c.what);
     testsupport::TempDir d;
     for (const auto& f : c.files) d.write(f.first, f.second);
-    writertest::WorkingDirectory here(d.path());
+    reporttest::WorkingDirectory here(d.path());
     testing::internal::CaptureStdout();
     try {
       const std::string got = text(readGivenOptions(c.args));

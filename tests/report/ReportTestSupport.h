@@ -1,16 +1,53 @@
 #pragma once
-// Per-contig summary values and a scripted random source, for the summary and summary file tests.
+// Helpers of the option and report tests: another working directory, options read from arguments,
+// per-contig summary values and a scripted random source.
 #include <Bpp/Numeric/Random/RandomFactory.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "report/Summary.h"
+#include "run/ParametersManagement.h"
 
-namespace summarytest {
+namespace reporttest {
 
 const double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// Runs the enclosed code in another working directory.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::string& path) : previous_(getcwd(buffer_, sizeof buffer_) ? buffer_ : "") {
+    if (previous_.empty() || chdir(path.c_str()) != 0) throw std::runtime_error("cannot change directory");
+  }
+  ~WorkingDirectory() {
+    if (chdir(previous_.c_str()) != 0) std::abort();
+  }
+
+ private:
+  char buffer_[4096];
+  std::string previous_;
+};
+
+// Options built and checked from `args` (program name added); their standard output goes to `console`.
+inline std::unique_ptr<ParametersManagement> options(std::vector<std::string> args, std::string* console = nullptr) {
+  args.insert(args.begin(), "Selvantrix");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(&a[0]);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  std::unique_ptr<ParametersManagement> o(new ParametersManagement(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data()));
+  o->checkParameters();
+  testing::internal::GetCapturedStderr();
+  const std::string out = testing::internal::GetCapturedStdout();
+  if (console) *console = out;
+  return o;
+}
 
 // A contig with its McDonald-Kreitman counts and site numbers, of weight 100.
 inline SummaryContigValues mk(int fixN, int fixS, double nN, double nS, int polymN_0 = 0, int polymS_0 = 0,
@@ -48,4 +85,4 @@ inline bool near(double got, double want, double tolerance = 0.0) {
   return (std::isnan(got) && std::isnan(want)) || got == want || std::abs(got - want) <= tolerance;
 }
 
-}  // namespace summarytest
+}  // namespace reporttest
