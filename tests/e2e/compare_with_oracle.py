@@ -26,35 +26,24 @@ BASES = 'ACGT'
 AMBIG = 'MRWSYKVHDB'
 STOP_WORDS = ['TAA', 'TAG', 'TGA']
 
-
 def random_codon(rng):
     while True:
         w = ''.join(rng.choice(BASES) for _ in range(3))
         if w not in STOP_WORDS:
             return w
 
-
 def mutate(word, rng, pos=None):
     pos = rng.choice([0, 1, 2, 2, 2]) if pos is None else pos
     b = rng.choice([x for x in BASES if x != word[pos]])
     return word[:pos] + b + word[pos + 1:]
 
-
 def damage(word, rng):
     kind = rng.random()
-    if kind < 0.3:
-        return 'NNN'
     if kind < 0.5:
-        return '---'
+        return 'NNN' if kind < 0.3 else '---'
     p = rng.randrange(3)
-    if kind < 0.65:
-        return word[:p] + 'N' + word[p + 1:]
-    if kind < 0.75:
-        return word[:p] + '*' + word[p + 1:]
-    if kind < 0.9:
-        return word[:p] + rng.choice(AMBIG) + word[p + 1:]
-    return word[:p] + '-' + word[p + 1:]
-
+    mark = 'N' if kind < 0.65 else '*' if kind < 0.75 else rng.choice(AMBIG) if kind < 0.9 else '-'
+    return word[:p] + mark + word[p + 1:]
 
 def generate(seed):
     rng = random.Random(seed)
@@ -73,10 +62,8 @@ def generate(seed):
     runs = list(contig_names)
     if n_contigs >= 2 and rng.random() < 0.3:     # a contig name coming back later: a split contig
         runs.append(rng.choice(contig_names[:-1]))
-    used_labels = {}
-    for cname in runs:
-        run_no = used_labels.get(cname, 0)
-        used_labels[cname] = run_no + 1
+    for r, cname in enumerate(runs):
+        run_no = runs[:r].count(cname)
         L = rng.randint(2, 22) if rng.random() < 0.97 else rng.randint(60, 150)
         base = [random_codon(rng) for _ in range(L)]
         # segregating sites: (codon index, position, alternative base, frequency)
@@ -124,9 +111,7 @@ def generate(seed):
                 s = rng.randrange(len(seqs))
                 seqs[s][1][rng.randrange(L)] = rng.choice(STOP_WORDS)
         if rng.random() < p_fs:
-            s = rng.randrange(len(seqs))
-            ci = rng.randrange(L)
-            p = rng.randrange(3)
+            s, ci, p = rng.randrange(len(seqs)), rng.randrange(L), rng.randrange(3)
             w = seqs[s][1][ci]
             seqs[s][1][ci] = w[:p] + '!' + w[p + 1:]
         extra = rng.choice(['', '', '', 'A', 'GC'])
@@ -153,8 +138,7 @@ def generate(seed):
                        compute_distances=rng.random() < 0.6,
                        allow_internal_bc=rng.random() < 0.5,
                        print_header=rng.random() < 0.85)
-    if rng.random() < 0.15:
-        o.out = 'result.tsv'
+    o.out = 'result.tsv' if rng.random() < 0.15 else 'none'
     if rng.random() < 0.03:     # negative whole numbers wrap to large unsigned values
         setattr(o, rng.choice(['tolerance_zone', 'gapN_site', 'min_nb_codon']), oracle.u32(-1))
         if o.gapN_site == oracle.u32(-1) and rng.random() < 0.7:
@@ -169,10 +153,7 @@ def generate(seed):
             members.append('ghost%d' % rng.randint(1, 9))   # a member absent from the alignment
         k = rng.randint(1, min(3, len(members)))
         cuts = sorted(rng.sample(range(1, len(members)), k - 1)) if k > 1 else []
-        groups, prev = [], 0
-        for c in cuts + [len(members)]:
-            groups.append(members[prev:c])
-            prev = c
+        groups = [members[a:b] for a, b in zip([0] + cuts, cuts + [len(members)])]
         lines = ['# populations']
         for i, g in enumerate(groups):
             lead = ';' if rng.random() < 0.1 else ''
@@ -183,26 +164,22 @@ def generate(seed):
         o.population_file = 'pop.txt'
     return o, alignment, population
 
-
 # --- Comparison
 
 NUMBER = re.compile(r'(-?nan|-?inf|-?[0-9][0-9.]*(?:e[-+][0-9]+)?)')
-
 
 def num_equal(expected, got, ties):
     """expected: the oracle's value; got: the program's text."""
     if oracle.fmt(expected) == got or (got == '-nan' and expected != expected):
         return True
-    if any(oracle.fmt(expected * (1 + d)) == got for d in (1e-12, -1e-12)):
+    tie = any(oracle.fmt(expected * (1 + d)) == got for d in (1e-12, -1e-12))
+    if tie:
         ties.append((expected, got))
-        return True
-    return False
-
+    return tie
 
 def lines_of(text):
     lines = text.split('\n')
     return lines[:-1] if lines[-1] == '' else lines
-
 
 def compare_texts(what, expected, full, got, problems, ties):
     """Line by line; a differing line passes only when its numbers agree (num_equal) with those of
@@ -216,7 +193,6 @@ def compare_texts(what, expected, full, got, problems, ties):
                 a == b or num_equal(float(a), b, ties) for a, b in zip(f[1::2], gf[1::2]))):
             problems.append('%s line %d:\n  expected: %r\n  found:    %r' % (what, i + 1, e, g))
 
-
 def load_case(directory):
     """A case kept on disk: args.txt (the options), the alignment and population files it names."""
     with open(os.path.join(directory, 'args.txt')) as f:
@@ -227,6 +203,11 @@ def load_case(directory):
     o.alignment, o.population_file = 'aln.fas', 'pop.txt' if pop is not None else 'none'
     return o, aln, pop
 
+def write_files(directory, files):
+    for name, text in files.items():
+        if text is not None:
+            with open(os.path.join(directory, name), 'w') as f:
+                f.write(text)
 
 def run_case(binary, seed, keep_dir=None, case=None):
     """The problems found on one alignment, and the rounding ties accepted."""
@@ -234,10 +215,7 @@ def run_case(binary, seed, keep_dir=None, case=None):
     work = tempfile.mkdtemp(prefix='selvantrix_oracle_')
     try:
         inputs = {'aln.fas': aln, 'pop.txt': pop}
-        for name, text in inputs.items():
-            if text is not None:
-                with open(os.path.join(work, name), 'w') as f:
-                    f.write(text)
+        write_files(work, inputs)
         args = o.args() + ['-bs_replicates=20']
         p = subprocess.run([binary] + args, cwd=work, capture_output=True, text=True, timeout=120)
         problems, ties = [], []
@@ -245,17 +223,13 @@ def run_case(binary, seed, keep_dir=None, case=None):
         if problems and keep_dir:
             d = os.path.join(keep_dir, 'case_%s' % seed)
             os.makedirs(d, exist_ok=True)
-            for name, text in dict(inputs, **{'args.txt': ' '.join(args) + '\n', 'stdout.txt': p.stdout,
-                                              'problems.txt': '\n'.join(problems) + '\n'}).items():
-                if text is not None:
-                    with open(os.path.join(d, name), 'w') as f:
-                        f.write(text)
+            write_files(d, dict(inputs, **{'args.txt': ' '.join(args) + '\n', 'stdout.txt': p.stdout,
+                                           'problems.txt': '\n'.join(problems) + '\n'}))
             for fn in set(os.listdir(work)) - set(inputs):
                 shutil.copy(os.path.join(work, fn), os.path.join(d, 'program_' + fn))
         return problems, ties
     finally:
         shutil.rmtree(work, ignore_errors=True)
-
 
 def check(o, aln, pop, p, work, problems, ties):
     e = oracle.expected_run(o, aln, pop)
@@ -276,17 +250,13 @@ def check(o, aln, pop, p, work, problems, ties):
     console = '\n'.join(e.console)
     compare_texts('console', console, console, oracle.mask_console(p.stdout), problems, ties)
     for name, text, full in zip((main_name, dist_name, sum_name), (e.main, e.dist, e.summary), e.full):
-        if text is None:
-            if os.path.exists(name):
-                problems.append('%s written, not expected' % os.path.basename(name))
-        elif not os.path.exists(name):
-            problems.append('%s missing' % os.path.basename(name))
-        else:
+        if (text is None) == os.path.exists(name):
+            problems.append(os.path.basename(name) + (' written, not expected' if text is None else ' missing'))
+        elif text is not None:
             got = open(name).read()
             if name == sum_name:
                 got = re.sub(r' \[[^\]]*\]', ' [CI]', got)
             compare_texts(os.path.basename(name), text, full, got, problems, ties)
-
 
 def main():
     ap = argparse.ArgumentParser()
@@ -314,7 +284,6 @@ def main():
     print('%d alignments compared, %d with discrepancies, %d rounding ties accepted'
           % (len(cases), len(failed), all_ties))
     return 1 if failed else 0
-
 
 if __name__ == '__main__':
     sys.exit(main())

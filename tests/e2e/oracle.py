@@ -9,6 +9,7 @@ McDonald-Kreitman counts), the main output, distance and summary files and the c
 prints the expected console and writes expected.out, expected.dist and expected.sum into DIR.
 """
 
+import itertools
 import math
 import os
 import sys
@@ -178,26 +179,15 @@ class Contig:
         self.rows = [[x for x, k in zip(r, keep) if k] for r in self.rows]
 
 def read_alignment(text, remove_frameshift, console):
+    """The contigs, one per run of consecutive records of one contig name."""
     records = read_fasta(text)
-    contigs, current, runs, eliminated = [], None, 0, 0
-    for name, seq in records:
-        c = fields(name)[0]
-        if c != current:
-            current, runs = c, runs + 1
-            contigs.append([])
-        elif contigs[-1] is None:
-            continue
-        if remove_frameshift and '!' in seq:
-            eliminated += 1
-            contigs[-1] = None
-        else:
-            contigs[-1].append((name, seq))
-    contigs = [run for run in contigs if run is not None]
+    runs = [list(run) for _, run in itertools.groupby(records, key=lambda r: fields(r[0])[0])]
+    contigs = [run for run in runs if not (remove_frameshift and any('!' in seq for _, seq in run))]
     console += [' -> Initial number of sequences: %d' % len(records),
-                ' -> Initial number of datasets/contigs: %d' % runs, '']
+                ' -> Initial number of datasets/contigs: %d' % len(runs), '']
     if remove_frameshift:
         console += [' -> Number of conserved contigs: %d' % len(contigs),
-                    '   --> Number of eliminated frameshift-containing contigs: %d' % eliminated, '']
+                    '   --> Number of eliminated frameshift-containing contigs: %d' % (len(runs) - len(contigs)), '']
     to_codons = lambda s: [word_to_codon(s[i:i + 3]) for i in range(0, len(s) - len(s) % 3, 3)]
     return [Contig([n for n, _ in run], [to_codons(s) for _, s in run]) for run in contigs]
 
@@ -210,13 +200,8 @@ class Population:
 
     @staticmethod
     def from_file_text(text):
-        names, lists = [], []
-        for line in text.split('\n'):
-            pieces = [p for p in line.split(';') if p != '']
-            if not line.startswith('#') and len(pieces) >= 2:
-                names.append(pieces[0])
-                lists.append(pieces[1:])
-        return Population(names, lists)
+        lines = [[p for p in line.split(';') if p != ''] for line in text.split('\n') if not line.startswith('#')]
+        return Population([p[0] for p in lines if len(p) >= 2], [p[1:] for p in lines if len(p) >= 2])
 
     @staticmethod
     def from_contigs(contigs, focal):
@@ -278,10 +263,7 @@ def clean(contigs, o, console):
                     '   --> Original number of sequences : %d sequence(s) (Ingroup: %d, Outgroup: %d, Other: %d)'
                     % (len(contig.names), g, contig.count(1), contig.count(2)),
                     '   --> Original number of sites: %d site(s)' % contig.nsites()]
-
-        def reject(text):
-            console.extend(['   --> Warning: ' + text + ' Current dataset won\'t be conserved !', ''])
-
+        reject = lambda text: console.extend(['   --> Warning: ' + text + ' Current dataset won\'t be conserved !', ''])
         contig.keep_sequences([x != 2 for x in contig.groups])
         if contig.rows and deal_with_bad_codons(contig, i32(o.tolerance_zone), o.allow_internal_bc):
             reject('At least one internal Stop/Frameshift codon has been detected !')
@@ -400,8 +382,7 @@ def analyse_contig(contig, pop, o, bounds):
             total = 0.25 * sum(u != v for q in quads for u in q[:2] for v in q[2:])
             res.dist[n1 + '|' + n2] = (total / len(quads), len(quads)) if quads else (-1.0, 0)
     # Fit and Weir & Cockerham
-    count = observed = wc_count = 0
-    expected = B = C = 0.0
+    observed, expected, B, C = 0, 0.0, 0.0, 0.0
     for t in positions:
         al = Alleles()
         for idx, (_, a, b) in enumerate(pairs):
@@ -413,19 +394,16 @@ def analyse_contig(contig, pop, o, bounds):
                 al.update(y, idx)
         if al.number != 2:
             continue
-        n = al.typed
+        n = float(al.typed)
         p, q = al.occ[0] / (2 * n), al.occ[1] / (2 * n)
-        count += 1
         observed += al.het
         expected += (2 * p) * q * n
-        nd = float(n)
-        if nd > 1.0:
-            h = al.het / nd
-            B += ((1.0 - p) * p - ((nd + nd - 1.0) / (nd * 4.0)) * h) * (nd / (nd - 1.0))
-            wc_count += 1
+        if n > 1.0:
+            h = al.het / n
+            B += ((1.0 - p) * p - ((n + n - 1.0) / (n * 4.0)) * h) * (n / (n - 1.0))
             C += 0.5 * h
-    res.Fit = 1.0 - observed / expected if count > 0 and expected != 0.0 else -999.0
-    res.B, res.C, res.WC = (B, C, B / (B + C)) if wc_count > 0 and B + C != 0.0 else (-999.0,) * 3
+    res.Fit = 1.0 - observed / expected if expected != 0.0 else -999.0
+    res.B, res.C, res.WC = (B, C, B / (B + C)) if B + C != 0.0 else (-999.0,) * 3
     # Fst of each population pair from the sequence pairs of different individuals (within a
     # population both orders, between two the ordered pairs)
     P = pop.count
@@ -474,14 +452,10 @@ def synonymous_positions(codon, ratio):
     ratio/(ratio+2) as a transition, 1/(ratio+2) as a transversion."""
     if codon in STOPS or not 0 <= codon < 64:
         return 0.0
-    n = 0.0
     pos = codon_nucs(codon)
-    for p in range(3):
-        for an in range(4):
-            c = codon_of([an if q == p else pos[q] for q in range(3)])
-            if an != pos[p] and c not in STOPS and AMINO[c] == AMINO[codon]:
-                n = n + (ratio / (ratio + 2) if {pos[p], an} in ({0, 2}, {1, 3}) else 1 / (ratio + 2))
-    return n
+    changes = [(p, an, codon_of(pos[:p] + (an,) + pos[p + 1:])) for p in range(3) for an in range(4) if an != pos[p]]
+    return add(ratio / (ratio + 2) if {pos[p], an} in ({0, 2}, {1, 3}) else 1 / (ratio + 2)
+               for p, an, c in changes if c not in STOPS and AMINO[c] == AMINO[codon])
 
 def differences(i, j):
     return sum(a != b for a, b in zip(codon_nucs(i), codon_nucs(j)))
@@ -546,12 +520,9 @@ def polymorphisms(col, freqmin):
     if GAP in col:
         return 0, 0
     types = sorted(set(col))
-    na_sup, nminmin = 0, 10
-    for a in types:
-        nmin = min([differences(a, b) - int(synonymous_differences(a, b, True)) for b in types if b != a] + [10])
-        na_sup += nmin
-        nminmin = min(nminmin, nmin)
-    return number_of_substitutions(col), na_sup - nminmin
+    nmin = [min([differences(a, b) - int(synonymous_differences(a, b, True)) for b in types if b != a] + [10])
+            for a in types]
+    return number_of_substitutions(col), sum(nmin) - min(nmin + [10])
 
 def fixed_differences(col, i, j):
     """[Ns, Na] of one complete site: the differences between the ingroup consensus i and the
@@ -569,10 +540,7 @@ def fixed_differences(col, i, j):
     if len(fixed) == len(diff):
         return [ns, na]
     kind = {1: 'N', 2: 'S' if ns or len(diff) == 2 else 'N'}
-    if len(diff) == 2:
-        kind[0] = 'S' if diff[1] == 1 else 'N'
-    else:
-        kind[0] = 'N' if na - (kind[2] == 'N') >= 2 else 'S'
+    kind[0] = ('S' if diff[1] == 1 else 'N') if len(diff) == 2 else ('N' if na - (kind[2] == 'N') >= 2 else 'S')
     fs = sum(kind[k] == 'S' for k in fixed)
     return [min(ns, fs), min(na, len(fixed) - fs)]
 
@@ -615,8 +583,7 @@ def ds_threshold(items, k):
     median = vals[n // 2] if n % 2 else 0.5 * (vals[n // 2 - 1] + vals[n // 2])
     mean = div(add(vals), n)
     var = div(n * div(add((v - mean) * (v - mean) for v in vals), n), n - 1)
-    sd = math.sqrt(var) if not math.isnan(var) and var >= 0 else float('nan')
-    return sd * k + median
+    return (math.sqrt(var) if var >= 0 else float('nan')) * k + median
 
 def weighted_mean(items, value, below):
     """Mean of value(c) weighted by the complete sites over the items whose value is not below."""
@@ -666,11 +633,10 @@ def summary_values(items, pop):
 
 def summary_lines(r, o, pop, fmt=fmt):
     CI = ' [CI]'  # bootstrap interval, masked
-    n = r['nb_contig']
     L = ['#' * 80, '#' + ' ' * 30 + 'Biological Summary' + ' ' * 30 + '#', '#' * 80, '',
          'Selected ingroup species: ' + o.ingroup, '',
          'Number of analyzed individual: %d (from %d population(s))' % (len(pop.all_individuals()), pop.count), '',
-         'Total number of contig used for sequence analysis: %d' % n, '',
+         'Total number of contig used for sequence analysis: %d' % r['nb_contig'], '',
          'Total number of SNPs: %d' % sum(r['snp']), '',
          '  - Biallelic: %d' % r['snp'][0], '  - Triallelic: %d' % r['snp'][1],
          '  - Quadriallelic: %d' % r['snp'][2], '',
@@ -720,15 +686,9 @@ def row_line(res, pop, fmt=fmt):
 def distance_means(results, a, b):
     """Weighted and unweighted mean distance of the ordered pair (a, b) over all contigs; -1 when
     nothing went into a mean."""
-    sxm = sm = sx = c = 0.0
-    for res in results:
-        x, m = res.dist.get(a + '|' + b, (-1.0, 0))
-        if x >= 0.0:
-            sxm += x * m
-            sm += m
-            sx += x
-            c += 1
-    return (sxm / sm if sm != 0 else -1.0), (sx / c if c != 0 else -1.0)
+    d = [xm for xm in (res.dist.get(a + '|' + b, (-1.0, 0)) for res in results) if xm[0] >= 0.0]
+    sm = add(m for _, m in d)
+    return (add(x * m for x, m in d) / sm if sm != 0 else -1.0), (add(x for x, _ in d) / len(d) if d else -1.0)
 
 def distance_text(results, pop, o, fmt=fmt):
     inds = pop.all_individuals()
@@ -767,8 +727,7 @@ def expected_run(o, alignment_text, population_text=None):
     con = e.console = []
 
     def fail(err):
-        e.err += err
-        e.status = 1
+        e.err, e.status = e.err + err, 1
         con.extend(GOODBYE)
         return e
 
