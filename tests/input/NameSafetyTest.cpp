@@ -4,11 +4,7 @@
 #include "input/NameSafety.h"
 
 TEST(NameSafety, NamesBreakingTheTables) {
-  struct Case {
-    std::string name;
-    bool ends_line;
-    std::string why;
-  };
+  struct Case { std::string name; bool ends_line; std::string why; };
   const std::vector<Case> cases = {
       {"ind01", true, ""},
       {"", false, ""},

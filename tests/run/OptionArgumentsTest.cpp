@@ -1,10 +1,6 @@
 // Options are read as the user wrote them: values keep "#", blanks and backslashes; "="-less
 // arguments are reported; option files nest a few levels at most and a loop among them is an error.
-#include <gtest/gtest.h>
-
 #include <map>
-#include <string>
-#include <vector>
 
 #include "TestSupport.h"
 #include "report/ReportTestSupport.h"
@@ -38,12 +34,8 @@ std::string parsing(int n) {
 }  // namespace
 
 TEST(OptionArguments, ReadAsWritten) {
-  struct Case {
-    std::string what;
-    std::map<std::string, std::string> files;
-    std::vector<std::string> args;
-    std::string options;  // text() of the result, or the error message
-    std::string console;  // not checked after an error
+  struct Case {  // options: text() of the result, or the error message; console: not checked after an error
+    std::string what; std::map<std::string, std::string> files; std::vector<std::string> args; std::string options, console;
   };
   const std::string ignored = "WARNING!!! Parameter '-compute_distances' has been ignored.\n";
   const std::vector<Case> cases = {

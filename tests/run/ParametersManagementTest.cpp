@@ -1,41 +1,15 @@
 // Reading and checking the options: corrected values with their warnings, lenient numbers and
 // booleans, and the order of the reading's reports.
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <map>
-#include <memory>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "TestSupport.h"
-#include "run/ParametersManagement.h"
+#include "report/ReportTestSupport.h"
 
-using testsupport::TempDir;
+using reporttest::options;
 
 namespace {
-
-// Builds and checks the options from `args` (the program name is added).
-std::unique_ptr<ParametersManagement> build(std::vector<std::string> args) {
-  args.insert(args.begin(), "Selvantrix");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  std::unique_ptr<ParametersManagement> options(
-      new ParametersManagement(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data()));
-  options->checkParameters();
-  return options;
-}
-
-// The lines of standard output of `build` starting "WARNING!!! The value".
-std::vector<std::string> corrections(const std::vector<std::string>& args, std::unique_ptr<ParametersManagement>* options) {
-  testing::internal::CaptureStdout();
-  *options = build(args);
-  std::vector<std::string> w;
-  for (const auto& l : testsupport::splitLines(testing::internal::GetCapturedStdout()))
-    if (l.rfind("WARNING!!! The value", 0) == 0) w.push_back(l);
-  return w;
-}
 
 template <class T>
 std::function<std::string(const ParametersManagement&)> shown(T (ParametersManagement::*getter)() const) {
@@ -77,7 +51,7 @@ TEST(ParametersManagement, CorrectionsOfValues) {
       "-tolerance_zone=abc !20", "-remove_frameshift=yes 1", "-compute_distances=T 1", "-allow_internal_bc=maybe 0",
       "-print_header=0 0", "-debug_mode=1 1",
   };
-  TempDir d;
+  testsupport::TempDir d;
   const std::string aln = d.write("seqfile.pfas", ">c|s|i|1\nAAA\n");
   for (const std::string& c : cases) {
     SCOPED_TRACE(c);
@@ -86,28 +60,31 @@ TEST(ParametersManagement, CorrectionsOfValues) {
     const bool refused = expected[0] == '!';
     if (refused) expected.erase(0, 1);
     if (given.size() > 19) given = "9223372036854775807";  // shown as read: the largest 64-bit count
-    std::unique_ptr<ParametersManagement> options;
-    const auto warnings = corrections({"-alignment_file=" + aln, "-ingroup=Sp", "-outgroup=Out", argument}, &options);
+    std::string console;
+    const auto o = options({"-alignment_file=" + aln, "-ingroup=Sp", "-outgroup=Out", argument}, &console);
+    std::vector<std::string> warnings;
+    for (const auto& l : testsupport::splitLines(console))
+      if (l.rfind("WARNING!!! The value", 0) == 0) warnings.push_back(l);
     const bool percentage = option == "-gapN_seq" || option == "-bs_confidence";
     EXPECT_EQ(warnings, refused ? std::vector<std::string>{"WARNING!!! The value (" + given + ") of the " + option +
                                                            " parameters is " +
                                                            (percentage ? "not a valid percentage in decimal form" : "not valid") +
                                                            " ! Default value (\"" + expected + "\") will be used !"}
                                 : std::vector<std::string>{});
-    EXPECT_EQ(value.at(option)(*options), expected);
+    EXPECT_EQ(value.at(option)(*o), expected);
   }
 }
 
 // The reading's own lines come as it goes, then the unknown and repeated options in the order of
 // their first appearance, then the library's "not specified" warnings.
 TEST(ParametersManagement, ReadingReportsInOrder) {
-  TempDir d;
+  testsupport::TempDir d;
   const std::string aln = d.write("a.fas", ">c|s|i|1\nAAA\n");
   const std::string file = d.write("p.txt", "noeq2\n-kappa = 2\n");
-  testing::internal::CaptureStdout();
-  auto options = build({"-alignment_file=" + aln, "noeq", "-ingroup=Sp", "-outgroup=O", "-zz=1", "param=" + file,
-                        "-kappa=3", "-ingroup=Sp"});
-  const std::vector<std::string> lines = testsupport::splitLines(testing::internal::GetCapturedStdout());
+  std::string console;
+  auto o = options({"-alignment_file=" + aln, "noeq", "-ingroup=Sp", "-outgroup=O", "-zz=1", "param=" + file, "-kappa=3",
+                    "-ingroup=Sp"}, &console);
+  const std::vector<std::string> lines = testsupport::splitLines(console);
   ASSERT_GE(lines.size(), 7u);
   EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 7),
             std::vector<std::string>({
@@ -119,5 +96,5 @@ TEST(ParametersManagement, ReadingReportsInOrder) {
                 "WARNING!!! The option -kappa is given 2 times: the last value (3) will be used !",
                 "WARNING!!! Parameter -contig_usage not specified. Default used instead: all",
             }));
-  EXPECT_EQ(options->get_kappa(), 3.0);
+  EXPECT_EQ(o->get_kappa(), 3.0);
 }
