@@ -21,14 +21,14 @@ TempDir::TempDir() {
   std::vector<char> buf(tmpl.begin(), tmpl.end());
   buf.push_back('\0');
   if (mkdtemp(buf.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = buf.data();
+  _path = buf.data();
 }
 
 TempDir::~TempDir() {
   std::error_code ec;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+  std::filesystem::permissions(_path, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(path_, ec);
+  std::filesystem::remove_all(_path, ec);
 }
 
 std::string TempDir::write(const std::string& name, const std::string& content) const {
@@ -196,6 +196,20 @@ CodeRows randomCodonRows(std::mt19937& rng, size_t sequences, size_t sites, doub
     }
   }
   return rows;
+}
+
+std::unique_ptr<ParametersManagement> options(std::vector<std::string> args, std::string* console) {
+  args.insert(args.begin(), "Selvantrix");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(&a[0]);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  auto o = std::make_unique<ParametersManagement>(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data());
+  o->checkParameters();
+  testing::internal::GetCapturedStderr();
+  const std::string out = testing::internal::GetCapturedStdout();
+  if (console) *console = out;
+  return o;
 }
 
 std::unique_ptr<mrv::Population> makePopulation(const std::string& text) {

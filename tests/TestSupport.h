@@ -15,6 +15,7 @@
 #include "input/CustomNucleicAlphabet.h"
 #include "input/FrameshiftCodonAlphabet.h"
 #include "input/Population.h"
+#include "run/ParametersManagement.h"
 
 namespace testsupport {
 
@@ -30,13 +31,13 @@ class TempDir {
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return _path; }
+  std::string file(const std::string& name) const { return _path + "/" + name; }
   // Writes `content` to `name` inside the directory and returns its full path.
   std::string write(const std::string& name, const std::string& content) const;
 
  private:
-  std::string path_;
+  std::string _path;
 };
 
 std::string readFile(const std::string& path);
@@ -87,6 +88,9 @@ Records randomContig(std::mt19937& rng, size_t individuals, size_t codons);
 // Codon rows: per site, a reference sense codon, with chance `polymorphic` one to three others (one
 // or two positions changed) at a random share, and now and then a gap or NNN codon.
 CodeRows randomCodonRows(std::mt19937& rng, size_t sequences, size_t sites, double polymorphic = 0.3);
+
+// Options built and checked from `args` (program name added); their standard output goes to `console`.
+std::unique_ptr<ParametersManagement> options(std::vector<std::string> args, std::string* console = nullptr);
 
 // A population file of `text`, read.
 std::unique_ptr<mrv::Population> makePopulation(const std::string& text);

@@ -15,14 +15,9 @@ using testsupport::Alphabets;
 // Class bounds as the run builds them for "-gc_bin=n".
 std::vector<double> classBounds(unsigned int n) {
   testsupport::TempDir dir;
-  std::vector<std::string> args = {"Selvantrix", "-alignment_file=" + dir.write("a.fas", ">c|Sp|i|1\nATG\n"),
-                                   "-ingroup=Sp", "-gc_bin=" + std::to_string(n)};
-  std::vector<char*> argv;
-  for (auto& s : args) argv.push_back(&s[0]);
-  testing::internal::CaptureStdout();
-  ParametersManagement options(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data());
-  testing::internal::GetCapturedStdout();
-  return setAlleleFrequencyClass(&options);
+  const auto options = testsupport::options(
+      {"-alignment_file=" + dir.write("a.fas", ">c|Sp|i|1\nATG\n"), "-ingroup=Sp", "-gc_bin=" + std::to_string(n)});
+  return setAlleleFrequencyClass(options.get());
 }
 
 // Counts bi, tri, quadri and the classes of one codon site given as one codon per sequence.

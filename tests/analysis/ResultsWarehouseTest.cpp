@@ -139,13 +139,7 @@ TEST(ResultsWarehouse, EachWarehouseAnswersForItsOwnPopulation) {
 // the upper triangle of Fst, the classes, the two-species values.
 TEST(ResultsWarehouse, InventoryListsEveryStoredValue) {
   testsupport::TempDir dir;
-  std::vector<std::string> args = {"Selvantrix", "-alignment_file=" + dir.write("a.fas", ">C1|Sp1|x|1\nAAA\n"),
-                                   "-ingroup=Sp1"};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(&a[0]);
-  testing::internal::CaptureStdout();
-  ParametersManagement options(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data());
-  testing::internal::GetCapturedStdout();
+  const auto options = testsupport::options({"-alignment_file=" + dir.write("a.fas", ">C1|Sp1|x|1\nAAA\n"), "-ingroup=Sp1"});
   const std::string hashes(81, '#');
   auto pop = makePopulation("A;x;ind10\nB;y\nC;z\n");
   ResultsWarehouse w(pop.get(), 2);
@@ -200,6 +194,6 @@ TEST(ResultsWarehouse, InventoryListsEveryStoredValue) {
       "  --> PolymS 0.0: 6", "  --> PolymN 0.2: 1", "  --> PolymS 0.2: 2", "  --> MK_nN: 200", "  --> MK_nS: 60", "",
       hashes, "#                           Warehouse Inventory - END                           #", hashes, ""};
   std::vector<double> bounds = {0.125, 1.0};
-  EXPECT_EQ(testsupport::coutLines([&] { ResultsWarehouse::warehouseInventory(&w, &options, pop.get(), bounds); }),
+  EXPECT_EQ(testsupport::coutLines([&] { ResultsWarehouse::warehouseInventory(&w, options.get(), pop.get(), bounds); }),
             expected);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "report/Summary.h"
+#include "TestSupport.h"
 #include "run/ParametersManagement.h"
 
 namespace reporttest {
@@ -22,32 +23,19 @@ const double NaN = std::numeric_limits<double>::quiet_NaN();
 // Runs the enclosed code in another working directory.
 class WorkingDirectory {
  public:
-  explicit WorkingDirectory(const std::string& path) : previous_(getcwd(buffer_, sizeof buffer_) ? buffer_ : "") {
-    if (previous_.empty() || chdir(path.c_str()) != 0) throw std::runtime_error("cannot change directory");
+  explicit WorkingDirectory(const std::string& path) : _previous(getcwd(_buffer, sizeof _buffer) ? _buffer : "") {
+    if (_previous.empty() || chdir(path.c_str()) != 0) throw std::runtime_error("cannot change directory");
   }
   ~WorkingDirectory() {
-    if (chdir(previous_.c_str()) != 0) std::abort();
+    if (chdir(_previous.c_str()) != 0) std::abort();
   }
 
  private:
-  char buffer_[4096];
-  std::string previous_;
+  char _buffer[4096];
+  std::string _previous;
 };
 
-// Options built and checked from `args` (program name added); their standard output goes to `console`.
-inline std::unique_ptr<ParametersManagement> options(std::vector<std::string> args, std::string* console = nullptr) {
-  args.insert(args.begin(), "Selvantrix");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(&a[0]);
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  std::unique_ptr<ParametersManagement> o(new ParametersManagement(3.0, "12-06-2013", static_cast<int>(argv.size()), argv.data()));
-  o->checkParameters();
-  testing::internal::GetCapturedStderr();
-  const std::string out = testing::internal::GetCapturedStdout();
-  if (console) *console = out;
-  return o;
-}
+using testsupport::options;
 
 // A contig with its McDonald-Kreitman counts and site numbers, of weight 100.
 inline SummaryContigValues mk(int fixN, int fixS, double nN, double nS, int polymN_0 = 0, int polymS_0 = 0,
