@@ -11,11 +11,7 @@
 
 #include "TestSupport.h"
 
-using testsupport::fileExists;
-using testsupport::readFile;
-using testsupport::runSelvantrix;
-using testsupport::sourcePath;
-using testsupport::TempDir;
+using namespace testsupport;
 
 namespace {
 

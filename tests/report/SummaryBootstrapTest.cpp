@@ -1,5 +1,4 @@
 // Bootstrap percentile intervals: ranks, quantisation, the order of the draws, worked out by hand.
-#include <algorithm>
 
 #include "ReportTestSupport.h"
 
