@@ -13,10 +13,11 @@
 # The console output is compared too, its clock lines (start, stop, begin and end of the analysis)
 # masked; it is compared by digest as it is produced, so that a console of many gigabytes
 # (-debug_mode) needs no disk space.
-# The bootstrap draws its numbers from a generator seeded with the clock at start. With faketime
-# (Debian package faketime, installed when missing and possible) both programs start at the same
-# fixed time: same seed, same draws, and the summary files must then be identical whole. Without
-# it the bootstrap intervals (the brackets) are masked and the rest of the summary is compared.
+# The bootstrap draws its numbers from a generator seeded with the clock. With faketime (Debian
+# package faketime, installed when missing and possible) both programs run under the same stopped
+# clock (a running one could tick over a second in one run and not in the other): same seed, same
+# draws, and the summary files must then be identical whole. Without it the bootstrap intervals (the
+# brackets) are masked and the rest of the summary is compared.
 # Exit status 0 when every file compared is identical, 1 otherwise.
 set -u
 
@@ -49,7 +50,7 @@ if ! command -v faketime >/dev/null 2>&1 && [ "$(id -u)" -eq 0 ]; then
   apt-get install -y faketime >/dev/null 2>&1 || true
 fi
 if command -v faketime >/dev/null 2>&1; then
-  clock=(faketime '2020-01-01 12:00:00')
+  clock=(faketime -f '2020-01-01 12:00:00')
 else
   echo "== faketime is not installed: bootstrap intervals are masked in the summary comparison" >&2
 fi
