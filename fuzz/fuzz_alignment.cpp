@@ -8,7 +8,6 @@
 // process ending, is a fault and aborts.
 #include <Bpp/Exceptions.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
-#include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,9 +21,8 @@
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/StatisticsEngine.h"
 #include "input/AlignmentFileManagement.h"
-#include "input/CustomNucleicAlphabet.h"
-#include "input/FrameshiftCodonAlphabet.h"
 #include "input/Population.h"
+#include "input/RunAlphabets.h"
 #include "report/BiologicalSummary.h"
 #include "report/MainOutputFile.h"
 #include "report/Summary.h"
@@ -34,10 +32,7 @@
 
 namespace {
 
-struct Alphabets {
-  mrv::CustomNucleicAlphabet nucleic;
-  mrv::FrameshiftCodonAlphabet codon{&nucleic};
-  bpp::StandardGeneticCode code{&nucleic};
+struct Alphabets : mrv::RunAlphabets {
   mrv::StatisticsEngine engine{code};
 };
 

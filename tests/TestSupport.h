@@ -14,6 +14,7 @@
 
 #include "input/CustomNucleicAlphabet.h"
 #include "input/FrameshiftCodonAlphabet.h"
+#include "input/RunAlphabets.h"
 #include "input/Population.h"
 #include "run/ParametersManagement.h"
 
@@ -57,12 +58,7 @@ RunResult runSelvantrix(const std::vector<std::string>& args, const std::string&
 // Path of a file in the source tree (examples, test data).
 std::string sourcePath(const std::string& relative);
 
-// The run's alphabets and genetic code.
-struct Alphabets {
-  mrv::CustomNucleicAlphabet nucleic;
-  mrv::FrameshiftCodonAlphabet codon{&nucleic};
-  bpp::StandardGeneticCode code{&nucleic};
-};
+using Alphabets = mrv::RunAlphabets;  // the run's alphabets and genetic code
 
 using Lines = std::vector<std::string>;
 using Records = std::vector<std::pair<std::string, std::string>>;  // name, sequence text

@@ -5,7 +5,6 @@
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
 #include <Bpp/Seq/Container/SiteContainerTools.h>
-#include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 #include <Bpp/Seq/Sequence.h>
 
 #include <filesystem>
@@ -23,10 +22,9 @@
 #include "analysis/SelectionIndicators.h"
 #include "analysis/SpeciesDataWarehouse.h"
 #include "input/AlignmentFileManagement.h"
-#include "input/CustomNucleicAlphabet.h"
-#include "input/FrameshiftCodonAlphabet.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 #include "input/Population.h"
+#include "input/RunAlphabets.h"
 #include "report/BiologicalSummary.h"
 #include "report/DistanceFile.h"
 #include "report/MainOutputFile.h"
@@ -235,10 +233,8 @@ std::string analysisFailureContext(const ParametersManagement& options, const st
 // population, the statistics engine before the genetic code, the genetic code and the codon
 // alphabet before the nucleic alphabet they are built on).
 struct RunObjects {
-  std::unique_ptr<mrv::CustomNucleicAlphabet> nucleic_alphabet;
-  std::unique_ptr<mrv::FrameshiftCodonAlphabet> codon_alphabet;
-  std::unique_ptr<bpp::StandardGeneticCode> genetic_code;
-  std::unique_ptr<mrv::StatisticsEngine> engine;  // the codon tables of the genetic code and the working arrays
+  mrv::RunAlphabets alphabets;
+  mrv::StatisticsEngine engine{alphabets.code};  // the codon tables of the genetic code and the working arrays
   std::unique_ptr<ParametersManagement> options;
   std::unique_ptr<mrv::Population> population;
   std::vector<mrv::CompactContig> contigs;
@@ -252,13 +248,9 @@ struct RunObjects {
 int runSelvantrix(int argc, char* argv[]) {
   const report::SignalGuard signals;
   RunObjects run;
-  run.nucleic_alphabet.reset(new mrv::CustomNucleicAlphabet());
-  run.codon_alphabet.reset(new mrv::FrameshiftCodonAlphabet(run.nucleic_alphabet.get()));
-  run.genetic_code.reset(new bpp::StandardGeneticCode(run.nucleic_alphabet.get()));
-  run.engine.reset(new mrv::StatisticsEngine(*run.genetic_code));
-  mrv::CustomNucleicAlphabet* nucleic_alphabet = run.nucleic_alphabet.get();
-  mrv::FrameshiftCodonAlphabet* codon_alphabet = run.codon_alphabet.get();
-  mrv::StatisticsEngine& engine = *run.engine;
+  mrv::CustomNucleicAlphabet* nucleic_alphabet = &run.alphabets.nucleic;
+  mrv::FrameshiftCodonAlphabet* codon_alphabet = &run.alphabets.codon;
+  mrv::StatisticsEngine& engine = run.engine;
 
   run.options.reset(new ParametersManagement(program_version, version_date, argc, argv));
   ParametersManagement* options = run.options.get();
