@@ -5,11 +5,7 @@
 #include "run/FatalError.h"
 #include "run/ParametersManagement.h"
 
-namespace {
-
-std::string yesNo(bool b) { return b ? "yes" : "no"; }
-
-}  // namespace
+std::string ParametersManagement::yesNo(bool b) { return b ? "yes" : "no"; }
 
 void ParametersManagement::displayHelp() const {
   std::ostream& o = std::cout;

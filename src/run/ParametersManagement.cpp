@@ -106,10 +106,17 @@ double readDouble(const OptionMap& options, const std::string& name, double def,
 const long long kMaxNbGcBin = 1000;
 const long long kMaxBootstrapReplicates = 10000000;
 
-bool readBool(const OptionMap& options, const std::string& name, bool def, bool warn) {
+// A yes/no option, in the library's words: true/TRUE/t/T/yes/YES/y/Y/1 and false/FALSE/f/F/no/NO/n/N/0.
+// Any other text ("Yes", "on", "2") is recorded in `unreadable` and reads as the default.
+bool readBool(const OptionMap& options, const std::string& name, bool def, bool warn,
+              std::map<std::string, std::string>& unreadable) {
+  static const char* const kTrue[] = {"true", "TRUE", "t", "T", "yes", "YES", "y", "Y", "1"};
+  static const char* const kFalse[] = {"false", "FALSE", "f", "F", "no", "NO", "n", "N", "0"};
   const std::string v = readText(options, name, bpp::TextTools::toString(def), warn);
-  return v == "true" || v == "TRUE" || v == "t" || v == "T" || v == "yes" || v == "YES" || v == "y" ||
-         v == "Y" || v == "1";
+  if (std::find(std::begin(kTrue), std::end(kTrue), v) != std::end(kTrue)) return true;
+  if (std::find(std::begin(kFalse), std::end(kFalse), v) != std::end(kFalse)) return false;
+  unreadable[name] = v;
+  return def;
 }
 
 template <class T>
@@ -157,24 +164,24 @@ ParametersManagement::ParametersManagement(double version, const std::string& la
   _outgroup_species_name = readText(options, "-outgroup", "none", false);
   _execution_mode = readText(options, "-exec_mode", _default_execution_mode, false);
   _contig_usage = readText(options, "-contig_usage", _default_contig_usage, true);
-  _gc_bin_given = readInteger(options, "-gc_bin", static_cast<int>(_default_nb_gc_bin), true, _non_numbers);
+  _gc_bin_given = readInteger(options, "-gc_bin", static_cast<int>(_default_nb_gc_bin), true, _unreadable);
   _nb_gc_bin = static_cast<unsigned int>(saturatedInt(_gc_bin_given));
-  _min_gapN_site = static_cast<unsigned int>(readInt(options, "-gapN_site", static_cast<int>(_default_min_gapN_site), true, _non_numbers));
-  _max_gapN_seq = readDouble(options, "-gapN_seq", _default_max_gapN_seq, true, _non_numbers);
-  _tolerance_zone = static_cast<unsigned int>(readInt(options, "-tolerance_zone", static_cast<int>(_default_tolerance_zone), true, _non_numbers));
-  _min_nb_codon = static_cast<unsigned int>(readInt(options, "-min_nb_codon", static_cast<int>(_default_min_nb_codon), true, _non_numbers));
-  _kappa = static_cast<double>(readInt(options, "-kappa", static_cast<int>(_default_kappa), true, _non_numbers));
+  _min_gapN_site = static_cast<unsigned int>(readInt(options, "-gapN_site", static_cast<int>(_default_min_gapN_site), true, _unreadable));
+  _max_gapN_seq = readDouble(options, "-gapN_seq", _default_max_gapN_seq, true, _unreadable);
+  _tolerance_zone = static_cast<unsigned int>(readInt(options, "-tolerance_zone", static_cast<int>(_default_tolerance_zone), true, _unreadable));
+  _min_nb_codon = static_cast<unsigned int>(readInt(options, "-min_nb_codon", static_cast<int>(_default_min_nb_codon), true, _unreadable));
+  _kappa = static_cast<double>(readInt(options, "-kappa", static_cast<int>(_default_kappa), true, _unreadable));
   _bs_replicates_given = readInteger(options, "-bs_replicates", static_cast<int>(_default_bootstrap_replicates), false,
-                                    _non_numbers);
+                                    _unreadable);
   _bootstrap_replicates = static_cast<unsigned int>(saturatedInt(_bs_replicates_given));
-  _bs_sort_given = readInteger(options, "-bs_sort", static_cast<int>(_default_bootstrap_sort_precision), false, _non_numbers);
+  _bs_sort_given = readInteger(options, "-bs_sort", static_cast<int>(_default_bootstrap_sort_precision), false, _unreadable);
   _bootstrap_sort_precision = static_cast<unsigned int>(saturatedInt(_bs_sort_given));
-  _bootstrap_confidence = readDouble(options, "-bs_confidence", _default_bootstrap_confidence, false, _non_numbers);
-  _remove_frameshift = readBool(options, "-remove_frameshift", _default_remove_frameshift, true);
-  _compute_distances = readBool(options, "-compute_distances", _default_compute_distances, true);
-  _allow_internal_bc = readBool(options, "-allow_internal_bc", _default_allow_internal_bc, true);
-  _print_header = readBool(options, "-print_header", _default_print_header, true);
-  _debug = readBool(options, "-debug_mode", _default_debug, false);
+  _bootstrap_confidence = readDouble(options, "-bs_confidence", _default_bootstrap_confidence, false, _unreadable);
+  _remove_frameshift = readBool(options, "-remove_frameshift", _default_remove_frameshift, true, _unreadable);
+  _compute_distances = readBool(options, "-compute_distances", _default_compute_distances, true, _unreadable);
+  _allow_internal_bc = readBool(options, "-allow_internal_bc", _default_allow_internal_bc, true, _unreadable);
+  _print_header = readBool(options, "-print_header", _default_print_header, true, _unreadable);
+  _debug = readBool(options, "-debug_mode", _default_debug, false, _unreadable);
 }
 
 ParametersManagement::~ParametersManagement() {}
@@ -225,46 +232,51 @@ void ParametersManagement::checkParameters() {
     }
   }
 
-  // A numeric option given a text without number is rejected like an out-of-range value, and the
-  // warning shows the text as given.
-  auto nonNumber = [this](const std::string& name) { return _non_numbers.count(name) > 0; };
+  // An option given a text that does not read as its type is rejected like an out-of-range value,
+  // and the warning shows the text as given.
+  auto unreadable = [this](const std::string& name) { return _unreadable.count(name) > 0; };
   auto shown = [this](const std::string& name, const std::string& value) {
-    auto it = _non_numbers.find(name);
-    return it == _non_numbers.end() ? value : it->second;
+    auto it = _unreadable.find(name);
+    return it == _unreadable.end() ? value : it->second;
+  };
+  // Warns about the unreadable text of `name` and gives its default.
+  auto rejected = [this](const std::string& name, auto fallback, const std::string& fallback_text) {
+    warnInvalid(_unreadable.at(name), ") of the " + name + " parameters is not valid ! Default value (", fallback_text);
+    return fallback;
   };
 
-  if (nonNumber("-gapN_seq") || _max_gapN_seq < 0.0 || _max_gapN_seq > 1.0) {
+  if (unreadable("-gapN_seq") || _max_gapN_seq < 0.0 || _max_gapN_seq > 1.0) {
     warnInvalid(shown("-gapN_seq", bpp::TextTools::toString(_max_gapN_seq, 6)),
                 ") of the -gapN_seq parameters is not a valid percentage in decimal form ! Default value (",
                 bpp::TextTools::toString(_default_max_gapN_seq, 6));
     _max_gapN_seq = _default_max_gapN_seq;
   }
-  if (nonNumber("-kappa") || _kappa < 1.0) {
+  if (unreadable("-kappa") || _kappa < 1.0) {
     warnInvalid(shown("-kappa", bpp::TextTools::toString(_kappa, 6)),
                 ") of the -kappa parameters is not valid ! Default value (", bpp::TextTools::toString(_default_kappa, 6));
     _kappa = _default_kappa;
   }
   // Counts below 1 (a negative value would wrap to a huge unsigned count) are rejected like 0, and
   // so are counts whose replicates would not fit in memory.
-  if (nonNumber("-bs_replicates") || _bs_replicates_given < 1 || _bs_replicates_given > kMaxBootstrapReplicates) {
+  if (unreadable("-bs_replicates") || _bs_replicates_given < 1 || _bs_replicates_given > kMaxBootstrapReplicates) {
     warnInvalid(shown("-bs_replicates", streamText(_bs_replicates_given)),
                 ") of the -bs_replicates parameters is not valid ! Default value (",
                 streamText(_default_bootstrap_replicates));
     _bootstrap_replicates = _default_bootstrap_replicates;
   }
-  if (nonNumber("-bs_sort") || _bs_sort_given < 1) {
+  if (unreadable("-bs_sort") || _bs_sort_given < 1) {
     warnInvalid(shown("-bs_sort", streamText(_bs_sort_given)), ") of the -bs_sort parameters is not valid ! Default value (",
                 streamText(_default_bootstrap_sort_precision));
     _bootstrap_sort_precision = _default_bootstrap_sort_precision;
   }
-  if (nonNumber("-bs_confidence") || _bootstrap_confidence < 0.0 || _bootstrap_confidence > 1.0) {
+  if (unreadable("-bs_confidence") || _bootstrap_confidence < 0.0 || _bootstrap_confidence > 1.0) {
     warnInvalid(shown("-bs_confidence", bpp::TextTools::toString(_bootstrap_confidence, 6)),
                 ") of the -bs_confidence parameters is not a valid percentage in decimal form ! Default value (",
                 bpp::TextTools::toString(_default_bootstrap_confidence, 6));
     _bootstrap_confidence = _default_bootstrap_confidence;
   }
   // The GC allele-frequency histogram needs at least one class, and no more than memory allows.
-  if (nonNumber("-gc_bin") || _gc_bin_given < 1 || _gc_bin_given > kMaxNbGcBin) {
+  if (unreadable("-gc_bin") || _gc_bin_given < 1 || _gc_bin_given > kMaxNbGcBin) {
     warnInvalid(shown("-gc_bin", streamText(_gc_bin_given)), ") of the -gc_bin parameters is not valid ! Default value (",
                 streamText(_default_nb_gc_bin));
     _nb_gc_bin = _default_nb_gc_bin;
@@ -278,10 +290,19 @@ void ParametersManagement::checkParameters() {
   const Count counts[] = {{"-gapN_site", &_min_gapN_site, _default_min_gapN_site},
                           {"-tolerance_zone", &_tolerance_zone, _default_tolerance_zone},
                           {"-min_nb_codon", &_min_nb_codon, _default_min_nb_codon}};
-  for (const Count& c : counts) {
-    if (!nonNumber(c.name)) continue;
-    warnInvalid(shown(c.name, ""), std::string(") of the ") + c.name + " parameters is not valid ! Default value (",
-                streamText(c.fallback));
-    *c.field = c.fallback;
-  }
+  for (const Count& c : counts)
+    if (unreadable(c.name)) *c.field = rejected(c.name, c.fallback, streamText(c.fallback));
+  // The yes/no options: only a text outside the library's words is rejected.
+  struct YesNo {
+    const char* name;
+    bool* field;
+    bool fallback;
+  };
+  const YesNo yes_nos[] = {{"-remove_frameshift", &_remove_frameshift, _default_remove_frameshift},
+                           {"-compute_distances", &_compute_distances, _default_compute_distances},
+                           {"-allow_internal_bc", &_allow_internal_bc, _default_allow_internal_bc},
+                           {"-print_header", &_print_header, _default_print_header},
+                           {"-debug_mode", &_debug, _default_debug}};
+  for (const YesNo& b : yes_nos)
+    if (unreadable(b.name)) *b.field = rejected(b.name, b.fallback, yesNo(b.fallback));
 }

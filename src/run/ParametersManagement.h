@@ -87,7 +87,11 @@ class ParametersManagement {
   long long _gc_bin_given = 8;
   long long _bs_replicates_given = 10000;
   long long _bs_sort_given = 1000000;
-  // Numeric options given a text with no leading number ("abc", "nan"): option name -> text.
+  // Options given a text that does not read as their type: a numeric option with no leading number
+  // ("abc", "nan"), a yes/no option outside the library's words ("Yes", "on"). Option name -> text.
   // Each is reported by the checks and gets its default.
-  std::map<std::string, std::string> _non_numbers;
+  std::map<std::string, std::string> _unreadable;
+
+  // A yes/no value as the help and the warnings show it.
+  static std::string yesNo(bool b);
 };

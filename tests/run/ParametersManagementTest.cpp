@@ -20,11 +20,17 @@ std::function<std::string(const ParametersManagement&)> shown(T (ParametersManag
   };
 }
 
+// A yes/no option as the warnings show its default.
+std::function<std::string(const ParametersManagement&)> shown(bool (ParametersManagement::*getter)() const) {
+  return [getter](const ParametersManagement& o) { return (o.*getter)() ? "yes" : "no"; };
+}
+
 }  // namespace
 
 // "OPTION=GIVEN VALUE": the option given GIVEN takes VALUE; "!VALUE": GIVEN is refused with a warning
 // naming its default VALUE, which is used. Counts are read leniently: a leading number is taken and
-// a negative one wraps, a text without number is refused.
+// a negative one wraps, a text without number is refused. A yes/no option takes the library's words
+// only; an empty value is an absent option.
 TEST(ParametersManagement, CorrectionsOfValues) {
   using P = ParametersManagement;
   const std::map<std::string, std::function<std::string(const P&)>> value = {
@@ -48,8 +54,11 @@ TEST(ParametersManagement, CorrectionsOfValues) {
       "-bs_sort=-1 !1000000", "-bs_sort=x1 !1000000", "-bs_sort=2147483647 2147483647", "-gc_bin=0 !8", "-gc_bin=-3 !8",
       "-gc_bin=x8 !8", "-gc_bin=3 3", "-gc_bin=1000 1000", "-gc_bin=1001 !8", "-gc_bin=99999999999 !8",
       "-min_nb_codon=-1 4294967295", "-min_nb_codon=abc !10", "-gapN_site=12abc 12", "-gapN_site=abc !10",
-      "-tolerance_zone=abc !20", "-remove_frameshift=yes 1", "-compute_distances=T 1", "-allow_internal_bc=maybe 0",
-      "-print_header=0 0", "-debug_mode=1 1",
+      "-tolerance_zone=abc !20", "-remove_frameshift=yes yes", "-compute_distances=T yes", "-allow_internal_bc=maybe !no",
+      "-print_header=0 no", "-debug_mode=1 yes", "-compute_distances=Yes !no", "-compute_distances=True !no",
+      "-compute_distances=on !no", "-compute_distances=2 !no", "-compute_distances= no", "-compute_distances=Y yes",
+      "-print_header=Yes !yes", "-print_header=off !yes", "-print_header=N no", "-remove_frameshift=FALSE no",
+      "-remove_frameshift=True !no", "-allow_internal_bc=y yes", "-debug_mode=2 !no", "-debug_mode=t yes",
   };
   testsupport::TempDir d;
   const std::string aln = d.write("seqfile.pfas", ">c|s|i|1\nAAA\n");
@@ -97,4 +106,24 @@ TEST(ParametersManagement, ReadingReportsInOrder) {
                 "WARNING!!! Parameter -contig_usage not specified. Default used instead: all",
             }));
   EXPECT_EQ(o->get_kappa(), 3.0);
+}
+
+// A value read from an option file is checked as one given on the command line.
+TEST(ParametersManagement, OptionFileValuesCheckedAlike) {
+  testsupport::TempDir d;
+  const std::string aln = d.write("a.fas", ">c|s|i|1\nAAA\n");
+  const std::string file = d.write("p.txt", "-compute_distances = on\n-print_header = n\n-kappa = x\n");
+  std::string console;
+  auto o = options({"-alignment_file=" + aln, "-ingroup=Sp", "-outgroup=O", "param=" + file}, &console);
+  std::vector<std::string> warnings;
+  for (const auto& l : testsupport::splitLines(console))
+    if (l.rfind("WARNING!!! The value", 0) == 0) warnings.push_back(l);
+  EXPECT_EQ(warnings,
+            std::vector<std::string>({
+                "WARNING!!! The value (x) of the -kappa parameters is not valid ! Default value (\"1\") will be used !",
+                "WARNING!!! The value (on) of the -compute_distances parameters is not valid ! Default value (\"no\") "
+                "will be used !",
+            }));
+  EXPECT_FALSE(o->get_compute_distances());
+  EXPECT_FALSE(o->get_print_header());
 }
