@@ -54,11 +54,12 @@ TEST(ParametersManagement, CorrectionsOfValues) {
       "-bs_sort=-1 !1000000", "-bs_sort=x1 !1000000", "-bs_sort=2147483647 2147483647", "-gc_bin=0 !8", "-gc_bin=-3 !8",
       "-gc_bin=x8 !8", "-gc_bin=3 3", "-gc_bin=1000 1000", "-gc_bin=1001 !8", "-gc_bin=99999999999 !8",
       "-min_nb_codon=-1 4294967295", "-min_nb_codon=abc !10", "-gapN_site=12abc 12", "-gapN_site=abc !10",
-      "-tolerance_zone=abc !20", "-remove_frameshift=yes yes", "-compute_distances=T yes", "-allow_internal_bc=maybe !no",
-      "-print_header=0 no", "-debug_mode=1 yes", "-compute_distances=Yes !no", "-compute_distances=True !no",
-      "-compute_distances=on !no", "-compute_distances=2 !no", "-compute_distances= no", "-compute_distances=Y yes",
-      "-print_header=Yes !yes", "-print_header=off !yes", "-print_header=N no", "-remove_frameshift=FALSE no",
-      "-remove_frameshift=True !no", "-allow_internal_bc=y yes", "-debug_mode=2 !no", "-debug_mode=t yes",
+      "-tolerance_zone=abc !20", "-remove_frameshift=yes yes", "-compute_distances=T yes",
+      "-allow_internal_bc=maybe !no", "-print_header=0 no", "-debug_mode=1 yes", "-compute_distances=Yes !no",
+      "-compute_distances=True !no", "-compute_distances=on !no", "-compute_distances=2 !no", "-compute_distances= no",
+      "-compute_distances=Y yes", "-print_header=Yes !yes", "-print_header=off !yes", "-print_header=N no",
+      "-remove_frameshift=FALSE no", "-remove_frameshift=True !no", "-allow_internal_bc=y yes", "-debug_mode=2 !no",
+      "-debug_mode=t yes",
   };
   testsupport::TempDir d;
   const std::string aln = d.write("seqfile.pfas", ">c|s|i|1\nAAA\n");
