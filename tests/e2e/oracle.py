@@ -138,7 +138,13 @@ def parse_options(argv):
         if a.startswith('-') and '=' in a:
             k, v = a[1:].split('=', 1)
             k = 'alignment' if k == 'alignment_file' else k
-            kw[k] = v in ('true', 'TRUE', 't', 'T', 'yes', 'YES', 'y', 'Y', '1') if k in BOOLEAN_OPTIONS else v
+            if k not in BOOLEAN_OPTIONS:
+                kw[k] = v
+            elif v in ('true', 'TRUE', 't', 'T', 'yes', 'YES', 'y', 'Y', '1'):
+                kw[k] = True
+            elif v in ('false', 'FALSE', 'f', 'F', 'no', 'NO', 'n', 'N', '0'):
+                kw[k] = False
+            # any other value is refused and the default kept
         else:
             kw['alignment'] = a
     return Options(**kw)
