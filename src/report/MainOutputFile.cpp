@@ -97,8 +97,12 @@ std::vector<Column> tableColumns(const mrv::Population& population, const std::v
   return columns;
 }
 
-// The header line of the columns (no line end); with `debug` it is also echoed to standard output.
-std::string headerLine(const std::vector<Column>& columns, bool debug) {
+}  // namespace
+
+// The forms of buildHeaderLine and writeUnitaryResultLine over a column table built once for all
+// the rows of a file; the forms of the header file are adapters over them.
+
+std::string buildHeaderLine(const std::vector<Column>& columns, bool debug) {
   std::string header;
   for (const Column& c : columns) header += c.title + "\t";
   if (debug)
@@ -109,13 +113,13 @@ std::string headerLine(const std::vector<Column>& columns, bool debug) {
   return header;
 }
 
-void writeRow(std::ostream& output, const std::vector<Column>& columns, ResultsWarehouse& contig,
-              const std::string& species) {
+void writeUnitaryResultLine(std::ostream& output, const std::vector<Column>& columns, ResultsWarehouse& warehouse,
+                            const std::string& ingroup_species_name) {
   // Every analysed contig holds a record of the focal species; should one be missing, the row
   // shows the values of an empty record rather than failing.
   const SpeciesDataWarehouse empty_record;
-  const SpeciesDataWarehouse* record = contig.get_specific_species_data(species);
-  const ContigRow row{contig, record ? *record : empty_record, contig.get_GC_allele_frequency_classes()};
+  const SpeciesDataWarehouse* record = warehouse.get_specific_species_data(ingroup_species_name);
+  const ContigRow row{warehouse, record ? *record : empty_record, warehouse.get_GC_allele_frequency_classes()};
   for (const Column& c : columns) {
     c.write(output, row);
     output << "\t";
@@ -123,11 +127,9 @@ void writeRow(std::ostream& output, const std::vector<Column>& columns, ResultsW
   output << "\n";
 }
 
-}  // namespace
-
 std::string buildHeaderLine(mrv::Population* population, std::vector<double>& class_bounds,
                             std::string ingroup_species_name, bool debug) {
-  return headerLine(tableColumns(*population, class_bounds, ingroup_species_name), debug);
+  return buildHeaderLine(tableColumns(*population, class_bounds, ingroup_species_name), debug);
 }
 
 void writeUnitaryResultLine(std::ostream& output, ResultsWarehouse* warehouse, mrv::Population* population,
@@ -135,8 +137,8 @@ void writeUnitaryResultLine(std::ostream& output, ResultsWarehouse* warehouse, m
   // One class column per class count of the contig; the titles, which hold the bounds, are not
   // written here.
   const std::vector<double> class_bounds(warehouse->get_GC_allele_frequency_classes().size());
-  writeRow(output, tableColumns(*population, class_bounds, ingroup_species_name), *warehouse,
-           ingroup_species_name);
+  writeUnitaryResultLine(output, tableColumns(*population, class_bounds, ingroup_species_name), *warehouse,
+                         ingroup_species_name);
 }
 
 void writeMainOutputFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
@@ -148,8 +150,8 @@ void writeMainOutputFile(ParametersManagement* options, std::vector<ResultsWareh
   std::ostream& file = outputs.create(name).stream();
   // The warehouses hold one class count per class bound.
   const std::vector<Column> columns = tableColumns(*population, class_bounds, species);
-  if (options->get_print_header()) file << headerLine(columns, options->get_DEBUG()) << "\n";
-  for (ResultsWarehouse* warehouse : warehouses) writeRow(file, columns, *warehouse, species);
+  if (options->get_print_header()) file << buildHeaderLine(columns, options->get_DEBUG()) << "\n";
+  for (ResultsWarehouse* warehouse : warehouses) writeUnitaryResultLine(file, columns, *warehouse, species);
 }
 
 void writeMainOutputFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,

@@ -1,5 +1,6 @@
 // The main output table: the titles of its header and its rows, whole, in the stream's number format.
 #include <cstdio>
+#include <sstream>
 
 #include "ReportTestSupport.h"
 #include "TestSupport.h"
@@ -57,4 +58,14 @@ TEST(MainOutputFile, WholeFileWithAndWithoutHeader) {
                   (header ? "(buildHeaderLine) Builded Header line:\n\n" + columns.substr(0, columns.size() - 1) + "\n\n" : ""));
     EXPECT_EQ(testsupport::readFile(out), (header ? columns : "") + rows);
   }
+  // The one-line forms give the same header (echoed only with debug) and the same rows.
+  for (bool debug : {true, false}) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(buildHeaderLine(&population, eight, "Sp1", debug) + "\n", columns);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              debug ? "(buildHeaderLine) Builded Header line:\n\n" + columns.substr(0, columns.size() - 1) + "\n\n" : "");
+  }
+  std::ostringstream written;
+  for (ResultsWarehouse* warehouse : warehouses) writeUnitaryResultLine(written, warehouse, &population, "Sp1");
+  EXPECT_EQ(written.str(), rows);
 }
