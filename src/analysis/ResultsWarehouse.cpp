@@ -243,25 +243,6 @@ std::map<std::string, mrv::DistanceBetweenIndividuals*> ResultsWarehouse::get_al
   return _distance_objects;
 }
 
-bool ResultsWarehouse::find_distance(const std::string& key, double& distance, int& nb_resolved_positions) const {
-  distance = -1.0;
-  nb_resolved_positions = 0;
-  if (!_distance_objects.empty()) {
-    auto held = _distance_objects.find(key);
-    if (held != _distance_objects.end()) {
-      if (!held->second) return false;
-      distance = held->second->get_distance();
-      nb_resolved_positions = held->second->get_nb_resolved_positions();
-      return true;
-    }
-  }
-  size_t cell = 0;
-  if (!_table_cell(key, cell)) return false;
-  distance = _pair_distance[cell];
-  nb_resolved_positions = _pair_positions[cell];
-  return true;
-}
-
 void ResultsWarehouse::store_species_data(SpeciesDataWarehouse* record) { _species_data.push_back(record); }
 
 SpeciesDataWarehouse* ResultsWarehouse::get_specific_species_data(std::string species) const {

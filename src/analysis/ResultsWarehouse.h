@@ -105,14 +105,11 @@ class ResultsWarehouse {
   // Every distance object: makes those of all population pairs and computed pairs first (costly;
   // for inspection).
   std::map<std::string, mrv::DistanceBetweenIndividuals*> get_all_distance_objects();
-  // Reads the distance under `key` without creating anything. Returns true when a distance or an
-  // object is held under the key; otherwise sets distance -1.0 and 0 positions and returns false.
-  bool find_distance(const std::string& key, double& distance, int& nb_resolved_positions) const;
 
-  // The distances as find_distance reads them, contig by contig, for the distance file. The table:
-  // the individuals whose distances were computed together, each once in byte order, and the pair
-  // of individuals i and j (false when not computed). The objects held under their key (null
-  // entries included) take the place of the table's pair of the same key.
+  // The distances as get_specific_distance_object reads them, without making any object, for the
+  // distance file. The table: the individuals whose distances were computed together, each once in
+  // byte order, and the pair of individuals i and j (false when not computed). The objects held
+  // under their key (null entries included) take the place of the table's pair of the same key.
   const std::vector<std::string>& get_distance_individuals() const { return _distance_individuals; }
   bool get_table_distance(size_t i, size_t j, double& distance, int& nb_resolved_positions) const;
   const std::map<std::string, mrv::DistanceBetweenIndividuals*>& get_held_distance_objects() const {

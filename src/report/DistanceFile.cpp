@@ -39,12 +39,12 @@ struct DistanceSums {
   }
 };
 
-// The sums of the pairs of the population's individuals that have a distance in at least one
-// contig: as many as such pairs, not the square of the population. Built in one pass over the
-// contigs, so that each pair's sums are added in contig order, as summarizeDistances adds them.
-class PopulationPairSums {
+// The sums of the ordered pairs of a list of individuals that have a distance in at least one
+// contig: as many as such pairs, not the square of the list. Built in one pass over the contigs,
+// so that each pair's sums are added in contig order.
+class PairDistanceSums {
  public:
-  PopulationPairSums(const std::vector<std::string>& individuals, const std::vector<ResultsWarehouse*>& warehouses) {
+  PairDistanceSums(const std::vector<std::string>& individuals, const std::vector<ResultsWarehouse*>& warehouses) {
     for (const std::string& individual : individuals) _slot.emplace(individual, static_cast<uint32_t>(_slot.size()));
     for (const ResultsWarehouse* warehouse : warehouses) _add_contig(*warehouse);
     _index_rows();
@@ -57,6 +57,12 @@ class PopulationPairSums {
     return it == _slot.end() ? static_cast<uint32_t>(_slot.size()) : it->second;
   }
 
+  // The sums of the pair of slots (a, b), or null when nothing went into them.
+  const DistanceSums* find(uint32_t a, uint32_t b) const {
+    auto cell = _where.find(static_cast<uint64_t>(a) * nb_individuals() + b);
+    return cell == _where.end() ? nullptr : &_sums[cell->second];
+  }
+
   // Calls visit(second slot, sums) for every pair of first slot `a` that has sums.
   template <typename Visit>
   void for_each_of(uint32_t a, Visit visit) const {
@@ -64,8 +70,8 @@ class PopulationPairSums {
   }
 
  private:
-  // Adds a contig's distances, each pair of individuals as summarizeDistances reads it from the
-  // pair's key: an object held under the key first, else the contig's table.
+  // Adds a contig's distances, each pair of individuals as the contig's get_specific_distance_object
+  // reads it under the pair's key: an object held under the key first, else the contig's table.
   void _add_contig(const ResultsWarehouse& warehouse) {
     const uint32_t none = static_cast<uint32_t>(nb_individuals());
     const std::map<std::string, mrv::DistanceBetweenIndividuals*>& held = warehouse.get_held_distance_objects();
@@ -125,16 +131,25 @@ class PopulationPairSums {
 
 }  // namespace
 
+// The sums of every ordered pair of `individuals` (self-pairs included) over the warehouses, in one
+// pass over the contigs; the form the distance file is written from.
+PairDistanceSums summarizeDistances(const std::vector<ResultsWarehouse*>& warehouses,
+                                    const std::vector<std::string>& individuals) {
+  return PairDistanceSums(individuals, warehouses);
+}
+
 std::vector<double> summarizeDistances(std::vector<ResultsWarehouse*>& warehouses, std::string key) {
-  DistanceSums sums;
-  for (ResultsWarehouse* warehouse : warehouses) {
-    double distance = -1.0;
-    int positions = 0;
-    // Reads without creating anything: a pair never computed in a contig reads -1.0.
-    warehouse->find_distance(key, distance, positions);
-    sums.add(distance, positions);
+  // The pairs the key names: one per "|" in it, since names may hold "|". Every one of them is read
+  // under this key alone, so they all have the key's sums.
+  std::vector<std::string> sides;
+  for (size_t cut = key.find('|'); cut != std::string::npos; cut = key.find('|', cut + 1)) {
+    sides.push_back(key.substr(0, cut));
+    sides.push_back(key.substr(cut + 1));
   }
-  return sums.means();
+  if (sides.empty()) return DistanceSums().means();
+  const PairDistanceSums sums = summarizeDistances(warehouses, sides);
+  const DistanceSums* found = sums.find(sums.slot(sides[0]), sums.slot(sides[1]));
+  return found ? found->means() : DistanceSums().means();
 }
 
 void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
@@ -146,7 +161,7 @@ void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehou
   std::ostream& file = outputs.create(name).stream();
   if (options->get_print_header()) file << "Individual_1\tIndividual_2\tWeighted_distance\tUnweighted_distance\n";
   const std::vector<std::string> individuals = population->get_all_individuals();
-  const PopulationPairSums pairs(individuals, warehouses);
+  const PairDistanceSums pairs = summarizeDistances(warehouses, individuals);
 
   std::vector<uint32_t> slots(individuals.size());
   for (size_t p = 0; p < individuals.size(); ++p) slots[p] = pairs.slot(individuals[p]);

@@ -29,10 +29,8 @@ TEST(ResultsWarehouse, DistanceObjectsHandedOverAreOwnedAndReplaced) {
     w.set_specific_distance_object("a|b", new CountedDistance("a", "b", 0.25, 12));
     w.set_specific_distance_object("b|a", new CountedDistance("b", "a", 0.5, 3));
     w.set_specific_distance_object("b|a", new CountedDistance("b", "a", 0.75, 4));  // replaces
-    double d = 0;
-    int m = 0;
-    EXPECT_TRUE(w.find_distance("b|a", d, m));
-    EXPECT_EQ(d * m, 0.75 * 4);
+    const mrv::DistanceBetweenIndividuals* ba = w.get_specific_distance_object("b|a");
+    EXPECT_EQ(ba->get_distance() * ba->get_nb_resolved_positions(), 0.75 * 4);
     EXPECT_EQ(w.get_specific_distance_object("a|b")->get_distance(), 0.25);
     // An individual of the contig that no population lists: the object itself is kept.
     auto* za = new CountedDistance("z", "a", 0.125, 8);
@@ -94,14 +92,7 @@ TEST(ResultsWarehouse, DistanceTablesOfTheContigsIndividuals) {
       {"c|d", true, 0.75, 30}, {"d|d", true, 0.25, 10}, {"b|c", false, -1.0, 0}, {"c|b", false, -1.0, 0},
       {"q|d", false, -1.0, 0}, {"b", false, -1.0, 0},  {"|b", false, -1.0, 0},  {"b|b|", false, -1.0, 0},
   };
-  for (const auto& c : cases) {
-    double d = 7;
-    int m = 7;
-    EXPECT_EQ(w.find_distance(c.key, d, m), c.held) << c.key;
-    EXPECT_EQ(d, c.distance) << c.key;
-    EXPECT_EQ(m, c.positions) << c.key;
-  }
-  // Objects answer the same, made once; "c|b" is a population pair never computed, "q|d" is none.
+  // Objects are made once; "c|b" is a population pair never computed, "q|d" is none: a null entry.
   for (const auto& c : cases) {
     mrv::DistanceBetweenIndividuals* o = w.get_specific_distance_object(c.key);
     const bool population_pair = c.key == "b|c" || c.key == "c|b";
@@ -132,6 +123,14 @@ TEST(ResultsWarehouse, EachWarehouseAnswersForItsOwnPopulation) {
     EXPECT_EQ(c.w->get_specific_distance_object(c.individual + "|" + c.individual) != nullptr, c.pair_object);
   }
   EXPECT_EQ(w2.get_all_individual_heterozygosity(), (std::map<std::string, double>{{"a", 0}, {"b", -999}, {"c", -999}}));
+  // Every pair of the population has its object (never computed: -1 over 0 positions), the null
+  // entry of "c|c" entered above stays.
+  std::string keys;
+  for (const auto& entry : w1.get_all_distance_objects()) {
+    keys += entry.first + (entry.second ? " " : "(null) ");
+    if (entry.second) EXPECT_EQ(entry.second->get_distance() - entry.second->get_nb_resolved_positions(), -1.0);
+  }
+  EXPECT_EQ(keys, "a|a a|b b|a b|b c|c(null) ");
   EXPECT_TRUE(w3.get_all_Fst().empty());
 }
 

@@ -50,10 +50,10 @@ TEST(DistanceFile, MeansOfEveryPairInPairOrder) {
             "A\tC\t-1\t-1\nB\tA\t0\t0\nB\tB\t-1\t-1\nB\tC\t-1\t-1\nC\tA\t-1\t-1\nC\tB\t1e-05\t1e-05\nC\tC\t-1\t0.5\n");
 }
 
-// The file sums each pair in one pass over the contigs; every line must show what summarizeDistances
-// gives for the pair's key, digit for digit: contig tables, objects that replace a table's pair, null
-// entries, names holding "|" (a key read as two pairs), individuals outside the population, distances
-// -1 or not a number.
+// Every line holds the means of the distances that get_specific_distance_object reads for the
+// pair's key, contig after contig, digit for digit, and so does summarizeDistances for that key alone:
+// contig tables, objects that replace a table's pair, null entries, names holding "|" (a key read as
+// two pairs), individuals outside the population, distances -1 or not a number.
 TEST(DistanceFile, EveryLineAsSummarizedPairByPair) {
   testsupport::TempDir dir;
   dir.write("seqs.fas", ">C1|Sp1|A|1\nAAA\n");
@@ -80,14 +80,25 @@ TEST(DistanceFile, EveryLineAsSummarizedPairByPair) {
     warehouses.push_back(&w);
   }
   writeIn(dir, warehouses, population, {"-alignment_file=seqs.fas", "-ingroup=Sp1", "-print_header=no"});
-  std::ostringstream expected;
+  std::ostringstream expected, by_key;
   size_t with_means = 0;
   for (const std::string& a : population.get_all_individuals())
     for (const std::string& b : population.get_all_individuals()) {
-      const std::vector<double> means = summarizeDistances(warehouses, a + "|" + b);
-      expected << a << "\t" << b << "\t" << means[0] << "\t" << means[1] << "\n";
-      with_means += means[1] != -1.0;
+      const std::vector<double> means = summarizeDistances(warehouses, a + "|" + b);  // before objects are made
+      by_key << a << "\t" << b << "\t" << means[0] << "\t" << means[1] << "\n";
+      double weighted = 0.0, weights = 0.0, sum = 0.0, count = 0.0;
+      for (ResultsWarehouse* w : warehouses) {
+        const mrv::DistanceBetweenIndividuals* d = w->get_specific_distance_object(a + "|" + b);
+        if (!d || !(d->get_distance() >= 0.0)) continue;
+        weighted += d->get_distance() * d->get_nb_resolved_positions(), weights += d->get_nb_resolved_positions();
+        sum += d->get_distance(), count += 1.0;
+      }
+      expected << a << "\t" << b << "\t" << (weights != 0.0 ? weighted / weights : -1.0) << "\t"
+               << (count != 0.0 ? sum / count : -1.0) << "\n";
+      with_means += count != 0.0;
     }
   EXPECT_EQ(readFile(dir.file("seqs.dist")), expected.str());
+  EXPECT_EQ(by_key.str(), expected.str());
   EXPECT_GT(with_means, 20u);
+  EXPECT_EQ(summarizeDistances(warehouses, "ab"), (std::vector<double>{-1.0, -1.0}));  // no pair
 }
