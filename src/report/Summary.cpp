@@ -1,8 +1,5 @@
 #include "report/Summary.h"
 
-#include <Bpp/Numeric/Random/RandomFactory.h>
-#include <Bpp/Numeric/Random/RandomTools.h>
-
 #include "input/Population.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -14,26 +11,9 @@ Summary::Summary(std::vector<ResultsWarehouse*> warehouses, mrv::Population* pop
     : _nb_contig(nb_contig),
       _bootstrap_replicates(bootstrap_replicates),
       _bootstrap_sort_precision(bootstrap_sort_precision),
-      _bootstrap_confidence(bootstrap_confidence),
-      _generator(bpp::RandomTools::DEFAULT_GENERATOR) {
+      _bootstrap_confidence(bootstrap_confidence) {
   _set_starting_values(population->get_all_individuals(), population->get_all_couples());
   initial_data_extraction(warehouses, ingroup_species_name, population);
-}
-
-Summary::Summary(const std::vector<SummaryContigValues>& contigs, const std::vector<std::string>& individuals,
-                 const std::vector<std::string>& couples, unsigned int bootstrap_replicates,
-                 unsigned int bootstrap_sort_precision, double bootstrap_confidence)
-    : _nb_contig(static_cast<unsigned int>(contigs.size())),
-      _bootstrap_replicates(bootstrap_replicates),
-      _bootstrap_sort_precision(bootstrap_sort_precision),
-      _bootstrap_confidence(bootstrap_confidence),
-      _generator(bpp::RandomTools::DEFAULT_GENERATOR) {
-  _set_starting_values(individuals, couples);
-  for (const SummaryContigValues& values : contigs) {
-    _append_contig(values);
-    _contig_individual_heterozygosity.push_back(values.individual_heterozygosity);
-    _contig_population_fst.push_back(values.population_fst);
-  }
 }
 
 Summary::~Summary() {}
@@ -62,10 +42,6 @@ void Summary::_set_population_pairs(const std::vector<std::string>& couples) {
   unsigned int n = 0;
   while (static_cast<std::size_t>(n) * (n + 1) / 2 < couples.size()) ++n;
   _nb_population = couples.empty() ? 0 : n + 1;
-}
-
-void Summary::set_random_generator(bpp::RandomFactory* generator) {
-  _generator = generator != nullptr ? generator : bpp::RandomTools::DEFAULT_GENERATOR;
 }
 
 // ---------------------------------------------------------------------------------------------

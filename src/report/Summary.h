@@ -8,9 +8,6 @@
 
 #include "report/SummaryContigValues.h"
 
-namespace bpp {
-class RandomFactory;
-}
 namespace mrv {
 class Population;
 }
@@ -71,16 +68,6 @@ class Summary {
    */
   Summary(std::vector<ResultsWarehouse*> warehouses, mrv::Population* population,
           std::string ingroup_species_name, unsigned int nb_contig, unsigned int bootstrap_replicates,
-          unsigned int bootstrap_sort_precision, double bootstrap_confidence);
-  /**
-   * @brief A summary over values already copied out of the stores.
-   *
-   * @param individuals The names of the heterozygosity columns of every contig.
-   * @param couples The keys of the Fst columns of every contig: the pairs i < j of some number of
-   * populations, in their order.
-   */
-  Summary(const std::vector<SummaryContigValues>& contigs, const std::vector<std::string>& individuals,
-          const std::vector<std::string>& couples, unsigned int bootstrap_replicates,
           unsigned int bootstrap_sort_precision, double bootstrap_confidence);
   virtual ~Summary();
 
@@ -145,7 +132,12 @@ class Summary {
   void bootstrap_WC84_fit(double threshold);
   void bootstrap_dNdS(int max_count, double k);
   void bootstrap_NI(int max_count, double k);
-  /** @brief Fills `indices` with contig positions drawn uniformly with replacement. */
+  /**
+   * @brief Fills `indices`, in order, with contig positions 0 .. n-1 (n = its size) drawn uniformly
+   * with replacement: one draw u of the library's default generator (seeded from the clock at
+   * start-up) per position, u × n truncated, u = 1.0 giving n - 1. Every resample of the bootstraps
+   * is drawn here.
+   */
   void generate_boot_dataset(std::vector<unsigned int>& indices);
   /**
    * @brief Percentile interval [lower, upper] of the replicates.
@@ -157,11 +149,6 @@ class Summary {
    * ranks 250 and 9750). An empty list gives [NaN, NaN].
    */
   std::vector<double> get_standard_error(std::vector<double>& replicates);
-  /**
-   * @brief Random source of the resamples (not owned); null restores the library's default
-   * generator, which is seeded from the clock at start-up.
-   */
-  void set_random_generator(bpp::RandomFactory* generator);
 
   unsigned int get_total_SNP2() const { return _total_SNP2; }
   unsigned int get_total_SNP3() const { return _total_SNP3; }
@@ -280,10 +267,8 @@ class Summary {
   std::vector<std::string> _couple_keys;
   unsigned int _nb_population = 0;
 
-  bpp::RandomFactory* _generator;  // not owned
-
-  // One contig position of a resample per call, drawn from the generator.
-  struct Draw;
+  // The intervals of the K statistics `sum` computes over each of the bootstrap_replicates
+  // resamples of n contigs.
   template <std::size_t K, class Sum>
   std::array<std::vector<double>, K> _resampled_intervals(std::size_t n, Sum sum);
 };

@@ -1,5 +1,6 @@
 // The bootstrap percentile intervals of the averages.
 #include <Bpp/Numeric/Random/RandomFactory.h>
+#include <Bpp/Numeric/Random/RandomTools.h>
 
 #include <algorithm>
 #include <array>
@@ -38,27 +39,17 @@ std::size_t rankIndex(double position, std::size_t n) {
 
 }  // namespace
 
-// Contig positions of a resample, each drawn when the sum asks for it: position k is the k-th draw
-// of the generator, as generate_boot_dataset would have stored it.
-struct Summary::Draw {
-  Draw(const bpp::RandomFactory& generator, std::size_t n)
-      : generator(generator), n(n), size(static_cast<double>(n)) {}
-  std::size_t operator()(std::size_t) const {
+void Summary::generate_boot_dataset(std::vector<unsigned int>& indices) {
+  const bpp::RandomFactory& generator = *bpp::RandomTools::DEFAULT_GENERATOR;
+  const std::size_t n = indices.size();
+  const double size = static_cast<double>(n);
+  for (std::size_t k = 0; k < n; ++k) {
     // The library's giveRandomNumberBetweenZeroAndEntry(1.0, generator) is this draw times 1.0.
     const double u = generator.drawNumber();
     // u lies in [0, 1]; a draw of exactly 1.0 gives the last position, never n.
-    if (!(u > 0.0)) return 0;
-    const double scaled = u * size;
-    return scaled >= size ? n - 1 : static_cast<std::size_t>(scaled);
+    const double scaled = u > 0.0 ? u * size : 0.0;
+    indices[k] = static_cast<unsigned int>(scaled >= size ? n - 1 : static_cast<std::size_t>(scaled));
   }
-  const bpp::RandomFactory& generator;
-  std::size_t n;
-  double size;
-};
-
-void Summary::generate_boot_dataset(std::vector<unsigned int>& indices) {
-  const Draw draw(*_generator, indices.size());
-  for (std::size_t k = 0; k < indices.size(); ++k) indices[k] = static_cast<unsigned int>(draw(k));
 }
 
 std::vector<double> Summary::get_standard_error(std::vector<double>& replicates) {
@@ -100,15 +91,17 @@ void Summary::bootstrap_everything(double piS_threshold, double fit_threshold, d
   bootstrap_NI(max_count, k);
 }
 
-// The intervals of the K values `sum` gives for each resample of `n` contigs: the sums read the
-// contigs as they are drawn, one resample after the other, nothing stored.
+// The intervals of the K values `sum` gives for each resample of `n` contigs, drawn by
+// generate_boot_dataset one resample after the other into one index vector.
 template <std::size_t K, class Sum>
 std::array<std::vector<double>, K> Summary::_resampled_intervals(std::size_t n, Sum sum) {
-  const Draw draw(*_generator, n);
+  std::vector<unsigned int> indices(n, 0);
+  const Resample resample{indices};
   std::array<std::vector<double>, K> replicates;
   for (std::vector<double>& values : replicates) values.assign(_bootstrap_replicates, 0.0);
   for (unsigned int r = 0; r < _bootstrap_replicates; ++r) {
-    const std::array<double, K> values = sum(draw);
+    generate_boot_dataset(indices);
+    const std::array<double, K> values = sum(resample);
     for (std::size_t v = 0; v < K; ++v) replicates[v][r] = values[v];
   }
   std::array<std::vector<double>, K> intervals;
@@ -118,7 +111,7 @@ std::array<std::vector<double>, K> Summary::_resampled_intervals(std::size_t n, 
 
 void Summary::bootstrap_piNpiS(double threshold) {
   const std::vector<PiTerm> terms = piTerms(_contig_complete_sites, _contig_piS, _contig_piN, threshold, nullptr);
-  const auto intervals = _resampled_intervals<3>(terms.size(), [&](const Draw& pick) {
+  const auto intervals = _resampled_intervals<3>(terms.size(), [&](const Resample& pick) {
     const PiStats s = sumPi(terms, terms.size(), pick);
     return std::array<double, 3>{s.piS, s.piN, s.ratio};
   });
@@ -129,14 +122,14 @@ void Summary::bootstrap_piNpiS(double threshold) {
 
 void Summary::bootstrap_fit(double threshold) {
   const std::vector<FitTerm> terms = fitTerms(_contig_complete_sites, _contig_Fit, threshold, nullptr);
-  _fit_standard_error = _resampled_intervals<1>(terms.size(), [&](const Draw& pick) {
+  _fit_standard_error = _resampled_intervals<1>(terms.size(), [&](const Resample& pick) {
     return std::array<double, 1>{sumFit(terms, terms.size(), pick)};
   })[0];
 }
 
 void Summary::bootstrap_WC84_fit(double threshold) {
   const std::vector<WCTerm> terms = wcTerms(_contig_WC84_total_B, _contig_WC84_total_C, threshold, nullptr);
-  _wc84_fit_standard_error = _resampled_intervals<1>(terms.size(), [&](const Draw& pick) {
+  _wc84_fit_standard_error = _resampled_intervals<1>(terms.size(), [&](const Resample& pick) {
     return std::array<double, 1>{sumWC(terms, terms.size(), pick)};
   })[0];
 }
@@ -145,7 +138,7 @@ void Summary::bootstrap_dNdS(int max_count, double k) {
   _ensure_dS_threshold(k);
   const std::vector<DivergenceTerm> terms =
       divergenceTerms(_contig_fixN, _contig_nN, _contig_fixS, _contig_nS, max_count, _dS_threshold, nullptr, nullptr);
-  const auto intervals = _resampled_intervals<3>(terms.size(), [&](const Draw& pick) {
+  const auto intervals = _resampled_intervals<3>(terms.size(), [&](const Resample& pick) {
     const DivergenceStats s = sumDivergence(terms, terms.size(), pick);
     return std::array<double, 3>{s.dN, s.dS, s.dNdS};
   });
@@ -159,7 +152,7 @@ void Summary::bootstrap_NI(int max_count, double k) {
   const std::vector<MKTerm> terms = mkTerms(_contig_fixN, _contig_fixS, _contig_polymN_0, _contig_polymS_0,
                                             _contig_polymN_02, _contig_polymS_02, _contig_nS, max_count, _dS_threshold,
                                             nullptr);
-  const auto intervals = _resampled_intervals<2>(terms.size(), [&](const Draw& pick) {
+  const auto intervals = _resampled_intervals<2>(terms.size(), [&](const Resample& pick) {
     const MKStats s = sumMK(terms, terms.size(), pick);
     return std::array<double, 2>{s.NI, s.NI02};
   });

@@ -57,6 +57,12 @@ struct AllContigs {
   std::size_t operator()(std::size_t k) const { return k; }
 };
 
+// The contig positions of a resample, in the order drawn.
+struct Resample {
+  const std::vector<unsigned int>& indices;
+  std::size_t operator()(std::size_t k) const { return indices[k]; }
+};
+
 // dS = fixS / nS; "not above" the threshold: the test dS > threshold is false (NaN passes, and every
 // dS passes a NaN threshold).
 inline bool dSNotAbove(int fixS, int nS, double threshold) {

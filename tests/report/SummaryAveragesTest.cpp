@@ -119,15 +119,17 @@ TEST(SummaryAverages, HeterozygosityAndFst) {
     v.individual_heterozygosity = h, v.population_fst = fst;
     return v;
   };
-  const std::vector<std::string> individuals = {"A", "B", "C"}, couples = {"P1|P2", "P1|P3", "P2|P3"};
-  Summary s({row(100, {0.1, NaN, -999.0}, {0.5, -999.0, NaN}), row(300, {0.3, -100.0, -999.0}, {0.1, -999.0, 0.2})},
-            individuals, couples, 10, 1000000, 0.95);
-  s.compute_average_individual_heterozygosity(individuals, -100.0);
-  s.compute_average_population_fst(couples, -100.0);
+  Summary s = summaryOf({row(100, {0.1, NaN, -999.0}, {0.5, -999.0, NaN}), row(300, {0.3, -100.0, -999.0}, {0.1, -999.0, 0.2})},
+                        10, 1000000, 0.95, "P1;A\nP2;B\nP3;C\n");
+  s.compute_average_individual_heterozygosity({"A", "B", "C"}, -100.0);
+  s.compute_average_population_fst({"P1|P2", "P1|P3", "P2|P3"}, -100.0);
   EXPECT_DOUBLE_EQ(s.get_specific_average_individual_heterozygosity("A"), (10.0 + 90.0) / 400.0);
   EXPECT_TRUE(std::isnan(s.get_specific_average_individual_heterozygosity("B")));  // NaN and -100 skipped
   EXPECT_TRUE(std::isnan(s.get_specific_average_individual_heterozygosity("C")));  // -999 everywhere
   EXPECT_DOUBLE_EQ(s.get_average_population_fst(0, 1), (50.0 + 30.0) / 400.0);
   EXPECT_EQ(s.get_average_population_fst(0, 2), 0.0);
   EXPECT_DOUBLE_EQ(s.get_average_population_fst(1, 2), 0.2);
+  EXPECT_EQ(s.get_specific_average_population_fst("P1|P2"), s.get_average_population_fst(0, 1));  // by key
+  EXPECT_EQ(s.get_specific_average_population_fst("P2|P3"), 0.2);
+  EXPECT_EQ(s.get_specific_average_population_fst("P2|P1"), 0.0);
 }

@@ -73,7 +73,6 @@ TEST(SummaryBootstrap, NotANumberLastAndInfinitiesAtTheEnds) {
 TEST(SummaryBootstrap, ResampleIndices) {
   Summary s = summaryOf({});
   ScriptedGenerator g({0.0, 0.24, 0.25, 0.999, 1.0});
-  s.set_random_generator(&g);
   std::vector<unsigned int> indices(5, 7);
   s.generate_boot_dataset(indices);
   EXPECT_EQ(indices, (std::vector<unsigned int>{0, 1, 1, 4, 4}));
@@ -88,7 +87,6 @@ TEST(SummaryBootstrap, DrawOrderAndRepeatedContigs) {
                          full(100, -1.0, 0.001, 0.1, 1.0, 3.0, 1, 1, 10.0, 10.0, 1, 1, 1, 1)},  // never drawn
                         1);
   ScriptedGenerator g({0.1, 0.2, 0.5, 0.5, 0.5, 0.5, 0.1, 0.1, 0.1, 0.1, 0.2, 0.5, 0.1, 0.2, 0.5});
-  s.set_random_generator(&g);
   s.bootstrap_everything(-0.1, -100.0, -900.0, 2.0, 1000);
   EXPECT_EQ(g.count, 5u * 1u * 3u);
   const double piS = (2 * 100 * 0.01 + 300 * 0.03) / 500.0, piN = (2 * 100 * 0.001 + 300 * 0.006) / 500.0;
@@ -110,7 +108,6 @@ TEST(SummaryBootstrap, AlphaIntervalSwapsTheNIBounds) {
   std::vector<double> draws(18, 0.2);
   draws.insert(draws.end(), {0.7, 0.7});
   ScriptedGenerator g(draws);
-  s.set_random_generator(&g);
   s.bootstrap_NI(1000, 2.0);
   expectInterval(s.get_NI_standard_error(), 0.4, 0.9);
   const std::vector<double> alpha = s.get_alpha_standard_error();

@@ -35,13 +35,13 @@ std::string summaryText(const std::string& population_text, const std::vector<st
   dir.write("seqs.fas", ">x\nACG\n");
   mrv::Population population(dir.write("pop.txt", population_text));
   auto o = options(args);
-  Summary s(contigs(population.get_number_of_population() > 1, third), population.get_all_individuals(),
-            population.get_all_couples(), 10, 1000000, 0.95);
-  ScriptedGenerator generator({0.1, 0.1, 0.1, 0.9});
-  s.set_random_generator(&generator);
-  s.compute_all_averages(&population, -0.1, -100.0, -900.0, -100.0, -100.0, 2.0, 1000);
-  s.bootstrap_everything(-0.1, -100.0, -900.0, 2.0, 1000);
-  s.set_random_generator(nullptr);
+  Summary s = summaryOf(contigs(population.get_number_of_population() > 1, third), 10, 1000000, 0.95,
+                        population_text);
+  {
+    ScriptedGenerator generator({0.1, 0.1, 0.1, 0.9});
+    s.compute_all_averages(&population, -0.1, -100.0, -900.0, -100.0, -100.0, 2.0, 1000);
+    s.bootstrap_everything(-0.1, -100.0, -900.0, 2.0, 1000);
+  }
   testing::internal::CaptureStdout();
   writeSummaryFile(o.get(), &s, &population);
   const std::string out = testing::internal::GetCapturedStdout();
