@@ -31,7 +31,6 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   std::ostream& stream() { return *_stream; }
-  const std::string& name() const { return _name; }
 
   // Flushes everything to disk. Throws FatalError "Cannot write file: ..." when any write failed
   // (a full disk, a file size limit).
