@@ -22,7 +22,9 @@ void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehou
 void writeDistanceFile(ParametersManagement* options, std::vector<ResultsWarehouse*>& warehouses,
                        mrv::Population* population);
 
-// {weighted mean, unweighted mean} of the distances stored under `key` in the warehouses, leaving
-// out contigs without a distance (negative or not a number); the weights are the numbers of
-// resolved positions. Each mean is -1.0 when nothing went into it.
+// {weighted mean, unweighted mean} of the distances stored under the pair key `key` (first + "|" +
+// second) in the warehouses, leaving out contigs without a distance (negative or not a number); the
+// weights are the numbers of resolved positions. Each mean is -1.0 when nothing went into it, and so
+// are both for a key without "|", which names no pair. The distance file sums all its pairs at once
+// through a form of this operation over a list of individuals.
 std::vector<double> summarizeDistances(std::vector<ResultsWarehouse*>& warehouses, std::string key);
