@@ -28,12 +28,13 @@ TEST_F(BadInput, BrokenAlignmentFiles) {
   const std::vector<std::string> lines = splitLines(alignment);
   size_t length = 0;  // of the first record
   for (size_t i = 1; i < lines.size() && lines[i][0] != '>'; ++i) length += lines[i].size();
-  // The first byte of a fuzz-target input chooses its settings (outgroup; at least 0 resolved sequences
-  // per site, 1 codon, tolerance zone 0, 2 GC classes); the rest is the alignment, whose focal sequence
+  // The first two bytes of a fuzz-target input choose its settings (outgroup; at least 0 resolved
+  // sequences per site, 1 codon, tolerance zone 0, 2 GC classes; no debug, kappa 1, every contig, the
+  // default population); the rest is the alignment, whose focal sequence
   // "c1|Sp1|" has two fields: it belongs to no default population, so the contig's analysis fails; it
   // must release what it built and name the contig.
   const std::string fuzzed = readFile(sourcePath("tests/robustness/data/fuzz_alignment_two_field_name"));
-  ASSERT_EQ(fuzzed[0], '\x01');
+  ASSERT_EQ(fuzzed.substr(0, 2), std::string("\x01\x00", 2));
   check({
       {"empty file", dataWith(""), runArgs(), 1, "ERROR!!! The provided alignment file is empty !"},
       {"FASTA without >", dataWith(replaceAll(alignment, ">", "")), runArgs(), 1, kNoContig},
@@ -45,7 +46,7 @@ TEST_F(BadInput, BrokenAlignmentFiles) {
       // Without a population file, such names cannot name an individual.
       {"names without | (default population)", {{kAlignment, no_bars}}, {"-alignment_file=" + kAlignment, "-ingroup=Sp1"},
        1, kThreeFields},
-      {"focal name with two fields (default population)", {{kAlignment, fuzzed.substr(1)}},
+      {"focal name with two fields (default population)", {{kAlignment, fuzzed.substr(2)}},
        {"-alignment_file=" + kAlignment, "-ingroup=Sp1", "-outgroup=Sp2", "-gapN_site=0", "-min_nb_codon=1",
         "-tolerance_zone=0", "-gc_bin=2", "-bs_replicates=3", "-bs_sort=1000"}, 1, kThreeFields},
       // Empty fields are skipped: "contig02||ind03|allele_1" names the species "ind03", which the
