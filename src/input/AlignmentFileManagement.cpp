@@ -11,7 +11,7 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "input/CompactCleaning.h"
+#include "input/CodonCodeFacts.h"
 #include "input/FastaRecordReader.h"
 #include "input/NameSafety.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
@@ -236,50 +236,73 @@ unsigned int AlignmentFileManagement::getMaxNumberOfFocalIndividual(
 
 namespace {
 
-// Cleans one contig in place (dataset k, counted from 1) with its console report; true when it is
-// kept.
-bool cleanContainer(Container* container, size_t k, const bpp::CodonAlphabet* codon_alphabet,
-                    const std::string& focal_species, unsigned int min_nb_codon, unsigned int tolerance_zone,
-                    bool allow_internal_bad_codons, unsigned int min_resolved_focal_codons, double max_gapped_share,
-                    bool debug, const std::string& outgroup_species) {
-  auto reject = [](const std::string& warning) {
-    std::cout << warning << std::endl;
-    std::cout << std::endl;
+// The options of the cleaning, as the run gives them.
+struct CleaningSettings {
+  std::string focal_species;
+  unsigned int min_nb_codon;
+  unsigned int tolerance_zone;
+  bool allow_internal_bad_codons;
+  unsigned int min_resolved_focal_codons;
+  double max_gapped_share;
+  bool debug;
+  std::string outgroup_species;
+};
+
+// Cleans dataset k (counted from 1) in place, its report written to `out`; true when it is kept. A
+// rejected contig is left as the step that rejected it left it.
+bool cleanContig(CompactContig& contig, size_t k, const CodonCodeFacts& codons, const CleaningSettings& s,
+                 std::ostream& out) {
+  auto reject = [&out](const std::string& warning) {
+    out << warning << std::endl << std::endl;
     return false;
   };
-  Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
-  std::map<unsigned int, unsigned int> counts = Addons::getNumberOfMembers(container, debug);
-  const std::string name = Addons::getContigNameFromContainer(container, 0);
+  Addons::tagAllSequences(contig, s.focal_species, s.debug, s.outgroup_species, out);
+  std::map<unsigned int, unsigned int> counts = Addons::getNumberOfMembers(contig.names(), contig.groups(), s.debug, out);
+  const std::string name = Addons::getContigNameFromContainer(contig, 0);
   const unsigned int focal_count = countOf(counts, 0);
-  std::cout << " -> Dataset " << k << " (" << name << "):" << std::endl;
-  std::cout << "   --> Original number of sequences : " << container->getNumberOfSequences()
-            << " sequence(s) (Ingroup: " << focal_count << ", Outgroup: " << countOf(counts, 1)
-            << ", Other: " << countOf(counts, 2) << ")" << std::endl;
-  std::cout << "   --> Original number of sites: " << container->getNumberOfSites() << " site(s)" << std::endl;
+  out << " -> Dataset " << k << " (" << name << "):" << std::endl;
+  out << "   --> Original number of sequences : " << contig.nb_sequences() << " sequence(s) (Ingroup: " << focal_count
+      << ", Outgroup: " << countOf(counts, 1) << ", Other: " << countOf(counts, 2) << ")" << std::endl;
+  out << "   --> Original number of sites: " << contig.nb_sites() << " site(s)" << std::endl;
   if (countOf(counts, 2) > 0) {
-    Addons::removeGroupFromContainer(container, 2, debug);
-    Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
+    Addons::removeGroupFromContainer(contig, 2, s.debug, out);
+    Addons::tagAllSequences(contig, s.focal_species, s.debug, s.outgroup_species, out);
   }
-  if (Addons::dealWithBadCodons(container, codon_alphabet, tolerance_zone, allow_internal_bad_codons, debug))
+  if (Addons::dealWithBadCodons(contig, codons, s.tolerance_zone, s.allow_internal_bad_codons, s.debug, out))
     return reject("   --> Warning: At least one internal Stop/Frameshift codon has been detected ! "
                   "Current dataset won't be conserved !");
-  Addons::removeHighlyGappedSites(container, codon_alphabet, focal_count, min_resolved_focal_codons, debug);
-  Addons::removeHighlyGappedSequences(container, codon_alphabet, max_gapped_share, debug);
-  Addons::tagAllSequences(container, focal_species, debug, outgroup_species);
-  if (container->getNumberOfSequences() < 2 || container->getNumberOfSites() < min_nb_codon)
+  Addons::removeHighlyGappedSites(contig, codons, focal_count, s.min_resolved_focal_codons, s.debug, out);
+  Addons::removeHighlyGappedSequences(contig, codons, s.max_gapped_share, s.debug, out);
+  Addons::tagAllSequences(contig, s.focal_species, s.debug, s.outgroup_species, out);
+  if (contig.nb_sequences() < 2 || contig.nb_sites() < s.min_nb_codon)
     return reject("   --> Warning: Not enough data available after cleaning (stop, gap and N) ! Current "
                   "dataset won't be conserved !");
-  std::cout << "   --> Number of conserved sequences and sites after cleaning (stop, gap and N): "
-            << container->getNumberOfSequences() << " sequence(s), " << container->getNumberOfSites() << " site(s)"
-            << std::endl;
-  counts = Addons::getNumberOfMembers(container, debug);
+  out << "   --> Number of conserved sequences and sites after cleaning (stop, gap and N): " << contig.nb_sequences()
+      << " sequence(s), " << contig.nb_sites() << " site(s)" << std::endl;
+  counts = Addons::getNumberOfMembers(contig.names(), contig.groups(), s.debug, out);
   if (countOf(counts, 0) == 0)
     return reject("   --> Warning: There is no more ingroup's sequence ! Current dataset won't be conserved !");
-  if (countOf(counts, 1) == 0 && outgroup_species != "none")
-    return reject("   --> Warning: There is no more sequence of the specified outgroup species (" +
-                  outgroup_species + ") ! Current dataset won't be conserved !");
-  std::cout << std::endl;
+  if (countOf(counts, 1) == 0 && s.outgroup_species != "none")
+    return reject("   --> Warning: There is no more sequence of the specified outgroup species (" + s.outgroup_species +
+                  ") ! Current dataset won't be conserved !");
+  out << std::endl;
   return true;
+}
+
+// Cleans dataset k as cleanContig does and prints its report whole, also the lines written before an
+// exception. A code that a container of the codon alphabet cannot hold throws the library's
+// exception before anything is printed.
+bool cleanAndReport(CompactContig& contig, size_t k, const CodonCodeFacts& codons, const CleaningSettings& s) {
+  codons.requireKnownCodes(contig);
+  std::ostringstream report;
+  try {
+    const bool kept = cleanContig(contig, k, codons, s, report);
+    std::cout << report.str() << std::flush;
+    return kept;
+  } catch (...) {
+    std::cout << report.str() << std::flush;
+    throw;
+  }
 }
 
 }  // namespace
@@ -291,12 +314,17 @@ std::vector<Container*> AlignmentFileManagement::cleanMultiContainer(
     double max_gapped_share, bool debug, const std::string& outgroup_species) {
   refuseFocalNamesBreakingTables(
       containers.size(), [&containers](size_t k) { return containers[k]->getSequencesNames(); }, focal_species);
+  const CodonCodeFacts codons(codon_alphabet);
+  const CleaningSettings settings{focal_species, min_nb_codon, tolerance_zone, allow_internal_bad_codons,
+                                  min_resolved_focal_codons, max_gapped_share, debug, outgroup_species};
   std::vector<Container*> kept;
-  for (size_t k = 0; k < containers.size(); ++k)
-    if (cleanContainer(containers[k], k + 1, codon_alphabet, focal_species, min_nb_codon, tolerance_zone,
-                       allow_internal_bad_codons, min_resolved_focal_codons, max_gapped_share, debug,
-                       outgroup_species))
-      kept.push_back(containers[k]);
+  for (size_t k = 0; k < containers.size(); ++k) {
+    // Cleaned in compact form, and the container made to hold what the cleaning left, kept or not.
+    CompactContig contig(*containers[k]);
+    const bool keep = cleanAndReport(contig, k + 1, codons, settings);
+    contig.assign_to(*containers[k]);
+    if (keep) kept.push_back(containers[k]);
+  }
   return kept;
 }
 
@@ -307,23 +335,13 @@ std::vector<CompactContig> AlignmentFileManagement::cleanCompactContigs(
     const std::string& outgroup_species) {
   refuseFocalNamesBreakingTables(
       contigs.size(), [&contigs](size_t k) { return contigs[k].names(); }, focal_species);
-  const CompactCleaner cleaner({codon_alphabet, focal_species, min_nb_codon, tolerance_zone, allow_internal_bad_codons,
-                                min_resolved_focal_codons, max_gapped_share, debug, outgroup_species});
+  const CodonCodeFacts codons(codon_alphabet);
+  const CleaningSettings settings{focal_species, min_nb_codon, tolerance_zone, allow_internal_bad_codons,
+                                  min_resolved_focal_codons, max_gapped_share, debug, outgroup_species};
   std::vector<CompactContig> kept;
   for (size_t k = 0; k < contigs.size(); ++k) {
-    const CleaningResult result = cleaner.clean(contigs[k], k + 1);
-    if (result == CleaningResult::kKept) kept.push_back(std::move(contigs[k]));
-    if (result != CleaningResult::kNeedsContainer) {
-      contigs[k] = CompactContig();
-      continue;
-    }
-    // What only the container operations answer exactly goes through them.
-    std::unique_ptr<Container> container(contigs[k].container(codon_alphabet));
-    contigs[k] = CompactContig();
-    if (cleanContainer(container.get(), k + 1, codon_alphabet, focal_species, min_nb_codon, tolerance_zone,
-                       allow_internal_bad_codons, min_resolved_focal_codons, max_gapped_share, debug,
-                       outgroup_species))
-      kept.emplace_back(*container);
+    if (cleanAndReport(contigs[k], k + 1, codons, settings)) kept.push_back(std::move(contigs[k]));
+    contigs[k] = CompactContig();  // a rejected contig goes at once
   }
   contigs.clear();
   return kept;

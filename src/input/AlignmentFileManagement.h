@@ -43,10 +43,14 @@ class AlignmentFileManagement {
       const std::string& focal_species);
 
   // Cleans every contig in place, in list order, with its console report; returns the kept ones
-  // in the same order. The rejected ones are left as the cleaning left them. Before any contig, a
+  // in the same order. The rejected ones are left as the cleaning left them. Each container is
+  // cleaned as cleanCompactContigs cleans a contig, on a compact copy, and then made to hold what
+  // the cleaning left (sites renumbered from 1). Before any contig, a
   // focal species name or an individual name of the focal species that holds a tab or a line end
   // (names the output tables are made of) raises a bpp::Exception naming the dataset and the
-  // sequence.
+  // sequence. A container without any sequence ends the cleaning with the FatalError of
+  // PolymorphismSequenceContainerAddons::getContigNameFromContainer, after the error line of
+  // getNumberOfMembers.
   static std::vector<bpp::PolymorphismSequenceContainer*> cleanMultiContainer(
       const std::vector<bpp::PolymorphismSequenceContainer*>& containers,
       const bpp::CodonAlphabet* codon_alphabet, const std::string& focal_species,
@@ -54,9 +58,10 @@ class AlignmentFileManagement {
       unsigned int min_resolved_focal_codons, double max_gapped_share, bool debug,
       const std::string& outgroup_species);
 
-  // The same cleaning of compact contigs, done on their compact form (a container is made only for
-  // the rare contig that needs the container operations). `contigs` is used up (emptied); returns
-  // the kept ones in order.
+  // The same cleaning of compact contigs, in place on their compact form; `contigs` is used up
+  // (emptied) and the kept ones are returned in order. A contig holding a code that a container of
+  // the codon alphabet cannot hold raises the library's bpp::BadIntException, as making that
+  // container does, before the contig's report.
   static std::vector<CompactContig> cleanCompactContigs(
       std::vector<CompactContig>& contigs, const bpp::CodonAlphabet* codon_alphabet,
       const std::string& focal_species, unsigned int min_nb_codon, unsigned int tolerance_zone,

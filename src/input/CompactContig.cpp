@@ -2,9 +2,10 @@
 
 #include <Bpp/Exceptions.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
-#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Alphabet/Alphabet.h>
 #include <Bpp/Seq/Site.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -37,25 +38,16 @@ CompactContig::CompactContig(const bpp::PolymorphismSequenceContainer& container
   }
 }
 
-CompactContig::CompactContig(std::vector<std::string> names, const std::vector<int>& codons, size_t nb_sites)
-    : _names(std::move(names)), _nb_sites(nb_sites) {
-  _codons.reserve(codons.size());
-  for (int code : codons) _codons.push_back(byteOf(code));
-  _counts.assign(_names.size(), 1);
-  _groups.assign(_names.size(), 1);
-  _ingroup.assign(_names.size(), 1);
-}
-
-bpp::PolymorphismSequenceContainer* CompactContig::container(const bpp::CodonAlphabet* codon_alphabet) const {
+bpp::PolymorphismSequenceContainer* CompactContig::container(const bpp::Alphabet* alphabet) const {
   std::unique_ptr<bpp::PolymorphismSequenceContainer> container(
-      new bpp::PolymorphismSequenceContainer(_names, codon_alphabet));
+      new bpp::PolymorphismSequenceContainer(_names, alphabet));
   const size_t n = _names.size();
   // One site object is filled in place and copied into the container site after site; the codes of
   // the alphabet are looked up once, and a site holding another code is made (and refused) by the
   // library itself.
   bool accepted[256];
   for (int code = -128; code <= 127; ++code)
-    accepted[static_cast<std::uint8_t>(code)] = codon_alphabet->isIntInAlphabet(code);
+    accepted[static_cast<std::uint8_t>(code)] = alphabet->isIntInAlphabet(code);
   std::vector<int> codes(n);
   std::unique_ptr<bpp::Site> column;
   for (size_t p = 0; p < _nb_sites; ++p) {
@@ -68,12 +60,63 @@ bpp::PolymorphismSequenceContainer* CompactContig::container(const bpp::CodonAlp
       for (size_t i = 0; i < n; ++i) (*column)[i] = codes[i];
       column->setPosition(static_cast<int>(p + 1));
     } else {
-      column.reset(new bpp::Site(codes, codon_alphabet, static_cast<int>(p + 1)));
+      column.reset(new bpp::Site(codes, alphabet, static_cast<int>(p + 1)));
     }
     container->addSite(*column, false);
   }
   setSequenceAttributes(*container, _counts, _groups, _ingroup);
   return container.release();
+}
+
+void CompactContig::assign_to(bpp::PolymorphismSequenceContainer& target) const {
+  const std::unique_ptr<bpp::PolymorphismSequenceContainer> made(container(target.getAlphabet()));
+  target = *made;
+}
+
+void CompactContig::set_column(size_t p, std::int8_t code) {
+  for (size_t i = 0; i < _names.size(); ++i) _codons[i * _nb_sites + p] = code;
+}
+
+void CompactContig::remove_sequences(const std::vector<char>& gone) {
+  size_t to = 0;
+  for (size_t i = 0; i < _names.size(); ++i) {
+    if (gone[i]) continue;
+    if (to != i) {  // rows move towards the front only: a row is read before anything is written over it
+      _names[to] = std::move(_names[i]);
+      std::copy(row(i), row(i) + _nb_sites, _codons.begin() + static_cast<std::ptrdiff_t>(to * _nb_sites));
+      _counts[to] = _counts[i];
+      _groups[to] = _groups[i];
+      _ingroup[to] = _ingroup[i];
+    }
+    ++to;
+  }
+  _names.resize(to);
+  _codons.resize(to * _nb_sites);
+  _counts.resize(to);
+  _groups.resize(to);
+  _ingroup.resize(to);
+}
+
+void CompactContig::remove_sites(const std::vector<char>& gone) {
+  const size_t kept = static_cast<size_t>(std::count(gone.begin(), gone.end(), 0));
+  if (kept == _nb_sites) return;
+  // The kept codes move towards the front of the block, never past one not yet read.
+  size_t to = 0;
+  for (size_t i = 0; i < _names.size(); ++i) {
+    const size_t from = i * _nb_sites;
+    for (size_t p = 0; p < _nb_sites; ++p)
+      if (!gone[p]) _codons[to++] = _codons[from + p];
+  }
+  _codons.resize(to);
+  _nb_sites = kept;
+}
+
+void CompactContig::remove_sites(size_t first, size_t count) {
+  if (first + count > _nb_sites)
+    throw bpp::IndexOutOfBoundsException("CompactContig::remove_sites", first + count, 0, _nb_sites);
+  std::vector<char> gone(_nb_sites, 0);
+  std::fill(gone.begin() + static_cast<std::ptrdiff_t>(first), gone.begin() + static_cast<std::ptrdiff_t>(first + count), 1);
+  remove_sites(gone);
 }
 
 void setSequenceAttributes(bpp::PolymorphismSequenceContainer& container, const std::vector<unsigned int>& counts,

@@ -3,14 +3,14 @@
 // and what the container says of each sequence (count, group, ingroup flag). A container of the
 // library costs an int per codon and an object per site; the run keeps every contig from reading
 // to analysis, so its memory follows these bytes, and a container is made for one contig at a
-// time, when a step needs it.
+// time, when a step needs it. The cleaning works on this form in place.
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace bpp {
-class CodonAlphabet;
+class Alphabet;
 class PolymorphismSequenceContainer;
 }  // namespace bpp
 
@@ -22,9 +22,6 @@ class CompactContig {
   // The sequences of `container`, as they are (codon codes must lie in -128..127, which every code
   // of the program's codon alphabet does; another code throws bpp::Exception).
   explicit CompactContig(const bpp::PolymorphismSequenceContainer& container);
-  // Rows of `nb_sites` codon codes, one per name, in a block; every sequence gets the count 1, the
-  // ingroup flag and the group id 1, as a container read from a file does.
-  CompactContig(std::vector<std::string> names, const std::vector<int>& codons, size_t nb_sites);
   // Every part given: rows of `nb_sites` codes in one block, and per sequence its count, group id
   // and ingroup flag.
   CompactContig(std::vector<std::string> names, std::vector<std::int8_t> codons, size_t nb_sites,
@@ -36,9 +33,12 @@ class CompactContig {
         _groups(std::move(groups)),
         _ingroup(std::move(ingroup)) {}
 
-  // A new container of the codon alphabet holding these sequences, site by site (sites numbered
-  // from 1), with their counts, groups and ingroup flags.
-  bpp::PolymorphismSequenceContainer* container(const bpp::CodonAlphabet* codon_alphabet) const;
+  // A new container of `alphabet` holding these sequences, site by site (sites numbered from 1),
+  // with their counts, groups and ingroup flags. A code the alphabet does not hold raises the
+  // library's bpp::BadIntException.
+  bpp::PolymorphismSequenceContainer* container(const bpp::Alphabet* alphabet) const;
+  // Makes `target` hold exactly what container() would make over the target's own alphabet.
+  void assign_to(bpp::PolymorphismSequenceContainer& target) const;
 
   const std::vector<std::string>& names() const { return _names; }
   size_t nb_sequences() const { return _names.size(); }
@@ -48,6 +48,21 @@ class CompactContig {
   const std::vector<unsigned int>& counts() const { return _counts; }
   const std::vector<unsigned int>& groups() const { return _groups; }
   const std::vector<char>& ingroup() const { return _ingroup; }
+
+  // Sets the group id and the ingroup flag of sequence i.
+  void set_tag(size_t i, unsigned int group, bool ingroup) {
+    _groups[i] = group;
+    _ingroup[i] = ingroup;
+  }
+  // Writes `code` at site p of every sequence.
+  void set_column(size_t p, std::int8_t code);
+  // Removes every sequence i with gone[i] set (one flag per sequence), the others kept in order.
+  void remove_sequences(const std::vector<char>& gone);
+  // Removes every site p with gone[p] set (one flag per site), the others kept in order.
+  void remove_sites(const std::vector<char>& gone);
+  // Removes the `count` sites from site `first`; a range past the last site throws
+  // bpp::IndexOutOfBoundsException, nothing removed.
+  void remove_sites(size_t first, size_t count);
 
  private:
   std::vector<std::string> _names;

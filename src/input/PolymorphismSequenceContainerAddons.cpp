@@ -7,32 +7,11 @@
 #include <cstdint>
 #include <iostream>
 
-#include "input/FrameshiftCodonAlphabet.h"
 #include "run/FatalError.h"
 
 namespace mrv {
 
 namespace {
-
-// One answer per state code of an alphabet (codes from -1 up), worked out once from the
-// alphabet's own look-ups so that loops over sites read a vector instead.
-template <typename T>
-class PerCode {
- public:
-  template <class F>
-  PerCode(const bpp::Alphabet* alphabet, F answer) {
-    int max_code = -1;
-    for (size_t i = 0; i < alphabet->getNumberOfStates(); ++i)
-      max_code = std::max(max_code, alphabet->getIntCodeAt(i));
-    _values.resize(static_cast<size_t>(max_code) + 2);
-    for (int code = -1; code <= max_code; ++code)
-      if (alphabet->isIntInAlphabet(code)) _values[static_cast<size_t>(code + 1)] = answer(code);
-  }
-  const T& operator[](int code) const { return _values.at(static_cast<size_t>(code + 1)); }
-
- private:
-  std::vector<T> _values;
-};
 
 // Field `field` (from 1) of a name, or field 1 when the name has fewer fields; a name without
 // any field raises the tokenizer's "No more token in tokenizer.".
@@ -58,9 +37,7 @@ std::string fieldOrFirst(const std::string& name, size_t field) {
   return name.substr(first_begin, first_end - first_begin);
 }
 
-bool isGapOrUnresolved(const bpp::Alphabet* alphabet, int code) {
-  return alphabet->isGap(code) || alphabet->isUnresolved(code);
-}
+const char* const kEmptyForContigName = "Selected container is empty ! Contig name can't be extracted !";
 
 }  // namespace
 
@@ -68,10 +45,9 @@ void PolymorphismSequenceContainerAddons::_throwNameProblem(const std::string& m
   throw FatalError(as_warning ? FatalError::Report::kWarning : FatalError::Report::kError, message);
 }
 
-void PolymorphismSequenceContainerAddons::_checkIndexOrThrow(
-    const bpp::PolymorphismSequenceContainer* container, unsigned int index,
-    const std::string& empty_message, bool empty_as_warning) {
-  const size_t n = container->getNumberOfSequences();
+void PolymorphismSequenceContainerAddons::_checkIndexOrThrow(size_t n, unsigned int index,
+                                                             const std::string& empty_message,
+                                                             bool empty_as_warning) {
   if (n > 0 && index >= n)
     _throwNameProblem("Selected index does not exists in the container !!", false);
   if (n == 0) _throwNameProblem(empty_message, empty_as_warning);
@@ -79,9 +55,14 @@ void PolymorphismSequenceContainerAddons::_checkIndexOrThrow(
 
 std::string PolymorphismSequenceContainerAddons::getContigNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
-  _checkIndexOrThrow(container, index,
-                    "Selected container is empty ! Contig name can't be extracted !", false);
+  _checkIndexOrThrow(container->getNumberOfSequences(), index, kEmptyForContigName, false);
   return getContigNameFromName(std::string(container->getName(index)));
+}
+
+std::string PolymorphismSequenceContainerAddons::getContigNameFromContainer(const CompactContig& contig,
+                                                                          unsigned int index) {
+  _checkIndexOrThrow(contig.nb_sequences(), index, kEmptyForContigName, false);
+  return getContigNameFromName(contig.names()[index]);
 }
 
 std::string PolymorphismSequenceContainerAddons::getContigNameFromName(const std::string& name) {
@@ -90,7 +71,7 @@ std::string PolymorphismSequenceContainerAddons::getContigNameFromName(const std
 
 std::string PolymorphismSequenceContainerAddons::getSpeciesNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
-  _checkIndexOrThrow(container, index,
+  _checkIndexOrThrow(container->getNumberOfSequences(), index,
                     "Selected container is empty ! Species name can't be extracted !", false);
   return getSpeciesNameFromName(std::string(container->getName(index)));
 }
@@ -101,7 +82,7 @@ std::string PolymorphismSequenceContainerAddons::getSpeciesNameFromName(const st
 
 std::string PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
-  _checkIndexOrThrow(container, index,
+  _checkIndexOrThrow(container->getNumberOfSequences(), index,
                     "Selected container is empty ! Individual name can't be extracted !", true);
   return getIndividualNameFromName(std::string(container->getName(index)));
 }
@@ -113,7 +94,7 @@ std::string PolymorphismSequenceContainerAddons::getIndividualNameFromName(const
 std::vector<std::string> PolymorphismSequenceContainerAddons::getNameElementsFromContainer(
     const bpp::PolymorphismSequenceContainer* container, const std::string& separator,
     unsigned int index, unsigned int max_count) {
-  _checkIndexOrThrow(container, index,
+  _checkIndexOrThrow(container->getNumberOfSequences(), index,
                     "Selected container is empty ! Individual name can't be extracted !", true);
   return getNameElementsFromName(std::string(container->getName(index)), separator, max_count);
 }
@@ -127,57 +108,64 @@ std::vector<std::string> PolymorphismSequenceContainerAddons::getNameElementsFro
   return fields;
 }
 
+
+namespace {
+
+// Runs `step` on a compact copy of the container and makes the container hold what it leaves.
+template <class Step>
+void onCompactCopy(bpp::PolymorphismSequenceContainer* container, Step step) {
+  CompactContig contig(*container);
+  step(contig);
+  contig.assign_to(*container);
+}
+
+// The end of the tagging debug line of group 0, 1 and 2.
+const char* const kTagTails[] = {" is part of the ingroup", " is part of the outgroup (main outgroup species)",
+                                 " is part of the outgroup (other species)"};
+
+}  // namespace
+
 void PolymorphismSequenceContainerAddons::tagAllSequences(
     bpp::PolymorphismSequenceContainer* container, const std::string& focal_species, bool debug,
     const std::string& outgroup_species) {
-  const std::vector<std::string> names = container->getSequencesNames();
+  onCompactCopy(container,
+                [&](CompactContig& contig) { tagAllSequences(contig, focal_species, debug, outgroup_species); });
+}
+
+void PolymorphismSequenceContainerAddons::tagAllSequences(CompactContig& contig, const std::string& focal_species,
+                                                          bool debug, const std::string& outgroup_species,
+                                                          std::ostream& out) {
+  const std::vector<std::string>& names = contig.names();
   for (size_t i = 0; i < names.size(); ++i) {
     const std::string species = fieldOrFirst(names[i], 2);
-    if (species == focal_species) {
-      container->setAsIngroupMember(i);
-      container->setGroupId(i, 0);
-      if (debug)
-        std::cout << "(DEBUG - tagAllSequences) Sequence: " << names[i] << " is part of the ingroup"
-                  << std::endl;
-      continue;
-    }
-    container->setAsOutgroupMember(i);
-    if (species == outgroup_species) {
-      container->setGroupId(i, 1);
-      if (debug)
-        std::cout << "(DEBUG - tagAllSequences) Sequence: " << names[i]
-                  << " is part of the outgroup (main outgroup species)" << std::endl;
-    } else {
-      container->setGroupId(i, 2);
-      if (debug)
-        std::cout << "(DEBUG - tagAllSequences) Sequence: " << names[i]
-                  << " is part of the outgroup (other species)" << std::endl;
-    }
+    const unsigned int group = species == focal_species ? 0 : species == outgroup_species ? 1 : 2;
+    contig.set_tag(i, group, group == 0);
+    if (debug) out << "(DEBUG - tagAllSequences) Sequence: " << names[i] << kTagTails[group] << std::endl;
   }
 }
 
 std::map<unsigned int, unsigned int> PolymorphismSequenceContainerAddons::getNumberOfMembers(
     const bpp::PolymorphismSequenceContainer* container, bool debug) {
-  if (container->getNumberOfGroups() == 0)
-    bpp::ApplicationTools::displayError("There is no group associated to your container !");
+  std::vector<unsigned int> groups(container->getNumberOfSequences());
+  for (size_t i = 0; i < groups.size(); ++i) groups[i] = static_cast<unsigned int>(container->getGroupId(i));
+  return getNumberOfMembers(container->getSequencesNames(), groups, debug);
+}
+
+std::map<unsigned int, unsigned int> PolymorphismSequenceContainerAddons::getNumberOfMembers(
+    const std::vector<std::string>& names, const std::vector<unsigned int>& groups, bool debug, std::ostream& out) {
+  if (groups.empty()) bpp::ApplicationTools::displayError("There is no group associated to your container !");
   std::map<unsigned int, unsigned int> counts;
-  for (size_t id : container->getAllGroupsIds()) counts[static_cast<unsigned int>(id)] = 0;
-  const size_t n = container->getNumberOfSequences();
-  std::vector<std::string> names;
-  if (debug) names = container->getSequencesNames();
-  for (size_t i = 0; i < n; ++i) {
-    const unsigned int id = static_cast<unsigned int>(container->getGroupId(i));
-    ++counts[id];
+  for (size_t i = 0; i < groups.size(); ++i) {
+    ++counts[groups[i]];
     if (debug)
-      std::cout << "(DEBUG - getNumberOfMembers) Sequence " << names[i] << " is a member of group "
-                << id << std::endl;
+      out << "(DEBUG - getNumberOfMembers) Sequence " << names[i] << " is a member of group " << groups[i]
+          << std::endl;
   }
   if (debug) {
-    std::cout << "(DEBUG - getNumberOfMembers) Number of groups: " << container->getNumberOfGroups()
-              << std::endl;
+    out << "(DEBUG - getNumberOfMembers) Number of groups: " << counts.size() << std::endl;
     for (const auto& entry : counts)
-      std::cout << "(DEBUG - getNumberOfMembers) Group " << entry.first << ": " << entry.second
-                << " member(s)" << std::endl;
+      out << "(DEBUG - getNumberOfMembers) Group " << entry.first << ": " << entry.second << " member(s)"
+          << std::endl;
   }
   return counts;
 }
@@ -192,166 +180,170 @@ bpp::Site PolymorphismSequenceContainerAddons::generateValidUnknownSite(
 bool PolymorphismSequenceContainerAddons::dealWithBadCodons(
     bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
     unsigned int tolerance_zone, bool allow_internal_bad_codons, bool debug) {
-  const PerCode<std::string> names(codon_alphabet, [&](int code) {
-    return codon_alphabet->getName(codon_alphabet->intToChar(code));
+  const CodonCodeFacts codons(codon_alphabet);
+  bool reject = false;
+  onCompactCopy(container, [&](CompactContig& contig) {
+    reject = dealWithBadCodons(contig, codons, tolerance_zone, allow_internal_bad_codons, debug);
   });
-  const PerCode<char> bad(codon_alphabet, [&](int code) {
-    const std::string& name = names[code];
-    return static_cast<char>(name == FrameshiftCodonAlphabet::STOP ||
-                             name == FrameshiftCodonAlphabet::FRAMESHIFT);
-  });
-  // Most contigs hold no such codon: a pass over the sites' codes in place finds that out first.
-  {
-    bool any = false;
-    const size_t n_seq = container->getNumberOfSequences();
-    for (size_t j = 0; j < container->getNumberOfSites() && !any; ++j) {
-      const bpp::Site& site = container->getSite(j);
-      const size_t n = std::min(n_seq, site.size());
-      const int* codes = n > 0 ? &site[0] : nullptr;
-      for (size_t i = 0; i < n && !any; ++i) any = bad[codes[i]] != 0;
-    }
-    if (!any) return false;
+  return reject;
+}
+
+bool PolymorphismSequenceContainerAddons::dealWithBadCodons(CompactContig& contig, const CodonCodeFacts& codons,
+                                                            unsigned int tolerance_zone,
+                                                            bool allow_internal_bad_codons, bool debug,
+                                                            std::ostream& out) {
+  const size_t n_sequences = contig.nb_sequences();
+  // Most contigs hold no such codon: one pass over the codes finds that out first.
+  bool any = false;
+  for (size_t s = 0; s < n_sequences && !any; ++s) {
+    const std::int8_t* row = contig.row(s);
+    for (size_t p = 0; p < contig.nb_sites(); ++p) any |= codons.isBad(row[p]);
   }
-  const bpp::Site unknown = generateValidUnknownSite(container, codon_alphabet);
+  if (!any) return false;
 
   // The zone bounds are signed: a zone wider than the alignment makes the right bound negative,
   // and a zone above 2147483647 is a negative value that leaves every position in the core.
-  const int64_t n_sites = static_cast<int64_t>(container->getNumberOfSites());
+  const int64_t n_sites = static_cast<int64_t>(contig.nb_sites());
   const int64_t zone = static_cast<int32_t>(tolerance_zone);
   const int64_t right_bound = n_sites - zone;
-  const size_t n_sequences = container->getNumberOfSequences();
   int64_t left = -1, right = -1;
   bool reject = false;
-
   for (size_t s = 0; s < n_sequences; ++s) {
+    const std::int8_t* row = contig.row(s);  // a replaced column shows in it at once
     for (int64_t p = 1; p <= n_sites; ++p) {
-      const int code = container->valueAt(s, static_cast<size_t>(p - 1));
-      if (!bad[code]) continue;
-      if (zone >= p) {
-        if (debug)
-          std::cout << "(DEBUG - dealWithBadCodons) " << names[code] << " codon (Int Code: " << code
-                    << ") detected in the tolerance zone (left side) ! (Position: " << p
-                    << " - Sequence: " << s + 1 << ")" << std::endl;
+      const std::int8_t code = row[p - 1];
+      if (!codons.isBad(code)) continue;
+      const bool in_left = zone >= p, in_right = !in_left && right_bound < p;
+      if (debug)
+        out << "(DEBUG - dealWithBadCodons) " << codons.name(code) << " codon (Int Code: " << static_cast<int>(code)
+            << ") detected "
+            << (in_left ? "in the tolerance zone (left side)"
+                        : in_right ? "in the tolerance zone (right side)" : "in the core part of the sequence")
+            << " ! (Position: " << p << " - Sequence: " << s + 1 << ")" << std::endl;
+      if (in_left) {
         left = std::max(left, p);
-      } else if (right_bound < p) {
-        if (debug)
-          std::cout << "(DEBUG - dealWithBadCodons) " << names[code] << " codon (Int Code: " << code
-                    << ") detected in the tolerance zone (right side) ! (Position: " << p
-                    << " - Sequence: " << s + 1 << ")" << std::endl;
+      } else if (in_right) {
         right = std::max(right, n_sites - p + 1);
         break;  // the rest of this sequence goes with the right trim
+      } else if (allow_internal_bad_codons) {
+        contig.set_column(static_cast<size_t>(p - 1), codons.unknownCode());
       } else {
-        if (debug)
-          std::cout << "(DEBUG - dealWithBadCodons) " << names[code] << " codon (Int Code: " << code
-                    << ") detected in the core part of the sequence ! (Position: " << p
-                    << " - Sequence: " << s + 1 << ")" << std::endl;
-        if (allow_internal_bad_codons)
-          container->setSite(static_cast<size_t>(p - 1), unknown, false);
-        else
-          reject = true;
+        reject = true;
       }
     }
   }
   if (reject) return true;
-  removeLeftBadSites(container, static_cast<int>(left), debug);
-  removeRightBadSites(container, static_cast<int>(right), debug);
+  removeLeftBadSites(contig, static_cast<int>(left), debug, out);
+  removeRightBadSites(contig, static_cast<int>(right), debug, out);
   return false;
 }
 
-void PolymorphismSequenceContainerAddons::removeLeftBadSites(
-    bpp::PolymorphismSequenceContainer* container, int number_of_sites, bool debug) {
-  if (number_of_sites < 0) return;
-  if (debug)
-    std::cout << "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the "
-                 "tolerance zone (left side): ignoring first "
-              << number_of_sites << " codons" << std::endl;
-  if (number_of_sites > 0) container->deleteSites(0, static_cast<size_t>(number_of_sites));
+void PolymorphismSequenceContainerAddons::removeLeftBadSites(bpp::PolymorphismSequenceContainer* container,
+                                                             int number_of_sites, bool debug) {
+  onCompactCopy(container, [&](CompactContig& contig) { removeLeftBadSites(contig, number_of_sites, debug); });
 }
 
-void PolymorphismSequenceContainerAddons::removeRightBadSites(
-    bpp::PolymorphismSequenceContainer* container, int number_of_sites, bool debug) {
+void PolymorphismSequenceContainerAddons::removeLeftBadSites(CompactContig& contig, int number_of_sites, bool debug,
+                                                             std::ostream& out) {
   if (number_of_sites < 0) return;
   if (debug)
-    std::cout << "(DEBUG - removeRightBadSites) Stop/Frameshift codon(s) have been detected in the "
-                 "tolerance zone (right side): ignoring last "
-              << number_of_sites << " codons" << std::endl;
-  const size_t n = static_cast<size_t>(number_of_sites);
-  const size_t m = container->getNumberOfSites();
-  if (n == 0) return;
-  if (n > m)  // more sites than the container holds: let the container refuse the range
-    container->deleteSites(0, n);
-  else
-    container->deleteSites(m - n, n);
+    out << "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (left "
+           "side): ignoring first "
+        << number_of_sites << " codons" << std::endl;
+  contig.remove_sites(0, static_cast<size_t>(number_of_sites));
+}
+
+void PolymorphismSequenceContainerAddons::removeRightBadSites(bpp::PolymorphismSequenceContainer* container,
+                                                              int number_of_sites, bool debug) {
+  onCompactCopy(container, [&](CompactContig& contig) { removeRightBadSites(contig, number_of_sites, debug); });
+}
+
+void PolymorphismSequenceContainerAddons::removeRightBadSites(CompactContig& contig, int number_of_sites, bool debug,
+                                                              std::ostream& out) {
+  if (number_of_sites < 0) return;
+  if (debug)
+    out << "(DEBUG - removeRightBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (right "
+           "side): ignoring last "
+        << number_of_sites << " codons" << std::endl;
+  const size_t n = static_cast<size_t>(number_of_sites), m = contig.nb_sites();
+  contig.remove_sites(n > m ? 0 : m - n, n);  // more than m: refused whole
 }
 
 void PolymorphismSequenceContainerAddons::removeHighlyGappedSites(
     bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
     unsigned int nb_ingroup, unsigned int min_resolved, bool debug) {
-  const PerCode<char> gap_or_n(codon_alphabet, [&](int code) {
-    return static_cast<char>(isGapOrUnresolved(codon_alphabet, code));
+  const CodonCodeFacts codons(codon_alphabet);
+  onCompactCopy(container, [&](CompactContig& contig) {
+    removeHighlyGappedSites(contig, codons, nb_ingroup, min_resolved, debug);
   });
-  const size_t n_sequences = container->getNumberOfSequences();
-  std::vector<size_t> ingroup;
-  for (size_t i = 0; i < n_sequences; ++i)
-    if (container->isIngroupMember(i)) ingroup.push_back(i);
+}
 
-  // Sites are visited from the last; the removed ones are taken out afterwards by runs of
-  // consecutive sites, which leaves the same container as removing each one on the spot.
-  std::vector<size_t> removed;  // descending
-  for (size_t j = container->getNumberOfSites(); j-- > 0;) {
-    const bpp::Site& site = container->getSite(j);
-    uint32_t c = 0;
-    for (size_t i : ingroup) c += static_cast<uint32_t>(gap_or_n[site[i]]);
-    if (static_cast<uint32_t>(nb_ingroup - c) < min_resolved) {
-      if (debug)
-        std::cout << "(DEBUG - removeHighlyGappedSites) Site number " << j << " will be removed ("
-                  << c << " sequence(s) with too much gaps or N bases)" << std::endl;
-      removed.push_back(j);
-    }
+void PolymorphismSequenceContainerAddons::removeHighlyGappedSites(CompactContig& contig, const CodonCodeFacts& codons,
+                                                                  unsigned int nb_ingroup, unsigned int min_resolved,
+                                                                  bool debug, std::ostream& out) {
+  const size_t n_sites = contig.nb_sites();
+  std::vector<std::uint32_t> gapped(n_sites, 0);  // ingroup sequences with a gap-or-N codon, per site
+  for (size_t i = 0; i < contig.nb_sequences(); ++i) {
+    if (!contig.ingroup()[i]) continue;
+    const std::int8_t* row = contig.row(i);
+    for (size_t j = 0; j < n_sites; ++j) gapped[j] += static_cast<std::uint32_t>(codons.isGapOrUnresolved(row[j]));
   }
-  for (size_t k = 0; k < removed.size();) {
-    size_t last = k;  // removed[k] is the highest index of a run going down to removed[last]
-    while (last + 1 < removed.size() && removed[last + 1] + 1 == removed[last]) ++last;
-    container->deleteSites(removed[last], last - k + 1);
-    k = last + 1;
+  // Sites are visited from the last and taken out together afterwards, which leaves what removing
+  // each one on the spot leaves.
+  std::vector<char> gone(n_sites, 0);
+  for (size_t j = n_sites; j-- > 0;) {
+    if (static_cast<std::uint32_t>(nb_ingroup - gapped[j]) >= min_resolved) continue;
+    if (debug)
+      out << "(DEBUG - removeHighlyGappedSites) Site number " << j << " will be removed (" << gapped[j]
+          << " sequence(s) with too much gaps or N bases)" << std::endl;
+    gone[j] = 1;
   }
+  contig.remove_sites(gone);
 }
 
 void PolymorphismSequenceContainerAddons::removeHighlyGappedSequences(
     bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
     double max_share, bool debug) {
-  const PerCode<char> gap_or_n(codon_alphabet, [&](int code) {
-    return static_cast<char>(isGapOrUnresolved(codon_alphabet, code));
-  });
-  const size_t n_sequences = container->getNumberOfSequences();
-  const size_t n_sites = container->getNumberOfSites();
-  std::vector<size_t> gapped(n_sequences, 0);
-  for (size_t j = 0; j < n_sites; ++j) {
-    const bpp::Site& site = container->getSite(j);
-    for (size_t i = 0; i < n_sequences; ++i) gapped[i] += static_cast<size_t>(gap_or_n[site[i]]);
-  }
-  const std::vector<std::string> names = container->getSequencesNames();
-  for (size_t i = n_sequences; i-- > 0;) {
-    const double share = static_cast<double>(gapped[i]) / static_cast<double>(n_sites);
-    if (share > max_share) {
-      if (debug)
-        std::cout << "(DEBUG - removeHighlyGappedSequences) Sequence " << names[i]
-                  << " will be removed (" << share * 100 << " % of gaps or N bases)" << std::endl;
-      container->deleteSequence(i);
-    }
-  }
+  const CodonCodeFacts codons(codon_alphabet);
+  onCompactCopy(container,
+                [&](CompactContig& contig) { removeHighlyGappedSequences(contig, codons, max_share, debug); });
 }
 
-void PolymorphismSequenceContainerAddons::removeGroupFromContainer(
-    bpp::PolymorphismSequenceContainer* container, unsigned int group_id, bool debug) {
-  const std::vector<std::string> names = container->getSequencesNames();
-  for (size_t i = names.size(); i-- > 0;) {
-    if (container->getGroupId(i) != group_id) continue;
+void PolymorphismSequenceContainerAddons::removeHighlyGappedSequences(CompactContig& contig,
+                                                                      const CodonCodeFacts& codons, double max_share,
+                                                                      bool debug, std::ostream& out) {
+  const size_t n_sites = contig.nb_sites();
+  std::vector<char> gone(contig.nb_sequences(), 0);
+  for (size_t i = gone.size(); i-- > 0;) {
+    const std::int8_t* row = contig.row(i);
+    size_t gapped = 0;
+    for (size_t j = 0; j < n_sites; ++j) gapped += static_cast<size_t>(codons.isGapOrUnresolved(row[j]));
+    const double share = static_cast<double>(gapped) / static_cast<double>(n_sites);  // no site: NaN, kept
+    if (!(share > max_share)) continue;
     if (debug)
-      std::cout << "(DEBUG - removeGroupFromContainer) Sequence " << names[i]
-                << " will be removed (Member of group " << group_id << ")" << std::endl;
-    container->deleteSequence(i);
+      out << "(DEBUG - removeHighlyGappedSequences) Sequence " << contig.names()[i] << " will be removed ("
+          << share * 100 << " % of gaps or N bases)" << std::endl;
+    gone[i] = 1;
   }
+  contig.remove_sequences(gone);
+}
+
+void PolymorphismSequenceContainerAddons::removeGroupFromContainer(bpp::PolymorphismSequenceContainer* container,
+                                                                   unsigned int group_id, bool debug) {
+  onCompactCopy(container, [&](CompactContig& contig) { removeGroupFromContainer(contig, group_id, debug); });
+}
+
+void PolymorphismSequenceContainerAddons::removeGroupFromContainer(CompactContig& contig, unsigned int group_id,
+                                                                   bool debug, std::ostream& out) {
+  std::vector<char> gone(contig.nb_sequences(), 0);
+  for (size_t i = gone.size(); i-- > 0;) {
+    if (contig.groups()[i] != group_id) continue;
+    if (debug)
+      out << "(DEBUG - removeGroupFromContainer) Sequence " << contig.names()[i]
+          << " will be removed (Member of group " << group_id << ")" << std::endl;
+    gone[i] = 1;
+  }
+  contig.remove_sequences(gone);
 }
 
 }  // namespace mrv

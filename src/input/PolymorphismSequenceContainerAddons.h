@@ -1,7 +1,7 @@
 #pragma once
-// Operations on the codon container of one contig: fields of sequence names, group tagging and
+// Operations on the codon sequences of one contig: fields of sequence names, group tagging and
 // counts, stop/frameshift codons in the tolerance zones and in the core, removal of gapped sites,
-// gapped sequences and whole groups.
+// gapped sequences and whole groups; on its container, or in place on its compact form.
 //
 // Sequence names read "Contig_name|Species_name|Individual_name|Allele_number"; fields count
 // from 1 and empty fields are skipped. Group ids: 0 focal species (ingroup), 1 main outgroup
@@ -10,9 +10,13 @@
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
 #include <Bpp/Seq/Site.h>
 
+#include <iostream>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "input/CodonCodeFacts.h"
+#include "input/CompactContig.h"
 
 namespace mrv {
 
@@ -24,6 +28,7 @@ class PolymorphismSequenceContainerAddons {
   // A bad index or an empty container throws a FatalError (status 1) reporting the problem.
   static std::string getContigNameFromContainer(const bpp::PolymorphismSequenceContainer* container,
                                                 unsigned int index);
+  static std::string getContigNameFromContainer(const CompactContig& contig, unsigned int index);
   static std::string getSpeciesNameFromContainer(const bpp::PolymorphismSequenceContainer* container,
                                                  unsigned int index);
   static std::string getIndividualNameFromContainer(
@@ -42,48 +47,78 @@ class PolymorphismSequenceContainerAddons {
   static std::vector<std::string> getNameElementsFromName(const std::string& name, const std::string& separator,
                                                           unsigned int max_count);
 
-  // Sets the group id (0, 1, 2) and the ingroup flag of every sequence from its species field.
+  // The cleaning operations below come in two forms. The compact form works in place on a contig's
+  // CompactContig, reads the codon alphabet through a CodonCodeFacts, and writes its debug lines
+  // (each ended by std::endl) to `out`. The container form, the one the rest of the program knows,
+  // copies the container into a CompactContig, runs the compact form on it with standard output,
+  // and makes the container hold the result (sites renumbered from 1): the same decisions and lines.
+
+  // Sets the group id (0, 1, 2) and the ingroup flag of every sequence from its species field (the
+  // focal test first; the outgroup name is compared as it is, "none" included); a name without any
+  // field throws the tokenizer's bpp::Exception.
   static void tagAllSequences(bpp::PolymorphismSequenceContainer* container,
                               const std::string& focal_species, bool debug,
                               const std::string& outgroup_species);
-  // Number of sequences of each group id present, in ascending id order.
+  static void tagAllSequences(CompactContig& contig, const std::string& focal_species, bool debug,
+                              const std::string& outgroup_species, std::ostream& out = std::cout);
+  // Number of sequences of each group id present, in ascending id order; an id absent from the
+  // map counts 0. No sequence: the error line "There is no group associated to your container !"
+  // and an empty map. The compact form takes the sequences' names and group ids.
   static std::map<unsigned int, unsigned int> getNumberOfMembers(
       const bpp::PolymorphismSequenceContainer* container, bool debug);
+  static std::map<unsigned int, unsigned int> getNumberOfMembers(const std::vector<std::string>& names,
+                                                                 const std::vector<unsigned int>& groups,
+                                                                 bool debug, std::ostream& out = std::cout);
   // A site holding the unresolved codon for every sequence of the container.
   static bpp::Site generateValidUnknownSite(const bpp::PolymorphismSequenceContainer* container,
                                             const bpp::CodonAlphabet* codon_alphabet);
   // Trims the columns of stop/frameshift codons met in the tolerance zones and, when allowed,
-  // turns the columns of core ones into unresolved codons. Returns true (container unchanged)
-  // when a core one is met and they are not allowed.
+  // turns the columns of core ones into unresolved codons. Returns true (contig unchanged) when a
+  // core one is met and they are not allowed. The zone is read as a signed value: one above
+  // 2147483647 leaves every position in the core.
   static bool dealWithBadCodons(bpp::PolymorphismSequenceContainer* container,
                                 const bpp::CodonAlphabet* codon_alphabet,
                                 unsigned int tolerance_zone, bool allow_internal_bad_codons,
                                 bool debug);
-  // Removes the first / last `number_of_sites` sites (nothing when negative).
+  static bool dealWithBadCodons(CompactContig& contig, const CodonCodeFacts& codons, unsigned int tolerance_zone,
+                                bool allow_internal_bad_codons, bool debug, std::ostream& out = std::cout);
+  // Removes the first / last `number_of_sites` sites (nothing when negative); more sites than the
+  // contig holds throws bpp::IndexOutOfBoundsException after the debug line, nothing removed.
   static void removeLeftBadSites(bpp::PolymorphismSequenceContainer* container,
                                  int number_of_sites, bool debug);
+  static void removeLeftBadSites(CompactContig& contig, int number_of_sites, bool debug,
+                                 std::ostream& out = std::cout);
   static void removeRightBadSites(bpp::PolymorphismSequenceContainer* container,
                                   int number_of_sites, bool debug);
+  static void removeRightBadSites(CompactContig& contig, int number_of_sites, bool debug,
+                                  std::ostream& out = std::cout);
   // Removes every site where fewer than `min_resolved` ingroup sequences hold a codon that is
-  // neither a gap nor unresolved (`nb_ingroup` being the number of ingroup sequences).
+  // neither a gap nor unresolved (`nb_ingroup` being the number of ingroup sequences; the test is
+  // nb_ingroup - c < min_resolved in unsigned arithmetic, c the ingroup sequences gapped there).
   static void removeHighlyGappedSites(bpp::PolymorphismSequenceContainer* container,
                                       const bpp::CodonAlphabet* codon_alphabet,
                                       unsigned int nb_ingroup, unsigned int min_resolved,
                                       bool debug);
-  // Removes every sequence whose share of gap or unresolved codons is strictly above `max_share`.
+  static void removeHighlyGappedSites(CompactContig& contig, const CodonCodeFacts& codons, unsigned int nb_ingroup,
+                                      unsigned int min_resolved, bool debug, std::ostream& out = std::cout);
+  // Removes every sequence whose share of gap or unresolved codons is strictly above `max_share`
+  // (none when the contig has no site).
   static void removeHighlyGappedSequences(bpp::PolymorphismSequenceContainer* container,
                                           const bpp::CodonAlphabet* codon_alphabet,
                                           double max_share, bool debug);
+  static void removeHighlyGappedSequences(CompactContig& contig, const CodonCodeFacts& codons, double max_share,
+                                          bool debug, std::ostream& out = std::cout);
   // Removes every sequence of group `group_id`.
   static void removeGroupFromContainer(bpp::PolymorphismSequenceContainer* container,
                                        unsigned int group_id, bool debug);
+  static void removeGroupFromContainer(CompactContig& contig, unsigned int group_id, bool debug,
+                                       std::ostream& out = std::cout);
 
  private:
-  // Checks `index` against the container; on a bad index or an empty container throws the
-  // FatalError of _throwNameProblem.
-  static void _checkIndexOrThrow(const bpp::PolymorphismSequenceContainer* container,
-                                unsigned int index, const std::string& empty_message,
-                                bool empty_as_warning);
+  // Checks `index` against a contig of `nb_sequences` sequences; on a bad index or an empty
+  // contig throws the FatalError of _throwNameProblem.
+  static void _checkIndexOrThrow(size_t nb_sequences, unsigned int index, const std::string& empty_message,
+                                 bool empty_as_warning);
   // Throws the FatalError of a name getter's problem: `message` reported as an error ("ERROR!!! ",
   // standard error) or as a warning ("WARNING!!! ", standard output), exit status 1.
   [[noreturn]] static void _throwNameProblem(const std::string& message, bool as_warning);

@@ -6,6 +6,7 @@
 
 #include "TestSupport.h"
 #include "input/AlignmentFileManagement.h"
+#include "run/FatalError.h"
 
 namespace {
 
@@ -238,5 +239,95 @@ TEST(AlignmentFileManagement, CleaningRefusesFirstTheFocalNamesTheTablesCannotHo
     const Read r = clean(c.contigs, o);
     EXPECT_EQ(r.error, c.error);
     EXPECT_EQ(r.lines.empty(), !c.error.empty()) << c.error;  // refused before the first dataset's report
+  }
+}
+
+// One contig's whole debug report, in step order, and what is left of it: the same from the containers
+// and from the compact contigs.
+TEST(AlignmentFileManagement, CleaningReportInStepOrder) {
+  testsupport::Alphabets a;
+  const Records records = {{"C9|SpA|a|1", "TAACCCGGG"}, {"C9|SpA|b|1", "AAACCC---"}, {"C9|SpC|x|1", "AAACCCGGG"}};
+  auto container = testsupport::makeContainer(a.codon, records);
+  std::vector<mrv::CompactContig> contigs = {mrv::CompactContig(*container)};
+  std::vector<PolymorphismSequenceContainer*> kept;
+  std::vector<mrv::CompactContig> kept_compact;
+  const Lines by_container = coutLines([&] {
+    kept = AlignmentFileManagement::cleanMultiContainer({container.get()}, &a.codon, "SpA", 1, 1, false, 1, 0.5, true, "none");
+  });
+  const Lines by_compact = coutLines([&] {
+    kept_compact = AlignmentFileManagement::cleanCompactContigs(contigs, &a.codon, "SpA", 1, 1, false, 1, 0.5, true, "none");
+  });
+  const std::string tag = "(DEBUG - tagAllSequences) Sequence: C9|SpA|", member = "(DEBUG - getNumberOfMembers) ";
+  const Lines tags = {tag + "a|1 is part of the ingroup", tag + "b|1 is part of the ingroup"};
+  const Lines expected =
+            tags + Lines{"(DEBUG - tagAllSequences) Sequence: C9|SpC|x|1 is part of the outgroup (other species)",
+                         member + "Sequence C9|SpA|a|1 is a member of group 0", member + "Sequence C9|SpA|b|1 is a member of group 0",
+                         member + "Sequence C9|SpC|x|1 is a member of group 2", member + "Number of groups: 2",
+                         member + "Group 0: 2 member(s)", member + "Group 2: 1 member(s)"} +
+                head(1, "C9", "3 sequence(s) (Ingroup: 2, Outgroup: 0, Other: 1)", 3) +
+                Lines{"(DEBUG - removeGroupFromContainer) Sequence C9|SpC|x|1 will be removed (Member of group 2)"} + tags +
+                Lines{"(DEBUG - dealWithBadCodons) Stop codon (Int Code: 48) detected in the tolerance zone (left side) ! "
+                      "(Position: 1 - Sequence: 1)",
+                      "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (left "
+                      "side): ignoring first 1 codons"} +
+                tags + Lines{kConserved + "2 sequence(s), 2 site(s)", member + "Sequence C9|SpA|a|1 is a member of group 0",
+                             member + "Sequence C9|SpA|b|1 is a member of group 0", member + "Number of groups: 1",
+                             member + "Group 0: 2 member(s)", ""};
+  EXPECT_EQ(by_container, expected);
+  EXPECT_EQ(by_compact, by_container);
+  ASSERT_TRUE(kept.size() == 1 && kept_compact.size() == 1);
+  EXPECT_EQ(kept[0]->toString(0) + " " + kept[0]->toString(1), "CCCGGG CCC---");
+  const mrv::CompactContig left(*kept[0]);
+  EXPECT_TRUE(left.names() == kept_compact[0].names() && left.groups() == kept_compact[0].groups() &&
+              left.ingroup() == kept_compact[0].ingroup() &&
+              std::equal(left.row(1), left.row(1) + 2, kept_compact[0].row(1)));
+}
+
+// What the reader never makes: a code outside the codon alphabet raises what making its container
+// raises, before its report; a contig without sequence ends the cleaning with the contig name's
+// FatalError after its debug lines.
+TEST(AlignmentFileManagement, CleaningOfContigsTheReaderNeverMakes) {
+  testsupport::Alphabets a;
+  const mrv::CompactContig odd({"C2|SpA|i|1", "C2|SpA|j|1"}, {0, 70, 0, 0}, 2, {1, 1}, {1, 1}, {1, 1});
+  std::string expected, error;
+  try {
+    std::unique_ptr<PolymorphismSequenceContainer> made(odd.container(&a.codon));
+  } catch (const bpp::BadIntException& e) {
+    expected = e.what();
+  }
+  ASSERT_NE(expected, "");
+  std::vector<mrv::CompactContig> contigs = {mrv::CompactContig(*testsupport::makeContainer(a.codon, sequences("C1", "SpA", 2, "GAC"))), odd};
+  Lines lines = coutLines([&] {
+    try {
+      AlignmentFileManagement::cleanCompactContigs(contigs, &a.codon, "SpA", 1, 0, false, 1, 0.5, false, "none");
+    } catch (const bpp::BadIntException& e) {
+      error = e.what();
+    }
+  });
+  EXPECT_EQ(error, expected);
+  const Lines first = head(1, "C1", "2 sequence(s) (Ingroup: 2, Outgroup: 0, Other: 0)", 1) +
+                      Lines{kConserved + "2 sequence(s), 1 site(s)", ""};
+  EXPECT_EQ(lines, first);  // the first contig's report only
+
+  auto empty = testsupport::makeContainer(a.codon, Records());
+  std::vector<mrv::CompactContig> none = {mrv::CompactContig(*empty)};
+  const std::vector<std::function<void()>> cleanings = {
+      [&] { AlignmentFileManagement::cleanMultiContainer({empty.get()}, &a.codon, "SpA", 1, 0, false, 1, 0.5, true, "none"); },
+      [&] { AlignmentFileManagement::cleanCompactContigs(none, &a.codon, "SpA", 1, 0, false, 1, 0.5, true, "none"); }};
+  for (const auto& cleaning : cleanings) {
+    std::string message;
+    std::ostringstream err;
+    std::streambuf* old = std::cerr.rdbuf(err.rdbuf());
+    lines = coutLines([&] {
+      try {
+        cleaning();
+      } catch (const FatalError& e) {
+        message = e.message();
+      }
+    });
+    std::cerr.rdbuf(old);
+    EXPECT_EQ(message, "Selected container is empty ! Contig name can't be extracted !");
+    EXPECT_EQ(lines, Lines({"(DEBUG - getNumberOfMembers) Number of groups: 0"}));
+    EXPECT_EQ(err.str(), "ERROR!!! There is no group associated to your container !\n");
   }
 }

@@ -4,7 +4,10 @@
 #include <Bpp/Text/StringTokenizer.h>
 
 #include <functional>
+#include <map>
 #include <random>
+#include <set>
+#include <sstream>
 
 #include "TestSupport.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
@@ -13,7 +16,22 @@
 namespace {
 
 using Addons = mrv::PolymorphismSequenceContainerAddons;
+using testsupport::Lines;
 using testsupport::Records;
+
+// The fields the getters read from the names of a container's sequences.
+TEST(PolymorphismSequenceContainerAddons, NameFieldsOfContainerSequences) {
+  testsupport::Alphabets a;
+  auto c = testsupport::makeContainer(a.codon, Records{{"C1|SpA|Ind1|1", ""}, {"C1", ""}, {"C1|SpA", ""}, {"C1||SpA|Ind1", ""}});
+  const Lines fields = {"C1 SpA Ind1", "C1 C1 C1", "C1 SpA C1", "C1 SpA Ind1"};
+  for (unsigned int i = 0; i < 4; ++i)
+    EXPECT_EQ(Addons::getContigNameFromContainer(c.get(), i) + " " + Addons::getSpeciesNameFromContainer(c.get(), i) +
+                  " " + Addons::getIndividualNameFromContainer(c.get(), i),
+              fields[i]);
+  EXPECT_EQ(Addons::getContigNameFromContainer(mrv::CompactContig(*c), 3), "C1");
+  EXPECT_EQ(Addons::getNameElementsFromContainer(c.get(), "|", 2, 4), Lines({"C1", "SpA"}));
+  EXPECT_EQ(Addons::getNameElementsFromContainer(c.get(), "|", 0, 0), Lines());
+}
 
 TEST(PolymorphismSequenceContainerAddons, NameGettersThrowOnBadIndexOrEmptyContainer) {
   testsupport::Alphabets a;
@@ -27,6 +45,10 @@ TEST(PolymorphismSequenceContainerAddons, NameGettersThrowOnBadIndexOrEmptyConta
       {[&] { Addons::getContigNameFromContainer(empty.get(), 0); }, false, "Selected container is empty ! Contig name can't be extracted !"},
       {[&] { Addons::getSpeciesNameFromContainer(empty.get(), 0); }, false, "Selected container is empty ! Species name can't be extracted !"},
       {[&] { Addons::getIndividualNameFromContainer(empty.get(), 0); }, true, "Selected container is empty ! Individual name can't be extracted !"},
+      {[&] { Addons::getNameElementsFromContainer(one.get(), "|", 1, 2); }, false, "Selected index does not exists in the container !!"},
+      {[&] { Addons::getNameElementsFromContainer(empty.get(), "|", 0, 3); }, true, "Selected container is empty ! Individual name can't be extracted !"},
+      {[&] { Addons::getContigNameFromContainer(mrv::CompactContig(*empty), 0); }, false, "Selected container is empty ! Contig name can't be extracted !"},
+      {[&] { Addons::getContigNameFromContainer(mrv::CompactContig(*one), 1); }, false, "Selected index does not exists in the container !!"},
   };
   for (const auto& c : cases) {
     try {
@@ -64,6 +86,256 @@ TEST(PolymorphismSequenceContainerAddons, NameFieldsAreTheTokenizers) {
     for (size_t k = 0; k < std::min<size_t>(count, 3); ++k) fields.push_back(tokens.getToken(k));
     EXPECT_EQ(fields, Addons::getNameElementsFromName(name, "|", 3));
   }
+}
+
+// The cleaning steps, in their compact form: the contig is given as code rows, sequences s0, s1, ...
+
+using Rows = testsupport::CodeRows;
+
+mrv::CompactContig compactOf(const testsupport::Alphabets& a, const Rows& rows) {
+  return mrv::CompactContig(*testsupport::makeCodeContainer(a.codon, rows));
+}
+
+Rows rowsOf(const mrv::CompactContig& c) {
+  Rows rows;
+  for (size_t i = 0; i < c.nb_sequences(); ++i) rows.emplace_back(c.row(i), c.row(i) + c.nb_sites());
+  return rows;
+}
+
+Lines linesOf(const std::ostringstream& out) { return testsupport::splitLines(out.str()); }
+
+// Three sequences of n codons; column p holds codon (p - 1) % 48 (never a stop) but where a case puts
+// a stop or frameshift codon {sequence, position, code}.
+TEST(PolymorphismSequenceContainerAddons, BadCodonZones) {
+  testsupport::Alphabets a;
+  const mrv::CodonCodeFacts codons(&a.codon);
+  const struct {
+    int n;
+    unsigned int zone;
+    bool allow;
+    std::vector<std::vector<int>> bad;
+    bool reject;
+    int first, last;           // original columns kept (none when first > last)
+    std::set<int> unresolved;  // kept columns turned into "NNN"
+  } cases[] = {
+      {30, 10, false, {{0, 10, 48}}, false, 11, 30, {}},               // left zone: the first 10 go
+      {30, 10, false, {{1, 21, 50}}, false, 1, 20, {}},                // right zone: the last 10 go
+      {30, 10, false, {{2, 11, 56}}, true, 1, 30, {}},                 // core, rejected
+      {30, 10, true, {{2, 11, 56}}, false, 1, 30, {11}},               // core, replaced
+      {30, 20, false, {{0, 20, 48}, {1, 21, 48}}, false, 1, 0, {}},    // zones overlap: no site left
+      {5, 20, false, {{0, 5, 64}}, false, 1, 0, {}},                   // zone wider than the alignment
+      {30, 0, true, {{0, 1, 48}, {1, 30, 64}}, false, 1, 30, {1, 30}}, // no zone: all core
+      {30, 5, false, {{0, 27, 48}, {0, 29, 48}}, false, 1, 26, {}},    // the first right-zone codon counts
+      {30, 5, true, {{0, 25, 48}}, false, 1, 30, {25}},                // just before the right zone
+      {30, 10, false, {{0, 2, 48}, {1, 11, 48}, {2, 29, 48}}, true, 1, 30, {}},  // rejected untouched
+      {30, 4294967295u, true, {{0, 1, 48}}, false, 1, 30, {1}},        // negative zone: all core
+      {30, 10, true, {{0, 11, 48}, {1, 11, 64}}, false, 1, 30, {11}},  // replaced column seen by later ones
+      {30, 10, true, {{0, 3, 48}, {1, 7, 64}, {2, 25, 48}, {0, 22, 56}, {2, 15, 48}, {2, 28, 64}}, false, 8, 21, {15}},
+  };
+  int label = 0;
+  for (const auto& k : cases) {
+    ++label;
+    Rows values(3, std::vector<int>(k.n));
+    for (auto& row : values)
+      for (int p = 1; p <= k.n; ++p) row[p - 1] = (p - 1) % 48;
+    for (const auto& b : k.bad) values[b[0]][b[1] - 1] = b[2];
+    mrv::CompactContig contig = compactOf(a, values);
+    EXPECT_EQ(Addons::dealWithBadCodons(contig, codons, k.zone, k.allow, false), k.reject) << label;
+    const int kept = k.first > k.last ? 0 : k.last - k.first + 1;
+    ASSERT_EQ(contig.nb_sites(), static_cast<size_t>(kept)) << label;
+    for (int j = 0; j < kept; ++j)
+      for (size_t s = 0; s < 3; ++s)
+        EXPECT_EQ(contig.row(s)[j], k.unresolved.count(k.first + j) ? 65 : values[s][k.first + j - 1])
+            << label << " column " << k.first + j;
+  }
+}
+
+TEST(PolymorphismSequenceContainerAddons, BadCodonDebugLines) {
+  testsupport::Alphabets a;
+  Rows values(3, std::vector<int>(30, 0));
+  values[0][1] = values[0][26] = values[0][28] = 48;  // positions 2, 27 and 29 of sequence 1
+  values[1][11] = 64;                                  // position 12 of sequence 2
+  mrv::CompactContig contig = compactOf(a, values);
+  std::ostringstream out;
+  EXPECT_FALSE(Addons::dealWithBadCodons(contig, mrv::CodonCodeFacts(&a.codon), 5, true, true, out));
+  const std::string found = "(DEBUG - dealWithBadCodons) ";
+  EXPECT_EQ(linesOf(out),
+            Lines({found + "Stop codon (Int Code: 48) detected in the tolerance zone (left side) ! (Position: 2 - Sequence: 1)",
+                   found + "Stop codon (Int Code: 48) detected in the tolerance zone (right side) ! (Position: 27 - Sequence: 1)",
+                   found + "FrameShift codon (Int Code: 64) detected in the core part of the sequence ! (Position: 12 - Sequence: 2)",
+                   "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (left "
+                   "side): ignoring first 2 codons",
+                   "(DEBUG - removeRightBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (right "
+                   "side): ignoring last 4 codons"}));
+  EXPECT_EQ(contig.nb_sites(), 24u);
+  EXPECT_EQ(contig.row(2)[9], 65);  // column 12
+}
+
+// Sequences s0 to s2 are ingroup, s3 outgroup. Gap-or-N codons of the ingroup per site: 0, 1, 3, 1.
+TEST(PolymorphismSequenceContainerAddons, HighlyGappedSites) {
+  testsupport::Alphabets a;
+  const Rows values = {{0, -1, 65, 0}, {0, 0, 65, -1}, {0, 0, 65, 0}, {-1, -1, -1, -1}};
+  auto gone = [](int site, int gapped) {
+    return "(DEBUG - removeHighlyGappedSites) Site number " + std::to_string(site) + " will be removed (" +
+           std::to_string(gapped) + " sequence(s) with too much gaps or N bases)";
+  };
+  const struct {
+    unsigned int g, m;
+    bool ingroup;  // false: no sequence is ingroup
+    std::vector<int> kept;
+    Lines lines;
+  } cases[] = {
+      {3, 0, true, {0, 1, 2, 3}, {}},
+      {3, 1, true, {0, 1, 3}, {gone(2, 3)}},
+      {3, 3, true, {0}, {gone(3, 1), gone(2, 3), gone(1, 1)}},
+      {3, 4, true, {}, {gone(3, 1), gone(2, 3), gone(1, 1), gone(0, 0)}},  // more than the ingroup holds
+      {0, 1, false, {}, {gone(3, 0), gone(2, 0), gone(1, 0), gone(0, 0)}},  // no ingroup sequence
+  };
+  for (const auto& c : cases) {
+    mrv::CompactContig contig = compactOf(a, values);
+    for (size_t i = 0; i < 4; ++i) contig.set_tag(i, i < 3 && c.ingroup ? 0 : 1, i < 3 && c.ingroup);
+    std::ostringstream out;
+    Addons::removeHighlyGappedSites(contig, mrv::CodonCodeFacts(&a.codon), c.g, c.m, true, out);
+    Rows expected(4);
+    for (size_t i = 0; i < 4; ++i)
+      for (int j : c.kept) expected[i].push_back(values[i][static_cast<size_t>(j)]);
+    EXPECT_EQ(rowsOf(contig), expected) << c.m;
+    EXPECT_EQ(linesOf(out), c.lines) << c.m;
+  }
+}
+
+// A share equal to the maximum stays; the share prints with six significant digits; without any site
+// no share is above the maximum.
+TEST(PolymorphismSequenceContainerAddons, HighlyGappedSequences) {
+  testsupport::Alphabets a;
+  const std::string gone = "(DEBUG - removeHighlyGappedSequences) Sequence ";
+  const struct {
+    Rows values;
+    double max_share;
+    std::vector<std::string> kept;
+    Lines lines;
+  } cases[] = {
+      {{{0, -1, 65, 0}, {0, -1, 65, -1}, {-1, -1, -1, -1}}, 0.5, {"s0"},
+       {gone + "s2 will be removed (100 % of gaps or N bases)", gone + "s1 will be removed (75 % of gaps or N bases)"}},
+      {{{0, 65, 0}, {0, 0, 0}}, 0.3, {"s1"}, {gone + "s0 will be removed (33.3333 % of gaps or N bases)"}},
+      {{{}, {}}, 0.0, {"s0", "s1"}, {}},
+  };
+  for (const auto& c : cases) {
+    mrv::CompactContig contig = compactOf(a, c.values);
+    std::ostringstream out;
+    Addons::removeHighlyGappedSequences(contig, mrv::CodonCodeFacts(&a.codon), c.max_share, true, out);
+    EXPECT_EQ(contig.names(), c.kept);
+    EXPECT_EQ(linesOf(out), c.lines);
+  }
+}
+
+// Tagging: the focal test first, the outgroup name compared as it is ("none" too); counts per group
+// present; removal of a group.
+TEST(PolymorphismSequenceContainerAddons, TagsCountsAndGroupRemoval) {
+  testsupport::Alphabets a;
+  auto container = testsupport::makeContainer(a.codon, Records{{"C|SpA|i|1", "AAA"}, {"C|none|j|1", "AAA"},
+                                                                {"C|SpB|k|1", "AAA"}, {"C|SpB|k|2", "AAA"}});
+  mrv::CompactContig contig(*container);
+  std::ostringstream out;
+  Addons::tagAllSequences(contig, "SpA", true, "none", out);
+  EXPECT_EQ(contig.groups(), std::vector<unsigned int>({0, 1, 2, 2}));
+  EXPECT_EQ(contig.ingroup(), std::vector<char>({1, 0, 0, 0}));
+  const std::string tag = "(DEBUG - tagAllSequences) Sequence: ";
+  EXPECT_EQ(linesOf(out), Lines({tag + "C|SpA|i|1 is part of the ingroup",
+                                 tag + "C|none|j|1 is part of the outgroup (main outgroup species)",
+                                 tag + "C|SpB|k|1 is part of the outgroup (other species)",
+                                 tag + "C|SpB|k|2 is part of the outgroup (other species)"}));
+  Addons::tagAllSequences(contig, "SpB", false, "SpB", out);  // focal and outgroup alike: focal
+  EXPECT_EQ(contig.groups(), std::vector<unsigned int>({2, 2, 0, 0}));
+
+  std::ostringstream counted;
+  const std::map<unsigned int, unsigned int> counts =
+      Addons::getNumberOfMembers(contig.names(), {0, 2, 2, 0}, true, counted);
+  EXPECT_EQ(counts, (std::map<unsigned int, unsigned int>{{0, 2}, {2, 2}}));
+  const std::string member = "(DEBUG - getNumberOfMembers) ";
+  EXPECT_EQ(linesOf(counted), Lines({member + "Sequence C|SpA|i|1 is a member of group 0",
+                                     member + "Sequence C|none|j|1 is a member of group 2",
+                                     member + "Sequence C|SpB|k|1 is a member of group 2",
+                                     member + "Sequence C|SpB|k|2 is a member of group 0", member + "Number of groups: 2",
+                                     member + "Group 0: 2 member(s)", member + "Group 2: 2 member(s)"}));
+
+  std::ostringstream removed;
+  Addons::removeGroupFromContainer(contig, 2, true, removed);
+  EXPECT_EQ(contig.names(), Lines({"C|SpB|k|1", "C|SpB|k|2"}));
+  const std::string line = "(DEBUG - removeGroupFromContainer) Sequence ";
+  EXPECT_EQ(linesOf(removed), Lines({line + "C|none|j|1 will be removed (Member of group 2)",
+                                     line + "C|SpA|i|1 will be removed (Member of group 2)"}));
+
+  // No sequence: the error line, an empty map.
+  std::ostringstream err;
+  std::streambuf* old = std::cerr.rdbuf(err.rdbuf());
+  const bool empty = Addons::getNumberOfMembers({}, {}, false).empty();
+  std::cerr.rdbuf(old);
+  EXPECT_TRUE(empty);
+  EXPECT_EQ(err.str(), "ERROR!!! There is no group associated to your container !\n");
+}
+
+// Each container form gives the container and the console text that its compact form gives on the
+// container's compact copy: SpA focal, SpB outgroup, SpC other; stops in both zones and the core.
+TEST(PolymorphismSequenceContainerAddons, ContainerFormsAreTheCompactForms) {
+  testsupport::Alphabets a;
+  const Records records = {{"C|SpA|a|1", "AAA---TAAACGNNNAAAAAAACCTGA"}, {"C|SpA|a|2", "AAAAAAAAAACG---AAAAAAACCAAA"},
+                           {"C|SpB|o|1", "CCCCCCCCCTAGCCCCCCCCCCCCCCC"}, {"C|SpC|x|1", "---------------------------"},
+                           {"C|SpA|b|1", "AAA!AAAAAACGNNNAAAAAAACCAAA"}};
+  const mrv::CodonCodeFacts codons(&a.codon);
+  using Container = bpp::PolymorphismSequenceContainer;
+  const struct {
+    std::string step;
+    std::function<std::string(Container*)> container_form;
+    std::function<std::string(mrv::CompactContig&, std::ostream&)> compact_form;
+  } cases[] = {
+      {"tagAllSequences", [](Container* c) { Addons::tagAllSequences(c, "SpA", true, "SpB"); return ""; },
+       [](mrv::CompactContig& c, std::ostream& out) { Addons::tagAllSequences(c, "SpA", true, "SpB", out); return ""; }},
+      {"getNumberOfMembers", [](Container* c) { return std::to_string(Addons::getNumberOfMembers(c, true).size()); },
+       [](mrv::CompactContig& c, std::ostream& out) {
+         return std::to_string(Addons::getNumberOfMembers(c.names(), c.groups(), true, out).size());
+       }},
+      {"dealWithBadCodons", [&](Container* c) { return std::to_string(Addons::dealWithBadCodons(c, &a.codon, 2, true, true)); },
+       [&](mrv::CompactContig& c, std::ostream& out) {
+         return std::to_string(Addons::dealWithBadCodons(c, codons, 2, true, true, out));
+       }},
+      {"dealWithBadCodons, rejecting", [&](Container* c) { return std::to_string(Addons::dealWithBadCodons(c, &a.codon, 2, false, true)); },
+       [&](mrv::CompactContig& c, std::ostream& out) {
+         return std::to_string(Addons::dealWithBadCodons(c, codons, 2, false, true, out));
+       }},
+      {"removeLeftBadSites", [](Container* c) { Addons::removeLeftBadSites(c, 3, true); return ""; },
+       [](mrv::CompactContig& c, std::ostream& out) { Addons::removeLeftBadSites(c, 3, true, out); return ""; }},
+      {"removeRightBadSites", [](Container* c) { Addons::removeRightBadSites(c, 2, true); return ""; },
+       [](mrv::CompactContig& c, std::ostream& out) { Addons::removeRightBadSites(c, 2, true, out); return ""; }},
+      {"removeHighlyGappedSites", [&](Container* c) { Addons::removeHighlyGappedSites(c, &a.codon, 3, 3, true); return ""; },
+       [&](mrv::CompactContig& c, std::ostream& out) { Addons::removeHighlyGappedSites(c, codons, 3, 3, true, out); return ""; }},
+      {"removeHighlyGappedSequences", [&](Container* c) { Addons::removeHighlyGappedSequences(c, &a.codon, 0.1, true); return ""; },
+       [&](mrv::CompactContig& c, std::ostream& out) { Addons::removeHighlyGappedSequences(c, codons, 0.1, true, out); return ""; }},
+      {"removeGroupFromContainer", [](Container* c) { Addons::removeGroupFromContainer(c, 2, true); return ""; },
+       [](mrv::CompactContig& c, std::ostream& out) { Addons::removeGroupFromContainer(c, 2, true, out); return ""; }},
+  };
+  for (const auto& c : cases) {
+    auto container = testsupport::makeContainer(a.codon, records);
+    mrv::CompactContig tagged(*container);
+    std::ostringstream ignored;
+    Addons::tagAllSequences(tagged, "SpA", false, "SpB", ignored);
+    tagged.assign_to(*container);
+    mrv::CompactContig contig(*container);
+    std::string by_container;
+    const Lines lines = testsupport::coutLines([&] { by_container = c.container_form(container.get()); });
+    std::ostringstream out;
+    EXPECT_EQ(c.compact_form(contig, out), by_container) << c.step;
+    EXPECT_EQ(linesOf(out), lines) << c.step;
+    EXPECT_FALSE(lines.empty()) << c.step;
+    const mrv::CompactContig result(*container);
+    EXPECT_TRUE(result.names() == contig.names() && rowsOf(result) == rowsOf(contig) &&
+                result.groups() == contig.groups() && result.ingroup() == contig.ingroup() &&
+                result.counts() == contig.counts())
+        << c.step;
+  }
+  auto container = testsupport::makeContainer(a.codon, records);
+  const bpp::Site unknown = Addons::generateValidUnknownSite(container.get(), &a.codon);
+  EXPECT_EQ(unknown.toString(), "NNNNNNNNNNNNNNN");
 }
 
 }  // namespace
