@@ -112,8 +112,7 @@ std::vector<mrv::CompactContig> cleanAlignmentData(ParametersManagement* options
                                                   std::vector<mrv::CompactContig>& contigs,
                                                   const bpp::CodonAlphabet* codon_alphabet) {
   std::cout << "Datasets/Contigs cleaning procedure:" << "\n" << std::endl;
-  // Each contig is cleaned as a container of its own and stored compact again when kept; the
-  // rejected ones go at once.
+  // Each contig is cleaned in place in its compact form; the rejected ones go at once.
   std::vector<mrv::CompactContig> cleaned = mrv::AlignmentFileManagement::cleanCompactContigs(
       contigs, codon_alphabet, options->get_ingroup_species_name(), options->get_min_nb_codon(),
       options->get_tolerance_zone(), options->get_allow_internal_bc(), options->get_min_gapN_site(),
@@ -123,31 +122,6 @@ std::vector<mrv::CompactContig> cleanAlignmentData(ParametersManagement* options
         "Sorry, there is not enough clean dataset/contig to perform the analysis ! Execution canceled..", true);
   return cleaned;
 }
-
-namespace {
-
-// The library's count of the members of each group (and its debug lines), from the names and group
-// ids of a contig's sequences.
-std::map<unsigned int, unsigned int> membersOf(const std::vector<std::string>& names,
-                                               const std::vector<unsigned int>& groups, bool debug) {
-  if (groups.empty()) bpp::ApplicationTools::displayError("There is no group associated to your container !");
-  std::map<unsigned int, unsigned int> counts;
-  for (size_t i = 0; i < groups.size(); ++i) {
-    ++counts[groups[i]];
-    if (debug)
-      std::cout << "(DEBUG - getNumberOfMembers) Sequence " << names[i] << " is a member of group " << groups[i]
-                << std::endl;
-  }
-  if (debug) {
-    std::cout << "(DEBUG - getNumberOfMembers) Number of groups: " << counts.size() << std::endl;
-    for (const auto& entry : counts)
-      std::cout << "(DEBUG - getNumberOfMembers) Group " << entry.first << ": " << entry.second << " member(s)"
-                << std::endl;
-  }
-  return counts;
-}
-
-}  // namespace
 
 ResultsWarehouse* analyseDataset(ParametersManagement* options, const mrv::ContigView& contig,
                                  mrv::Population* population, mrv::StatisticsEngine& engine,
@@ -164,7 +138,7 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, const mrv::Conti
   warehouse->set_name(Addons::getContigNameFromName(names[0]));
   std::unique_ptr<SpeciesDataWarehouse> species_data_owner(new SpeciesDataWarehouse());
   SpeciesDataWarehouse* species_data = species_data_owner.get();
-  const std::map<unsigned int, unsigned int> members = membersOf(names, contig.all_groups(), options->get_DEBUG());
+  const std::map<unsigned int, unsigned int> members = Addons::getNumberOfMembers(names, contig.all_groups(), options->get_DEBUG());
   auto count = [&members](unsigned int id) {
     auto it = members.find(id);
     return it == members.end() ? 0u : it->second;
