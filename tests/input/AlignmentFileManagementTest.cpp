@@ -154,10 +154,15 @@ TEST(AlignmentFileManagement, MalformedRecordsAreNamedAfterTheLinesOfTheRecordsB
     std::string fasta;
     int counted;  // records in the count line; -1: no line
     std::string error;
+    bool whole = false;  // the error is the whole message after the file's name, not its beginning
   } cases[] = {
       {">C|A|i|1\nAAA\n>C|A|i|2\nAC\nGUA\n", -1,
        "record 2 (C|A|i|2): unknown letter \"U\" at position 4 of the sequence (line 5 of the file)."},
       {">C|A|i|1\nAA\xC3\xA9\n", -1, "record 1 (C|A|i|1): unknown byte 0xC3 at position 3 of the sequence (line 2"},
+      {std::string(">C|A|i|1\nAAA\nA\0A\n", 15), -1,
+       "record 1 (C|A|i|1): unknown byte 0x00 at position 5 of the sequence (line 3 of the file).", true},
+      {">C|A|i|1\nAC\x1bG\n", -1, "record 1 (C|A|i|1): unknown byte 0x1B at position 3 of the sequence (line 2 of the file).",
+       true},
       {">C|A|i|1\nAAA\n >C|A|i|2\nAAA\n", -1, "record 1 (C|A|i|1): unknown letter \">\" at position 4"},
       {">C|A|i|1\nAAA\n>D|A|i|2\nAAA\n>C|A|i|1\nAAA\n", -1,
        "record 3 (C|A|i|1): this sequence name is already used by record 1."},
@@ -179,6 +184,7 @@ TEST(AlignmentFileManagement, MalformedRecordsAreNamedAfterTheLinesOfTheRecordsB
     EXPECT_EQ(r.lines, c.counted < 0 ? Lines{} : Lines{" -> Initial number of sequences: " + std::to_string(c.counted)})
         << c.error;
     EXPECT_EQ(r.error.find("Alignment file " + r.path + ", " + c.error), 0u) << r.error;
+    if (c.whole) EXPECT_EQ(r.error, "Alignment file " + r.path + ", " + c.error);
   }
   const Read r = readText(">C|A|i|1\nA!A\n>D|A|i|1\nAAA\n>D|A|i|2\nAAAAAA\n", true, true);
   EXPECT_EQ(r.lines, Lines({" -> Initial number of sequences: 3", "Contig C has a frameshift (Position: 1)", kDiscarded}));
@@ -240,6 +246,27 @@ TEST(AlignmentFileManagement, CleaningRefusesFirstTheFocalNamesTheTablesCannotHo
     EXPECT_EQ(r.error, c.error);
     EXPECT_EQ(r.lines.empty(), !c.error.empty()) << c.error;  // refused before the first dataset's report
   }
+}
+
+TEST(AlignmentFileManagement, ContigNamesAndFocalSequenceCounts) {
+  EXPECT_EQ(AlignmentFileManagement::_extractContigNameFromSequenceName("C1|SpA|i|1"), "C1");
+  EXPECT_EQ(AlignmentFileManagement::_extractContigNameFromSequenceName("||C1||SpA"), "C1");
+  EXPECT_EQ(AlignmentFileManagement::_extractContigNameFromSequenceName("seq A"), "seq A");
+  for (const std::string name : {"", "||"}) {
+    EXPECT_THROW(AlignmentFileManagement::_extractContigNameFromSequenceName(name), bpp::Exception) << name;
+  }
+  // The focal name counts wherever it stands in a name ("SpAB" holds "SpA").
+  testsupport::Alphabets a;
+  auto c1 = testsupport::makeContainer(a.codon, Records{{"C1|SpA|i|1", "AAA"}, {"C1|SpAB|j|1", "AAA"}, {"C1|SpB|k|1", "AAA"}});
+  auto c2 = testsupport::makeContainer(a.codon, Records{{"C2|SpB|k|1", "AAA"}});
+  const std::string title = " -> Minimum/Maximum number of focal sequences by dataset/contig:";
+  unsigned int max = 9;
+  EXPECT_EQ(coutLines([&] { max = AlignmentFileManagement::getMaxNumberOfFocalIndividual({c1.get(), c2.get()}, "SpA"); }),
+            Lines({title, "   --> Min: 0", "   --> Max: 2", ""}));
+  EXPECT_EQ(max, 2u);
+  EXPECT_EQ(coutLines([&] { max = AlignmentFileManagement::getMaxNumberOfFocalIndividual({}, "SpA"); }),
+            Lines({title, "   --> Min: 1000000", "   --> Max: 0", ""}));
+  EXPECT_EQ(max, 0u);
 }
 
 // One contig's whole debug report, in step order, and what is left of it: the same from the containers
