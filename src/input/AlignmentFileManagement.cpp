@@ -1,7 +1,6 @@
 #include "input/AlignmentFileManagement.h"
 
 #include <Bpp/Exceptions.h>
-#include <Bpp/Seq/Site.h>
 
 #include <algorithm>
 #include <cstdint>

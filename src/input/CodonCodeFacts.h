@@ -20,7 +20,6 @@ class CodonCodeFacts {
   explicit CodonCodeFacts(const bpp::CodonAlphabet* alphabet);
   virtual ~CodonCodeFacts() {}
 
-  const bpp::CodonAlphabet* alphabet() const { return _alphabet; }
   // A code the alphabet does not hold is neither bad nor gap-or-unresolved, and has an empty name.
   bool isKnown(std::int8_t code) const { return _known[_at(code)] != 0; }
   bool isBad(std::int8_t code) const { return _bad[_at(code)] != 0; }
