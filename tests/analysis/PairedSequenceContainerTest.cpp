@@ -50,26 +50,6 @@ TEST(PairedSequenceContainer, PairingRuleOnNameLists) {
   }
 }
 
-TEST(PairedSequenceContainer, PairingRuleOnTwoNames) {
-  const struct {
-    std::string first, second;
-    bool pair;
-  } cases[] = {
-      {"c|s|A|a_1", "c|s|A|a_2", true},    {"c|s|A|a_1", "c|s|B|a_1", false},
-      {"c|s|A|1", "c|s|A|1", false},       // no "_": no prefix, even for equal names
-      {"_c|s|A|1", "_c|s|A|2", false},     // the first character is never the "_"
-      {"a_", "a_1", true},                 // an empty part after the last "_" counts
-      {"x_1", "x_1_2", false},             // only the last "_" cuts
-      {"A_1", "a_1", false},               // case-sensitive
-      {"", "", false},                     {"a_1", "", false},
-      {"c|Sp_x|A|1", "c|Sp_x|B|1", true},  // the last "_" in the species field
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(mrv::PairedSequenceContainer::isaPair(c.first, c.second), c.pair) << c.first << " " << c.second;
-    EXPECT_EQ(mrv::PairedSequenceContainer::isaPair(c.second, c.first), c.pair) << c.second << " " << c.first;
-  }
-}
-
 // The pairs formed in one pass are those of the pairing loop over every later sequence, on random
 // name lists (repeated individuals and names, names without a usable "_").
 TEST(PairedSequenceContainer, PairsFormedInOnePassAreThoseOfTheLoopOverLaterSequences) {
