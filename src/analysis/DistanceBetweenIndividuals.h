@@ -22,7 +22,8 @@ class ResolvedNucleotides;
  * Formula: distance = sum over the positions with all four alleles resolved of 0.25 * (differing
  *   cross comparisons of an allele of A with an allele of B) / number of such positions.
  * Not computed: -1.0 over 0 positions.
- * Throws: bpp::Exception for a pair index out of range.
+ * Throws: bpp::Exception for a pair index out of range; bpp::IndexOutOfBoundsException from
+ *   computeDistance for a container of fewer than two sequences.
  */
 class DistanceBetweenIndividuals {
  public:
