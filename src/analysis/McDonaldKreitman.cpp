@@ -64,18 +64,18 @@ int truncateSiteNumber(double sites) {
 
 namespace {
 
-// The analysis of the rows of `ingroup` followed by the `outgroup` sequences (flagged outgroup), read
-// as their codes; `merged` is the same as a container, built when the library is asked, or at once
-// when the library would refuse the merge (a name twice, another alphabet or length).
-void analyseMerged(const mrv::ContigView& ingroup, const std::vector<const bpp::Sequence*>& outgroup,
+// The analysis of the rows of `ingroup` followed by the `nout` sequences of `outgroup` (flagged
+// outgroup), read as their codes; `merged` is the same as a container, built when the library is
+// asked, or at once when the library would refuse the merge (a name twice, another alphabet or length).
+void analyseMerged(const mrv::ContigView& ingroup, const bpp::Sequence* const* outgroup, size_t nout,
                    const mrv::StatisticsEngine::LibraryInput& merged, ResultsWarehouse* store, unsigned int kappa,
                    mrv::StatisticsEngine& engine, bool debug) {
   const std::vector<std::string>& names = ingroup.names();
   const size_t nin = ingroup.nb_rows();
-  const size_t n = nin + outgroup.size();
+  const size_t n = nin + nout;
   const size_t nb_sites = ingroup.nb_sites();
   bool readable = true;
-  for (size_t o = 0; o < outgroup.size(); ++o) {
+  for (size_t o = 0; o < nout; ++o) {
     const std::string& name = outgroup[o]->getName();
     for (const std::string& row : names) readable = readable && row != name;
     for (size_t p = 0; p < o; ++p) readable = readable && outgroup[p]->getName() != name;
@@ -93,7 +93,7 @@ void analyseMerged(const mrv::ContigView& ingroup, const std::vector<const bpp::
     codes.resize(n * nb_sites);
     for (size_t s = 0; s < nb_sites; ++s) {
       std::copy(ingroup.site(s), ingroup.site(s) + nin, codes.data() + s * n);
-      for (size_t o = 0; o < outgroup.size(); ++o) codes[s * n + nin + o] = (*outgroup[o])[s];
+      for (size_t o = 0; o < nout; ++o) codes[s * n + nin + o] = (*outgroup[o])[s];
     }
   }
   const mrv::CodonColumns columns(codes.data(), n, readable ? nb_sites : 0, ingroup.alphabet(), &engine.workspace());
@@ -120,7 +120,7 @@ void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::
   }
   std::unique_ptr<bpp::PolymorphismSequenceContainer> merged;
   analyseMerged(
-      view, sequences,
+      view, sequences.data(), sequences.size(),
       [&]() -> const bpp::PolymorphismSequenceContainer& {
         if (!merged) merged = mrv::mergeIngroupAndOutgroup(*ingroup, *outgroup);
         return *merged;
@@ -143,5 +143,5 @@ void mcDonaldKreitmanAnalysis(const mrv::ContigView& ingroup, const bpp::Sequenc
   };
   // The one-sequence outgroup container refuses a consensus of another alphabet.
   if (!mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), codon_alphabet)) library();
-  analyseMerged(ingroup, {outgroup_consensus}, library, store, kappa, engine, debug);
+  analyseMerged(ingroup, &outgroup_consensus, 1, library, store, kappa, engine, debug);
 }

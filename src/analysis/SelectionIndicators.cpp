@@ -18,20 +18,9 @@
 
 namespace mrv {
 
-namespace {
-
-std::unique_ptr<bpp::Sequence> consensusOf(const bpp::PolymorphismSequenceContainer& container,
-                                           const std::string& name) {
-  return std::unique_ptr<bpp::Sequence>(bpp::SiteContainerTools::getConsensus(container, name, true, false));
-}
-
-}  // namespace
-
 SelectionIndicators::SelectionIndicators(const bpp::Sequence* first, const bpp::Sequence* second,
                                          const bpp::CodonAlphabet* codon_alphabet)
-    : _codon_alphabet(codon_alphabet) {
-  _sequences.emplace_back(first->clone());
-  _sequences.emplace_back(second->clone());
+    : _codon_alphabet(codon_alphabet), _sequences{first, second} {
   _refuseWhatNoContainerHolds();
 }
 
@@ -40,21 +29,28 @@ SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContaine
                                          const bpp::CodonAlphabet* codon_alphabet, std::string first_name,
                                          std::string second_name)
     : _codon_alphabet(codon_alphabet) {
-  _sequences.push_back(consensusOf(*first, first_name));
-  _sequences.push_back(consensusOf(*second, second_name));
+  _addConsensus(*first, first_name);
+  _addConsensus(*second, second_name);
   _refuseWhatNoContainerHolds();
 }
 
 SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContainer* source,
                                          const bpp::CodonAlphabet* codon_alphabet, std::string name)
     : _codon_alphabet(codon_alphabet) {
-  _sequences.push_back(consensusOf(*source, name));
+  _addConsensus(*source, name);
   _refuseWhatNoContainerHolds();
 }
 
 SelectionIndicators::~SelectionIndicators() {
   _columns.reset();
   _container.reset();
+}
+
+void SelectionIndicators::_addConsensus(const bpp::PolymorphismSequenceContainer& container,
+                                        const std::string& name) {
+  std::unique_ptr<bpp::Sequence> consensus(bpp::SiteContainerTools::getConsensus(container, name, true, false));
+  _sequences.push_back(consensus.get());
+  _made.push_back(std::move(consensus));
 }
 
 void SelectionIndicators::_refuseWhatNoContainerHolds() {
@@ -74,19 +70,14 @@ const bpp::PolymorphismSequenceContainer& SelectionIndicators::_library() {
   if (!_container) {
     std::unique_ptr<bpp::PolymorphismSequenceContainer> container(
         new bpp::PolymorphismSequenceContainer(_codon_alphabet));
-    for (const std::unique_ptr<bpp::Sequence>& sequence : _sequences)
-      container->addSequenceWithFrequency(*sequence, 1, true);
+    for (const bpp::Sequence* sequence : _sequences) container->addSequenceWithFrequency(*sequence, 1, true);
     _container = std::move(container);
   }
   return *_container;
 }
 
 const CodonColumns& SelectionIndicators::_codons(StatisticsEngine& engine) {
-  if (!_columns) {
-    std::vector<const bpp::Sequence*> sequences;
-    for (const std::unique_ptr<bpp::Sequence>& sequence : _sequences) sequences.push_back(sequence.get());
-    _columns.reset(new CodonColumns(sequences, _codon_alphabet, &engine.workspace()));
-  }
+  if (!_columns) _columns.reset(new CodonColumns(_sequences, _codon_alphabet, &engine.workspace()));
   return *_columns;
 }
 

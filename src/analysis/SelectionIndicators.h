@@ -37,12 +37,12 @@ class StatisticsEngine;
  */
 class SelectionIndicators {
  public:
-  // Every constructor keeps copies of the sequences of the owned container and refuses at once, with
-  // the library's exception, sequences that no container can hold together (two of one name, another
-  // alphabet, unequal lengths); otherwise the container itself is only built when the library is
-  // asked (the run measures one pair per contig).
+  // Every constructor refuses at once, with the library's exception, sequences that no container can
+  // hold together (two of one name, another alphabet, unequal lengths); otherwise the owned container
+  // itself is only built when the library is asked (the run measures one pair per contig).
   //
-  // The owned container holds the two sequences, first then second.
+  // The owned container holds the two sequences, first then second, which are not copied before it
+  // is built: they must outlive the object.
   SelectionIndicators(const bpp::Sequence* first, const bpp::Sequence* second,
                       const bpp::CodonAlphabet* codon_alphabet);
   // The owned container holds the consensus of each container (gaps ignored, unknown characters
@@ -90,8 +90,9 @@ class SelectionIndicators {
   int _number_of_sites = 0;
   int _number_of_complete_sites = 0;
   const bpp::CodonAlphabet* _codon_alphabet;
-  // The sequences of the owned container, in its order.
-  std::vector<std::unique_ptr<bpp::Sequence> > _sequences;
+  // The sequences of the owned container, in its order, and those made here (consensus sequences).
+  std::vector<const bpp::Sequence*> _sequences;
+  std::vector<std::unique_ptr<bpp::Sequence> > _made;
   // The owned container: null until the library reads it.
   std::unique_ptr<bpp::PolymorphismSequenceContainer> _container;
   // The sequences' codon codes, read at the first statistic asked.
@@ -103,6 +104,8 @@ class SelectionIndicators {
   // _library as the statistics engine takes it.
   std::function<const bpp::PolymorphismSequenceContainer&()> _library_input();
   const CodonColumns& _codons(StatisticsEngine& engine);
+  // Adds a consensus of `container` made here to the sequences.
+  void _addConsensus(const bpp::PolymorphismSequenceContainer& container, const std::string& name);
   size_t _nb_sequences() const { return _sequences.size(); }
 };
 
