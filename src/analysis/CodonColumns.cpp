@@ -35,57 +35,6 @@ CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, 
   _classify();
 }
 
-template <class Copy>
-void CodonColumns::_gather(size_t nb_sites, Copy copy) {
-  _owned.resize(nb_sites * _nb_sequences);
-  _sites.resize(nb_sites);
-  for (size_t s = 0; s < nb_sites; ++s) {
-    int* out = _owned.data() + s * _nb_sequences;
-    if (!copy(s, out)) {
-      _sites.clear();
-      _owned.clear();
-      return;
-    }
-    _sites[s] = out;
-  }
-  _usable = true;
-  _classify();
-}
-
-CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& first,
-                           const bpp::PolymorphismSequenceContainer& second, Workspace* workspace)
-    : CodonColumns(first.getNumberOfSequences() + second.getNumberOfSequences(), first.getAlphabet(), workspace) {
-  const size_t nb_sites = first.getNumberOfSites();
-  if (second.getNumberOfSites() != nb_sites) return;
-  if (!sameAlphabetType(first.getAlphabet(), second.getAlphabet())) return;
-  const size_t n1 = first.getNumberOfSequences();
-  const size_t n2 = second.getNumberOfSequences();
-  _gather(nb_sites, [&](size_t s, int* out) {
-    const bpp::Site& a = first.getSite(s);
-    const bpp::Site& b = second.getSite(s);
-    if (a.size() != n1 || b.size() != n2) return false;
-    if (n1 > 0) std::copy(&a[0], &a[0] + n1, out);
-    if (n2 > 0) std::copy(&b[0], &b[0] + n2, out + n1);
-    return true;
-  });
-}
-
-CodonColumns::CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra,
-                           Workspace* workspace)
-    : CodonColumns(container.getNumberOfSequences() + 1, container.getAlphabet(), workspace) {
-  const size_t nb_sites = container.getNumberOfSites();
-  if (extra.size() != nb_sites) return;
-  if (!sameAlphabetType(extra.getAlphabet(), _alphabet)) return;
-  const size_t n1 = _nb_sequences - 1;
-  _gather(nb_sites, [&](size_t s, int* out) {
-    const bpp::Site& a = container.getSite(s);
-    if (a.size() != n1) return false;
-    if (n1 > 0) std::copy(&a[0], &a[0] + n1, out);
-    out[n1] = extra[s];
-    return true;
-  });
-}
-
 CodonColumns::CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet,
                            Workspace* workspace)
     : CodonColumns(sequences.size(), alphabet, workspace) {

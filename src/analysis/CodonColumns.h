@@ -14,19 +14,12 @@ class PolymorphismSequenceContainer;
 
 namespace mrv {
 
-// Codon codes of one container, or of two containers side by side, site by site. The arrays are
-// leased from the workspace given (the run's), or owned without one.
+// Codon codes of one container, of a few sequences or of codes held elsewhere, site by site. The
+// arrays are leased from the workspace given (the run's), or owned without one.
 class CodonColumns {
  public:
   // Every sequence of the container.
   explicit CodonColumns(const bpp::PolymorphismSequenceContainer& container, Workspace* workspace = nullptr);
-  // The sequences of `first` then those of `second`: the sites of a container holding both. When
-  // their numbers of sites differ, nothing is read and usable() is false.
-  CodonColumns(const bpp::PolymorphismSequenceContainer& first, const bpp::PolymorphismSequenceContainer& second,
-               Workspace* workspace = nullptr);
-  // The sequences of the container, then one more sequence.
-  CodonColumns(const bpp::PolymorphismSequenceContainer& container, const bpp::Sequence& extra,
-               Workspace* workspace = nullptr);
   // The sequences as the sites of a container of the given alphabet would hold them; not usable
   // when a sequence is of another alphabet type or of another length than the first.
   CodonColumns(const std::vector<const bpp::Sequence*>& sequences, const bpp::Alphabet* alphabet,
@@ -58,10 +51,6 @@ class CodonColumns {
  private:
   // What every constructor starts from: no site read, not usable.
   CodonColumns(size_t nb_sequences, const bpp::Alphabet* alphabet, Workspace* workspace);
-  // Puts the codes of each site side by side in owned storage: `copy(s, out)` writes those of site s
-  // to `out`, or returns false for a malformed site, which leaves the columns empty and not usable.
-  template <class Copy>
-  void _gather(size_t nb_sites, Copy copy);
   void _classify();
 
   bool _usable;
@@ -71,7 +60,7 @@ class CodonColumns {
   Workspace::Lease<int> _owned_store;
   Workspace::Lease<char> _complete_store;
   std::vector<const int*>& _sites = *_sites_store;
-  std::vector<int>& _owned = *_owned_store;  // codes of two containers put side by side
+  std::vector<int>& _owned = *_owned_store;  // codes of sequences put side by side
   std::vector<char>& _complete = *_complete_store;
   size_t _nb_complete;
   mutable std::vector<SumMemo> _sums;

@@ -317,28 +317,4 @@ unsigned int CodonSiteStatistics::number_of_non_synonymous_substitutions(double 
   return non_synonymous;
 }
 
-bpp::Sequence* consensusOfSequences(const bpp::PolymorphismSequenceContainer& container,
-                                    const std::vector<size_t>& sequences, const std::string& name,
-                                    Workspace* workspace) {
-  const size_t nb_sites = container.getNumberOfSites();
-  Workspace::Lease<int> consensus_store(workspace), codes_store(workspace);
-  std::vector<int>& consensus = *consensus_store;
-  std::vector<int>& codes = *codes_store;
-  consensus.assign(nb_sites, 0);
-  codes.assign(sequences.size(), 0);
-  // All the sequences in order: the site's own codes are read in place.
-  bool all = sequences.size() == container.getNumberOfSequences();
-  for (size_t r = 0; r < sequences.size() && all; ++r) all = sequences[r] == r;
-  for (size_t s = 0; s < nb_sites; ++s) {
-    const bpp::Site& site = container.getSite(s);
-    if (all && site.size() == sequences.size() && !sequences.empty()) {
-      consensus[s] = CodonSiteStatistics::consensus(&site[0], sequences.size());
-      continue;
-    }
-    for (size_t r = 0; r < sequences.size(); ++r) codes[r] = site[sequences[r]];
-    consensus[s] = CodonSiteStatistics::consensus(codes.data(), codes.size());
-  }
-  return new bpp::BasicSequence(name, consensus, container.getAlphabet());
-}
-
 }  // namespace mrv

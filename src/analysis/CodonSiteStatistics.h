@@ -15,7 +15,8 @@
 // of substitutions and the fixed differences of polymorphic or differing sites not met before.
 // Containers whose alphabet is not a codon alphabet accepted by the genetic code are not usable
 // here: the statistics engine (StatisticsEngine.h) then asks the library, which raises its own
-// exception.#include <cstddef>
+// exception.
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,11 +90,5 @@ class CodonSiteStatistics {
   const bpp::GeneticCode& _code;
   bool _usable;
 };
-
-// The library's consensus sequence of a container (getConsensus with gaps ignored and unknown
-// characters not resolved) over the listed sequences only, under the given name, read from the codes.
-bpp::Sequence* consensusOfSequences(const bpp::PolymorphismSequenceContainer& container,
-                                    const std::vector<size_t>& sequences, const std::string& name,
-                                    Workspace* workspace = nullptr);
 
 }  // namespace mrv

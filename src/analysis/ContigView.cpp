@@ -4,8 +4,6 @@
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
 #include <Bpp/Seq/Site.h>
 
-#include <unordered_map>
-
 #include "analysis/StatisticsEngine.h"
 #include "input/CompactContig.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
@@ -13,8 +11,6 @@
 namespace mrv {
 
 namespace {
-
-const size_t kNoPartner = static_cast<size_t>(-1);
 
 // A container of the given sequences (site-major codes, n per site), site by site, sites numbered from 1.
 std::unique_ptr<bpp::PolymorphismSequenceContainer> containerOf(const std::vector<std::string>& names,
@@ -42,12 +38,6 @@ std::vector<int> consensusOf(const std::vector<std::string>& names, const int* c
 }
 
 }  // namespace
-
-std::string allelePrefix(const std::string& name) {
-  for (size_t p = name.size(); p-- > 1;)
-    if (name[p] == '_') return name.substr(0, p);
-  return std::string();
-}
 
 ContigView::ContigView(const CompactContig& contig, const bpp::CodonAlphabet* codon,
                        const bpp::NucleicAlphabet* nucleic, StatisticsEngine& engine)
@@ -142,39 +132,6 @@ void ContigView::_finish(Workspace* workspace) {
   for (size_t s = 0; s < _nb_sites; ++s) _constant[s] = CodonSiteStatistics::is_constant(site(s), nb_rows());
   _columns.reset(new CodonColumns(_codes.data(), nb_rows(), _nb_sites, _alphabet, workspace));
   _nucleotides.reset(new NucleotideRows(_codes.data(), nb_rows(), _nb_sites, _codon, _nucleic, workspace));
-  _pair_rows();
-}
-
-void ContigView::_pair_rows() {
-  const size_t n = _names.size();
-  // partner[i]: the first later sequence whose prefix equals that of sequence i, found in one
-  // backward pass.
-  std::vector<size_t> partner(n, kNoPartner);
-  {
-    std::unordered_map<std::string, size_t> next_with_prefix;
-    for (size_t i = n; i-- > 0;) {
-      std::string prefix = allelePrefix(_names[i]);
-      if (prefix.empty()) continue;
-      auto found = next_with_prefix.find(prefix);
-      if (found != next_with_prefix.end()) {
-        partner[i] = found->second;
-        found->second = i;
-      } else {
-        next_with_prefix.emplace(std::move(prefix), i);
-      }
-    }
-  }
-  // Only the later member of the most recent pair is barred from opening a pair.
-  const std::string none;
-  const std::string* last_paired = &none;
-  for (size_t i = 0; i < n; ++i) {
-    if (_names[i] == *last_paired) continue;
-    const size_t j = partner[i];
-    if (j == kNoPartner) continue;
-    _pairs.push_back({i, j});
-    _pair_names.push_back(PolymorphismSequenceContainerAddons::getIndividualNameFromName(_names[i]));
-    last_paired = &_names[j];
-  }
 }
 
 std::unique_ptr<bpp::PolymorphismSequenceContainer> ContigView::container() const {

@@ -3,12 +3,11 @@
 //
 // The rows are the sequences analysed (the ingroup): their names, their codon codes site by site
 // (the codes of site s, one per row, side by side), the same codes as CodonColumns, the three
-// nucleotides of every codon decoded through the codon table into one row per sequence, the allele
-// pairs of the individuals, and the consensus codons of the ingroup and of the outgroup (its
-// sequences of group 1), computed once by the run's statistics engine. The statistics read the view
+// nucleotides of every codon decoded through the codon table into one row per sequence, and the
+// consensus codons of the ingroup and of the outgroup (its sequences of group 1), computed once by
+// the run's statistics engine. The allele pairs of the rows are formed by PairedSequenceContainer. The statistics read the view
 // by const reference; a library container of the rows is made only when the library itself is to be
 // asked (container()).
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -29,10 +28,6 @@ namespace mrv {
 
 class CompactContig;
 class StatisticsEngine;
-
-// The part of a sequence name before its last "_", scanning down to the second character; empty when
-// no "_" is met there. Two sequences of one individual share it.
-std::string allelePrefix(const std::string& name);
 
 class ContigView {
  public:
@@ -71,11 +66,6 @@ class ContigView {
   const CodonColumns& columns() const { return *_columns; }
   const NucleotideRows& nucleotides() const { return *_nucleotides; }
 
-  // Allele pairs: the rows of the two sequences of each individual, in pair order, and the pair names
-  // (individual field of the first sequence).
-  const std::vector<std::array<size_t, 2> >& pairs() const { return _pairs; }
-  const std::vector<std::string>& pair_names() const { return _pair_names; }
-
   // Consensus codons (the library's: gaps ignored, unknown characters not resolved); empty without
   // an engine, the outgroup's also without a sequence of group 1.
   const std::vector<int>& ingroup_consensus() const { return _ingroup_consensus; }
@@ -86,7 +76,6 @@ class ContigView {
 
  private:
   void _finish(Workspace* workspace);
-  void _pair_rows();
 
   std::vector<std::string> _all_names;
   std::vector<unsigned int> _all_groups;
@@ -103,8 +92,6 @@ class ContigView {
   std::vector<char> _constant;
   std::unique_ptr<CodonColumns> _columns;
   std::unique_ptr<NucleotideRows> _nucleotides;
-  std::vector<std::array<size_t, 2> > _pairs;
-  std::vector<std::string> _pair_names;
   std::vector<int> _ingroup_consensus;
   std::vector<int> _outgroup_consensus;
 };

@@ -1,21 +1,58 @@
 #include "analysis/DistanceBetweenIndividuals.h"
 
+#include <Bpp/Exceptions.h>
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
 #include <Bpp/Seq/Alphabet/NucleicAlphabet.h>
 
 #include <iostream>
+#include <utility>
 
+#include "analysis/ContigView.h"
 #include "analysis/NucleotideRows.h"
 #include "analysis/PairedSequenceContainer.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
 
 namespace mrv {
 
+namespace {
+
+// The differing cross comparisons and the positions where all four alleles are resolved, between
+// pairs i and j (nucleotides as the pairs were decoded, resolved in their own nucleic alphabet).
+void countDifferences(const PairedSequenceContainer& pairs, unsigned int i, unsigned int j,
+                      unsigned long long& differing, unsigned long long& typed) {
+  const int8_t* f0 = pairs.get_allele_row(i, 0);
+  const int8_t* f1 = pairs.get_allele_row(i, 1);
+  const int8_t* s0 = pairs.get_allele_row(j, 0);
+  const int8_t* s1 = pairs.get_allele_row(j, 1);
+  const uint8_t* ft = pairs.get_typed_row(i);
+  const uint8_t* st = pairs.get_typed_row(j);
+  const size_t n = 3 * pairs.get_nb_sites();
+  differing = 0;
+  typed = 0;
+  // Blocks short enough for 32-bit sums (at most 4 per position), which the compiler vectorises.
+  const size_t block = size_t(1) << 28;
+  for (size_t start = 0; start < n; start += block) {
+    const size_t end = n - start > block ? start + block : n;
+    uint32_t d = 0, t = 0;
+    for (size_t p = start; p < end; ++p) {
+      const uint8_t both = static_cast<uint8_t>(ft[p] & st[p]);
+      const uint8_t differ = static_cast<uint8_t>((f0[p] != s0[p]) + (f0[p] != s1[p]) + (f1[p] != s0[p]) +
+                                                  (f1[p] != s1[p]));
+      t += both;
+      d += static_cast<uint8_t>(differ & static_cast<uint8_t>(-both));
+    }
+    differing += d;
+    typed += t;
+  }
+}
+
+}  // namespace
+
 DistanceBetweenIndividuals::DistanceBetweenIndividuals(std::string first, std::string second)
-    : _first_individual_name(first),
-      _second_individual_name(second),
-      _pair_name(first + "|" + second),
+    : _first_individual_name(std::move(first)),
+      _second_individual_name(std::move(second)),
+      _pair_name(_first_individual_name + "|" + _second_individual_name),
       _distance(-1.0),
       _nb_resolved_positions(0) {}
 
@@ -46,11 +83,15 @@ void DistanceBetweenIndividuals::computeDistance(bpp::PolymorphismSequenceContai
     if (debug) _warnDifferentSites();
     return;
   }
-  const std::vector<size_t> alleles = {0, 1};
-  const NucleotideRows firstRows(*first, alleles, codonAlphabet, nucleicAlphabet);
-  const NucleotideRows secondRows(*second, alleles, codonAlphabet, nucleicAlphabet);
-  _compare(firstRows.row(0), firstRows.row(1), secondRows.row(0), secondRows.row(1), firstRows.get_nb_positions(),
-           firstRows.resolved(), nucleicAlphabet, debug);
+  const ContigView firstRows(*first, codonAlphabet, nucleicAlphabet, nullptr, false);
+  const ContigView secondRows(*second, codonAlphabet, nucleicAlphabet, nullptr, false);
+  for (const ContigView* rows : {&firstRows, &secondRows})
+    if (rows->nb_rows() < 2 && rows->nb_sites() > 0)
+      throw bpp::IndexOutOfBoundsException("DistanceBetweenIndividuals::computeDistance: allele sequence", 1, 0,
+                                           rows->nb_rows() - 1);
+  const NucleotideRows& a = firstRows.nucleotides();
+  const NucleotideRows& b = secondRows.nucleotides();
+  _compare(a.row(0), a.row(1), b.row(0), b.row(1), a.get_nb_positions(), a.resolved(), nucleicAlphabet, debug);
 }
 
 void DistanceBetweenIndividuals::computeDistanceWithPair(PairedSequenceContainer* pairs, unsigned int i,
@@ -73,43 +114,6 @@ void DistanceBetweenIndividuals::computeDistanceWithPair(PairedSequenceContainer
   _compare(pairs->get_allele_row(i, 0), pairs->get_allele_row(i, 1), pairs->get_allele_row(j, 0),
            pairs->get_allele_row(j, 1), 3 * pairs->get_nb_sites(), pairs->resolved_for(nucleicAlphabet),
            nucleicAlphabet, debug);
-}
-
-void DistanceBetweenIndividuals::countDifferences(const PairedSequenceContainer& pairs, unsigned int i,
-                                                  unsigned int j, unsigned long long& differing,
-                                                  unsigned long long& typed) {
-  const int8_t* f0 = pairs.get_allele_row(i, 0);
-  const int8_t* f1 = pairs.get_allele_row(i, 1);
-  const int8_t* s0 = pairs.get_allele_row(j, 0);
-  const int8_t* s1 = pairs.get_allele_row(j, 1);
-  const uint8_t* ft = pairs.get_typed_row(i);
-  const uint8_t* st = pairs.get_typed_row(j);
-  const size_t n = 3 * pairs.get_nb_sites();
-  differing = 0;
-  typed = 0;
-  // Blocks short enough for 32-bit sums (at most 4 per position), which the compiler vectorises.
-  const size_t block = size_t(1) << 28;
-  for (size_t start = 0; start < n; start += block) {
-    const size_t end = n - start > block ? start + block : n;
-    uint32_t d = 0, t = 0;
-    for (size_t p = start; p < end; ++p) {
-      const uint8_t both = static_cast<uint8_t>(ft[p] & st[p]);
-      const uint8_t differ = static_cast<uint8_t>((f0[p] != s0[p]) + (f0[p] != s1[p]) + (f1[p] != s0[p]) +
-                                                  (f1[p] != s1[p]));
-      t += both;
-      d += static_cast<uint8_t>(differ & static_cast<uint8_t>(-both));
-    }
-    differing += d;
-    typed += t;
-  }
-}
-
-void DistanceBetweenIndividuals::distanceOf(unsigned long long differing, unsigned long long typed, double& distance,
-                                            int& positions) {
-  DistanceBetweenIndividuals fresh("", "");
-  fresh._finish(differing, typed);
-  distance = fresh._distance;
-  positions = fresh._nb_resolved_positions;
 }
 
 void DistanceBetweenIndividuals::_finish(unsigned long long differing, unsigned long long resolvedCount) {

@@ -22,7 +22,8 @@ class ResolvedNucleotides;
  * Formula: distance = sum over the positions with all four alleles resolved of 0.25 * (differing
  *   cross comparisons of an allele of A with an allele of B) / number of such positions.
  * Not computed: -1.0 over 0 positions.
- * Throws: bpp::Exception for a pair index out of range.
+ * Throws: bpp::Exception for a pair index out of range; bpp::IndexOutOfBoundsException from
+ *   computeDistance for a container of fewer than two sequences.
  */
 class DistanceBetweenIndividuals {
  public:
@@ -44,20 +45,13 @@ class DistanceBetweenIndividuals {
                        const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet,
                        bool debug);
   // computeDistance on pairs i and j, read from the pairs' decoded nucleotides; raises
-  // bpp::Exception when either is not a pair index.
+  // bpp::Exception when either is not a pair index. Without debug lines to print, the four
+  // comparisons of every position are counted over whole allele rows at once.
   void computeDistanceWithPair(PairedSequenceContainer* pairs, unsigned int i, unsigned int j,
                                const bpp::CodonAlphabet* codonAlphabet, const bpp::NucleicAlphabet* nucleicAlphabet,
                                bool debug);
 
   virtual ~DistanceBetweenIndividuals();
-
-  // The counts of the distance between pairs i and j of `pairs` (nucleotides read with the codon
-  // alphabet the pairs were decoded with, resolved in its nucleic alphabet): differing cross
-  // comparisons and positions where all four alleles are resolved.
-  static void countDifferences(const PairedSequenceContainer& pairs, unsigned int i, unsigned int j,
-                               unsigned long long& differing, unsigned long long& typed);
-  // The distance and position count computeDistance gives from those counts (on a fresh object).
-  static void distanceOf(unsigned long long differing, unsigned long long typed, double& distance, int& positions);
 
   std::string get_first_individual_name() const { return _first_individual_name; }
   std::string get_second_individual_name() const { return _second_individual_name; }

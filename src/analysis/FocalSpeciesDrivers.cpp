@@ -2,11 +2,11 @@
 
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
-#include <Bpp/Seq/Sequence.h>
 
 #include <iostream>
 #include <memory>
 
+#include "analysis/ContigView.h"
 #include "analysis/DistanceBetweenIndividuals.h"
 #include "analysis/NucleotideRows.h"
 #include "analysis/PairedSequenceContainer.h"
@@ -23,18 +23,19 @@ void computeIndividualHeterozygosity(mrv::PairedSequenceContainer* pairs, const 
     const int8_t* allele0;
     const int8_t* allele1;
     size_t nbPositions;
-    std::unique_ptr<mrv::NucleotideRows> own;  // a pair read with another codon alphabet
+    std::unique_ptr<mrv::ContigView> own;  // a pair read with another codon alphabet
     if (decoded) {
       allele0 = pairs->get_allele_row(i, 0);
       allele1 = pairs->get_allele_row(i, 1);
       nbPositions = 3 * pairs->get_nb_sites();
     } else {
-      own.reset(new mrv::NucleotideRows(*pairs->get_pair(i), codonAlphabet, nucleicAlphabet));
-      allele0 = own->row(0);
-      allele1 = own->row(1);
-      nbPositions = own->get_nb_positions();
+      own.reset(new mrv::ContigView(*pairs->get_pair(i), codonAlphabet, nucleicAlphabet, nullptr, false));
+      allele0 = own->nucleotides().row(0);
+      allele1 = own->nucleotides().row(1);
+      nbPositions = own->nucleotides().get_nb_positions();
     }
-    const mrv::ResolvedNucleotides& resolved = decoded ? pairs->resolved_for(nucleicAlphabet) : own->resolved();
+    const mrv::ResolvedNucleotides& resolved =
+        decoded ? pairs->resolved_for(nucleicAlphabet) : own->nucleotides().resolved();
     unsigned int compared = 0;
     unsigned int differ = 0;
     for (size_t p = 0; p < nbPositions; ++p) {
@@ -50,19 +51,14 @@ void computeIndividualHeterozygosity(mrv::PairedSequenceContainer* pairs, const 
   }
 }
 
-namespace {
-
-// GC3 over the codons codonAt(0 .. nbSites - 1).
-template <typename CodonAt>
-void gc3Over(size_t nbSites, CodonAt codonAt, SpeciesDataWarehouse* speciesData,
-             const bpp::CodonAlphabet* codonAlphabet, bool debug) {
+void computeGC3(const std::vector<int>& codons, SpeciesDataWarehouse* speciesData,
+                const bpp::CodonAlphabet* codonAlphabet, bool debug) {
   unsigned int gc = 0;
   unsigned int at = 0;
   unsigned int other = 0;
   std::unique_ptr<mrv::CodonNucleotideTable> table;
-  if (nbSites > 0) table.reset(new mrv::CodonNucleotideTable(codonAlphabet, codonAlphabet->getNucleicAlphabet()));
-  for (size_t s = 0; s < nbSites; ++s) {
-    const int codon = codonAt(s);
+  if (!codons.empty()) table.reset(new mrv::CodonNucleotideTable(codonAlphabet, codonAlphabet->getNucleicAlphabet()));
+  for (const int codon : codons) {
     const int third = mrv::CodonNucleotideTable::covers(codon) ? table->nucleotide(codon, 2)
                                                                 : codonAlphabet->getNPosition(codon, 2);
     if (third == 0 || third == 3) {  // A, T
@@ -80,22 +76,11 @@ void gc3Over(size_t nbSites, CodonAt codonAt, SpeciesDataWarehouse* speciesData,
   speciesData->set_GC3(static_cast<double>(gc) / static_cast<double>(resolved));
 }
 
-}  // namespace
-
 void computeGC3(bpp::PolymorphismSequenceContainer* container, SpeciesDataWarehouse* speciesData,
                 const bpp::CodonAlphabet* codonAlphabet, bool debug) {
-  gc3Over(container->getNumberOfSites(), [container](size_t s) { return container->valueAt(0, s); }, speciesData,
-          codonAlphabet, debug);
-}
-
-void computeGC3(const bpp::Sequence& sequence, SpeciesDataWarehouse* speciesData,
-                const bpp::CodonAlphabet* codonAlphabet, bool debug) {
-  gc3Over(sequence.size(), [&sequence](size_t s) { return sequence[s]; }, speciesData, codonAlphabet, debug);
-}
-
-void computeGC3(const std::vector<int>& codons, SpeciesDataWarehouse* speciesData,
-                const bpp::CodonAlphabet* codonAlphabet, bool debug) {
-  gc3Over(codons.size(), [&codons](size_t s) { return codons[s]; }, speciesData, codonAlphabet, debug);
+  std::vector<int> codons(container->getNumberOfSites());
+  for (size_t s = 0; s < codons.size(); ++s) codons[s] = container->valueAt(0, s);
+  computeGC3(codons, speciesData, codonAlphabet, debug);
 }
 
 void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::PairedSequenceContainer* pairs,
@@ -106,9 +91,6 @@ void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::Paire
   // The contig's pairs only: nbPairs x nbPairs values, stored as one table.
   std::vector<double> distances(static_cast<size_t>(nbPairs) * nbPairs, -1.0);
   std::vector<int> positions(static_cast<size_t>(nbPairs) * nbPairs, 0);
-  // From the pairs' decoded nucleotides when they were decoded with these alphabets.
-  const bool decoded =
-      codonAlphabet == pairs->get_codon_alphabet() && nucleicAlphabet == pairs->get_rows_nucleic_alphabet();
   for (unsigned int i = 0; i < nbPairs; ++i) {
     for (unsigned int j = 0; j < nbPairs; ++j) {
       const size_t at = static_cast<size_t>(i) * nbPairs + j;
@@ -117,16 +99,12 @@ void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::Paire
         // to print, it is taken from the earlier computation.
         distances[at] = distances[static_cast<size_t>(j) * nbPairs + i];
         positions[at] = positions[static_cast<size_t>(j) * nbPairs + i];
-      } else if (!debug && decoded) {
-        unsigned long long differing = 0, typed = 0;
-        mrv::DistanceBetweenIndividuals::countDifferences(*pairs, i, j, differing, typed);
-        mrv::DistanceBetweenIndividuals::distanceOf(differing, typed, distances[at], positions[at]);
-      } else {
-        mrv::DistanceBetweenIndividuals distance(names[i], names[j]);
-        distance.computeDistanceWithPair(pairs, i, j, codonAlphabet, nucleicAlphabet, debug);
-        distances[at] = distance.get_distance();
-        positions[at] = distance.get_nb_resolved_positions();
+        continue;
       }
+      mrv::DistanceBetweenIndividuals distance(names[i], names[j]);
+      distance.computeDistanceWithPair(pairs, i, j, codonAlphabet, nucleicAlphabet, debug);
+      distances[at] = distance.get_distance();
+      positions[at] = distance.get_nb_resolved_positions();
     }
   }
   results->set_distances(names, distances, positions);

@@ -9,7 +9,6 @@ namespace bpp {
 class CodonAlphabet;
 class NucleicAlphabet;
 class PolymorphismSequenceContainer;
-class Sequence;
 }  // namespace bpp
 
 namespace mrv {
@@ -42,14 +41,18 @@ void computeIndividualHeterozygosity(mrv::PairedSequenceContainer* pairs, const 
  */
 void computeGC3(bpp::PolymorphismSequenceContainer* container, SpeciesDataWarehouse* speciesData,
                 const bpp::CodonAlphabet* codonAlphabet, bool debug);
-// The same over one sequence (what a one-sequence container of it holds).
-void computeGC3(const bpp::Sequence& sequence, SpeciesDataWarehouse* speciesData,
-                const bpp::CodonAlphabet* codonAlphabet, bool debug);
-// The same over codon codes.
+// The same over the codon codes of one sequence.
 void computeGC3(const std::vector<int>& codons, SpeciesDataWarehouse* speciesData,
                 const bpp::CodonAlphabet* codonAlphabet, bool debug);
 
-// Distance of every ordered pair of individuals (self-pairs included), stored under its pair name.
+/**
+ * @brief Distance of every ordered pair of individuals (self-pairs included), stored under its pair
+ * name; each computed by DistanceBetweenIndividuals::computeDistanceWithPair.
+ *
+ * Formula: as DistanceBetweenIndividuals.h; without debug lines to print, (j, i) is taken from (i, j).
+ * Not computed: -1.0 over 0 positions for a pair without a position where all four alleles are resolved.
+ * Throws: nothing of its own.
+ */
 void computeAllDistancesBetweenIndividuals(ResultsWarehouse* results, mrv::PairedSequenceContainer* pairs,
                                            const bpp::CodonAlphabet* codonAlphabet,
                                            const bpp::NucleicAlphabet* nucleicAlphabet, bool debug);

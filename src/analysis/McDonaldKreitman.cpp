@@ -1,20 +1,15 @@
 #include "analysis/McDonaldKreitman.h"
 
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
-#include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
-#include <Bpp/PopGen/SequenceStatistics.h>
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
-#include <Bpp/Seq/CodonSiteTools.h>
-#include <Bpp/Seq/Container/SiteContainerTools.h>
-#include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 #include <Bpp/Seq/Sequence.h>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <iostream>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "analysis/CodonSiteStatistics.h"
 #include "analysis/ContigView.h"
@@ -24,21 +19,6 @@
 namespace mrv {
 
 namespace {
-
-using Tables = std::vector<std::vector<unsigned int> >;
-
-// Ingroup flags of the sequences of `ingroup` followed by those of `outgroup` (all outgroup), as in
-// the merged container; false when an outgroup name is already an ingroup name (the merge refuses it).
-bool mergedRows(const bpp::PolymorphismSequenceContainer& ingroup, const std::vector<std::string>& outgroup_names,
-                std::vector<char>& rows) {
-  const std::vector<std::string> names = ingroup.getSequencesNames();
-  const std::set<std::string> known(names.begin(), names.end());
-  for (const std::string& name : outgroup_names)
-    if (known.count(name)) return false;
-  rows.assign(ingroup.getNumberOfSequences() + outgroup_names.size(), 0);
-  for (size_t i = 0; i < ingroup.getNumberOfSequences(); ++i) rows[i] = ingroup.isIngroupMember(i) ? 1 : 0;
-  return true;
-}
 
 void storeAnalysis(ResultsWarehouse* store, const std::vector<std::vector<unsigned int> >& tables,
                    double non_synonymous_sites, double synonymous_sites, bool debug) {
@@ -73,35 +53,6 @@ std::unique_ptr<bpp::PolymorphismSequenceContainer> mergeIngroupAndOutgroup(
   return merged;
 }
 
-Tables mcDonaldKreitmanTables(const bpp::PolymorphismSequenceContainer& merged, StatisticsEngine& engine,
-                              const std::vector<double>& minimum_frequencies) {
-  const CodonColumns columns(merged, &engine.workspace());
-  std::vector<char> rows(merged.getNumberOfSequences());
-  for (size_t i = 0; i < rows.size(); ++i) rows[i] = merged.isIngroupMember(i) ? 1 : 0;
-  return engine.mcdonald_kreitman_tables(
-      columns, rows, [&merged]() -> const bpp::PolymorphismSequenceContainer& { return merged; }, minimum_frequencies);
-}
-
-std::vector<unsigned int> mcDonaldKreitmanTable(const bpp::PolymorphismSequenceContainer& ingroup,
-                                                const bpp::PolymorphismSequenceContainer& outgroup,
-                                                StatisticsEngine& engine, double minimum_frequency) {
-  std::vector<char> rows;
-  if (!mergedRows(ingroup, outgroup.getSequencesNames(), rows)) {
-    auto merged = mergeIngroupAndOutgroup(ingroup, outgroup);  // refused by the library
-    return mcDonaldKreitmanTables(*merged, engine, {minimum_frequency}).front();
-  }
-  const CodonColumns columns(ingroup, outgroup, &engine.workspace());
-  std::unique_ptr<bpp::PolymorphismSequenceContainer> merged;
-  return engine
-      .mcdonald_kreitman_tables(columns, rows,
-                                [&]() -> const bpp::PolymorphismSequenceContainer& {
-                                  if (!merged) merged = mergeIngroupAndOutgroup(ingroup, outgroup);
-                                  return *merged;
-                                },
-                                {minimum_frequency})
-      .front();
-}
-
 int truncateSiteNumber(double sites) {
   if (std::isnan(sites)) return 0;
   if (sites >= static_cast<double>(INT_MAX)) return INT_MAX;
@@ -113,11 +64,39 @@ int truncateSiteNumber(double sites) {
 
 namespace {
 
-// The analysis of the merged sites read as `columns` (ingroup flags `rows`), `merged` the same as a
-// container, built when the library is asked.
-void analyseMergedSites(const mrv::CodonColumns& columns, const std::vector<char>& rows,
-                        const mrv::StatisticsEngine::LibraryInput& merged, ResultsWarehouse* store, unsigned int kappa,
-                        mrv::StatisticsEngine& engine, bool debug) {
+// The analysis of the rows of `ingroup` followed by the `nout` sequences of `outgroup` (flagged
+// outgroup), read as their codes; `merged` is the same as a container, built when the library is
+// asked, or at once when the library would refuse the merge (a name twice, another alphabet or length).
+void analyseMerged(const mrv::ContigView& ingroup, const bpp::Sequence* const* outgroup, size_t nout,
+                   const mrv::StatisticsEngine::LibraryInput& merged, ResultsWarehouse* store, unsigned int kappa,
+                   mrv::StatisticsEngine& engine, bool debug) {
+  const std::vector<std::string>& names = ingroup.names();
+  const size_t nin = ingroup.nb_rows();
+  const size_t n = nin + nout;
+  const size_t nb_sites = ingroup.nb_sites();
+  bool readable = true;
+  for (size_t o = 0; o < nout; ++o) {
+    const std::string& name = outgroup[o]->getName();
+    for (const std::string& row : names) readable = readable && row != name;
+    for (size_t p = 0; p < o; ++p) readable = readable && outgroup[p]->getName() != name;
+    readable = readable && outgroup[o]->size() == nb_sites &&
+               mrv::sameAlphabetType(outgroup[o]->getAlphabet(), ingroup.alphabet());
+  }
+  if (!readable) merged();
+  // Ingroup flags of the rows, then the outgroup's; the merged sites: each site's row codes, then
+  // the outgroup codes.
+  std::vector<char> rows(ingroup.ingroup_flags());
+  rows.resize(n, 0);
+  mrv::Workspace::Lease<int> codes_store(&engine.workspace());
+  std::vector<int>& codes = *codes_store;
+  if (readable) {
+    codes.resize(n * nb_sites);
+    for (size_t s = 0; s < nb_sites; ++s) {
+      std::copy(ingroup.site(s), ingroup.site(s) + nin, codes.data() + s * n);
+      for (size_t o = 0; o < nout; ++o) codes[s * n + nin + o] = (*outgroup[o])[s];
+    }
+  }
+  const mrv::CodonColumns columns(codes.data(), n, readable ? nb_sites : 0, ingroup.alphabet(), &engine.workspace());
   const double ratio = static_cast<double>(kappa);
   const double non_synonymous_sites = engine.mean_non_synonymous_sites(columns, merged, ratio);
   const double synonymous_sites = engine.mean_synonymous_sites(columns, merged, ratio);
@@ -129,39 +108,24 @@ void analyseMergedSites(const mrv::CodonColumns& columns, const std::vector<char
 }  // namespace
 
 void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::PolymorphismSequenceContainer* outgroup,
-                              ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* /*codon_alphabet*/,
-                              mrv::StatisticsEngine& engine, bool debug) {
-  // The merged container is only put together when the library reads it (or is to refuse it).
-  std::unique_ptr<bpp::PolymorphismSequenceContainer> merged;
-  const mrv::StatisticsEngine::LibraryInput library = [&]() -> const bpp::PolymorphismSequenceContainer& {
-    if (!merged) merged = mrv::mergeIngroupAndOutgroup(*ingroup, *outgroup);
-    return *merged;
-  };
-  std::vector<char> rows;
-  if (!mrv::mergedRows(*ingroup, outgroup->getSequencesNames(), rows)) library();
-  const mrv::CodonColumns columns(*ingroup, *outgroup, &engine.workspace());
-  analyseMergedSites(columns, rows, library, store, kappa, engine, debug);
-}
-
-void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, const bpp::Sequence* outgroup_consensus,
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
                               mrv::StatisticsEngine& engine, bool debug) {
-  // The outgroup container and the merged one are only put together when the library reads them.
-  std::unique_ptr<bpp::PolymorphismSequenceContainer> outgroup, merged;
-  const mrv::StatisticsEngine::LibraryInput library = [&]() -> const bpp::PolymorphismSequenceContainer& {
-    if (!merged) {
-      outgroup.reset(new bpp::PolymorphismSequenceContainer(codon_alphabet));
-      outgroup->addSequenceWithFrequency(*outgroup_consensus, 1, true);
-      merged = mrv::mergeIngroupAndOutgroup(*ingroup, *outgroup);
-    }
-    return *merged;
-  };
-  std::vector<char> rows;
-  if (!mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), codon_alphabet) ||
-      !mrv::mergedRows(*ingroup, {outgroup_consensus->getName()}, rows))
-    library();
-  const mrv::CodonColumns columns(*ingroup, *outgroup_consensus, &engine.workspace());
-  analyseMergedSites(columns, rows, library, store, kappa, engine, debug);
+  const mrv::ContigView view(*ingroup, codon_alphabet, codon_alphabet->getNucleicAlphabet(), &engine, false);
+  // Copies: a container rebuilds the sequence it returns at each request.
+  std::vector<std::unique_ptr<bpp::Sequence> > copies;
+  std::vector<const bpp::Sequence*> sequences;
+  for (size_t o = 0; o < outgroup->getNumberOfSequences(); ++o) {
+    copies.emplace_back(outgroup->getSequence(o).clone());
+    sequences.push_back(copies.back().get());
+  }
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> merged;
+  analyseMerged(
+      view, sequences.data(), sequences.size(),
+      [&]() -> const bpp::PolymorphismSequenceContainer& {
+        if (!merged) merged = mrv::mergeIngroupAndOutgroup(*ingroup, *outgroup);
+        return *merged;
+      },
+      store, kappa, engine, debug);
 }
 
 void mcDonaldKreitmanAnalysis(const mrv::ContigView& ingroup, const bpp::Sequence* outgroup_consensus,
@@ -177,29 +141,7 @@ void mcDonaldKreitmanAnalysis(const mrv::ContigView& ingroup, const bpp::Sequenc
     }
     return *merged;
   };
-  // Ingroup flags of the rows, then the outgroup consensus; a consensus named as a row is refused by
-  // the merge.
-  const std::vector<std::string>& names = ingroup.names();
-  bool clash = false;
-  for (const std::string& name : names) clash = clash || name == outgroup_consensus->getName();
-  std::vector<char> rows(ingroup.ingroup_flags());
-  rows.push_back(0);
-  if (!mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), codon_alphabet) || clash) library();
-  // The merged sites: each site's ingroup codes and the consensus codon.
-  const size_t n = ingroup.nb_rows() + 1;
-  const size_t nb_sites = ingroup.nb_sites();
-  mrv::Workspace::Lease<int> codes_store(&engine.workspace());
-  std::vector<int>& codes = *codes_store;
-  const bool readable = outgroup_consensus->size() == nb_sites &&
-                        mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), ingroup.alphabet());
-  if (!readable) library();  // the merge refuses a consensus of another length or alphabet
-  if (readable) {
-    codes.resize(n * nb_sites);
-    for (size_t s = 0; s < nb_sites; ++s) {
-      std::copy(ingroup.site(s), ingroup.site(s) + (n - 1), codes.data() + s * n);
-      codes[s * n + n - 1] = (*outgroup_consensus)[s];
-    }
-  }
-  const mrv::CodonColumns columns(codes.data(), n, readable ? nb_sites : 0, ingroup.alphabet(), &engine.workspace());
-  analyseMergedSites(columns, rows, library, store, kappa, engine, debug);
+  // The one-sequence outgroup container refuses a consensus of another alphabet.
+  if (!mrv::sameAlphabetType(outgroup_consensus->getAlphabet(), codon_alphabet)) library();
+  analyseMerged(ingroup, &outgroup_consensus, 1, library, store, kappa, engine, debug);
 }

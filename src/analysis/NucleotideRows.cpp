@@ -1,13 +1,9 @@
 #include "analysis/NucleotideRows.h"
 
 #include <Bpp/Exceptions.h>
-#include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
 #include <Bpp/Seq/Alphabet/NucleicAlphabet.h>
-#include <Bpp/Seq/Site.h>
 
-#include <algorithm>
-#include <numeric>
 #include <string>
 
 #include "input/CodonNucleotideTable.h"
@@ -24,62 +20,23 @@ int8_t narrowNucleotide(int code) {
 
 }  // namespace
 
-NucleotideRows::NucleotideRows(const bpp::PolymorphismSequenceContainer& container,
-                               const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic,
-                               Workspace* workspace)
-    : _nucleic(nucleic), _resolved(nucleic), _nb_rows(0), _nb_sites(0), _codes_store(workspace) {
-  std::vector<size_t> all(container.getNumberOfSequences());
-  std::iota(all.begin(), all.end(), 0);
-  _decode(container, all, codon);
-}
-
-NucleotideRows::NucleotideRows(const bpp::PolymorphismSequenceContainer& container,
-                               const std::vector<size_t>& sequences, const bpp::CodonAlphabet* codon,
-                               const bpp::NucleicAlphabet* nucleic, Workspace* workspace)
-    : _nucleic(nucleic), _resolved(nucleic), _nb_rows(0), _nb_sites(0), _codes_store(workspace) {
-  _decode(container, sequences, codon);
-}
-
 NucleotideRows::NucleotideRows(const int* codes, size_t nb_sequences, size_t nb_sites,
                                const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic,
                                Workspace* workspace)
     : _nucleic(nucleic), _resolved(nucleic), _nb_rows(nb_sequences), _nb_sites(nb_sites), _codes_store(workspace) {
   _codes.assign(_nb_rows * get_nb_positions(), 0);
   if (_nb_rows == 0 || _nb_sites == 0) return;
-  _decodeSites([codes, nb_sequences](size_t s) { return codes + s * nb_sequences; }, nullptr, codon);
+  _decodeSites(codes, codon);
 }
 
-void NucleotideRows::_decode(const bpp::PolymorphismSequenceContainer& container,
-                             const std::vector<size_t>& sequences, const bpp::CodonAlphabet* codon) {
-  _nb_rows = sequences.size();
-  _nb_sites = container.getNumberOfSites();
-  _codes.assign(_nb_rows * get_nb_positions(), 0);
-  const size_t nbSequences = container.getNumberOfSequences();
-  for (size_t r = 0; r < _nb_rows && _nb_sites > 0; ++r)
-    if (sequences[r] >= nbSequences)
-      throw bpp::IndexOutOfBoundsException("NucleotideRows: sequence index", sequences[r], 0,
-                                           nbSequences == 0 ? 0 : nbSequences - 1);
-  if (_nb_rows == 0 || _nb_sites == 0) return;
-  // Site by site: the container stores its codons as columns.
-  _decodeSites(
-      [&container, nbSequences](size_t s) {
-        const bpp::Site& column = container.getSite(s);
-        if (column.size() < nbSequences)
-          throw bpp::Exception("NucleotideRows: site " + std::to_string(s) + " is shorter than the container");
-        return &column[0];  // the site's codes are one contiguous vector
-      },
-      sequences.data(), codon);
-}
-
-template <typename SiteCodes>
-void NucleotideRows::_decodeSites(SiteCodes site_codes, const size_t* index, const bpp::CodonAlphabet* codon) {
+void NucleotideRows::_decodeSites(const int* codes, const bpp::CodonAlphabet* codon) {
   const size_t width = get_nb_positions();
   const CodonNucleotideTable table(codon, _nucleic);
   for (size_t s = 0; s < _nb_sites; ++s) {
-    const int* site = site_codes(s);
+    const int* site = codes + s * _nb_rows;
     int8_t* out = _codes.data() + 3 * s;
     for (size_t r = 0; r < _nb_rows; ++r, out += width) {
-      const int c = site[index ? index[r] : r];
+      const int c = site[r];
       if (CodonNucleotideTable::covers(c)) {
         out[0] = static_cast<int8_t>(table.nucleotide(c, 0));
         out[1] = static_cast<int8_t>(table.nucleotide(c, 1));

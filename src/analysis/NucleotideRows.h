@@ -17,23 +17,16 @@
 namespace bpp {
 class CodonAlphabet;
 class NucleicAlphabet;
-class PolymorphismSequenceContainer;
 }  // namespace bpp
 
 namespace mrv {
 
-// One row of nucleotide codes per sequence of a container, leased from the workspace given (the
+// One row of nucleotide codes per sequence, leased from the workspace given (the
 // run's), or owned without one.
 class NucleotideRows {
  public:
-  // Decodes every sequence of `container`; resolved nucleotides are those of `nucleic`.
-  NucleotideRows(const bpp::PolymorphismSequenceContainer& container, const bpp::CodonAlphabet* codon,
-                 const bpp::NucleicAlphabet* nucleic, Workspace* workspace = nullptr);
-  // Decodes only the sequences of `container` listed in `sequences`, row r holding sequence
-  // sequences[r].
-  NucleotideRows(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
-                 const bpp::CodonAlphabet* codon, const bpp::NucleicAlphabet* nucleic, Workspace* workspace = nullptr);
-  // Decodes codon codes given site after site (`nb_sequences` codes each), row r holding sequence r.
+  // Decodes codon codes given site after site (`nb_sequences` codes each), row r holding sequence r;
+  // resolved nucleotides are those of `nucleic`. (A container is read through its ContigView.)
   NucleotideRows(const int* codes, size_t nb_sequences, size_t nb_sites, const bpp::CodonAlphabet* codon,
                  const bpp::NucleicAlphabet* nucleic, Workspace* workspace = nullptr);
 
@@ -50,11 +43,8 @@ class NucleotideRows {
   const bpp::NucleicAlphabet* get_nucleic_alphabet() const { return _nucleic; }
 
  private:
-  void _decode(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
-               const bpp::CodonAlphabet* codon);
-  // Row r, site s: the codon site_codes(s)[index[r]] (index null: r).
-  template <typename SiteCodes>
-  void _decodeSites(SiteCodes site_codes, const size_t* index, const bpp::CodonAlphabet* codon);
+  // Row r, site s: the codon codes[s * nb_rows + r].
+  void _decodeSites(const int* codes, const bpp::CodonAlphabet* codon);
 
   const bpp::NucleicAlphabet* _nucleic;
   ResolvedNucleotides _resolved;

@@ -6,6 +6,7 @@
 #include <Bpp/Seq/Sequence.h>
 #include <Bpp/Seq/Site.h>
 
+#include <unordered_map>
 
 #include "analysis/CodonSiteStatistics.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
@@ -26,12 +27,51 @@ struct StoredComments : bpp::VectorSiteContainer {
 
 }  // namespace
 
+std::string PairedSequenceContainer::_allelePrefix(const std::string& name) {
+  for (size_t p = name.size(); p-- > 1;)
+    if (name[p] == '_') return name.substr(0, p);
+  return std::string();
+}
+
 bool PairedSequenceContainer::isaPair(std::string name1, std::string name2) {
-  const std::string prefix1 = allelePrefix(name1);
+  const std::string prefix1 = _allelePrefix(name1);
   if (prefix1.empty()) return false;
-  const std::string prefix2 = allelePrefix(name2);
+  const std::string prefix2 = _allelePrefix(name2);
   if (prefix2.empty()) return false;
   return prefix1 == prefix2;
+}
+
+std::vector<std::array<size_t, 2> > PairedSequenceContainer::formPairs(const std::vector<std::string>& names) {
+  const size_t n = names.size();
+  const size_t none = static_cast<size_t>(-1);
+  // partner[i]: the first later sequence that isaPair accepts with sequence i, that is the first later
+  // one of the same non-empty prefix, found in one backward pass.
+  std::vector<size_t> partner(n, none);
+  {
+    std::unordered_map<std::string, size_t> next_with_prefix;
+    for (size_t i = n; i-- > 0;) {
+      std::string prefix = _allelePrefix(names[i]);
+      if (prefix.empty()) continue;
+      auto found = next_with_prefix.find(prefix);
+      if (found != next_with_prefix.end()) {
+        partner[i] = found->second;
+        found->second = i;
+      } else {
+        next_with_prefix.emplace(std::move(prefix), i);
+      }
+    }
+  }
+  // Only the later member of the most recent pair is barred from opening a pair.
+  std::vector<std::array<size_t, 2> > pairs;
+  const std::string empty;
+  const std::string* last_paired = &empty;
+  for (size_t i = 0; i < n; ++i) {
+    if (names[i] == *last_paired) continue;
+    if (partner[i] == none) continue;
+    pairs.push_back({i, partner[i]});
+    last_paired = &names[partner[i]];
+  }
+  return pairs;
 }
 
 PairedSequenceContainer::PairedSequenceContainer(bpp::PolymorphismSequenceContainer* source,
@@ -54,12 +94,15 @@ PairedSequenceContainer::PairedSequenceContainer(const ContigView& view, Workspa
 
 void PairedSequenceContainer::_form() {
   const std::vector<std::string>& names = _view->names();
-  _pair_names = _view->pair_names();
-  _pairs.assign(_view->pairs().size(), nullptr);
+  _rows = formPairs(names);
+  _pair_names.reserve(_rows.size());
+  for (const std::array<size_t, 2>& rows : _rows)
+    _pair_names.push_back(PolymorphismSequenceContainerAddons::getIndividualNameFromName(names[rows[0]]));
+  _pairs.assign(_rows.size(), nullptr);
   try {
     // A pair no container can hold (the same name twice, another alphabet) is refused now.
     for (size_t i = 0; i < _pairs.size(); ++i) {
-      const std::array<size_t, 2>& rows = _view->pairs()[i];
+      const std::array<size_t, 2>& rows = _rows[i];
       if (names[rows[0]] == names[rows[1]] || !sameAlphabetType(_view->alphabet(), _codon))
         _container(static_cast<unsigned int>(i));
     }
@@ -68,8 +111,8 @@ void PairedSequenceContainer::_form() {
     const ResolvedNucleotides& resolved = resolved_for(_codon->getNucleicAlphabet());
     _typed.resize(_pairs.size() * width);
     for (size_t i = 0; i < _pairs.size(); ++i) {
-      const int8_t* a = rows.row(_view->pairs()[i][0]);
-      const int8_t* b = rows.row(_view->pairs()[i][1]);
+      const int8_t* a = rows.row(_rows[i][0]);
+      const int8_t* b = rows.row(_rows[i][1]);
       uint8_t* typed = _typed.data() + i * width;
       for (size_t p = 0; p < width; ++p) typed[p] = static_cast<uint8_t>(resolved(a[p]) && resolved(b[p]));
     }
@@ -82,7 +125,7 @@ void PairedSequenceContainer::_form() {
 
 bpp::PolymorphismSequenceContainer* PairedSequenceContainer::_container(unsigned int i) const {
   if (_pairs[i] != nullptr) return _pairs[i];
-  const std::array<size_t, 2>& rows = _view->pairs()[i];
+  const std::array<size_t, 2>& rows = _rows[i];
   const std::vector<std::string>& names = _view->names();
   std::unique_ptr<bpp::PolymorphismSequenceContainer> pair(new bpp::PolymorphismSequenceContainer(_codon));
   pair->setGeneralComments(PolymorphismSequenceContainerAddons::getNameElementsFromName(names[rows[0]], "|", 3));

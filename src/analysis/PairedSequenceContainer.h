@@ -4,10 +4,11 @@
 // Every per-individual statistic of a contig works on these pairs, in the order they are formed,
 // each named by the individual field of its first sequence.
 //
-// The pairs, their names and their nucleotides are those of the contig's view (ContigView), which
-// the statistics read instead of the codon alphabet. The statistics need no pair container, so each
-// container is only put together from the view's codes when it is first asked for (get_pair,
-// next_pair).
+// The pairs are formed here, from the names of the rows of the contig's view (ContigView), whose
+// decoded nucleotides the statistics read instead of the codon alphabet. The statistics need no pair
+// container, so each container is only put together from the view's codes when it is first asked for
+// (get_pair, next_pair).
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,9 +42,13 @@ class PairedSequenceContainer {
   PairedSequenceContainer(const PairedSequenceContainer&) = delete;
   PairedSequenceContainer& operator=(const PairedSequenceContainer&) = delete;
 
-  // True when both names have a non-empty part before their last "_" (the first character is
-  // never taken as that "_") and the two parts are equal.
+  // The pairing rule: true when both names have a non-empty part before their last "_" (the first
+  // character is never taken as that "_") and the two parts are equal.
   static bool isaPair(std::string name1, std::string name2);
+  // The pairs of the sequences named `names`, as indices into `names`, in the order they are formed:
+  // each sequence pairs with the first later one that isaPair accepts, except the later member of the
+  // pair formed last, which opens no pair. Linear in the number of names.
+  static std::vector<std::array<size_t, 2> > formPairs(const std::vector<std::string>& names);
 
   unsigned int get_nb_pair() const { return _nb_pair; }
   // Pair i, still owned by this object; raises bpp::Exception for i >= get_nb_pair().
@@ -64,7 +69,7 @@ class PairedSequenceContainer {
   // Nucleotide codes of sequence `allele` (0 or 1) of pair i: nucleotide k of codon site s at
   // index 3 * s + k. No range check.
   const int8_t* get_allele_row(unsigned int i, unsigned int allele) const {
-    return _view->nucleotides().row(_view->pairs()[i][allele]);
+    return _view->nucleotides().row(_rows[i][allele]);
   }
   // 1 where both nucleotides of pair i are resolved in the rows' own nucleic alphabet (the codon
   // alphabet's), 0 elsewhere; one byte per nucleotide position. No range check.
@@ -75,6 +80,9 @@ class PairedSequenceContainer {
   const bpp::CodonAlphabet* get_codon_alphabet() const { return _codon; }
 
  private:
+  // What isaPair compares: the part of a name before its last "_", scanning down to the second
+  // character; empty when no "_" is met there.
+  static std::string _allelePrefix(const std::string& name);
   // Pairs, typed rows and the refusal of pairs no container can hold.
   void _form();
   // The container of pair i (from the view's codes, built once).
@@ -84,6 +92,7 @@ class PairedSequenceContainer {
   unsigned int _nb_pair;
   mutable std::vector<bpp::PolymorphismSequenceContainer*> _pairs;  // null until built
   std::vector<std::string> _pair_names;
+  std::vector<std::array<size_t, 2> > _rows;  // the view's rows of the two sequences of each pair
 
   const bpp::CodonAlphabet* _codon;
   std::unique_ptr<const ContigView> _own_view;  // made from a source container

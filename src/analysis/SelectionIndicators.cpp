@@ -8,7 +8,9 @@
 #include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 #include <Bpp/Seq/Sequence.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "analysis/CodonSiteStatistics.h"
 #include "analysis/ResultsWarehouse.h"
@@ -16,73 +18,89 @@
 
 namespace mrv {
 
-namespace {
-
-StatisticsEngine::LibraryInput libraryInput(const bpp::PolymorphismSequenceContainer* container) {
-  return [container]() -> const bpp::PolymorphismSequenceContainer& { return *container; };
-}
-
-void addConsensus(bpp::PolymorphismSequenceContainer* to, const bpp::PolymorphismSequenceContainer& from,
-                  const std::string& name) {
-  std::unique_ptr<bpp::Sequence> consensus(bpp::SiteContainerTools::getConsensus(from, name, true, false));
-  to->addSequenceWithFrequency(*consensus, 1, true);
-}
-
-}  // namespace
-
 SelectionIndicators::SelectionIndicators(const bpp::Sequence* first, const bpp::Sequence* second,
                                          const bpp::CodonAlphabet* codon_alphabet)
-    : _container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
-  _container->addSequenceWithFrequency(*first, 1, true);
-  _container->addSequenceWithFrequency(*second, 1, true);
+    : _codon_alphabet(codon_alphabet), _sequences{first, second} {
+  _refuseWhatNoContainerHolds();
 }
 
 SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContainer* first,
                                          const bpp::PolymorphismSequenceContainer* second,
                                          const bpp::CodonAlphabet* codon_alphabet, std::string first_name,
                                          std::string second_name)
-    : _container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
-  addConsensus(_container, *first, first_name);
-  addConsensus(_container, *second, second_name);
+    : _codon_alphabet(codon_alphabet) {
+  _addConsensus(*first, first_name);
+  _addConsensus(*second, second_name);
+  _refuseWhatNoContainerHolds();
 }
 
 SelectionIndicators::SelectionIndicators(const bpp::PolymorphismSequenceContainer* source,
                                          const bpp::CodonAlphabet* codon_alphabet, std::string name)
-    : _container(new bpp::PolymorphismSequenceContainer(codon_alphabet)) {
-  addConsensus(_container, *source, name);
+    : _codon_alphabet(codon_alphabet) {
+  _addConsensus(*source, name);
+  _refuseWhatNoContainerHolds();
 }
 
 SelectionIndicators::~SelectionIndicators() {
   _columns.reset();
-  delete _container;
-  _container = nullptr;
+  _container.reset();
 }
 
-const CodonColumns& SelectionIndicators::_codons() {
-  if (!_columns) _columns.reset(new CodonColumns(*_container));
+void SelectionIndicators::_addConsensus(const bpp::PolymorphismSequenceContainer& container,
+                                        const std::string& name) {
+  std::unique_ptr<bpp::Sequence> consensus(bpp::SiteContainerTools::getConsensus(container, name, true, false));
+  _sequences.push_back(consensus.get());
+  _made.push_back(std::move(consensus));
+}
+
+void SelectionIndicators::_refuseWhatNoContainerHolds() {
+  const bpp::Sequence& first = *_sequences.front();
+  for (size_t q = 0; q < _sequences.size(); ++q) {
+    const bpp::Sequence& sequence = *_sequences[q];
+    bool held = sequence.size() == first.size() && sameAlphabetType(sequence.getAlphabet(), _codon_alphabet);
+    for (size_t p = 0; p < q && held; ++p) held = _sequences[p]->getName() != sequence.getName();
+    if (!held) {
+      _library();
+      return;
+    }
+  }
+}
+
+const bpp::PolymorphismSequenceContainer& SelectionIndicators::_library() {
+  if (!_container) {
+    std::unique_ptr<bpp::PolymorphismSequenceContainer> container(
+        new bpp::PolymorphismSequenceContainer(_codon_alphabet));
+    for (const bpp::Sequence* sequence : _sequences) container->addSequenceWithFrequency(*sequence, 1, true);
+    _container = std::move(container);
+  }
+  return *_container;
+}
+
+const CodonColumns& SelectionIndicators::_codons(StatisticsEngine& engine) {
+  if (!_columns) _columns.reset(new CodonColumns(_sequences, _codon_alphabet, &engine.workspace()));
   return *_columns;
 }
 
+std::function<const bpp::PolymorphismSequenceContainer&()> SelectionIndicators::_library_input() {
+  return [this]() -> const bpp::PolymorphismSequenceContainer& { return _library(); };
+}
+
 void SelectionIndicators::determine_nN(StatisticsEngine& engine, double ratio) {
-  const CodonColumns& codons = _codons();
-  _nN = engine.mean_non_synonymous_sites(codons, libraryInput(_container), ratio);
+  _nN = engine.mean_non_synonymous_sites(_codons(engine), _library_input(), ratio);
 }
 
 void SelectionIndicators::determine_nS(StatisticsEngine& engine, double ratio) {
-  const CodonColumns& codons = _codons();
-  _nS = engine.mean_synonymous_sites(codons, libraryInput(_container), ratio);
+  _nS = engine.mean_synonymous_sites(_codons(engine), _library_input(), ratio);
 }
 
 void SelectionIndicators::determine_fixN(StatisticsEngine& engine) {
-  if (_container->getNumberOfSequences() < 2) return;
-  const CodonColumns& codons = _codons();
-  _fixN = engine.non_synonymous_substitutions(codons, libraryInput(_container), 0.0);
+  if (_nb_sequences() < 2) return;
+  _fixN = engine.non_synonymous_substitutions(_codons(engine), _library_input(), 0.0);
 }
 
 void SelectionIndicators::determine_fixS(StatisticsEngine& engine) {
-  if (_container->getNumberOfSequences() < 2) return;
-  const CodonColumns& codons = _codons();
-  _fixS = engine.synonymous_substitutions(codons, libraryInput(_container), 0.0);
+  if (_nb_sequences() < 2) return;
+  _fixS = engine.synonymous_substitutions(_codons(engine), _library_input(), 0.0);
 }
 
 void SelectionIndicators::determine_fixSnS_ratio() {
@@ -90,10 +108,10 @@ void SelectionIndicators::determine_fixSnS_ratio() {
 }
 
 void SelectionIndicators::countSequencesAndSites(StatisticsEngine& engine) {
-  _number_of_sequences = static_cast<int>(_container->getNumberOfSequences());
-  _number_of_sites = static_cast<int>(_container->getNumberOfSites());
-  const CodonColumns& codons = _codons();
-  _number_of_complete_sites = static_cast<int>(engine.complete_sites(codons, libraryInput(_container)));
+  // Without a container, the sequences are of one length (the constructor refused others).
+  _number_of_sequences = static_cast<int>(_nb_sequences());
+  _number_of_sites = static_cast<int>(_container ? _container->getNumberOfSites() : _sequences.front()->size());
+  _number_of_complete_sites = static_cast<int>(engine.complete_sites(_codons(engine), _library_input()));
 }
 
 void SelectionIndicators::determine_all_attributes(StatisticsEngine& engine, double ratio) {
@@ -110,22 +128,12 @@ void SelectionIndicators::determine_all_attributes(StatisticsEngine& engine, dou
 void collectSelectionIndicators(const bpp::Sequence* ingroup_consensus, const bpp::Sequence* outgroup_consensus,
                                 const bpp::CodonAlphabet* codon_alphabet, mrv::StatisticsEngine& engine,
                                 ResultsWarehouse* store, double kappa) {
-  // The two sequences are read as the sites of a two-sequence container would hold them; the
-  // container itself is only put together when the library reads it, or to refuse the pair (two
-  // sequences of the same name).
-  std::unique_ptr<bpp::PolymorphismSequenceContainer> pair;
-  const mrv::StatisticsEngine::LibraryInput library = [&]() -> const bpp::PolymorphismSequenceContainer& {
-    if (!pair) {
-      pair.reset(new bpp::PolymorphismSequenceContainer(codon_alphabet));
-      pair->addSequenceWithFrequency(*ingroup_consensus, 1, true);
-      pair->addSequenceWithFrequency(*outgroup_consensus, 1, true);
-    }
-    return *pair;
-  };
-  if (ingroup_consensus->getName() == outgroup_consensus->getName()) library();
-  const mrv::CodonColumns codons({ingroup_consensus, outgroup_consensus}, codon_alphabet, &engine.workspace());
-  store->set_nN(engine.mean_non_synonymous_sites(codons, library, kappa));
-  store->set_nS(engine.mean_synonymous_sites(codons, library, kappa));
-  store->set_nb_sequences_in_consensus(2u);
-  store->set_nb_sites_in_consensus(static_cast<unsigned int>(engine.complete_sites(codons, library)));
+  mrv::SelectionIndicators indicators(ingroup_consensus, outgroup_consensus, codon_alphabet);
+  indicators.determine_nN(engine, kappa);
+  indicators.determine_nS(engine, kappa);
+  indicators.countSequencesAndSites(engine);
+  store->set_nN(indicators.get_nN());
+  store->set_nS(indicators.get_nS());
+  store->set_nb_sequences_in_consensus(static_cast<unsigned int>(indicators.get_number_of_sequences()));
+  store->set_nb_sites_in_consensus(static_cast<unsigned int>(indicators.get_number_of_complete_sites()));
 }

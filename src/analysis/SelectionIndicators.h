@@ -2,8 +2,11 @@
 // Divergence measures of a small container of codon sequences (in the run, the ingroup and main
 // outgroup consensus sequences of one contig): mean numbers of non-synonymous and synonymous sites
 // (nN, nS), non-synonymous and synonymous substitutions between the sequences (fixN, fixS) and fixS / nS.
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace bpp {
 class PolymorphismSequenceContainer;
@@ -29,11 +32,17 @@ class StatisticsEngine;
  * Reference: Nei & Gojobori (1986).
  * Not computed: fixN and fixS stay 0.0 with fewer than two sequences, fixS / nS stays 0.0 unless both
  *   are above 0.0; the contig store keeps nN = nS = -1.0 when this step does not run.
- * Throws: the library's bpp::AlphabetMismatchException or bpp::BadIntException (as Polymorphism.h).
+ * Throws: the library's bpp::AlphabetMismatchException or bpp::BadIntException (as Polymorphism.h);
+ *   the constructors, the library's exceptions for sequences no container holds together.
  */
 class SelectionIndicators {
  public:
-  // The owned container holds the two sequences, first then second.
+  // Every constructor refuses at once, with the library's exception, sequences that no container can
+  // hold together (two of one name, another alphabet, unequal lengths); otherwise the owned container
+  // itself is only built when the library is asked (the run measures one pair per contig).
+  //
+  // The owned container holds the two sequences, first then second, which are not copied before it
+  // is built: they must outlive the object.
   SelectionIndicators(const bpp::Sequence* first, const bpp::Sequence* second,
                       const bpp::CodonAlphabet* codon_alphabet);
   // The owned container holds the consensus of each container (gaps ignored, unknown characters
@@ -48,7 +57,9 @@ class SelectionIndicators {
   SelectionIndicators& operator=(const SelectionIndicators&) = delete;
 
   // The engine computes the statistics with the run's genetic code. ratio: the transition /
-  // transversion ratio weighing the site numbers.
+  // transversion ratio weighing the site numbers. The codes of the sequences are read once, at the
+  // first statistic, into arrays leased from the engine's workspace: that engine must outlive the
+  // object.
   void determine_nN(StatisticsEngine& engine, double ratio);
   void determine_nS(StatisticsEngine& engine, double ratio);
   // Only with at least two sequences; otherwise the value stays as it is.
@@ -78,16 +89,30 @@ class SelectionIndicators {
   int _number_of_sequences = 0;
   int _number_of_sites = 0;
   int _number_of_complete_sites = 0;
-  bpp::PolymorphismSequenceContainer* _container;
-  // The container's codon codes, read at the first statistic asked.
+  const bpp::CodonAlphabet* _codon_alphabet;
+  // The sequences of the owned container, in its order, and those made here (consensus sequences).
+  std::vector<const bpp::Sequence*> _sequences;
+  std::vector<std::unique_ptr<bpp::Sequence> > _made;
+  // The owned container: null until the library reads it.
+  std::unique_ptr<bpp::PolymorphismSequenceContainer> _container;
+  // The sequences' codon codes, read at the first statistic asked.
   std::unique_ptr<CodonColumns> _columns;
-  const CodonColumns& _codons();
+
+  // Builds the container now when it would refuse the sequences.
+  void _refuseWhatNoContainerHolds();
+  const bpp::PolymorphismSequenceContainer& _library();
+  // _library as the statistics engine takes it.
+  std::function<const bpp::PolymorphismSequenceContainer&()> _library_input();
+  const CodonColumns& _codons(StatisticsEngine& engine);
+  // Adds a consensus of `container` made here to the sequences.
+  void _addConsensus(const bpp::PolymorphismSequenceContainer& container, const std::string& name);
+  size_t _nb_sequences() const { return _sequences.size(); }
 };
 
 }  // namespace mrv
 
 // nN and nS of the ingroup / outgroup consensus pair into the store, with the pair's number of
-// sequences and of complete codon sites.
+// sequences and of complete codon sites, measured by a SelectionIndicators of the pair.
 void collectSelectionIndicators(const bpp::Sequence* ingroup_consensus, const bpp::Sequence* outgroup_consensus,
                                 const bpp::CodonAlphabet* codon_alphabet, mrv::StatisticsEngine& engine,
                                 ResultsWarehouse* store, double kappa);

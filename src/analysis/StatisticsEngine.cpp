@@ -174,16 +174,6 @@ std::vector<StatisticsEngine::Table> StatisticsEngine::mcdonald_kreitman_tables(
   return tables;
 }
 
-bpp::Sequence* StatisticsEngine::consensus(const Container& container, const std::vector<size_t>& sequences,
-                                           const std::string& name) {
-  if (_route == Route::kOwnArithmetic) return consensusOfSequences(container, sequences, name, &_workspace);
-  bool all = sequences.size() == container.getNumberOfSequences();
-  for (size_t r = 0; r < sequences.size() && all; ++r) all = sequences[r] == r;
-  if (all) return bpp::SiteContainerTools::getConsensus(container, name, true, false);
-  std::unique_ptr<Container> part(bpp::PolymorphismSequenceContainerTools::getSelectedSequences(container, sequences));
-  return bpp::SiteContainerTools::getConsensus(*part, name, true, false);
-}
-
 std::vector<int> StatisticsEngine::consensus(const CodonColumns& columns, const LibraryInput& library) {
   if (_route == Route::kLibrary || !columns.usable()) {
     std::unique_ptr<bpp::Sequence> consensus(

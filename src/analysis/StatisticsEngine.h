@@ -89,10 +89,8 @@ class StatisticsEngine {
   // Fixed differences over the complete sites (rules 2 and 3), polymorphisms of the ingroup part.
   std::vector<Table> mcdonald_kreitman_tables(const CodonColumns& columns, const std::vector<char>& ingroup_row,
                                               const LibraryInput& merged, const std::vector<double>& frequencies);
-  // The library's consensus (gaps ignored, unknown characters not resolved) of the listed sequences.
-  bpp::Sequence* consensus(const bpp::PolymorphismSequenceContainer& container, const std::vector<size_t>& sequences,
-                           const std::string& name);
-  // The same, as codons, of the sequences of `columns` (`library`: the same as a container).
+  // The library's consensus (gaps ignored, unknown characters not resolved), as codons, of the
+  // sequences of `columns` (`library`: the same as a container).
   std::vector<int> consensus(const CodonColumns& columns, const LibraryInput& library);
 
  private:

@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "analysis/AlleleFrequency.h"
+#include "analysis/ContigView.h"
 #include "analysis/NucleotideRows.h"
 #include "analysis/PairedSequenceContainer.h"
 
@@ -66,8 +67,8 @@ TEST(AlleleFrequency, CountsOverSequencesAndGCFrequency) {
     testsupport::Records seqs;
     for (size_t i = 0; i < c.middles.size(); ++i) seqs.push_back({"s" + std::to_string(i), "TTT" + codon(c.middles[i])});
     auto container = testsupport::makeContainer(a.codon, seqs);
-    const mrv::NucleotideRows rows(*container, &a.codon, &a.nucleic);
-    mrv::AlleleFrequency direct(container.get(), 1, 1, &a.codon, &a.nucleic), decoded(rows, 4);
+    const mrv::ContigView view(*container, &a.codon, &a.nucleic, nullptr, false);
+    mrv::AlleleFrequency direct(container.get(), 1, 1, &a.codon, &a.nucleic), decoded(view.nucleotides(), 4);
     for (mrv::AlleleFrequency* f : {&direct, &decoded}) {
       EXPECT_EQ(counts(*f), c.expected) << c.middles;
       EXPECT_EQ(testsupport::coutLines([&] { if (f->is_bi_allelic()) f->determine_GC_frequencies(); }),
@@ -98,7 +99,8 @@ TEST(AlleleFrequency, DecodedRowsGiveTheCodonReadingOnRandomContigs) {
   for (int round = 0; round < 30; ++round) {
     auto c = testsupport::makeContainer(a.codon, testsupport::randomContig(rng, 9, 25));
     mrv::PairedSequenceContainer pairs(c.get(), &a.codon, "|", 3);
-    const mrv::NucleotideRows rows(*c, &a.codon, &a.nucleic);
+    const mrv::ContigView view(*c, &a.codon, &a.nucleic, nullptr, false);
+    const mrv::NucleotideRows& rows = view.nucleotides();
     for (size_t p = 0; p < 3 * c->getNumberOfSites(); ++p) {
       const int site = static_cast<int>(p / 3), k = static_cast<int>(p % 3);
       for (unsigned int i = 0; i < pairs.get_nb_pair(); ++i)

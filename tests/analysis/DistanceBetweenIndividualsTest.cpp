@@ -30,9 +30,14 @@ TEST(DistanceBetweenIndividuals, ShareOfDifferingAllelePairsOverResolvedPosition
     mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
     mrv::DistanceBetweenIndividuals d(&pairs, 0, 1);
     d.computeDistanceWithPair(&pairs, 0, 1, &a.codon, &a.nucleic, false);
-    EXPECT_EQ(d.get_pair_name(), "P|Q");
-    EXPECT_DOUBLE_EQ(d.get_distance(), c.distance) << c.first << " " << c.second;
-    EXPECT_EQ(d.get_nb_resolved_positions(), c.positions) << c.first << " " << c.second;
+    // The same from the two pair containers, named after their sequence 0.
+    mrv::DistanceBetweenIndividuals e(pairs.get_pair(0), pairs.get_pair(1));
+    e.computeDistance(pairs.get_pair(0), pairs.get_pair(1), &a.codon, &a.nucleic, false);
+    for (const mrv::DistanceBetweenIndividuals* x : {&d, &e}) {
+      EXPECT_EQ(x->get_pair_name(), "P|Q");
+      EXPECT_DOUBLE_EQ(x->get_distance(), c.distance) << c.first << " " << c.second;
+      EXPECT_EQ(x->get_nb_resolved_positions(), c.positions) << c.first << " " << c.second;
+    }
   }
   // an individual against itself: half its share of heterozygous positions (2 of 12)
   auto self = testsupport::makeContainer(a.codon, testsupport::diploids({"P=ACGTACGTACGT/ACGAACGTACGG"}));
@@ -56,6 +61,19 @@ TEST(DistanceBetweenIndividuals, DebugLinesNameTheFourAllelesOfEveryPosition) {
                 a.nucleic.getName(-1) + ", " + a.nucleic.getName(15) + ", " + a.nucleic.getName(b) + ", " +
                 a.nucleic.getName(14) + "\n\n";
   EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);
+  // Individuals of different numbers of codon sites are not compared; only debug mode tells.
+  auto shorter = testsupport::makeContainer(a.codon, testsupport::diploids({"R=AAAAAA/AAAAAA"}));
+  for (bool debug : {false, true}) {
+    mrv::DistanceBetweenIndividuals f(pairs.get_pair(0), shorter.get());
+    const auto lines = testsupport::coutLines(
+        [&] { f.computeDistance(pairs.get_pair(0), shorter.get(), &a.codon, &a.nucleic, debug); });
+    EXPECT_EQ(lines, debug ? testsupport::Lines{"(DEBUG - DistanceBetweenIndividuals::computeDistance) Warning: "
+                                                "Different number of site detected for individual P and individual "
+                                                "R! Distance will not be computed !"}
+                           : testsupport::Lines());
+    EXPECT_EQ(f.get_distance(), -1.0);
+    EXPECT_EQ(f.get_nb_resolved_positions(), 0);
+  }
 }
 
 }  // namespace

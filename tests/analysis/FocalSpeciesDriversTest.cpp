@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "TestSupport.h"
+#include "analysis/DistanceBetweenIndividuals.h"
 #include "analysis/FocalSpeciesDrivers.h"
 #include "analysis/PairedSequenceContainer.h"
 #include "analysis/ResultsWarehouse.h"
@@ -53,6 +55,38 @@ TEST(FocalSpeciesDrivers, GC3OfTheFirstSequence) {
     computeGC3(container.get(), &record, &a.codon, false);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "(DEBUG - computeGC3) Counters: " + c.counters + "\n");
     EXPECT_TRUE(std::isnan(c.gc3) ? std::isnan(record.get_GC3()) : record.get_GC3() == c.gc3) << c.consensus;
+  }
+}
+
+// Every ordered pair is the pair's own computation, with or without debug lines (which take every
+// pair in turn, 3 lines of 2 per codon site), on random contigs.
+TEST(FocalSpeciesDrivers, DistancesOfEveryOrderedPairWithOrWithoutDebugLines) {
+  Alphabets a;
+  std::mt19937 rng(3);
+  for (int round = 0; round < 10; ++round) {
+    auto source = testsupport::makeContainer(a.codon, testsupport::randomContig(rng, 1 + round % 5, 7));
+    mrv::PairedSequenceContainer pairs(source.get(), &a.codon, "|", 3);
+    const std::vector<std::string> names = pairs.get_pair_names();
+    const unsigned int n = pairs.get_nb_pair();
+    std::string population = "P";
+    for (const std::string& name : names) population += ";" + name;
+    auto model = testsupport::makePopulation(population + "\n");
+    for (bool debug : {false, true}) {
+      ResultsWarehouse results(model.get(), 4);
+      const auto lines = testsupport::coutLines(
+          [&] { computeAllDistancesBetweenIndividuals(&results, &pairs, &a.codon, &a.nucleic, debug); });
+      EXPECT_EQ(lines.size(), debug ? 6u * 7u * n * n : 0u);
+      for (unsigned int i = 0; i < n; ++i)
+        for (unsigned int j = 0; j < n; ++j) {
+          mrv::DistanceBetweenIndividuals expected(pairs.get_pair(i), pairs.get_pair(j));
+          expected.computeDistance(pairs.get_pair(i), pairs.get_pair(j), &a.codon, &a.nucleic, false);
+          double distance = 0.0;
+          int positions = 0;
+          EXPECT_TRUE(results.find_distance(names[i] + "|" + names[j], distance, positions));
+          EXPECT_EQ(distance, expected.get_distance()) << i << " " << j;
+          EXPECT_EQ(positions, expected.get_nb_resolved_positions()) << i << " " << j;
+        }
+    }
   }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <Bpp/Seq/Site.h>
+
 #include "TestSupport.h"
 #include "analysis/AlleleFrequencyClasses.h"
 #include "analysis/GCAnalysis.h"
@@ -20,14 +22,17 @@ std::vector<double> classBounds(unsigned int n) {
   return setAlleleFrequencyClass(options.get());
 }
 
-// Counts bi, tri, quadri and the classes of one codon site given as one codon per sequence.
-std::vector<double> analyse(const Alphabets& a, const std::vector<std::string>& codons, unsigned int classes) {
+// Counts bi, tri, quadri and the classes of one codon site given as one codon per sequence. The
+// library's road reads each bi-allelic site as a library site (replaceUnresolvedCharInCodonSite,
+// numberOfSubstitutions, isSynonymousSite).
+std::vector<double> analyse(const Alphabets& a, const std::vector<std::string>& codons, unsigned int classes,
+                            mrv::StatisticsEngine::Route route) {
   auto population = testsupport::makePopulation("P;x\n");
   ResultsWarehouse results(population.get(), classes);
   testsupport::Records seqs;
   for (size_t i = 0; i < codons.size(); ++i) seqs.push_back({"s" + std::to_string(i), codons[i]});
   auto container = testsupport::makeContainer(a.codon, seqs);
-  mrv::StatisticsEngine engine(a.code);
+  mrv::StatisticsEngine engine(a.code, route);
   nonOrientedGCAnalysis(container.get(), classBounds(classes), &results, &a.codon, &a.nucleic, engine);
   EXPECT_EQ(container->valueAt(0, 0), a.codon.charToInt(codons[0]));  // the container is left as it was
   std::vector<double> out = {double(results.get_nb_bi_allelic_SNP()), double(results.get_nb_tri_allelic_SNP()),
@@ -65,9 +70,19 @@ TEST(GCAnalysis, SNPCountsAndGCClassesOfSynonymousPositions) {
       {{"GCA", "GCC", "GCG", "GCT"}, 8, {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}},
       // NNN takes the codon of sequence 2, where C is first met; f = 1/3 of the typed sequences
       {{"GCA", "NNN", "GCC", "GCA"}, 8, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}},
+      // NNN takes the reference's codon (where the second allele is first met), adding no codon of its
+      // own: GCA, GCC synonymous (f = 1/2 of the typed), GCA, ACA not
+      {{"GCA", "NNN", "GCC"}, 8, {1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0}},
+      {{"NNN", "GCA", "ACA"}, 8, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
       {{"GCA"}, 8, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
   };
-  for (const auto& c : cases) EXPECT_EQ(analyse(a, c.codons, c.classes), c.expected) << c.codons[0] << c.codons.size();
+  for (const auto& c : cases)
+    for (auto route : {mrv::StatisticsEngine::Route::kOwnArithmetic, mrv::StatisticsEngine::Route::kLibrary})
+      EXPECT_EQ(analyse(a, c.codons, c.classes, route), c.expected) << c.codons[0] << c.codons.size();
+  // isSynonymousSite replaces NNN in the site it is given: {GCA, NNN, GCC} is read as {GCA, GCC, GCC}.
+  bpp::Site site({a.codon.charToInt("GCA"), a.codon.charToInt("NNN"), a.codon.charToInt("GCC")}, &a.codon);
+  EXPECT_TRUE(isSynonymousSite(site, 3, &a.codon, &a.code, 2));
+  EXPECT_EQ(site[1], a.codon.charToInt("GCC"));
 }
 
 }  // namespace

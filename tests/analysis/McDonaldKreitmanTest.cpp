@@ -4,6 +4,7 @@
 #include <Bpp/Seq/Container/SiteContainerTools.h>
 
 #include "TestSupport.h"
+#include "analysis/ContigView.h"
 #include "analysis/McDonaldKreitman.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/StatisticsEngine.h"
@@ -35,6 +36,7 @@ const char* const kSixOut = "CTTCTTCTAGATGAT";
 
 TEST(McDonaldKreitman, TablesOfHandBuiltContigs) {
   testsupport::Alphabets a;
+  auto population = testsupport::makePopulation("All;ind0;ind1;ind2\n");
   const struct {
     const char* label;
     Records ingroup;
@@ -60,23 +62,30 @@ TEST(McDonaldKreitman, TablesOfHandBuiltContigs) {
       mrv::StatisticsEngine engine(a.code, route);
       auto in = makeContainer(a.codon, c.ingroup);
       auto out = makeContainer(a.codon, Records{{"Outgroup_consensus", c.outgroup}});
-      const auto tables = mrv::mcDonaldKreitmanTables(*mrv::mergeIngroupAndOutgroup(*in, *out), engine, {0.0, 0.2});
-      EXPECT_EQ(c.all, tables[0]);
-      EXPECT_EQ(c.above02, tables[1]);
-      EXPECT_EQ(c.above02, mrv::mcDonaldKreitmanTable(*in, *out, engine, 0.2));
+      const mrv::ContigView view(*in, &a.codon, &a.nucleic, &engine, false);
+      ResultsWarehouse fromContainers(population.get(), 4), fromView(population.get(), 4);
+      mcDonaldKreitmanAnalysis(in.get(), out.get(), &fromContainers, 1, &a.codon, engine, false);
+      mcDonaldKreitmanAnalysis(view, &out->getSequence(0), &fromView, 1, engine, false);
+      // fixN fixS polymN_0 polymS_0 polymN_02 polymS_02
+      const std::vector<int> expected{int(c.all[2]),     int(c.all[3]),     int(c.all[0]),
+                                      int(c.all[1]),     int(c.above02[0]), int(c.above02[1])};
+      for (const ResultsWarehouse* store : {&fromContainers, &fromView}) {
+        const std::vector<int> counts = stored(*store);
+        EXPECT_EQ(expected, std::vector<int>(counts.begin(), counts.begin() + 6));
+      }
+      EXPECT_EQ(stored(fromContainers), stored(fromView));
     }
 }
 
-// The program's arithmetic gives the library's tables (the outgroup site read as far as the
+// The program's arithmetic gives the library's counts (the outgroup site read as far as the
 // ingroup's, its consensus past its own end) with several outgroup sequences, ingroup sequences
-// flagged outgroup and polymorphic outgroups; the analysis stores them with the library's site
-// numbers, the consensus given as a sequence or as a container.
+// flagged outgroup and polymorphic outgroups, and the library's site numbers of the merged container;
+// so does the run's form, the ingroup's view against the outgroup's consensus.
 TEST(McDonaldKreitman, OutgroupReadAsItsConsensusPastItsEnd) {
   testsupport::Alphabets a;
   std::mt19937 rng(99);
   mrv::StatisticsEngine own(a.code, Route::kOwnArithmetic), library(a.code, Route::kLibrary);
   auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  const std::vector<double> frequencies{0.0, 0.2};
   auto population = testsupport::makePopulation("All;i0;i1\n");
   for (int trial = 0; trial < 200; ++trial) {
     const size_t nin = static_cast<size_t>(uniform(1, 12)), nout = static_cast<size_t>(uniform(1, 3));
@@ -90,25 +99,25 @@ TEST(McDonaldKreitman, OutgroupReadAsItsConsensusPastItsEnd) {
     auto out = makeCodeContainer(a.codon, CodeRows(rows.begin() + nin, rows.end()), "out");
     if (nin > 2 && uniform(0, 3) == 0) in->setAsOutgroupMember(static_cast<size_t>(uniform(0, 1)));
     SCOPED_TRACE("trial " + std::to_string(trial));
-    const auto expected_tables = mrv::mcDonaldKreitmanTables(*mrv::mergeIngroupAndOutgroup(*in, *out), library, frequencies);
-    EXPECT_EQ(expected_tables, mrv::mcDonaldKreitmanTables(*mrv::mergeIngroupAndOutgroup(*in, *out), own, frequencies));
-    EXPECT_EQ(expected_tables[1], mrv::mcDonaldKreitmanTable(*in, *out, own, 0.2));
+    const unsigned int kappa = static_cast<unsigned int>(uniform(1, 4));
+    ResultsWarehouse expected(population.get(), 4), actual(population.get(), 4);
+    mcDonaldKreitmanAnalysis(in.get(), out.get(), &expected, kappa, &a.codon, library, false);
+    mcDonaldKreitmanAnalysis(in.get(), out.get(), &actual, kappa, &a.codon, own, false);
+    EXPECT_EQ(stored(expected), stored(actual));
+    auto merged = mrv::mergeIngroupAndOutgroup(*in, *out);
+    EXPECT_EQ(expected.get_MK_nN(), mrv::truncateSiteNumber(bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(
+                                        *merged, a.code, kappa)));
+    EXPECT_EQ(expected.get_MK_nS(), mrv::truncateSiteNumber(bpp::SequenceStatistics::meanNumberOfSynonymousSites(
+                                        *merged, a.code, kappa)));
 
     std::unique_ptr<bpp::Sequence> consensus(bpp::SiteContainerTools::getConsensus(*out, "Outgroup_consensus"));
     auto single = makeContainer(a.codon, Records{});
     single->addSequenceWithFrequency(*consensus, 1, true);
-    const unsigned int kappa = static_cast<unsigned int>(uniform(1, 4));
-    ResultsWarehouse fromSequence(population.get(), 4), fromContainer(population.get(), 4);
-    mcDonaldKreitmanAnalysis(in.get(), consensus.get(), &fromSequence, kappa, &a.codon, own, false);
+    const mrv::ContigView view(*in, &a.codon, &a.nucleic, &own, false);
+    ResultsWarehouse fromContainer(population.get(), 4), fromView(population.get(), 4);
     mcDonaldKreitmanAnalysis(in.get(), single.get(), &fromContainer, kappa, &a.codon, library, false);
-    auto merged = mrv::mergeIngroupAndOutgroup(*in, *single);
-    const auto t = mrv::mcDonaldKreitmanTables(*merged, library, frequencies);
-    const std::vector<int> expected{
-        int(t[0][2]), int(t[0][3]), int(t[0][0]), int(t[0][1]), int(t[1][0]), int(t[1][1]),
-        mrv::truncateSiteNumber(bpp::SequenceStatistics::meanNumberOfNonSynonymousSites(*merged, a.code, kappa)),
-        mrv::truncateSiteNumber(bpp::SequenceStatistics::meanNumberOfSynonymousSites(*merged, a.code, kappa))};
-    EXPECT_EQ(expected, stored(fromSequence));
-    EXPECT_EQ(expected, stored(fromContainer));
+    mcDonaldKreitmanAnalysis(view, consensus.get(), &fromView, kappa, own, false);
+    EXPECT_EQ(stored(fromContainer), stored(fromView));
   }
 }
 
@@ -130,6 +139,15 @@ TEST(McDonaldKreitman, AnalysisStoresTheEightCountsWithDebugLines) {
   }
   EXPECT_EQ(kSix.size(), in->getNumberOfSequences());  // the containers given are left unchanged
   EXPECT_EQ(1u, out->getNumberOfSequences());
+  // An outgroup named as an ingroup sequence, or of another length, cannot be merged: the library refuses.
+  const mrv::ContigView view(*in, &a.codon, &a.nucleic, &engine, false);
+  for (const Records& outgroup : {Records{{in->getName(0), kSixOut}}, Records{{"Outgroup_consensus", "CTT"}}}) {
+    auto bad = makeContainer(a.codon, outgroup);
+    ResultsWarehouse store(pop.get(), 4);
+    EXPECT_THROW(mcDonaldKreitmanAnalysis(in.get(), bad.get(), &store, 4, &a.codon, engine, false), bpp::Exception);
+    EXPECT_THROW(mcDonaldKreitmanAnalysis(view, &bad->getSequence(0), &store, 4, engine, false), bpp::Exception);
+    EXPECT_EQ(-1, store.get_fixN());
+  }
   for (const auto& c : std::vector<std::pair<double, int>>{{12.9, 12}, {35.2, 35}, {0.99, 0}, {7.0, 7}})
     EXPECT_EQ(c.second, mrv::truncateSiteNumber(c.first));
 }

@@ -2,6 +2,9 @@
 
 #include <Bpp/Exceptions.h>
 
+#include <array>
+#include <random>
+
 #include "TestSupport.h"
 #include "analysis/PairedSequenceContainer.h"
 
@@ -44,6 +47,29 @@ TEST(PairedSequenceContainer, PairingRuleOnNameLists) {
     }
     EXPECT_EQ(formed, c.pairs.empty() ? "" : c.pairs + " ") << c.names.size();
     EXPECT_EQ(pairs.get_pair_names(), c.pairNames);
+  }
+}
+
+// The pairs formed in one pass are those of the pairing loop over every later sequence, on random
+// name lists (repeated individuals and names, names without a usable "_").
+TEST(PairedSequenceContainer, PairsFormedInOnePassAreThoseOfTheLoopOverLaterSequences) {
+  std::mt19937 rng(11);
+  const std::vector<std::string> stems = {"c|s|A|a_", "c|s|B|a_", "c|s_x|C|", "c|s|D|", "_", ""};
+  for (int trial = 0; trial < 300; ++trial) {
+    std::vector<std::string> names(std::uniform_int_distribution<size_t>(0, 12)(rng));
+    for (std::string& name : names)
+      name = stems[std::uniform_int_distribution<size_t>(0, stems.size() - 1)(rng)] +
+             std::to_string(std::uniform_int_distribution<int>(1, 3)(rng));
+    std::vector<std::array<size_t, 2> > expected;
+    std::string last_paired;
+    for (size_t i = 0; i < names.size(); ++i)
+      for (size_t j = i + 1; j < names.size() && names[i] != last_paired; ++j)
+        if (mrv::PairedSequenceContainer::isaPair(names[i], names[j])) {
+          expected.push_back({i, j});
+          last_paired = names[j];
+          break;
+        }
+    EXPECT_EQ(mrv::PairedSequenceContainer::formPairs(names), expected) << testing::PrintToString(names);
   }
 }
 

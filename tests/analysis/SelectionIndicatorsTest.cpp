@@ -66,3 +66,29 @@ TEST(SelectionIndicators, ConsensusPairAgreesWithTheLibraryOnRandomPairs) {
               store.get_nb_sites_in_consensus());
   }
 }
+
+// The container constructors measure the consensus of each container; sequences that no container
+// can hold together are refused at construction, with the library's exception.
+TEST(SelectionIndicators, ConsensusOfContainersAndRefusedPairs) {
+  testsupport::Alphabets a;
+  mrv::StatisticsEngine engine(a.code);
+  auto in = testsupport::makeContainer(a.codon, {{"x1", "CTTCTTGAT"}, {"x2", "CTTCTTGAT"}, {"x3", "CTCCTTGAT"}});
+  auto out = testsupport::makeContainer(a.codon, {{"y1", "CTCCCTGAT"}});
+  const bpp::BasicSequence in_consensus("Ingroup_consensus", "CTTCTTGAT", &a.codon),
+      out_consensus("Outgroup_consensus", "CTCCCTGAT", &a.codon);
+  mrv::SelectionIndicators two(in.get(), out.get(), &a.codon, "Ingroup_consensus", "Outgroup_consensus"),
+      pair(&in_consensus, &out_consensus, &a.codon), one(in.get(), &a.codon, "Ingroup_consensus");
+  auto attributes = [&engine](mrv::SelectionIndicators& s) {
+    s.determine_all_attributes(engine, 2.0);
+    return std::vector<double>{s.get_nN(), s.get_nS(), s.get_fixN(), s.get_fixS(), s.get_fixSnS_ratio(),
+                               double(s.get_number_of_sequences()), double(s.get_number_of_sites()),
+                               double(s.get_number_of_complete_sites())};
+  };
+  EXPECT_EQ(attributes(two), attributes(pair));
+  // One sequence: no substitution counted, the ratio left at 0.0.
+  EXPECT_EQ(std::vector<double>({6.5, 2.5, 0, 0, 0, 1, 3, 3}), attributes(one));
+  const bpp::BasicSequence shorter("Outgroup_consensus", "CTCCCT", &a.codon), dna("Outgroup_consensus", "CTC", &a.nucleic);
+  EXPECT_THROW(mrv::SelectionIndicators(&in_consensus, &in_consensus, &a.codon), bpp::Exception);
+  EXPECT_THROW(mrv::SelectionIndicators(&in_consensus, &shorter, &a.codon), bpp::Exception);
+  EXPECT_THROW(mrv::SelectionIndicators(&in_consensus, &dna, &a.codon), bpp::Exception);
+}
