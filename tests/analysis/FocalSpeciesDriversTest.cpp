@@ -80,11 +80,11 @@ TEST(FocalSpeciesDrivers, DistancesOfEveryOrderedPairWithOrWithoutDebugLines) {
         for (unsigned int j = 0; j < n; ++j) {
           mrv::DistanceBetweenIndividuals expected(pairs.get_pair(i), pairs.get_pair(j));
           expected.computeDistance(pairs.get_pair(i), pairs.get_pair(j), &a.codon, &a.nucleic, false);
-          double distance = 0.0;
-          int positions = 0;
-          EXPECT_TRUE(results.find_distance(names[i] + "|" + names[j], distance, positions));
-          EXPECT_EQ(distance, expected.get_distance()) << i << " " << j;
-          EXPECT_EQ(positions, expected.get_nb_resolved_positions()) << i << " " << j;
+          const mrv::DistanceBetweenIndividuals* stored =
+              results.get_specific_distance_object(names[i] + "|" + names[j]);
+          ASSERT_NE(stored, nullptr) << i << " " << j;
+          EXPECT_EQ(stored->get_distance(), expected.get_distance()) << i << " " << j;
+          EXPECT_EQ(stored->get_nb_resolved_positions(), expected.get_nb_resolved_positions()) << i << " " << j;
         }
     }
   }
