@@ -48,9 +48,4 @@ void NucleotideRows::_decodeSites(const int* codes, const bpp::CodonAlphabet* co
   }
 }
 
-ResolvedNucleotides NucleotideRows::resolved_for(const bpp::NucleicAlphabet* nucleic) const {
-  if (nucleic == _nucleic) return _resolved;
-  return ResolvedNucleotides(nucleic);
-}
-
 }  // namespace mrv

@@ -38,8 +38,6 @@ class NucleotideRows {
   const int8_t* row(size_t r) const { return _codes.data() + r * get_nb_positions(); }
   // Resolved test of the nucleic alphabet the rows were built with.
   const ResolvedNucleotides& resolved() const { return _resolved; }
-  // Resolved test of another nucleic alphabet (a copy of resolved() for the same one).
-  ResolvedNucleotides resolved_for(const bpp::NucleicAlphabet* nucleic) const;
   const bpp::NucleicAlphabet* get_nucleic_alphabet() const { return _nucleic; }
 
  private:

@@ -8,14 +8,6 @@
 
 namespace mrv {
 
-namespace {
-
-StatisticsEngine::LibraryInput libraryInput(const bpp::PolymorphismSequenceContainer& container) {
-  return [&container]() -> const bpp::PolymorphismSequenceContainer& { return container; };
-}
-
-}  // namespace
-
 Polymorphism::Polymorphism(bpp::PolymorphismSequenceContainer* container)
     : _pi_non_synonymous(0.0),
       _pi_synonymous(0.0),
@@ -45,17 +37,6 @@ const CodonColumns& Polymorphism::_codons(std::unique_ptr<CodonColumns>& own, St
   if (_columns) return *_columns;
   own.reset(new CodonColumns(*_container, &engine.workspace()));
   return *own;
-}
-
-double Polymorphism::sumOfSynonymousPi(const bpp::PolymorphismSequenceContainer& container, StatisticsEngine& engine) {
-  const CodonColumns columns(container, &engine.workspace());
-  return engine.pi_sum(columns, libraryInput(container), true);
-}
-
-double Polymorphism::sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContainer& container,
-                                          StatisticsEngine& engine) {
-  const CodonColumns columns(container, &engine.workspace());
-  return engine.pi_sum(columns, libraryInput(container), false);
 }
 
 void Polymorphism::determine_all_attributes(StatisticsEngine& engine, unsigned int min_nb_codon, double kappa) {

@@ -65,11 +65,6 @@ class Polymorphism {
   int get_number_of_sequences() const { return _number_of_sequences; }
   int get_number_of_complete_sites() const { return _number_of_complete_sites; }
 
-  // Sum over the complete sites of the per-site pairwise (non-)synonymous differences, each site
-  // scaled by n/(n-1) in floating point (n sequences at the site).
-  static double sumOfSynonymousPi(const bpp::PolymorphismSequenceContainer& container, StatisticsEngine& engine);
-  static double sumOfNonSynonymousPi(const bpp::PolymorphismSequenceContainer& container, StatisticsEngine& engine);
-
  private:
   double _pi_non_synonymous;
   double _pi_synonymous;
