@@ -20,6 +20,7 @@
 #include "analysis/PopulationDiversification.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/SelectionIndicators.h"
+#include "analysis/StatisticsEngine.h"
 #include "input/CustomNucleicAlphabet.h"
 #include "input/FrameshiftCodonAlphabet.h"
 #include "input/Population.h"
@@ -54,6 +55,7 @@ int main() {
   mrv::CustomNucleicAlphabet nucleic;
   mrv::FrameshiftCodonAlphabet codon(&nucleic);
   bpp::StandardGeneticCode code(&nucleic);
+  mrv::StatisticsEngine engine(code);
   std::mt19937 rng(7);
   auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   auto isStop = [](int c) { return c == 48 || c == 50 || c == 56; };
@@ -103,14 +105,14 @@ int main() {
     const double t_pi = secondsPerCall(
         [&] {
           mrv::Polymorphism p(&ingroup);
-          p.determine_all_attributes(&code, 10, 1.0);
+          p.determine_all_attributes(engine, 10, 1.0);
         },
         repeats);
     const double t_mk = secondsPerCall(
         [&] {
           ResultsWarehouse store(&population, 4);
-          collectSelectionIndicators(&ingroup_consensus, &outgroup_consensus, &codon, &code, &store, 1.0);
-          mcDonaldKreitmanAnalysis(&ingroup, &outgroup_container, &store, 1, &codon, &code, false);
+          collectSelectionIndicators(&ingroup_consensus, &outgroup_consensus, &codon, engine, &store, 1.0);
+          mcDonaldKreitmanAnalysis(&ingroup, &outgroup_container, &store, 1, &codon, engine, false);
         },
         repeats);
     std::printf("%d sequences x %d codons: Fst %.4f s (direct pairwise reading %.3f s), piN/piS %.4f s, "

@@ -25,6 +25,7 @@
 #include "analysis/PairedSequenceContainer.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/SpeciesDataWarehouse.h"
+#include "analysis/StatisticsEngine.h"
 #include "input/CustomNucleicAlphabet.h"
 #include "input/FrameshiftCodonAlphabet.h"
 #include "input/Population.h"
@@ -83,6 +84,7 @@ int main(int argc, char* argv[]) {
   mrv::CustomNucleicAlphabet nucleic;
   mrv::FrameshiftCodonAlphabet codon(&nucleic);
   bpp::StandardGeneticCode code(&nucleic);
+  mrv::StatisticsEngine engine(code);
   auto contig = syntheticContig(codon, code, nbSequences, nbCodons);
 
   char dir[] = "/tmp/focal_bench_XXXXXX";
@@ -142,7 +144,7 @@ int main(int argc, char* argv[]) {
          }, repeats));
   report("nonOrientedGCAnalysis", millisecondsPerCall([&] {
            ResultsWarehouse results(population.get(), 8);
-           nonOrientedGCAnalysis(contig.get(), bounds, &results, &codon, &nucleic, &code);
+           nonOrientedGCAnalysis(contig.get(), bounds, &results, &codon, &nucleic, engine);
          }, repeats));
   std::printf("  %-40s %9.3f ms\n", "total per contig", total);
   return 0;
