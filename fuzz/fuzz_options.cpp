@@ -21,8 +21,8 @@
 
 #include "FuzzSupport.h"
 #include "analysis/AlleleFrequencyClasses.h"
-#include "run/FatalError.h"
-#include "run/ParametersManagement.h"
+#include "core/FatalError.h"
+#include "core/ParametersManagement.h"
 #include "run/RunSequence.h"
 
 namespace {

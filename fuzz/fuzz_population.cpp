@@ -12,7 +12,7 @@
 #include "FuzzSupport.h"
 #include "input/Population.h"
 #include "report/MainOutputFile.h"
-#include "run/FatalError.h"
+#include "core/FatalError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = fuzzsupport::scratchFile(".pop");

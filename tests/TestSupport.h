@@ -16,7 +16,7 @@
 #include "input/FrameshiftCodonAlphabet.h"
 #include "input/RunAlphabets.h"
 #include "input/Population.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 namespace testsupport {
 

@@ -1,6 +1,6 @@
 #include "analysis/AlleleFrequencyClasses.h"
 
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 std::vector<double> setAlleleFrequencyClass(ParametersManagement* options) {
   const unsigned int n = options->get_nb_gc_bin();

@@ -19,7 +19,7 @@
 #include "analysis/SpeciesDataWarehouse.h"
 #include "analysis/StatisticsEngine.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 namespace {
 

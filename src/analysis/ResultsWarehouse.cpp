@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "input/Population.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 ResultsWarehouse::ResultsWarehouse(mrv::Population* population, unsigned int nb_gc_bin)
     : _name("No_name"),

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <iostream>
 
-#include "run/FatalError.h"
+#include "core/FatalError.h"
 
 namespace mrv {
 

@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "input/NameSafety.h"
-#include "run/FatalError.h"
+#include "core/FatalError.h"
 
 namespace mrv {
 

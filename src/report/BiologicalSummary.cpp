@@ -4,7 +4,7 @@
 #include <string>
 
 #include "report/Summary.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 Summary* biologicalSummary(std::vector<ResultsWarehouse*>& warehouses, ParametersManagement* options,
                            mrv::Population* population) {

@@ -9,7 +9,7 @@
 #include "analysis/ResultsWarehouse.h"
 #include "input/Population.h"
 #include "report/OutputFiles.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "analysis/SpeciesDataWarehouse.h"
 #include "input/Population.h"
 #include "report/OutputFiles.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "report/OutputFileNames.h"
 #include "report/TemporaryFiles.h"
-#include "run/FatalError.h"
+#include "core/FatalError.h"
 
 namespace report {
 

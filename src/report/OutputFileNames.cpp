@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 namespace report {
 

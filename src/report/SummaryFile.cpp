@@ -8,7 +8,7 @@
 #include "input/Population.h"
 #include "report/OutputFiles.h"
 #include "report/Summary.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 namespace {
 

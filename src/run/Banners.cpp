@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 const std::string version_date = "12-06-2013";
 const time_t rawtime = time(nullptr);

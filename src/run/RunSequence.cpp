@@ -31,8 +31,8 @@
 #include "report/OutputFiles.h"
 #include "report/Summary.h"
 #include "report/SummaryFile.h"
-#include "run/FatalError.h"
-#include "run/ParametersManagement.h"
+#include "core/FatalError.h"
+#include "core/ParametersManagement.h"
 
 void checkOutputFileNames(ParametersManagement* options) {
   namespace fs = std::filesystem;

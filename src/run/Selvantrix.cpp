@@ -1,7 +1,7 @@
 // Entry point of Selvantrix: the only place where the run ends and its exit status is decided.
 #include <exception>
 
-#include "run/FatalError.h"
+#include "run/FatalErrorReport.h"
 #include "run/RunSequence.h"
 
 int main(int argc, char* argv[]) {

@@ -8,7 +8,7 @@
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/StatisticsEngine.h"
 #include "input/Population.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 namespace {
 

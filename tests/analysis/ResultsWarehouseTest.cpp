@@ -4,7 +4,7 @@
 
 #include "TestSupport.h"
 #include "analysis/ResultsWarehouse.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 using testsupport::makePopulation;
 

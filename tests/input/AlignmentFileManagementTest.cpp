@@ -6,7 +6,7 @@
 
 #include "TestSupport.h"
 #include "input/AlignmentFileManagement.h"
-#include "run/FatalError.h"
+#include "core/FatalError.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "TestSupport.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
-#include "run/FatalError.h"
+#include "core/FatalError.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "TestSupport.h"
 #include "input/Population.h"
-#include "run/FatalError.h"
+#include "core/FatalError.h"
 
 using Names = std::vector<std::string>;
 using Lists = std::vector<Names>;

@@ -4,7 +4,7 @@
 #include "report/OutputFile.h"
 #include "report/OutputFiles.h"
 #include "robustness/BadInputSupport.h"
-#include "run/FatalError.h"
+#include "core/FatalError.h"
 
 using badinput::BadInput;
 using testsupport::readFile;

@@ -17,7 +17,7 @@
 #include "input/Population.h"
 #include "report/Summary.h"
 #include "TestSupport.h"
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 namespace reporttest {
 

@@ -1,4 +1,4 @@
-#include "run/FatalError.h"
+#include "run/FatalErrorReport.h"
 
 #include <Bpp/App/ApplicationTools.h>
 
@@ -6,6 +6,7 @@
 #include <iostream>
 #include <new>
 
+#include "core/FatalError.h"
 #include "run/Banners.h"
 
 namespace {

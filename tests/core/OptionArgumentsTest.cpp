@@ -4,8 +4,8 @@
 
 #include "TestSupport.h"
 #include "report/ReportTestSupport.h"
-#include "run/FatalError.h"
-#include "run/OptionArguments.h"
+#include "core/FatalError.h"
+#include "core/OptionArguments.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "run/ParametersManagement.h"
+#include "core/ParametersManagement.h"
 
 #include <Bpp/App/ApplicationTools.h>
 #include <Bpp/Io/FileTools.h>
@@ -14,8 +14,8 @@
 #include <sstream>
 #include <vector>
 
-#include "run/FatalError.h"
-#include "run/OptionArguments.h"
+#include "core/FatalError.h"
+#include "core/OptionArguments.h"
 
 namespace {
 

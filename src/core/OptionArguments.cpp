@@ -1,4 +1,4 @@
-#include "run/OptionArguments.h"
+#include "core/OptionArguments.h"
 
 #include <Bpp/App/ApplicationTools.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/FatalError.h"
+#include "core/FatalError.h"
 
 namespace {
 

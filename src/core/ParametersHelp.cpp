@@ -2,8 +2,8 @@
 #include <iostream>
 #include <string>
 
-#include "run/FatalError.h"
-#include "run/ParametersManagement.h"
+#include "core/FatalError.h"
+#include "core/ParametersManagement.h"
 
 std::string ParametersManagement::yesNo(bool b) { return b ? "yes" : "no"; }
 
