@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "input/CodonCodeFacts.h"
+#include "input/ContigEdits.h"
 #include "input/FastaRecordReader.h"
 #include "input/NameSafety.h"
 #include "input/PolymorphismSequenceContainerAddons.h"
@@ -22,15 +23,6 @@ namespace {
 
 using Container = bpp::PolymorphismSequenceContainer;
 using Addons = PolymorphismSequenceContainerAddons;
-
-// First maximal run of characters other than "|"; false when the name holds none.
-bool firstField(const std::string& name, std::string& field) {
-  const size_t begin = name.find_first_not_of('|');
-  if (begin == std::string::npos) return false;
-  const size_t end = name.find('|', begin);
-  field.assign(name, begin, end == std::string::npos ? std::string::npos : end - begin);
-  return true;
-}
 
 // The codon sequences of one run of records, until it becomes a container.
 struct Run {
@@ -66,16 +58,11 @@ void refuseFocalNamesBreakingTables(size_t nb_datasets, NamesOf namesOf, const s
   }
 }
 
-unsigned int countOf(const std::map<unsigned int, unsigned int>& counts, unsigned int id) {
-  const auto it = counts.find(id);
-  return it == counts.end() ? 0 : it->second;
-}
-
 }  // namespace
 
 std::string AlignmentFileManagement::_extractContigNameFromSequenceName(const std::string& name) {
   std::string field;
-  if (!firstField(name, field))
+  if (!readNameField(name, 1, field))
     throw bpp::Exception("The sequence name \"" + name +
                          "\" has no field: no contig name can be read from it.");
   return field;
@@ -124,6 +111,12 @@ std::vector<CompactContig> AlignmentFileManagement::readCompactAlignmentFile(
     open.reset();  // the run's codons go as soon as its contig is stored
   };
 
+  // The number of records, then the lines written while they were read.
+  auto report_records = [&]() {
+    std::cout << " -> Initial number of sequences: " << records.recordNumber() << std::endl;
+    std::cout << run_lines.str() << std::flush;
+  };
+
   // A record that cannot join its contig (a name without field or with a character that the
   // output tables cannot hold, a length unlike its contig's) ends the reading, but only once every
   // record is counted: the number of records is reported first. Letters and repeated names are
@@ -137,7 +130,7 @@ std::vector<CompactContig> AlignmentFileManagement::readCompactAlignmentFile(
         throw bpp::Exception(records.where() + ": this sequence name is already used by record " +
                              std::to_string(inserted.first->second) + ".");
       if (!refused.empty()) continue;
-      if (!firstField(name, contig)) {
+      if (!readNameField(name, 1, contig)) {
         refused = records.where() +
                   ": the sequence name has no field, so it names no contig "
                   "(\"Contig_name|Species_name|Individual_name|Allele_number\").";
@@ -196,15 +189,13 @@ std::vector<CompactContig> AlignmentFileManagement::readCompactAlignmentFile(
         run.codons[start + p] = triplets.codon(bases[3 * p], bases[3 * p + 1], bases[3 * p + 2]);
     }
     if (!refused.empty()) {
-      std::cout << " -> Initial number of sequences: " << records.recordNumber() << std::endl;
-      std::cout << run_lines.str() << std::flush;
+      report_records();
       throw bpp::Exception(refused);
     }
     close_open_run();
   }
 
-  std::cout << " -> Initial number of sequences: " << records.recordNumber() << std::endl;
-  std::cout << run_lines.str() << std::flush;
+  report_records();
   std::cout << " -> Initial number of datasets/contigs: " << runs << std::endl;
   std::cout << std::endl;
   if (remove_frameshift) {
@@ -250,38 +241,38 @@ struct CleaningSettings {
 // Cleans dataset k (counted from 1) in place, its report written to `out`; true when it is kept. A
 // rejected contig is left as the step that rejected it left it.
 bool cleanContig(CompactContig& contig, size_t k, const CodonCodeFacts& codons, const CleaningSettings& s,
-                 std::ostream& out) {
+                 std::ostream& out, ContigEdits* edits) {
   auto reject = [&out](const std::string& warning) {
     out << warning << std::endl << std::endl;
     return false;
   };
-  Addons::tagAllSequences(contig, s.focal_species, s.debug, s.outgroup_species, out);
+  Addons::tagAllSequences(contig, s.focal_species, s.debug, s.outgroup_species, out, edits);
   std::map<unsigned int, unsigned int> counts = Addons::getNumberOfMembers(contig.names(), contig.groups(), s.debug, out);
   const std::string name = Addons::getContigNameFromContainer(contig, 0);
-  const unsigned int focal_count = countOf(counts, 0);
+  const unsigned int focal_count = groupMemberCount(counts, 0);
   out << " -> Dataset " << k << " (" << name << "):" << std::endl;
   out << "   --> Original number of sequences : " << contig.nb_sequences() << " sequence(s) (Ingroup: " << focal_count
-      << ", Outgroup: " << countOf(counts, 1) << ", Other: " << countOf(counts, 2) << ")" << std::endl;
+      << ", Outgroup: " << groupMemberCount(counts, 1) << ", Other: " << groupMemberCount(counts, 2) << ")" << std::endl;
   out << "   --> Original number of sites: " << contig.nb_sites() << " site(s)" << std::endl;
-  if (countOf(counts, 2) > 0) {
-    Addons::removeGroupFromContainer(contig, 2, s.debug, out);
-    Addons::tagAllSequences(contig, s.focal_species, s.debug, s.outgroup_species, out);
+  if (groupMemberCount(counts, 2) > 0) {
+    Addons::removeGroupFromContainer(contig, 2, s.debug, out, edits);
+    Addons::tagAllSequences(contig, s.focal_species, s.debug, s.outgroup_species, out, edits);
   }
-  if (Addons::dealWithBadCodons(contig, codons, s.tolerance_zone, s.allow_internal_bad_codons, s.debug, out))
+  if (Addons::dealWithBadCodons(contig, codons, s.tolerance_zone, s.allow_internal_bad_codons, s.debug, out, edits))
     return reject("   --> Warning: At least one internal Stop/Frameshift codon has been detected ! "
                   "Current dataset won't be conserved !");
-  Addons::removeHighlyGappedSites(contig, codons, focal_count, s.min_resolved_focal_codons, s.debug, out);
-  Addons::removeHighlyGappedSequences(contig, codons, s.max_gapped_share, s.debug, out);
-  Addons::tagAllSequences(contig, s.focal_species, s.debug, s.outgroup_species, out);
+  Addons::removeHighlyGappedSites(contig, codons, focal_count, s.min_resolved_focal_codons, s.debug, out, edits);
+  Addons::removeHighlyGappedSequences(contig, codons, s.max_gapped_share, s.debug, out, edits);
+  Addons::tagAllSequences(contig, s.focal_species, s.debug, s.outgroup_species, out, edits);
   if (contig.nb_sequences() < 2 || contig.nb_sites() < s.min_nb_codon)
     return reject("   --> Warning: Not enough data available after cleaning (stop, gap and N) ! Current "
                   "dataset won't be conserved !");
   out << "   --> Number of conserved sequences and sites after cleaning (stop, gap and N): " << contig.nb_sequences()
       << " sequence(s), " << contig.nb_sites() << " site(s)" << std::endl;
   counts = Addons::getNumberOfMembers(contig.names(), contig.groups(), s.debug, out);
-  if (countOf(counts, 0) == 0)
+  if (groupMemberCount(counts, 0) == 0)
     return reject("   --> Warning: There is no more ingroup's sequence ! Current dataset won't be conserved !");
-  if (countOf(counts, 1) == 0 && s.outgroup_species != "none")
+  if (groupMemberCount(counts, 1) == 0 && s.outgroup_species != "none")
     return reject("   --> Warning: There is no more sequence of the specified outgroup species (" + s.outgroup_species +
                   ") ! Current dataset won't be conserved !");
   out << std::endl;
@@ -291,11 +282,12 @@ bool cleanContig(CompactContig& contig, size_t k, const CodonCodeFacts& codons, 
 // Cleans dataset k as cleanContig does and prints its report whole, also the lines written before an
 // exception. A code that a container of the codon alphabet cannot hold throws the library's
 // exception before anything is printed.
-bool cleanAndReport(CompactContig& contig, size_t k, const CodonCodeFacts& codons, const CleaningSettings& s) {
+bool cleanAndReport(CompactContig& contig, size_t k, const CodonCodeFacts& codons, const CleaningSettings& s,
+                    ContigEdits* edits = nullptr) {
   codons.requireKnownCodes(contig);
   std::ostringstream report;
   try {
-    const bool kept = cleanContig(contig, k, codons, s, report);
+    const bool kept = cleanContig(contig, k, codons, s, report, edits);
     std::cout << report.str() << std::flush;
     return kept;
   } catch (...) {
@@ -318,10 +310,11 @@ std::vector<Container*> AlignmentFileManagement::cleanMultiContainer(
                                   min_resolved_focal_codons, max_gapped_share, debug, outgroup_species};
   std::vector<Container*> kept;
   for (size_t k = 0; k < containers.size(); ++k) {
-    // Cleaned in compact form, and the container made to hold what the cleaning left, kept or not.
+    // Cleaned in compact form, and the cleaning's edits made on the container in place, kept or not.
     CompactContig contig(*containers[k]);
-    const bool keep = cleanAndReport(contig, k + 1, codons, settings);
-    contig.assign_to(*containers[k]);
+    ContigEdits edits;
+    const bool keep = cleanAndReport(contig, k + 1, codons, settings, &edits);
+    edits.replay(*containers[k]);
     if (keep) kept.push_back(containers[k]);
   }
   return kept;

@@ -44,8 +44,8 @@ class AlignmentFileManagement {
 
   // Cleans every contig in place, in list order, with its console report; returns the kept ones
   // in the same order. The rejected ones are left as the cleaning left them. Each container is
-  // cleaned as cleanCompactContigs cleans a contig, on a compact copy, and then made to hold what
-  // the cleaning left (sites renumbered from 1). Before any contig, a
+  // cleaned as cleanCompactContigs cleans a contig, on a compact copy, whose edits are then made on
+  // the container in place (names, comments, counts and site positions kept). Before any contig, a
   // focal species name or an individual name of the focal species that holds a tab or a line end
   // (names the output tables are made of) raises a bpp::Exception naming the dataset and the
   // sequence. A container without any sequence ends the cleaning with the FatalError of

@@ -19,10 +19,7 @@ CodonCodeFacts::CodonCodeFacts(const bpp::CodonAlphabet* alphabet) : _alphabet(a
     _bad[b] = _names[b] == FrameshiftCodonAlphabet::STOP || _names[b] == FrameshiftCodonAlphabet::FRAMESHIFT;
     _gap_or_unresolved[b] = alphabet->isGap(code) || alphabet->isUnresolved(code);
   }
-  const int unknown = alphabet->getUnknownCharacterCode();
-  if (unknown < -128 || unknown > 127)
-    throw bpp::Exception("Unknown codon code out of the storable range: " + std::to_string(unknown));
-  _unknown_code = static_cast<std::int8_t>(unknown);
+  _unknown_code = storableCodonCode(alphabet->getUnknownCharacterCode());
 }
 
 void CodonCodeFacts::requireKnownCodes(const CompactContig& contig) const {

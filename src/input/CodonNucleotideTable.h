@@ -33,11 +33,6 @@ class CodonNucleotideTable {
   bool isResolved(int codon, std::size_t position) const {
     return _rows[static_cast<std::size_t>(codon + 1)].resolved[position];
   }
-  // True when all three nucleotides of the codon are resolved.
-  bool isFullyResolved(int codon) const {
-    const Row& r = _rows[static_cast<std::size_t>(codon + 1)];
-    return r.resolved[0] && r.resolved[1] && r.resolved[2];
-  }
 
  private:
   struct Row {

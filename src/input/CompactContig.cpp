@@ -11,14 +11,10 @@
 
 namespace mrv {
 
-namespace {
-
-std::int8_t byteOf(int code) {
+std::int8_t storableCodonCode(int code) {
   if (code < -128 || code > 127) throw bpp::Exception("Codon code out of the storable range: " + std::to_string(code));
   return static_cast<std::int8_t>(code);
 }
-
-}  // namespace
 
 CompactContig::CompactContig(const bpp::PolymorphismSequenceContainer& container)
     : _names(container.getSequencesNames()), _nb_sites(container.getNumberOfSites()) {
@@ -26,7 +22,7 @@ CompactContig::CompactContig(const bpp::PolymorphismSequenceContainer& container
   _codons.resize(n * _nb_sites);
   for (size_t p = 0; p < _nb_sites; ++p) {
     const bpp::Site& site = container.getSite(p);
-    for (size_t i = 0; i < n; ++i) _codons[i * _nb_sites + p] = byteOf(site[i]);
+    for (size_t i = 0; i < n; ++i) _codons[i * _nb_sites + p] = storableCodonCode(site[i]);
   }
   _counts.resize(n);
   _groups.resize(n);
@@ -68,11 +64,6 @@ bpp::PolymorphismSequenceContainer* CompactContig::container(const bpp::Alphabet
   return container.release();
 }
 
-void CompactContig::assign_to(bpp::PolymorphismSequenceContainer& target) const {
-  const std::unique_ptr<bpp::PolymorphismSequenceContainer> made(container(target.getAlphabet()));
-  target = *made;
-}
-
 void CompactContig::set_column(size_t p, std::int8_t code) {
   for (size_t i = 0; i < _names.size(); ++i) _codons[i * _nb_sites + p] = code;
 }
@@ -109,14 +100,6 @@ void CompactContig::remove_sites(const std::vector<char>& gone) {
   }
   _codons.resize(to);
   _nb_sites = kept;
-}
-
-void CompactContig::remove_sites(size_t first, size_t count) {
-  if (first + count > _nb_sites)
-    throw bpp::IndexOutOfBoundsException("CompactContig::remove_sites", first + count, 0, _nb_sites);
-  std::vector<char> gone(_nb_sites, 0);
-  std::fill(gone.begin() + static_cast<std::ptrdiff_t>(first), gone.begin() + static_cast<std::ptrdiff_t>(first + count), 1);
-  remove_sites(gone);
 }
 
 void setSequenceAttributes(bpp::PolymorphismSequenceContainer& container, const std::vector<unsigned int>& counts,

@@ -19,8 +19,8 @@ namespace mrv {
 class CompactContig {
  public:
   CompactContig() = default;
-  // The sequences of `container`, as they are (codon codes must lie in -128..127, which every code
-  // of the program's codon alphabet does; another code throws bpp::Exception).
+  // The sequences of `container`, as they are (codon codes must be storable, which every code of the
+  // program's codon alphabet is).
   explicit CompactContig(const bpp::PolymorphismSequenceContainer& container);
   // Every part given: rows of `nb_sites` codes in one block, and per sequence its count, group id
   // and ingroup flag.
@@ -37,8 +37,6 @@ class CompactContig {
   // with their counts, groups and ingroup flags. A code the alphabet does not hold raises the
   // library's bpp::BadIntException.
   bpp::PolymorphismSequenceContainer* container(const bpp::Alphabet* alphabet) const;
-  // Makes `target` hold exactly what container() would make over the target's own alphabet.
-  void assign_to(bpp::PolymorphismSequenceContainer& target) const;
 
   const std::vector<std::string>& names() const { return _names; }
   size_t nb_sequences() const { return _names.size(); }
@@ -60,9 +58,6 @@ class CompactContig {
   void remove_sequences(const std::vector<char>& gone);
   // Removes every site p with gone[p] set (one flag per site), the others kept in order.
   void remove_sites(const std::vector<char>& gone);
-  // Removes the `count` sites from site `first`; a range past the last site throws
-  // bpp::IndexOutOfBoundsException, nothing removed.
-  void remove_sites(size_t first, size_t count);
 
  private:
   std::vector<std::string> _names;
@@ -72,6 +67,9 @@ class CompactContig {
   std::vector<unsigned int> _groups;
   std::vector<char> _ingroup;
 };
+
+// A codon code as a compact contig stores it: one byte. A code outside -128..127 throws bpp::Exception.
+std::int8_t storableCodonCode(int code);
 
 // Gives sequence i of `container` its count, group id and ingroup flag.
 void setSequenceAttributes(bpp::PolymorphismSequenceContainer& container, const std::vector<unsigned int>& counts,

@@ -1,23 +1,20 @@
 #include "input/PolymorphismSequenceContainerAddons.h"
 
 #include <Bpp/App/ApplicationTools.h>
+#include <Bpp/Exceptions.h>
 #include <Bpp/Text/StringTokenizer.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <iostream>
+#include <utility>
 
 #include "core/FatalError.h"
+#include "input/ContigEdits.h"
 
 namespace mrv {
 
-namespace {
-
-// Field `field` (from 1) of a name, or field 1 when the name has fewer fields; a name without
-// any field raises the tokenizer's "No more token in tokenizer.".
-// Fields are the runs of characters other than "|", as the tokenizer cuts them (read here without
-// building every token).
-std::string fieldOrFirst(const std::string& name, size_t field) {
+bool readNameField(const std::string& name, size_t field, std::string& value) {
   size_t first_begin = std::string::npos, first_end = std::string::npos, count = 0;
   for (size_t begin = name.find_first_not_of('|'); begin != std::string::npos;
        begin = name.find_first_not_of('|', begin)) {
@@ -26,18 +23,33 @@ std::string fieldOrFirst(const std::string& name, size_t field) {
       first_begin = begin;
       first_end = end;
     }
-    if (count == field) return name.substr(begin, end - begin);
+    if (count == field) {
+      value.assign(name, begin, end - begin);
+      return true;
+    }
     if (end == name.size()) break;
     begin = end;
   }
-  if (count == 0) {  // no field: the tokenizer's own exception
+  if (count == 0) return false;
+  value.assign(name, first_begin, first_end - first_begin);
+  return true;
+}
+
+namespace {
+
+// Field `field` of a name, or field 1 when it has fewer; a name without any field raises the
+// tokenizer's "No more token in tokenizer.".
+std::string fieldOrFirst(const std::string& name, size_t field) {
+  std::string value;
+  if (!readNameField(name, field, value)) {
     bpp::StringTokenizer tokens(name, "|", false, false);
     return tokens.nextToken();
   }
-  return name.substr(first_begin, first_end - first_begin);
+  return value;
 }
 
 const char* const kEmptyForContigName = "Selected container is empty ! Contig name can't be extracted !";
+const char* const kEmptyForIndividualName = "Selected container is empty ! Individual name can't be extracted !";
 
 }  // namespace
 
@@ -83,7 +95,7 @@ std::string PolymorphismSequenceContainerAddons::getSpeciesNameFromName(const st
 std::string PolymorphismSequenceContainerAddons::getIndividualNameFromContainer(
     const bpp::PolymorphismSequenceContainer* container, unsigned int index) {
   _checkIndexOrThrow(container->getNumberOfSequences(), index,
-                    "Selected container is empty ! Individual name can't be extracted !", true);
+                    kEmptyForIndividualName, true);
   return getIndividualNameFromName(std::string(container->getName(index)));
 }
 
@@ -95,7 +107,7 @@ std::vector<std::string> PolymorphismSequenceContainerAddons::getNameElementsFro
     const bpp::PolymorphismSequenceContainer* container, const std::string& separator,
     unsigned int index, unsigned int max_count) {
   _checkIndexOrThrow(container->getNumberOfSequences(), index,
-                    "Selected container is empty ! Individual name can't be extracted !", true);
+                    kEmptyForIndividualName, true);
   return getNameElementsFromName(std::string(container->getName(index)), separator, max_count);
 }
 
@@ -111,12 +123,48 @@ std::vector<std::string> PolymorphismSequenceContainerAddons::getNameElementsFro
 
 namespace {
 
-// Runs `step` on a compact copy of the container and makes the container hold what it leaves.
+// Makes a step's edit on the contig and, when the edits are kept, keeps it.
+void make(CompactContig& contig, ContigEdit edit, ContigEdits* edits) {
+  edit.apply_to(contig);
+  if (edits) edits->add(std::move(edit));
+}
+
+// Runs a step's compact form on a compact copy of the container, keeping its edits, and makes
+// them on the container itself.
 template <class Step>
-void onCompactCopy(bpp::PolymorphismSequenceContainer* container, Step step) {
+void editInPlace(bpp::PolymorphismSequenceContainer* container, Step step) {
   CompactContig contig(*container);
-  step(contig);
-  contig.assign_to(*container);
+  ContigEdits edits;
+  step(contig, edits);
+  edits.replay(*container);
+}
+
+// Flags the first (or, `at_end`, the last) `count` of the `nb_sites` sites that start at site
+// `first` of `gone`; more than nb_sites throws bpp::IndexOutOfBoundsException, nothing flagged.
+void flagTrim(std::vector<char>& gone, size_t first, size_t nb_sites, size_t count, bool at_end, const char* step) {
+  if (count > nb_sites) throw bpp::IndexOutOfBoundsException(step, count, 0, nb_sites);
+  const size_t from = first + (at_end ? nb_sites - count : 0);
+  std::fill(gone.begin() + static_cast<std::ptrdiff_t>(from), gone.begin() + static_cast<std::ptrdiff_t>(from + count), 1);
+}
+
+// The trims of the tolerance zones, with their debug lines: the first / last `n` of the `nb_sites`
+// sites that start at `first` (nothing when n is negative).
+void trimLeft(std::vector<char>& gone, size_t first, size_t nb_sites, int n, bool debug, std::ostream& out) {
+  if (n < 0) return;
+  if (debug)
+    out << "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (left "
+           "side): ignoring first "
+        << n << " codons" << std::endl;
+  flagTrim(gone, first, nb_sites, static_cast<size_t>(n), false, "PolymorphismSequenceContainerAddons::removeLeftBadSites");
+}
+
+void trimRight(std::vector<char>& gone, size_t first, size_t nb_sites, int n, bool debug, std::ostream& out) {
+  if (n < 0) return;
+  if (debug)
+    out << "(DEBUG - removeRightBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (right "
+           "side): ignoring last "
+        << n << " codons" << std::endl;
+  flagTrim(gone, first, nb_sites, static_cast<size_t>(n), true, "PolymorphismSequenceContainerAddons::removeRightBadSites");
 }
 
 // The end of the tagging debug line of group 0, 1 and 2.
@@ -128,20 +176,24 @@ const char* const kTagTails[] = {" is part of the ingroup", " is part of the out
 void PolymorphismSequenceContainerAddons::tagAllSequences(
     bpp::PolymorphismSequenceContainer* container, const std::string& focal_species, bool debug,
     const std::string& outgroup_species) {
-  onCompactCopy(container,
-                [&](CompactContig& contig) { tagAllSequences(contig, focal_species, debug, outgroup_species); });
+  editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
+    tagAllSequences(contig, focal_species, debug, outgroup_species, std::cout, &edits);
+  });
 }
 
 void PolymorphismSequenceContainerAddons::tagAllSequences(CompactContig& contig, const std::string& focal_species,
                                                           bool debug, const std::string& outgroup_species,
-                                                          std::ostream& out) {
+                                                          std::ostream& out, ContigEdits* edits) {
   const std::vector<std::string>& names = contig.names();
+  ContigEdit edit;
+  edit.groups.resize(names.size());
   for (size_t i = 0; i < names.size(); ++i) {
-    const std::string species = fieldOrFirst(names[i], 2);
+    const std::string species = getSpeciesNameFromName(names[i]);
     const unsigned int group = species == focal_species ? 0 : species == outgroup_species ? 1 : 2;
-    contig.set_tag(i, group, group == 0);
+    edit.groups[i] = group;
     if (debug) out << "(DEBUG - tagAllSequences) Sequence: " << names[i] << kTagTails[group] << std::endl;
   }
+  make(contig, std::move(edit), edits);
 }
 
 std::map<unsigned int, unsigned int> PolymorphismSequenceContainerAddons::getNumberOfMembers(
@@ -170,6 +222,11 @@ std::map<unsigned int, unsigned int> PolymorphismSequenceContainerAddons::getNum
   return counts;
 }
 
+unsigned int groupMemberCount(const std::map<unsigned int, unsigned int>& counts, unsigned int group_id) {
+  const auto it = counts.find(group_id);
+  return it == counts.end() ? 0 : it->second;
+}
+
 bpp::Site PolymorphismSequenceContainerAddons::generateValidUnknownSite(
     const bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet) {
   const std::vector<int> content(container->getNumberOfSequences(),
@@ -182,8 +239,8 @@ bool PolymorphismSequenceContainerAddons::dealWithBadCodons(
     unsigned int tolerance_zone, bool allow_internal_bad_codons, bool debug) {
   const CodonCodeFacts codons(codon_alphabet);
   bool reject = false;
-  onCompactCopy(container, [&](CompactContig& contig) {
-    reject = dealWithBadCodons(contig, codons, tolerance_zone, allow_internal_bad_codons, debug);
+  editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
+    reject = dealWithBadCodons(contig, codons, tolerance_zone, allow_internal_bad_codons, debug, std::cout, &edits);
   });
   return reject;
 }
@@ -191,7 +248,7 @@ bool PolymorphismSequenceContainerAddons::dealWithBadCodons(
 bool PolymorphismSequenceContainerAddons::dealWithBadCodons(CompactContig& contig, const CodonCodeFacts& codons,
                                                             unsigned int tolerance_zone,
                                                             bool allow_internal_bad_codons, bool debug,
-                                                            std::ostream& out) {
+                                                            std::ostream& out, ContigEdits* edits) {
   const size_t n_sequences = contig.nb_sequences();
   // Most contigs hold no such codon: one pass over the codes finds that out first.
   bool any = false;
@@ -208,11 +265,15 @@ bool PolymorphismSequenceContainerAddons::dealWithBadCodons(CompactContig& conti
   const int64_t right_bound = n_sites - zone;
   int64_t left = -1, right = -1;
   bool reject = false;
+  ContigEdit edit;
+  edit.unresolved_code = codons.unknownCode();
+  // A column turned unresolved holds no bad codon for the sequences read after it.
+  std::vector<char> unresolved(contig.nb_sites(), 0);
   for (size_t s = 0; s < n_sequences; ++s) {
-    const std::int8_t* row = contig.row(s);  // a replaced column shows in it at once
+    const std::int8_t* row = contig.row(s);
     for (int64_t p = 1; p <= n_sites; ++p) {
       const std::int8_t code = row[p - 1];
-      if (!codons.isBad(code)) continue;
+      if (!codons.isBad(code) || unresolved[p - 1]) continue;
       const bool in_left = zone >= p, in_right = !in_left && right_bound < p;
       if (debug)
         out << "(DEBUG - dealWithBadCodons) " << codons.name(code) << " codon (Int Code: " << static_cast<int>(code)
@@ -226,61 +287,65 @@ bool PolymorphismSequenceContainerAddons::dealWithBadCodons(CompactContig& conti
         right = std::max(right, n_sites - p + 1);
         break;  // the rest of this sequence goes with the right trim
       } else if (allow_internal_bad_codons) {
-        contig.set_column(static_cast<size_t>(p - 1), codons.unknownCode());
+        unresolved[p - 1] = 1;
+        edit.unresolved_columns.push_back(static_cast<size_t>(p - 1));
       } else {
         reject = true;
       }
     }
   }
   if (reject) return true;
-  removeLeftBadSites(contig, static_cast<int>(left), debug, out);
-  removeRightBadSites(contig, static_cast<int>(right), debug, out);
+  // The right trim counts the sites the left trim leaves; left + right never exceeds the sites.
+  const size_t left_trimmed = static_cast<size_t>(std::max<int64_t>(left, 0));
+  edit.removed_sites.assign(contig.nb_sites(), 0);
+  trimLeft(edit.removed_sites, 0, contig.nb_sites(), static_cast<int>(left), debug, out);
+  trimRight(edit.removed_sites, left_trimmed, contig.nb_sites() - left_trimmed, static_cast<int>(right), debug, out);
+  make(contig, std::move(edit), edits);
   return false;
 }
 
 void PolymorphismSequenceContainerAddons::removeLeftBadSites(bpp::PolymorphismSequenceContainer* container,
                                                              int number_of_sites, bool debug) {
-  onCompactCopy(container, [&](CompactContig& contig) { removeLeftBadSites(contig, number_of_sites, debug); });
+  editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
+    removeLeftBadSites(contig, number_of_sites, debug, std::cout, &edits);
+  });
 }
 
 void PolymorphismSequenceContainerAddons::removeLeftBadSites(CompactContig& contig, int number_of_sites, bool debug,
-                                                             std::ostream& out) {
-  if (number_of_sites < 0) return;
-  if (debug)
-    out << "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (left "
-           "side): ignoring first "
-        << number_of_sites << " codons" << std::endl;
-  contig.remove_sites(0, static_cast<size_t>(number_of_sites));
+                                                             std::ostream& out, ContigEdits* edits) {
+  ContigEdit edit;
+  edit.removed_sites.assign(contig.nb_sites(), 0);
+  trimLeft(edit.removed_sites, 0, contig.nb_sites(), number_of_sites, debug, out);
+  make(contig, std::move(edit), edits);
 }
 
 void PolymorphismSequenceContainerAddons::removeRightBadSites(bpp::PolymorphismSequenceContainer* container,
                                                               int number_of_sites, bool debug) {
-  onCompactCopy(container, [&](CompactContig& contig) { removeRightBadSites(contig, number_of_sites, debug); });
+  editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
+    removeRightBadSites(contig, number_of_sites, debug, std::cout, &edits);
+  });
 }
 
 void PolymorphismSequenceContainerAddons::removeRightBadSites(CompactContig& contig, int number_of_sites, bool debug,
-                                                              std::ostream& out) {
-  if (number_of_sites < 0) return;
-  if (debug)
-    out << "(DEBUG - removeRightBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (right "
-           "side): ignoring last "
-        << number_of_sites << " codons" << std::endl;
-  const size_t n = static_cast<size_t>(number_of_sites), m = contig.nb_sites();
-  contig.remove_sites(n > m ? 0 : m - n, n);  // more than m: refused whole
+                                                              std::ostream& out, ContigEdits* edits) {
+  ContigEdit edit;
+  edit.removed_sites.assign(contig.nb_sites(), 0);
+  trimRight(edit.removed_sites, 0, contig.nb_sites(), number_of_sites, debug, out);
+  make(contig, std::move(edit), edits);
 }
 
 void PolymorphismSequenceContainerAddons::removeHighlyGappedSites(
     bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
     unsigned int nb_ingroup, unsigned int min_resolved, bool debug) {
   const CodonCodeFacts codons(codon_alphabet);
-  onCompactCopy(container, [&](CompactContig& contig) {
-    removeHighlyGappedSites(contig, codons, nb_ingroup, min_resolved, debug);
+  editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
+    removeHighlyGappedSites(contig, codons, nb_ingroup, min_resolved, debug, std::cout, &edits);
   });
 }
 
 void PolymorphismSequenceContainerAddons::removeHighlyGappedSites(CompactContig& contig, const CodonCodeFacts& codons,
                                                                   unsigned int nb_ingroup, unsigned int min_resolved,
-                                                                  bool debug, std::ostream& out) {
+                                                                  bool debug, std::ostream& out, ContigEdits* edits) {
   const size_t n_sites = contig.nb_sites();
   std::vector<std::uint32_t> gapped(n_sites, 0);  // ingroup sequences with a gap-or-N codon, per site
   for (size_t i = 0; i < contig.nb_sequences(); ++i) {
@@ -290,31 +355,35 @@ void PolymorphismSequenceContainerAddons::removeHighlyGappedSites(CompactContig&
   }
   // Sites are visited from the last and taken out together afterwards, which leaves what removing
   // each one on the spot leaves.
-  std::vector<char> gone(n_sites, 0);
+  ContigEdit edit;
+  edit.removed_sites.assign(n_sites, 0);
   for (size_t j = n_sites; j-- > 0;) {
     if (static_cast<std::uint32_t>(nb_ingroup - gapped[j]) >= min_resolved) continue;
     if (debug)
       out << "(DEBUG - removeHighlyGappedSites) Site number " << j << " will be removed (" << gapped[j]
           << " sequence(s) with too much gaps or N bases)" << std::endl;
-    gone[j] = 1;
+    edit.removed_sites[j] = 1;
   }
-  contig.remove_sites(gone);
+  make(contig, std::move(edit), edits);
 }
 
 void PolymorphismSequenceContainerAddons::removeHighlyGappedSequences(
     bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
     double max_share, bool debug) {
   const CodonCodeFacts codons(codon_alphabet);
-  onCompactCopy(container,
-                [&](CompactContig& contig) { removeHighlyGappedSequences(contig, codons, max_share, debug); });
+  editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
+    removeHighlyGappedSequences(contig, codons, max_share, debug, std::cout, &edits);
+  });
 }
 
 void PolymorphismSequenceContainerAddons::removeHighlyGappedSequences(CompactContig& contig,
                                                                       const CodonCodeFacts& codons, double max_share,
-                                                                      bool debug, std::ostream& out) {
+                                                                      bool debug, std::ostream& out,
+                                                                      ContigEdits* edits) {
   const size_t n_sites = contig.nb_sites();
-  std::vector<char> gone(contig.nb_sequences(), 0);
-  for (size_t i = gone.size(); i-- > 0;) {
+  ContigEdit edit;
+  edit.removed_sequences.assign(contig.nb_sequences(), 0);
+  for (size_t i = contig.nb_sequences(); i-- > 0;) {
     const std::int8_t* row = contig.row(i);
     size_t gapped = 0;
     for (size_t j = 0; j < n_sites; ++j) gapped += static_cast<size_t>(codons.isGapOrUnresolved(row[j]));
@@ -323,27 +392,30 @@ void PolymorphismSequenceContainerAddons::removeHighlyGappedSequences(CompactCon
     if (debug)
       out << "(DEBUG - removeHighlyGappedSequences) Sequence " << contig.names()[i] << " will be removed ("
           << share * 100 << " % of gaps or N bases)" << std::endl;
-    gone[i] = 1;
+    edit.removed_sequences[i] = 1;
   }
-  contig.remove_sequences(gone);
+  make(contig, std::move(edit), edits);
 }
 
 void PolymorphismSequenceContainerAddons::removeGroupFromContainer(bpp::PolymorphismSequenceContainer* container,
                                                                    unsigned int group_id, bool debug) {
-  onCompactCopy(container, [&](CompactContig& contig) { removeGroupFromContainer(contig, group_id, debug); });
+  editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
+    removeGroupFromContainer(contig, group_id, debug, std::cout, &edits);
+  });
 }
 
 void PolymorphismSequenceContainerAddons::removeGroupFromContainer(CompactContig& contig, unsigned int group_id,
-                                                                   bool debug, std::ostream& out) {
-  std::vector<char> gone(contig.nb_sequences(), 0);
-  for (size_t i = gone.size(); i-- > 0;) {
+                                                                   bool debug, std::ostream& out, ContigEdits* edits) {
+  ContigEdit edit;
+  edit.removed_sequences.assign(contig.nb_sequences(), 0);
+  for (size_t i = contig.nb_sequences(); i-- > 0;) {
     if (contig.groups()[i] != group_id) continue;
     if (debug)
       out << "(DEBUG - removeGroupFromContainer) Sequence " << contig.names()[i]
           << " will be removed (Member of group " << group_id << ")" << std::endl;
-    gone[i] = 1;
+    edit.removed_sequences[i] = 1;
   }
-  contig.remove_sequences(gone);
+  make(contig, std::move(edit), edits);
 }
 
 }  // namespace mrv

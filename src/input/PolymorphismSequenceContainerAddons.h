@@ -17,6 +17,7 @@
 
 #include "input/CodonCodeFacts.h"
 #include "input/CompactContig.h"
+#include "input/ContigEdits.h"
 
 namespace mrv {
 
@@ -49,9 +50,12 @@ class PolymorphismSequenceContainerAddons {
 
   // The cleaning operations below come in two forms. The compact form works in place on a contig's
   // CompactContig, reads the codon alphabet through a CodonCodeFacts, and writes its debug lines
-  // (each ended by std::endl) to `out`. The container form, the one the rest of the program knows,
-  // copies the container into a CompactContig, runs the compact form on it with standard output,
-  // and makes the container hold the result (sites renumbered from 1): the same decisions and lines.
+  // (each ended by std::endl) to `out`; given `edits`, it also keeps there what it did to the contig.
+  // The container form, the one the rest of the program knows, runs the compact form on a compact
+  // copy of the container with standard output and makes the same edits on the container itself, in
+  // place: tags through its group and ingroup setters, codons replaced where they stand, sites and
+  // sequences removed by the container's own removal. Names, comments, general comments, counts,
+  // order and the positions of the remaining sites stay as they were. The run cleans compact contigs.
 
   // Sets the group id (0, 1, 2) and the ingroup flag of every sequence from its species field (the
   // focal test first; the outgroup name is compared as it is, "none" included); a name without any
@@ -60,7 +64,7 @@ class PolymorphismSequenceContainerAddons {
                               const std::string& focal_species, bool debug,
                               const std::string& outgroup_species);
   static void tagAllSequences(CompactContig& contig, const std::string& focal_species, bool debug,
-                              const std::string& outgroup_species, std::ostream& out = std::cout);
+                              const std::string& outgroup_species, std::ostream& out = std::cout, ContigEdits* edits = nullptr);
   // Number of sequences of each group id present, in ascending id order; an id absent from the
   // map counts 0. No sequence: the error line "There is no group associated to your container !"
   // and an empty map. The compact form takes the sequences' names and group ids.
@@ -81,17 +85,18 @@ class PolymorphismSequenceContainerAddons {
                                 unsigned int tolerance_zone, bool allow_internal_bad_codons,
                                 bool debug);
   static bool dealWithBadCodons(CompactContig& contig, const CodonCodeFacts& codons, unsigned int tolerance_zone,
-                                bool allow_internal_bad_codons, bool debug, std::ostream& out = std::cout);
+                                bool allow_internal_bad_codons, bool debug, std::ostream& out = std::cout, ContigEdits* edits = nullptr);
   // Removes the first / last `number_of_sites` sites (nothing when negative); more sites than the
-  // contig holds throws bpp::IndexOutOfBoundsException after the debug line, nothing removed.
+  // contig holds throws bpp::IndexOutOfBoundsException after the debug line, nothing removed. The
+  // remaining sites keep their positions.
   static void removeLeftBadSites(bpp::PolymorphismSequenceContainer* container,
                                  int number_of_sites, bool debug);
   static void removeLeftBadSites(CompactContig& contig, int number_of_sites, bool debug,
-                                 std::ostream& out = std::cout);
+                                 std::ostream& out = std::cout, ContigEdits* edits = nullptr);
   static void removeRightBadSites(bpp::PolymorphismSequenceContainer* container,
                                   int number_of_sites, bool debug);
   static void removeRightBadSites(CompactContig& contig, int number_of_sites, bool debug,
-                                  std::ostream& out = std::cout);
+                                  std::ostream& out = std::cout, ContigEdits* edits = nullptr);
   // Removes every site where fewer than `min_resolved` ingroup sequences hold a codon that is
   // neither a gap nor unresolved (`nb_ingroup` being the number of ingroup sequences; the test is
   // nb_ingroup - c < min_resolved in unsigned arithmetic, c the ingroup sequences gapped there).
@@ -100,19 +105,19 @@ class PolymorphismSequenceContainerAddons {
                                       unsigned int nb_ingroup, unsigned int min_resolved,
                                       bool debug);
   static void removeHighlyGappedSites(CompactContig& contig, const CodonCodeFacts& codons, unsigned int nb_ingroup,
-                                      unsigned int min_resolved, bool debug, std::ostream& out = std::cout);
+                                      unsigned int min_resolved, bool debug, std::ostream& out = std::cout, ContigEdits* edits = nullptr);
   // Removes every sequence whose share of gap or unresolved codons is strictly above `max_share`
   // (none when the contig has no site).
   static void removeHighlyGappedSequences(bpp::PolymorphismSequenceContainer* container,
                                           const bpp::CodonAlphabet* codon_alphabet,
                                           double max_share, bool debug);
   static void removeHighlyGappedSequences(CompactContig& contig, const CodonCodeFacts& codons, double max_share,
-                                          bool debug, std::ostream& out = std::cout);
+                                          bool debug, std::ostream& out = std::cout, ContigEdits* edits = nullptr);
   // Removes every sequence of group `group_id`.
   static void removeGroupFromContainer(bpp::PolymorphismSequenceContainer* container,
                                        unsigned int group_id, bool debug);
   static void removeGroupFromContainer(CompactContig& contig, unsigned int group_id, bool debug,
-                                       std::ostream& out = std::cout);
+                                       std::ostream& out = std::cout, ContigEdits* edits = nullptr);
 
  private:
   // Checks `index` against a contig of `nb_sequences` sequences; on a bad index or an empty
@@ -123,5 +128,12 @@ class PolymorphismSequenceContainerAddons {
   // standard error) or as a warning ("WARNING!!! ", standard output), exit status 1.
   [[noreturn]] static void _throwNameProblem(const std::string& message, bool as_warning);
 };
+
+// Field `field` (from 1) of a sequence name into `value`, or field 1 when the name has fewer fields;
+// false, `value` unchanged, when the name has no field at all (it is empty or only "|").
+bool readNameField(const std::string& name, size_t field, std::string& value);
+
+// The number of sequences of group `group_id` in group member counts: 0 for an id without entry.
+unsigned int groupMemberCount(const std::map<unsigned int, unsigned int>& counts, unsigned int group_id);
 
 }  // namespace mrv

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "input/CompactContig.h"
+
 namespace mrv {
 
 TripletTable::TripletTable(const bpp::NucleicAlphabet* nucleic, const bpp::CodonAlphabet* codon) {
@@ -17,9 +19,9 @@ TripletTable::TripletTable(const bpp::NucleicAlphabet* nucleic, const bpp::Codon
       for (int c = -1; c <= max_code; ++c) {
         if (!nucleic->isIntInAlphabet(a) || !nucleic->isIntInAlphabet(b) || !nucleic->isIntInAlphabet(c)) continue;
         const int code = codon->charToInt(nucleic->intToChar(a) + nucleic->intToChar(b) + nucleic->intToChar(c));
-        if (code <= kNoTriplet || code > 127)
-          throw bpp::Exception("Codon code out of the storable range: " + std::to_string(code));
-        _codes[_index(a, b, c)] = static_cast<std::int8_t>(code);
+        const std::int8_t stored = storableCodonCode(code);
+        if (stored == kNoTriplet) throw bpp::Exception("Codon code reserved for letters outside the alphabet: " + std::to_string(code));
+        _codes[_index(a, b, c)] = stored;
       }
 }
 

@@ -267,12 +267,17 @@ TEST(AlignmentFileManagement, ContigNamesAndFocalSequenceCounts) {
 }
 
 // One contig's whole debug report, in step order, and what is left of it: the same from the containers
-// and from the compact contigs.
+// and from the compact contigs. The container is cleaned in place: its general comments, the comments
+// and counts of its sequences and the positions of its remaining sites stay.
 TEST(AlignmentFileManagement, CleaningReportInStepOrder) {
   testsupport::Alphabets a;
   const Records records = {{"C9|SpA|a|1", "TAACCCGGG"}, {"C9|SpA|b|1", "AAACCC---"}, {"C9|SpC|x|1", "AAACCCGGG"}};
   auto container = testsupport::makeContainer(a.codon, records);
   std::vector<mrv::CompactContig> contigs = {mrv::CompactContig(*container)};
+  container->setGeneralComments({"general"});
+  container->setComments(1, {"of b"});
+  container->setSequenceCount(1, 4);
+  container->setSitePositions({11, 12, 13});
   std::vector<PolymorphismSequenceContainer*> kept;
   std::vector<mrv::CompactContig> kept_compact;
   const Lines by_container = coutLines([&] {
@@ -301,6 +306,10 @@ TEST(AlignmentFileManagement, CleaningReportInStepOrder) {
   EXPECT_EQ(by_compact, by_container);
   ASSERT_TRUE(kept.size() == 1 && kept_compact.size() == 1);
   EXPECT_EQ(kept[0]->toString(0) + " " + kept[0]->toString(1), "CCCGGG CCC---");
+  EXPECT_EQ(kept[0]->getGeneralComments(), bpp::Comments({"general"}));
+  EXPECT_EQ(kept[0]->getComments(1), bpp::Comments({"of b"}));
+  EXPECT_EQ(kept[0]->getSequenceCount(1), 4u);
+  EXPECT_TRUE(kept[0]->getSite(0).getPosition() == 12 && kept[0]->getSite(1).getPosition() == 13);
   const mrv::CompactContig left(*kept[0]);
   EXPECT_TRUE(left.names() == kept_compact[0].names() && left.groups() == kept_compact[0].groups() &&
               left.ingroup() == kept_compact[0].ingroup() &&
