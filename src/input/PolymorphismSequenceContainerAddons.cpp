@@ -139,32 +139,26 @@ void editInPlace(bpp::PolymorphismSequenceContainer* container, Step step) {
   edits.replay(*container);
 }
 
-// Flags the first (or, `at_end`, the last) `count` of the `nb_sites` sites that start at site
-// `first` of `gone`; more than nb_sites throws bpp::IndexOutOfBoundsException, nothing flagged.
-void flagTrim(std::vector<char>& gone, size_t first, size_t nb_sites, size_t count, bool at_end, const char* step) {
-  if (count > nb_sites) throw bpp::IndexOutOfBoundsException(step, count, 0, nb_sites);
-  const size_t from = first + (at_end ? nb_sites - count : 0);
-  std::fill(gone.begin() + static_cast<std::ptrdiff_t>(from), gone.begin() + static_cast<std::ptrdiff_t>(from + count), 1);
-}
-
-// The trims of the tolerance zones, with their debug lines: the first / last `n` of the `nb_sites`
-// sites that start at `first` (nothing when n is negative).
-void trimLeft(std::vector<char>& gone, size_t first, size_t nb_sites, int n, bool debug, std::ostream& out) {
+// The trim of a tolerance zone, with its debug line: flags in `gone` the first (or, `right_side`,
+// the last) `n` of the `nb_sites` sites that start at site `first`; nothing when n is negative. More
+// than nb_sites throws bpp::IndexOutOfBoundsException after the line, nothing flagged.
+void trimZone(std::vector<char>& gone, size_t first, size_t nb_sites, int n, bool right_side, bool debug,
+              std::ostream& out) {
   if (n < 0) return;
   if (debug)
-    out << "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (left "
-           "side): ignoring first "
+    out << (right_side ? "(DEBUG - removeRightBadSites) Stop/Frameshift codon(s) have been detected in the tolerance "
+                         "zone (right side): ignoring last "
+                       : "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance "
+                         "zone (left side): ignoring first ")
         << n << " codons" << std::endl;
-  flagTrim(gone, first, nb_sites, static_cast<size_t>(n), false, "PolymorphismSequenceContainerAddons::removeLeftBadSites");
-}
-
-void trimRight(std::vector<char>& gone, size_t first, size_t nb_sites, int n, bool debug, std::ostream& out) {
-  if (n < 0) return;
-  if (debug)
-    out << "(DEBUG - removeRightBadSites) Stop/Frameshift codon(s) have been detected in the tolerance zone (right "
-           "side): ignoring last "
-        << n << " codons" << std::endl;
-  flagTrim(gone, first, nb_sites, static_cast<size_t>(n), true, "PolymorphismSequenceContainerAddons::removeRightBadSites");
+  const size_t count = static_cast<size_t>(n);
+  if (count > nb_sites)
+    throw bpp::IndexOutOfBoundsException(right_side ? "PolymorphismSequenceContainerAddons::removeRightBadSites"
+                                                    : "PolymorphismSequenceContainerAddons::removeLeftBadSites",
+                                         count, 0, nb_sites);
+  const size_t from = first + (right_side ? nb_sites - count : 0);
+  std::fill(gone.begin() + static_cast<std::ptrdiff_t>(from), gone.begin() + static_cast<std::ptrdiff_t>(from + count),
+            1);
 }
 
 // The end of the tagging debug line of group 0, 1 and 2.
@@ -298,8 +292,9 @@ bool PolymorphismSequenceContainerAddons::dealWithBadCodons(CompactContig& conti
   // The right trim counts the sites the left trim leaves; left + right never exceeds the sites.
   const size_t left_trimmed = static_cast<size_t>(std::max<int64_t>(left, 0));
   edit.removed_sites.assign(contig.nb_sites(), 0);
-  trimLeft(edit.removed_sites, 0, contig.nb_sites(), static_cast<int>(left), debug, out);
-  trimRight(edit.removed_sites, left_trimmed, contig.nb_sites() - left_trimmed, static_cast<int>(right), debug, out);
+  trimZone(edit.removed_sites, 0, contig.nb_sites(), static_cast<int>(left), false, debug, out);
+  trimZone(edit.removed_sites, left_trimmed, contig.nb_sites() - left_trimmed, static_cast<int>(right), true, debug,
+           out);
   make(contig, std::move(edit), edits);
   return false;
 }
@@ -315,7 +310,7 @@ void PolymorphismSequenceContainerAddons::removeLeftBadSites(CompactContig& cont
                                                              std::ostream& out, ContigEdits* edits) {
   ContigEdit edit;
   edit.removed_sites.assign(contig.nb_sites(), 0);
-  trimLeft(edit.removed_sites, 0, contig.nb_sites(), number_of_sites, debug, out);
+  trimZone(edit.removed_sites, 0, contig.nb_sites(), number_of_sites, false, debug, out);
   make(contig, std::move(edit), edits);
 }
 
@@ -330,7 +325,7 @@ void PolymorphismSequenceContainerAddons::removeRightBadSites(CompactContig& con
                                                               std::ostream& out, ContigEdits* edits) {
   ContigEdit edit;
   edit.removed_sites.assign(contig.nb_sites(), 0);
-  trimRight(edit.removed_sites, 0, contig.nb_sites(), number_of_sites, debug, out);
+  trimZone(edit.removed_sites, 0, contig.nb_sites(), number_of_sites, true, debug, out);
   make(contig, std::move(edit), edits);
 }
 

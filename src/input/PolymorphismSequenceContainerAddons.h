@@ -64,7 +64,8 @@ class PolymorphismSequenceContainerAddons {
                               const std::string& focal_species, bool debug,
                               const std::string& outgroup_species);
   static void tagAllSequences(CompactContig& contig, const std::string& focal_species, bool debug,
-                              const std::string& outgroup_species, std::ostream& out = std::cout, ContigEdits* edits = nullptr);
+                              const std::string& outgroup_species, std::ostream& out = std::cout,
+                              ContigEdits* edits = nullptr);
   // Number of sequences of each group id present, in ascending id order; an id absent from the
   // map counts 0. No sequence: the error line "There is no group associated to your container !"
   // and an empty map. The compact form takes the sequences' names and group ids.
@@ -85,7 +86,8 @@ class PolymorphismSequenceContainerAddons {
                                 unsigned int tolerance_zone, bool allow_internal_bad_codons,
                                 bool debug);
   static bool dealWithBadCodons(CompactContig& contig, const CodonCodeFacts& codons, unsigned int tolerance_zone,
-                                bool allow_internal_bad_codons, bool debug, std::ostream& out = std::cout, ContigEdits* edits = nullptr);
+                                bool allow_internal_bad_codons, bool debug, std::ostream& out = std::cout,
+                                ContigEdits* edits = nullptr);
   // Removes the first / last `number_of_sites` sites (nothing when negative); more sites than the
   // contig holds throws bpp::IndexOutOfBoundsException after the debug line, nothing removed. The
   // remaining sites keep their positions.
@@ -105,7 +107,8 @@ class PolymorphismSequenceContainerAddons {
                                       unsigned int nb_ingroup, unsigned int min_resolved,
                                       bool debug);
   static void removeHighlyGappedSites(CompactContig& contig, const CodonCodeFacts& codons, unsigned int nb_ingroup,
-                                      unsigned int min_resolved, bool debug, std::ostream& out = std::cout, ContigEdits* edits = nullptr);
+                                      unsigned int min_resolved, bool debug, std::ostream& out = std::cout,
+                                      ContigEdits* edits = nullptr);
   // Removes every sequence whose share of gap or unresolved codons is strictly above `max_share`
   // (none when the contig has no site).
   static void removeHighlyGappedSequences(bpp::PolymorphismSequenceContainer* container,

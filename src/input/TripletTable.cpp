@@ -20,7 +20,8 @@ TripletTable::TripletTable(const bpp::NucleicAlphabet* nucleic, const bpp::Codon
         if (!nucleic->isIntInAlphabet(a) || !nucleic->isIntInAlphabet(b) || !nucleic->isIntInAlphabet(c)) continue;
         const int code = codon->charToInt(nucleic->intToChar(a) + nucleic->intToChar(b) + nucleic->intToChar(c));
         const std::int8_t stored = storableCodonCode(code);
-        if (stored == kNoTriplet) throw bpp::Exception("Codon code reserved for letters outside the alphabet: " + std::to_string(code));
+        if (stored == kNoTriplet)
+          throw bpp::Exception("Codon code reserved for letters outside the alphabet: " + std::to_string(code));
         _codes[_index(a, b, c)] = stored;
       }
 }

@@ -156,6 +156,35 @@ TEST(PolymorphismSequenceContainerAddons, BadCodonDebugLines) {
   EXPECT_EQ(contig.row(2)[9], 65);  // column 12
 }
 
+// A trim of more sites than the contig holds prints its line and throws, the contig and the
+// container left whole; a negative count trims nothing and prints nothing.
+TEST(PolymorphismSequenceContainerAddons, TrimsBeyondTheContig) {
+  testsupport::Alphabets a;
+  const Rows values = {{0, 1, 2}, {3, 4, 5}};
+  for (bool right : {false, true}) {
+    SCOPED_TRACE(right ? "right" : "left");
+    mrv::CompactContig contig = compactOf(a, values);
+    std::ostringstream out;
+    auto trim = [&](int n) {
+      if (right)
+        Addons::removeRightBadSites(contig, n, true, out);
+      else
+        Addons::removeLeftBadSites(contig, n, true, out);
+    };
+    EXPECT_THROW(trim(4), bpp::IndexOutOfBoundsException);
+    trim(-1);
+    EXPECT_EQ(rowsOf(contig), values);
+    EXPECT_EQ(linesOf(out).size(), 1u);
+    auto container = testsupport::makeCodeContainer(a.codon, values);
+    EXPECT_THROW(right ? Addons::removeRightBadSites(container.get(), 4, false)
+                       : Addons::removeLeftBadSites(container.get(), 4, false),
+                 bpp::IndexOutOfBoundsException);
+    EXPECT_EQ(container->getNumberOfSites(), 3u);
+    trim(3);
+    EXPECT_EQ(contig.nb_sites(), 0u);
+  }
+}
+
 // Sequences s0 to s2 are ingroup, s3 outgroup. Gap-or-N codons of the ingroup per site: 0, 1, 3, 1.
 TEST(PolymorphismSequenceContainerAddons, HighlyGappedSites) {
   testsupport::Alphabets a;
