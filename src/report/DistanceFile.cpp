@@ -39,10 +39,12 @@ struct DistanceSums {
   }
 };
 
+}  // namespace
+
 // The sums of the ordered pairs of a list of individuals that have a distance in at least one
 // contig: as many as such pairs, not the square of the list. Built in one pass over the contigs,
 // so that each pair's sums are added in contig order.
-class PairDistanceSums {
+class report::PairDistanceSums {
  public:
   PairDistanceSums(const std::vector<std::string>& individuals, const std::vector<ResultsWarehouse*>& warehouses) {
     for (const std::string& individual : individuals) _slot.emplace(individual, static_cast<uint32_t>(_slot.size()));
@@ -128,11 +130,8 @@ class PairDistanceSums {
   std::vector<uint32_t> _row_start;  // entries of first slot a: _by_row[_row_start[a] .. _row_start[a + 1] - 1]
   std::vector<uint32_t> _by_row;
 };
+using report::PairDistanceSums;
 
-}  // namespace
-
-// The sums of every ordered pair of `individuals` (self-pairs included) over the warehouses, in one
-// pass over the contigs; the form the distance file is written from.
 PairDistanceSums summarizeDistances(const std::vector<ResultsWarehouse*>& warehouses,
                                     const std::vector<std::string>& individuals) {
   return PairDistanceSums(individuals, warehouses);

@@ -21,19 +21,24 @@ struct ContigRow {
   std::vector<double> gc_classes;
 };
 
+}  // namespace
+
 // One column of the table: the title of the header line, and the writer of the column's field in
 // the row of a contig. The header line and every row are made of the same list of columns, each
 // title and each field followed by a tab.
-struct Column {
+struct report::MainOutputColumn {
   std::string title;
   std::function<void(std::ostream&, const ContigRow&)> write;
 };
+using report::MainOutputColumn;
+
+namespace {
 
 // A column whose field is the value `get` reads from the row, written with the stream's default
 // formatting for its type.
 template <class Get>
-Column column(std::string title, Get get) {
-  return Column{std::move(title), [get](std::ostream& output, const ContigRow& row) { output << get(row); }};
+MainOutputColumn column(std::string title, Get get) {
+  return MainOutputColumn{std::move(title), [get](std::ostream& output, const ContigRow& row) { output << get(row); }};
 }
 
 // The member lists of the first P populations (the default population without any individual
@@ -48,9 +53,9 @@ std::vector<std::vector<std::string> > listedPopulations(const mrv::Population& 
 // The columns of the table, in order: the contig's fixed columns, one column per GC class bound,
 // the focal species' columns (titled after the species), the heterozygosity of every member of
 // the listed populations and, with two populations or more, the Fst of every pair i < j.
-std::vector<Column> tableColumns(const mrv::Population& population, const std::vector<double>& class_bounds,
+std::vector<MainOutputColumn> tableColumns(const mrv::Population& population, const std::vector<double>& class_bounds,
                                  const std::string& species) {
-  std::vector<Column> columns = {
+  std::vector<MainOutputColumn> columns = {
       column("Contig_name", [](const ContigRow& row) { return row.contig.get_name(); }),
       column("Status", [](const ContigRow& row) { return row.contig.get_status(); }),
       column("BiAllelic_SNP", [](const ContigRow& row) { return row.contig.get_nb_bi_allelic_SNP(); }),
@@ -70,7 +75,7 @@ std::vector<Column> tableColumns(const mrv::Population& population, const std::v
   for (size_t k = 0; k < class_bounds.size(); ++k)
     columns.push_back(column("GCalfreq<=" + bpp::TextTools::toString(class_bounds[k], 6),
                              [k](const ContigRow& row) { return row.gc_classes.at(k); }));
-  const std::vector<Column> focal = {
+  const std::vector<MainOutputColumn> focal = {
       column(species + "_nb_sequence", [](const ContigRow& row) { return row.focal.get_number_of_sequences(); }),
       column(species + "_nb_complete_site",
              [](const ContigRow& row) { return row.focal.get_number_of_complete_sites(); }),
@@ -100,11 +105,11 @@ std::vector<Column> tableColumns(const mrv::Population& population, const std::v
 }  // namespace
 
 // The forms of buildHeaderLine and writeUnitaryResultLine over a column table built once for all
-// the rows of a file; the forms of the header file are adapters over them.
+// the rows of a file; the forms over the population are adapters over them.
 
-std::string buildHeaderLine(const std::vector<Column>& columns, bool debug) {
+std::string buildHeaderLine(const std::vector<MainOutputColumn>& columns, bool debug) {
   std::string header;
-  for (const Column& c : columns) header += c.title + "\t";
+  for (const MainOutputColumn& c : columns) header += c.title + "\t";
   if (debug)
     std::cout << "(buildHeaderLine) Builded Header line:" << std::endl
               << std::endl
@@ -113,14 +118,14 @@ std::string buildHeaderLine(const std::vector<Column>& columns, bool debug) {
   return header;
 }
 
-void writeUnitaryResultLine(std::ostream& output, const std::vector<Column>& columns, ResultsWarehouse& warehouse,
-                            const std::string& ingroup_species_name) {
+void writeUnitaryResultLine(std::ostream& output, const std::vector<MainOutputColumn>& columns,
+                            ResultsWarehouse& warehouse, const std::string& ingroup_species_name) {
   // Every analysed contig holds a record of the focal species; should one be missing, the row
   // shows the values of an empty record rather than failing.
   const SpeciesDataWarehouse empty_record;
   const SpeciesDataWarehouse* record = warehouse.get_specific_species_data(ingroup_species_name);
   const ContigRow row{warehouse, record ? *record : empty_record, warehouse.get_GC_allele_frequency_classes()};
-  for (const Column& c : columns) {
+  for (const MainOutputColumn& c : columns) {
     c.write(output, row);
     output << "\t";
   }
@@ -149,7 +154,7 @@ void writeMainOutputFile(ParametersManagement* options, std::vector<ResultsWareh
   std::cout << "All results are now written into the following file: " << name << std::endl << std::endl;
   std::ostream& file = outputs.create(name).stream();
   // The warehouses hold one class count per class bound.
-  const std::vector<Column> columns = tableColumns(*population, class_bounds, species);
+  const std::vector<MainOutputColumn> columns = tableColumns(*population, class_bounds, species);
   if (options->get_print_header()) file << buildHeaderLine(columns, options->get_DEBUG()) << "\n";
   for (ResultsWarehouse* warehouse : warehouses) writeUnitaryResultLine(file, columns, *warehouse, species);
 }
