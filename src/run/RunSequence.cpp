@@ -201,34 +201,16 @@ std::string analysisFailureContext(const ParametersManagement& options, const st
   return context + ")";
 }
 
-// The run-wide objects, released when the run ends normally or through an exception (process
-// exits leave them to the system). Members go in the reverse order of their declaration: every
-// object goes before those it points to (the summary and the contigs' results before the
-// population, the statistics engine before the genetic code, the genetic code and the codon
-// alphabet before the nucleic alphabet they are built on).
-struct RunObjects {
-  mrv::RunAlphabets alphabets;
-  mrv::StatisticsEngine engine{alphabets.code};  // the codon tables of the genetic code and the working arrays
-  std::unique_ptr<ParametersManagement> options;
-  std::unique_ptr<mrv::Population> population;
-  std::vector<mrv::CompactContig> contigs;
-  std::vector<mrv::CompactContig> cleaned;
-  std::vector<std::unique_ptr<ResultsWarehouse> > warehouses;
-  std::unique_ptr<Summary> summary;
-};
-
 }  // namespace
 
-int runSelvantrix(int argc, char* argv[]) {
-  const report::SignalGuard signals;
-  RunObjects run;
+RunObjects::RunObjects() = default;
+RunObjects::~RunObjects() = default;
+
+void runWithOptions(ParametersManagement* options, RunObjects& run) {
   mrv::CustomNucleicAlphabet* nucleic_alphabet = &run.alphabets.nucleic;
   mrv::FrameshiftCodonAlphabet* codon_alphabet = &run.alphabets.codon;
   mrv::StatisticsEngine& engine = run.engine;
 
-  run.options.reset(new ParametersManagement(program_version, version_date, argc, argv));
-  ParametersManagement* options = run.options.get();
-  options->checkParameters();
   checkOutputFileNames(options);
   checkOutputPlaces(options);
   displayWelcomeMessage(options);
@@ -282,5 +264,14 @@ int runSelvantrix(int argc, char* argv[]) {
                  "the output files are complete."
               << std::endl;
   }
+}
+
+int runSelvantrix(int argc, char* argv[]) {
+  const report::SignalGuard signals;
+  RunObjects run;
+  const std::unique_ptr<ParametersManagement> options(
+      new ParametersManagement(program_version, version_date, argc, argv));
+  options->checkParameters();
+  runWithOptions(options.get(), run);
   return 0;
 }

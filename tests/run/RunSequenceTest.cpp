@@ -1,8 +1,10 @@
 // The run's start, end to end: the help, the errors before the analysis, the welcome banner, and
-// output names that would overwrite an input or another output.
+// output names that would overwrite an input or another output. The run from checked options, in
+// process: what its run objects hold at its end.
 #include <filesystem>
 
 #include "TestSupport.h"
+#include "run/RunSequence.h"
 
 using testsupport::runSelvantrix, testsupport::splitLines, testsupport::TempDir;
 
@@ -76,4 +78,58 @@ TEST(CommandLine, OutputNamesThatWouldOverwriteAnInputAreRefused) {
   }
   EXPECT_EQ(testsupport::readFile(alignment) + testsupport::readFile(population), ">c|s|i|1\nAAA\nP;i\n");
   EXPECT_FALSE(testsupport::fileExists(d.file("y.out")));
+}
+
+// runWithOptions on the example data, in its own working directory (where the summary goes): on
+// return the main output holds a row per cleaned contig, each with its result store in the run
+// objects; a run ended before the analysis (reading, cleaning) has no cleaned contig, one ended in
+// it fewer result stores than cleaned contigs. The alignment fuzz target tells its deliberate
+// endings apart by these.
+TEST(RunWithOptions, TheRunObjectsShowHowFarTheRunCame) {
+  TempDir d;
+  const std::string example = testsupport::readFile(testsupport::sourcePath("examples/example.fas"));
+  d.write("example.fas", example);
+  d.write("broken.fas", example + ">contig09|Sp1|ind01|allele_1\nJJJ\n");
+  d.write("populations.txt", testsupport::readFile(testsupport::sourcePath("examples/populations.txt")));
+  d.write("others.txt", "PopA;x01\nPopB;x02\n");
+  struct Case {
+    std::vector<std::string> args;
+    size_t cleaned, analysed;
+    std::string error;  // part of the message that ends the run; empty when it completes
+  };
+  const std::vector<Case> cases = {
+      {{"-population_file=populations.txt"}, 4, 4, ""},
+      {{"-alignment_file=broken.fas"}, 0, 0, "Alignment file broken.fas, record 92 (contig09|Sp1|ind01|allele_1)"},
+      {{"-ingroup=Sp\t1"}, 0, 0, "The ingroup species name \"Sp\\t1\" (-ingroup) holds a tab"},
+      {{"-ingroup=Sp9"}, 0, 0, "there is not enough clean dataset/contig"},
+      {{"-population_file=others.txt"}, 4, 0, "Individual ind01 doesn't belong to any population ! (contig contig01"},
+  };
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(d.path());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0]);
+    std::vector<std::string> args = {"-alignment_file=example.fas", "-ingroup=Sp1", "-outgroup=Sp2", "-out=run.out",
+                                     "-bs_replicates=3"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    std::filesystem::remove("run.out");
+    const auto options = testsupport::options(args);
+    RunObjects run;
+    std::string error;
+    testsupport::coutLines([&] {
+      try {
+        runWithOptions(options.get(), run);
+      } catch (const std::exception& e) {
+        error = e.what();
+      }
+    });
+    EXPECT_EQ(c.error.empty(), error.empty()) << error;
+    EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    EXPECT_EQ(run.cleaned.size(), c.cleaned);
+    EXPECT_EQ(run.warehouses.size(), c.analysed);
+    if (c.error.empty()) {
+      EXPECT_EQ(splitLines(testsupport::readFile("run.out")).size(), c.analysed + 1);
+      EXPECT_TRUE(run.population && run.summary);
+    }
+  }
+  std::filesystem::current_path(previous);
 }
