@@ -139,13 +139,10 @@ ResultsWarehouse* analyseDataset(ParametersManagement* options, const mrv::Conti
   std::unique_ptr<SpeciesDataWarehouse> species_data_owner(new SpeciesDataWarehouse());
   SpeciesDataWarehouse* species_data = species_data_owner.get();
   const std::map<unsigned int, unsigned int> members = Addons::getNumberOfMembers(names, contig.all_groups(), options->get_DEBUG());
-  auto count = [&members](unsigned int id) {
-    auto it = members.find(id);
-    return it == members.end() ? 0u : it->second;
-  };
 
-  if (count(0) > 0) {
-    const bool with_outgroup = options->get_outgroup_species_name() != "none" && members.size() >= 2 && count(1) > 0;
+  if (mrv::groupMemberCount(members, 0) > 0) {
+    const bool with_outgroup = options->get_outgroup_species_name() != "none" && members.size() >= 2 &&
+                              mrv::groupMemberCount(members, 1) > 0;
     analyseFocalSpecies(options, contig, population, engine, class_bounds, species_data, warehouse);
     if (with_outgroup) {
       const bpp::BasicSequence ingroup_consensus("Ingroup_consensus", contig.ingroup_consensus(), contig.alphabet());
