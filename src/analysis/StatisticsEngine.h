@@ -68,7 +68,6 @@ class StatisticsEngine {
   const bpp::GeneticCode& genetic_code() const { return _tables.code(); }
   CodonCodeTables& tables() { return _tables; }
   Workspace& workspace() { return _workspace; }
-  Route route() const { return _route; }
 
   // The decision: true when the statistics of `columns` are computed from its codes here.
   bool reads_codes(const CodonColumns& columns);
