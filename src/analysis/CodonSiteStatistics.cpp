@@ -111,10 +111,6 @@ int CodonSiteStatistics::consensus(const int* codes, size_t n) {
   return cons;
 }
 
-double CodonSiteStatistics::mean_synonymous_positions(const int* codes, size_t n, double ratio) const {
-  return mean_synonymous_positions(codes, n, ratio, _tables.synonymous_positions(ratio));
-}
-
 double CodonSiteStatistics::mean_synonymous_positions(const int* codes, size_t n, double ratio,
                                                       const double* positions) const {
   if (!all_sense(codes, n))

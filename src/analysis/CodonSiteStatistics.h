@@ -58,8 +58,6 @@ class CodonSiteStatistics {
   unsigned int number_of_non_synonymous_substitutions(double freqmin) const;
 
   // ---- One site given by its codes (n > 0, no gap nor unresolved code) ----
-  // The library's meanNumberOfSynonymousPositions.
-  double mean_synonymous_positions(const int* codes, size_t n, double ratio) const;
   double pi_synonymous(const int* codes, size_t n) const;
   double pi_non_synonymous(const int* codes, size_t n) const;
   // The library's numberOfSubstitutions and numberOfNonSynonymousSubstitutions.
@@ -83,6 +81,8 @@ class CodonSiteStatistics {
  private:
   // The codes as a library Site, for the sites handed to the library.
   bpp::Site library_site(const int* codes, size_t n) const;
+  // The library's meanNumberOfSynonymousPositions of one site, `positions` the synonymous positions
+  // of every codon for the ratio (CodonCodeTables::synonymous_positions).
   double mean_synonymous_positions(const int* codes, size_t n, double ratio, const double* positions) const;
 
   const CodonColumns& _columns;

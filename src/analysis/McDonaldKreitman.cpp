@@ -2,6 +2,7 @@
 
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/GeneticCode/StandardGeneticCode.h>
 #include <Bpp/Seq/Sequence.h>
 
 #include <algorithm>
@@ -126,6 +127,13 @@ void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::
         return *merged;
       },
       store, kappa, engine, debug);
+}
+
+void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::PolymorphismSequenceContainer* outgroup,
+                              ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
+                              const bpp::StandardGeneticCode* code, bool debug) {
+  mrv::StatisticsEngine engine(*code);
+  mcDonaldKreitmanAnalysis(ingroup, outgroup, store, kappa, codon_alphabet, engine, debug);
 }
 
 void mcDonaldKreitmanAnalysis(const mrv::ContigView& ingroup, const bpp::Sequence* outgroup_consensus,

@@ -12,6 +12,7 @@ namespace bpp {
 class PolymorphismSequenceContainer;
 class CodonAlphabet;
 class Sequence;
+class StandardGeneticCode;
 }  // namespace bpp
 
 class ResultsWarehouse;
@@ -49,13 +50,22 @@ int truncateSiteNumber(double sites);
  * Throws: the library's exceptions when the two cannot be merged (an outgroup name already in the
  *   ingroup, another alphabet or length), bpp::AlphabetMismatchException or bpp::BadIntException
  *   (as Polymorphism.h).
+ *
+ * The statistics engine computes them with its genetic code; the containers given are left unchanged.
  */
 void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::PolymorphismSequenceContainer* outgroup,
                               ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
                               mrv::StatisticsEngine& engine, bool debug);
 
+// The same with a genetic code (not null) in place of a statistics engine: an engine over the code
+// serves the call. Stores and prints exactly what the engine form does; throws what it throws, and
+// then nothing has been stored. The run calls neither: it calls the engine form below.
+void mcDonaldKreitmanAnalysis(bpp::PolymorphismSequenceContainer* ingroup, bpp::PolymorphismSequenceContainer* outgroup,
+                              ResultsWarehouse* store, unsigned int kappa, const bpp::CodonAlphabet* codon_alphabet,
+                              const bpp::StandardGeneticCode* code, bool debug);
+
 // The same with the ingroup given as the rows of a contig's view and the outgroup as its consensus
 // alone (a one-sequence container of the view's codon alphabet); containers are made only when the
-// library is asked.
+// library is asked. The form the run calls, with its statistics engine.
 void mcDonaldKreitmanAnalysis(const mrv::ContigView& ingroup, const bpp::Sequence* outgroup_consensus,
                               ResultsWarehouse* store, unsigned int kappa, mrv::StatisticsEngine& engine, bool debug);

@@ -25,6 +25,11 @@ struct StoredComments : bpp::VectorSiteContainer {
   }
 };
 
+// Refuses a pair index past the last pair.
+void requireExistingPair(unsigned int i, unsigned int nb_pair) {
+  if (i >= nb_pair) throw bpp::Exception("Requested pair doesn't exist the container");
+}
+
 }  // namespace
 
 std::string PairedSequenceContainer::_allelePrefix(const std::string& name) {
@@ -146,12 +151,12 @@ PairedSequenceContainer::~PairedSequenceContainer() {
 }
 
 bpp::PolymorphismSequenceContainer* PairedSequenceContainer::get_pair(unsigned int i) const {
-  if (i >= _nb_pair) throw bpp::Exception("Requested pair doesn't exist the container");
+  requireExistingPair(i, _nb_pair);
   return _container(i);
 }
 
 const std::string& PairedSequenceContainer::get_pair_name(unsigned int i) const {
-  if (i >= _nb_pair) throw bpp::Exception("Requested pair doesn't exist the container");
+  requireExistingPair(i, _nb_pair);
   return _pair_names[i];
 }
 

@@ -113,9 +113,8 @@ void PopulationDiversification::_collect_differences(const ContigView& view) {
     const std::string name = PolymorphismSequenceContainerAddons::getIndividualNameFromName(sequence_names[q]);
     auto found = individual_index.find(name);
     if (found == individual_index.end()) {
+      // Raises for an individual in no population; an id found is one of the nb_populations.
       const int id = _population->get_population_id(name);
-      if (id < 0 || static_cast<size_t>(id) >= nb_populations)
-        throw bpp::Exception("Individual " + name + " doesn't belong to any population !");
       found = individual_index.emplace(name, static_cast<int>(population_of_individual.size())).first;
       population_of_individual.push_back(id);
     }

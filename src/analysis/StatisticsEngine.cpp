@@ -97,8 +97,12 @@ unsigned int StatisticsEngine::non_synonymous_substitutions(const CodonColumns& 
 }
 
 size_t StatisticsEngine::complete_sites(const CodonColumns& columns, const LibraryInput& library) {
+  return complete_sites(columns, library, _route);
+}
+
+size_t StatisticsEngine::complete_sites(const CodonColumns& columns, const LibraryInput& library, Route route) {
   // Counting complete sites needs no genetic code: the codes are read whenever they can be.
-  if (_route == Route::kOwnArithmetic && columns.usable()) return columns.nb_complete_sites();
+  if (route == Route::kOwnArithmetic && columns.usable()) return columns.nb_complete_sites();
   return bpp::PolymorphismSequenceContainerTools::getNumberOfCompleteSites(library(), false);
 }
 

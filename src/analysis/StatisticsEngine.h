@@ -68,7 +68,6 @@ class StatisticsEngine {
   const bpp::GeneticCode& genetic_code() const { return _tables.code(); }
   CodonCodeTables& tables() { return _tables; }
   Workspace& workspace() { return _workspace; }
-  Route route() const { return _route; }
 
   // The decision: true when the statistics of `columns` are computed from its codes here.
   bool reads_codes(const CodonColumns& columns);
@@ -84,6 +83,8 @@ class StatisticsEngine {
   unsigned int non_synonymous_substitutions(const CodonColumns& columns, const LibraryInput& library, double freqmin);
   // The library's getNumberOfCompleteSites (ingroup and outgroup alike).
   size_t complete_sites(const CodonColumns& columns, const LibraryInput& library);
+  // The same on the given route, without an engine: counting complete sites needs no genetic code.
+  static size_t complete_sites(const CodonColumns& columns, const LibraryInput& library, Route route);
   // McDonald-Kreitman tables, one per minimum frequency, of the merged sites: `ingroup_row` flags the
   // ingroup sequences of `columns`; `merged` is the same as a container of ingroup and outgroup.
   // Fixed differences over the complete sites (rules 2 and 3), polymorphisms of the ingroup part.

@@ -162,8 +162,9 @@ void Population::_index_members() {
 }
 
 int Population::_find_population(const std::string& individual) const {
+  // An id past the populations counted would name none of them.
   auto it = _last_population_of.find(individual);
-  if (it == _last_population_of.end())
+  if (it == _last_population_of.end() || static_cast<unsigned int>(it->second) >= _number_of_population)
     throw bpp::Exception("Individual " + individual + " doesn't belong to any population !");
   return it->second;
 }

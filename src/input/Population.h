@@ -38,7 +38,9 @@ class Population {
   void display_populations(bool from_data) const;
   void display_duplicates() const;
 
-  // Id (resp. name) of the last population listing `individual`; throws bpp::Exception when none does.
+  // Id (resp. name) of the last population listing `individual`, always below
+  // get_number_of_population(); throws bpp::Exception ("Individual NAME doesn't belong to any
+  // population !") when none does. The one place that refuses an individual in no population.
   int get_population_id(std::string individual) const;
   std::string get_population_name(std::string individual) const;
 

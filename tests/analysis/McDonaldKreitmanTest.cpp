@@ -151,3 +151,34 @@ TEST(McDonaldKreitman, AnalysisStoresTheEightCountsWithDebugLines) {
   for (const auto& c : std::vector<std::pair<double, int>>{{12.9, 12}, {35.2, 35}, {0.99, 0}, {7.0, 7}})
     EXPECT_EQ(c.second, mrv::truncateSiteNumber(c.first));
 }
+
+// The genetic-code form stores and prints exactly what the engine form does, over a few contigs
+// (one ingroup sequence, several outgroup sequences) and kappas.
+TEST(McDonaldKreitman, GeneticCodeFormGivesWhatTheEngineFormGives) {
+  testsupport::Alphabets a;
+  auto pop = testsupport::makePopulation("All;ind0;ind1;ind2\n");
+  const struct {
+    const char* label;
+    Records ingroup, outgroup;
+  } cases[] = {
+      {"six sequences against a consensus", kSix, {{"Outgroup_consensus", kSixOut}}},
+      {"one ingroup sequence", paired({"CTTGATAAA"}), {{"Outgroup_consensus", "CTCGACAGC"}}},
+      {"two outgroup sequences", paired({"CTTCTTGAT", "CTCCTTGAT", "CTTCCTGAT"}),
+       {{"o1", "CTACTTGAC"}, {"o2", "CTACTTGAT"}}},
+  };
+  for (const auto& c : cases)
+    for (unsigned int kappa : {1u, 2u, 4u}) {
+      SCOPED_TRACE(std::string(c.label) + ", kappa " + std::to_string(kappa));
+      auto in = makeContainer(a.codon, c.ingroup), out = makeContainer(a.codon, c.outgroup);
+      mrv::StatisticsEngine engine(a.code);
+      ResultsWarehouse by_engine(pop.get(), 4), by_code(pop.get(), 4);
+      const auto engine_lines = testsupport::coutLines(
+          [&] { mcDonaldKreitmanAnalysis(in.get(), out.get(), &by_engine, kappa, &a.codon, engine, true); });
+      const auto code_lines = testsupport::coutLines(
+          [&] { mcDonaldKreitmanAnalysis(in.get(), out.get(), &by_code, kappa, &a.codon, &a.code, true); });
+      EXPECT_EQ(stored(by_engine), stored(by_code));
+      EXPECT_EQ(engine_lines, code_lines);
+      EXPECT_EQ(2u, code_lines.size());
+      EXPECT_NE(-1, by_code.get_fixN());  // stored, not the starting value
+    }
+}

@@ -3,6 +3,8 @@
 #include <Bpp/PopGen/PolymorphismSequenceContainerTools.h>
 #include <Bpp/PopGen/SequenceStatistics.h>
 
+#include <memory>
+
 #include "TestSupport.h"
 #include "analysis/ResultsWarehouse.h"
 #include "analysis/SelectionIndicators.h"
@@ -91,4 +93,117 @@ TEST(SelectionIndicators, ConsensusOfContainersAndRefusedPairs) {
   EXPECT_THROW(mrv::SelectionIndicators(&in_consensus, &in_consensus, &a.codon), bpp::Exception);
   EXPECT_THROW(mrv::SelectionIndicators(&in_consensus, &shorter, &a.codon), bpp::Exception);
   EXPECT_THROW(mrv::SelectionIndicators(&in_consensus, &dna, &a.codon), bpp::Exception);
+}
+
+namespace {
+
+// nN nS fixN fixS fixS/nS, the numbers of sequences, sites and complete sites.
+std::vector<double> attributes(const mrv::SelectionIndicators& s) {
+  return {s.get_nN(), s.get_nS(), s.get_fixN(), s.get_fixS(), s.get_fixSnS_ratio(),
+          double(s.get_number_of_sequences()), double(s.get_number_of_sites()),
+          double(s.get_number_of_complete_sites())};
+}
+
+}  // namespace
+
+// What the constructors are given is copied: a caller that changes its sequences or containers
+// after the construction, then destroys them, still gets the results of what it gave (a read of the
+// freed sequences fails the sanitizer build).
+TEST(SelectionIndicators, KeepsWhatItWasGivenWhenTheCallerChangesAndDestroysIt) {
+  testsupport::Alphabets a;
+  const bpp::BasicSequence in("Ingroup_consensus", "CTTCTTGATNNN", &a.codon),
+      out("Outgroup_consensus", "CTCCCTGAT---", &a.codon);
+  const testsupport::Records in_records{{"x1", "CTTCTTGAT"}, {"x2", "CTTCTTGAT"}, {"x3", "CTCCTTGAT"}},
+      out_records{{"y1", "CTCCCTGAT"}};
+  auto in_kept = testsupport::makeContainer(a.codon, in_records);
+  auto out_kept = testsupport::makeContainer(a.codon, out_records);
+  for (auto route : {Route::kOwnArithmetic, Route::kLibrary}) {
+    SCOPED_TRACE(route == Route::kLibrary ? "library" : "own arithmetic");
+    mrv::StatisticsEngine engine(a.code, route);
+    mrv::SelectionIndicators pair_kept(&in, &out, &a.codon),
+        two_kept(in_kept.get(), out_kept.get(), &a.codon, "Ingroup_consensus", "Outgroup_consensus"),
+        one_kept(in_kept.get(), &a.codon, "Ingroup_consensus");
+
+    auto first = std::make_unique<bpp::BasicSequence>(in), second = std::make_unique<bpp::BasicSequence>(out);
+    auto in_given = testsupport::makeContainer(a.codon, in_records);
+    auto out_given = testsupport::makeContainer(a.codon, out_records);
+    mrv::SelectionIndicators pair(first.get(), second.get(), &a.codon),
+        two(in_given.get(), out_given.get(), &a.codon, "Ingroup_consensus", "Outgroup_consensus"),
+        one(in_given.get(), &a.codon, "Ingroup_consensus");
+    // Same names and contents: nothing left to measure, nor could a container hold them.
+    first->setContent(out.toString());
+    second->setName("Ingroup_consensus");
+    in_given->deleteSequence(size_t(2));
+    out_given->addSequenceWithFrequency(bpp::BasicSequence("y2", "AAAAAAAAA", &a.codon), 3, true);
+    first.reset();
+    second.reset();
+    in_given.reset();
+    out_given.reset();
+
+    for (auto* s : {&pair_kept, &two_kept, &one_kept, &pair, &two, &one}) s->determine_all_attributes(engine, 2.0);
+    EXPECT_EQ(attributes(pair_kept), attributes(pair));
+    EXPECT_EQ(attributes(two_kept), attributes(two));
+    EXPECT_EQ(attributes(one_kept), attributes(one));
+    EXPECT_EQ((std::vector<double>{6.5, 2.5, 1, 1, 0.4, 2, 4, 3}), attributes(pair));
+  }
+}
+
+// The genetic-code forms give exactly what the engine forms give: one call for all, the operations
+// one by one (another code object in between, so the object's engine is replaced), the counts asked
+// before any statistic, and the store filled by collectSelectionIndicators.
+TEST(SelectionIndicators, GeneticCodeFormsGiveWhatTheEngineFormsGive) {
+  testsupport::Alphabets a;
+  const bpp::StandardGeneticCode other_code(&a.nucleic);
+  auto pop = testsupport::makePopulation("All;i1\n");
+  auto single = testsupport::makeContainer(a.codon, {{"x1", "CTTCTTGAT"}, {"x2", "CTCCCTGAT"}});
+  const struct {
+    const char* label;
+    const char *first, *second;  // one sequence, the consensus of `single`, without a second
+  } cases[] = {
+      {"consensus pair with an incomplete site", "CTTCTTGATNNN", "CTCCCTGAT---"},
+      {"identical pair", "GATAAACTT", "GATAAACTT"},
+      {"several changes per codon", "AAACTTTGGCAT", "GGCCTAAGGCAC"},
+      {"one sequence", nullptr, nullptr},
+  };
+  for (const auto& c : cases)
+    for (double kappa : {1.0, 2.0, 4.0}) {
+      SCOPED_TRACE(std::string(c.label) + ", kappa " + std::to_string(kappa));
+      std::unique_ptr<bpp::BasicSequence> in, out;
+      if (c.first) {
+        in.reset(new bpp::BasicSequence("Ingroup_consensus", c.first, &a.codon));
+        out.reset(new bpp::BasicSequence("Outgroup_consensus", c.second, &a.codon));
+      }
+      auto make = [&] {
+        return in ? std::make_unique<mrv::SelectionIndicators>(in.get(), out.get(), &a.codon)
+                  : std::make_unique<mrv::SelectionIndicators>(single.get(), &a.codon, "Ingroup_consensus");
+      };
+      mrv::StatisticsEngine engine(a.code);
+      auto by_engine = make(), all = make(), one_by_one = make(), counted = make();
+      by_engine->determine_all_attributes(engine, kappa);
+      all->determine_all_attributes(&a.code, kappa);
+      one_by_one->determine_nN(&a.code, kappa);
+      one_by_one->determine_nS(&other_code, kappa);
+      one_by_one->determine_fixN(&a.code);
+      one_by_one->determine_fixS(&other_code);
+      one_by_one->determine_fixSnS_ratio();
+      one_by_one->countSequencesAndSites();
+      counted->countSequencesAndSites();
+      const std::vector<double> expected = attributes(*by_engine);
+      EXPECT_EQ(expected, attributes(*all));
+      EXPECT_EQ(expected, attributes(*one_by_one));
+      EXPECT_EQ((std::vector<double>{0, 0, 0, 0, 0, expected[5], expected[6], expected[7]}), attributes(*counted));
+      if (!in) {  // fixN, fixS and their ratio not computed
+        EXPECT_EQ((std::vector<double>{0, 0, 0}), std::vector<double>(expected.begin() + 2, expected.begin() + 5));
+        continue;
+      }
+      ResultsWarehouse by_engine_store(pop.get(), 4), by_code_store(pop.get(), 4);
+      collectSelectionIndicators(in.get(), out.get(), &a.codon, engine, &by_engine_store, kappa);
+      collectSelectionIndicators(in.get(), out.get(), &a.codon, &a.code, &by_code_store, kappa);
+      auto stored = [](const ResultsWarehouse& w) {
+        return std::vector<double>{w.get_nN(), w.get_nS(), double(w.get_nb_sequences_in_consensus()),
+                                   double(w.get_nb_sites_in_consensus())};
+      };
+      EXPECT_EQ(stored(by_engine_store), stored(by_code_store));
+      EXPECT_EQ((std::vector<double>{expected[0], expected[1], 2, expected[7]}), stored(by_code_store));
+    }
 }
