@@ -161,6 +161,14 @@ void trimZone(std::vector<char>& gone, size_t first, size_t nb_sites, int n, boo
             1);
 }
 
+// The trim of removeLeftBadSites (or, `right_side`, removeRightBadSites) made on a whole contig.
+void trimContig(CompactContig& contig, int n, bool right_side, bool debug, std::ostream& out, ContigEdits* edits) {
+  ContigEdit edit;
+  edit.removed_sites.assign(contig.nb_sites(), 0);
+  trimZone(edit.removed_sites, 0, contig.nb_sites(), n, right_side, debug, out);
+  make(contig, std::move(edit), edits);
+}
+
 // The end of the tagging debug line of group 0, 1 and 2.
 const char* const kTagTails[] = {" is part of the ingroup", " is part of the outgroup (main outgroup species)",
                                  " is part of the outgroup (other species)"};
@@ -308,10 +316,7 @@ void PolymorphismSequenceContainerAddons::removeLeftBadSites(bpp::PolymorphismSe
 
 void PolymorphismSequenceContainerAddons::removeLeftBadSites(CompactContig& contig, int number_of_sites, bool debug,
                                                              std::ostream& out, ContigEdits* edits) {
-  ContigEdit edit;
-  edit.removed_sites.assign(contig.nb_sites(), 0);
-  trimZone(edit.removed_sites, 0, contig.nb_sites(), number_of_sites, false, debug, out);
-  make(contig, std::move(edit), edits);
+  trimContig(contig, number_of_sites, false, debug, out, edits);
 }
 
 void PolymorphismSequenceContainerAddons::removeRightBadSites(bpp::PolymorphismSequenceContainer* container,
@@ -323,10 +328,7 @@ void PolymorphismSequenceContainerAddons::removeRightBadSites(bpp::PolymorphismS
 
 void PolymorphismSequenceContainerAddons::removeRightBadSites(CompactContig& contig, int number_of_sites, bool debug,
                                                               std::ostream& out, ContigEdits* edits) {
-  ContigEdit edit;
-  edit.removed_sites.assign(contig.nb_sites(), 0);
-  trimZone(edit.removed_sites, 0, contig.nb_sites(), number_of_sites, true, debug, out);
-  make(contig, std::move(edit), edits);
+  trimContig(contig, number_of_sites, true, debug, out, edits);
 }
 
 void PolymorphismSequenceContainerAddons::removeHighlyGappedSites(
