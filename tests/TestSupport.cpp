@@ -230,6 +230,25 @@ testing::AssertionResult failsWith(const std::function<void()>& f, const std::st
   return testing::AssertionFailure() << "value \"" << value << "\", message: " << message;
 }
 
+Lines containerLines(const bpp::PolymorphismSequenceContainer& container) {
+  auto joined = [](const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& part : parts) text += "[" + part + "]";
+    return text;
+  };
+  Lines lines = {"general " + joined(container.getGeneralComments())};
+  std::string positions = "positions";
+  for (size_t j = 0; j < container.getNumberOfSites(); ++j)
+    positions += " " + std::to_string(container.getSite(j).getPosition());
+  lines.push_back(positions);
+  for (size_t i = 0; i < container.getNumberOfSequences(); ++i)
+    lines.push_back(container.getSequencesNames()[i] + " " + joined(container.getComments(i)) + " count " +
+                    std::to_string(container.getSequenceCount(i)) + " group " +
+                    std::to_string(container.getGroupId(i)) + (container.isIngroupMember(i) ? " in " : " out ") +
+                    container.toString(i));
+  return lines;
+}
+
 Lines coutLines(const std::function<void()>& f) {
   std::ostringstream buffer;
   struct Restore {

@@ -94,6 +94,9 @@ std::unique_ptr<mrv::Population> makePopulation(const std::string& text);
 // Whether `f` raises an alphabet exception for the value `bad` whose message holds `text`.
 testing::AssertionResult failsWith(const std::function<void()>& f, const std::string& bad, const std::string& text);
 
+// Everything a container holds, one line each, read from the container itself: its general comments,
+// the site positions, and per sequence its name, comments, count, group, ingroup flag and text.
+Lines containerLines(const bpp::PolymorphismSequenceContainer& container);
 // The lines that `f` writes to std::cout.
 Lines coutLines(const std::function<void()>& f);
 

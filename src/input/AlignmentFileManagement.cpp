@@ -311,6 +311,7 @@ std::vector<Container*> AlignmentFileManagement::cleanMultiContainer(
   std::vector<Container*> kept;
   for (size_t k = 0; k < containers.size(); ++k) {
     // Cleaned in compact form, and the cleaning's edits made on the container in place, kept or not.
+    requireCodonAlphabet(*containers[k], codon_alphabet, "AlignmentFileManagement::cleanMultiContainer");
     CompactContig contig(*containers[k]);
     ContigEdits edits;
     const bool keep = cleanAndReport(contig, k + 1, codons, settings, &edits);

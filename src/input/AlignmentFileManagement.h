@@ -43,7 +43,10 @@ class AlignmentFileManagement {
       const std::string& focal_species);
 
   // Cleans every contig in place, in list order, with its console report; returns the kept ones
-  // in the same order. The rejected ones are left as the cleaning left them. Each container is
+  // in the same order. The rejected ones are left as the cleaning left them: they hold the edits of
+  // the steps made before the rejection. A container whose alphabet is not of the type of
+  // `codon_alphabet` raises bpp::AlphabetMismatchException when its turn comes, untouched, the
+  // containers before it cleaned. Each container is
   // cleaned as cleanCompactContigs cleans a contig, on a compact copy, whose edits are then made on
   // the container in place (names, comments, counts and site positions kept). Before any contig, a
   // focal species name or an individual name of the focal species that holds a tab or a line end

@@ -2,6 +2,7 @@
 
 #include <Bpp/App/ApplicationTools.h>
 #include <Bpp/Exceptions.h>
+#include <Bpp/Seq/Alphabet/AlphabetExceptions.h>
 #include <Bpp/Text/StringTokenizer.h>
 
 #include <algorithm>
@@ -139,11 +140,10 @@ void editInPlace(bpp::PolymorphismSequenceContainer* container, Step step) {
   edits.replay(*container);
 }
 
-// The trim of a tolerance zone, with its debug line: flags in `gone` the first (or, `right_side`,
-// the last) `n` of the `nb_sites` sites that start at site `first`; nothing when n is negative. More
-// than nb_sites throws bpp::IndexOutOfBoundsException after the line, nothing flagged.
-void trimZone(std::vector<char>& gone, size_t first, size_t nb_sites, int n, bool right_side, bool debug,
-              std::ostream& out) {
+// The trim of removeLeftBadSites (or, `right_side`, removeRightBadSites), with its debug line: the
+// first (last) `n` sites of the contig; nothing when n is negative. More than the contig holds throws
+// bpp::IndexOutOfBoundsException after the line, nothing removed.
+void trimContig(CompactContig& contig, int n, bool right_side, bool debug, std::ostream& out, ContigEdits* edits) {
   if (n < 0) return;
   if (debug)
     out << (right_side ? "(DEBUG - removeRightBadSites) Stop/Frameshift codon(s) have been detected in the tolerance "
@@ -151,21 +151,15 @@ void trimZone(std::vector<char>& gone, size_t first, size_t nb_sites, int n, boo
                        : "(DEBUG - removeLeftBadSites) Stop/Frameshift codon(s) have been detected in the tolerance "
                          "zone (left side): ignoring first ")
         << n << " codons" << std::endl;
-  const size_t count = static_cast<size_t>(n);
+  const size_t count = static_cast<size_t>(n), nb_sites = contig.nb_sites();
   if (count > nb_sites)
     throw bpp::IndexOutOfBoundsException(right_side ? "PolymorphismSequenceContainerAddons::removeRightBadSites"
                                                     : "PolymorphismSequenceContainerAddons::removeLeftBadSites",
                                          count, 0, nb_sites);
-  const size_t from = first + (right_side ? nb_sites - count : 0);
-  std::fill(gone.begin() + static_cast<std::ptrdiff_t>(from), gone.begin() + static_cast<std::ptrdiff_t>(from + count),
-            1);
-}
-
-// The trim of removeLeftBadSites (or, `right_side`, removeRightBadSites) made on a whole contig.
-void trimContig(CompactContig& contig, int n, bool right_side, bool debug, std::ostream& out, ContigEdits* edits) {
   ContigEdit edit;
-  edit.removed_sites.assign(contig.nb_sites(), 0);
-  trimZone(edit.removed_sites, 0, contig.nb_sites(), n, right_side, debug, out);
+  edit.removed_sites.assign(nb_sites, 0);
+  const auto from = edit.removed_sites.begin() + static_cast<std::ptrdiff_t>(right_side ? nb_sites - count : 0);
+  std::fill(from, from + static_cast<std::ptrdiff_t>(count), 1);
   make(contig, std::move(edit), edits);
 }
 
@@ -224,6 +218,12 @@ std::map<unsigned int, unsigned int> PolymorphismSequenceContainerAddons::getNum
   return counts;
 }
 
+void requireCodonAlphabet(const bpp::PolymorphismSequenceContainer& container, const bpp::CodonAlphabet* codon_alphabet,
+                          const std::string& where) {
+  if (container.getAlphabet()->getAlphabetType() != codon_alphabet->getAlphabetType())
+    throw bpp::AlphabetMismatchException(where, container.getAlphabet(), codon_alphabet);
+}
+
 unsigned int groupMemberCount(const std::map<unsigned int, unsigned int>& counts, unsigned int group_id) {
   const auto it = counts.find(group_id);
   return it == counts.end() ? 0 : it->second;
@@ -239,6 +239,7 @@ bpp::Site PolymorphismSequenceContainerAddons::generateValidUnknownSite(
 bool PolymorphismSequenceContainerAddons::dealWithBadCodons(
     bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
     unsigned int tolerance_zone, bool allow_internal_bad_codons, bool debug) {
+  requireCodonAlphabet(*container, codon_alphabet, "PolymorphismSequenceContainerAddons::dealWithBadCodons");
   const CodonCodeFacts codons(codon_alphabet);
   bool reject = false;
   editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
@@ -297,13 +298,10 @@ bool PolymorphismSequenceContainerAddons::dealWithBadCodons(CompactContig& conti
     }
   }
   if (reject) return true;
+  if (!edit.unresolved_columns.empty()) make(contig, std::move(edit), edits);
   // The right trim counts the sites the left trim leaves; left + right never exceeds the sites.
-  const size_t left_trimmed = static_cast<size_t>(std::max<int64_t>(left, 0));
-  edit.removed_sites.assign(contig.nb_sites(), 0);
-  trimZone(edit.removed_sites, 0, contig.nb_sites(), static_cast<int>(left), false, debug, out);
-  trimZone(edit.removed_sites, left_trimmed, contig.nb_sites() - left_trimmed, static_cast<int>(right), true, debug,
-           out);
-  make(contig, std::move(edit), edits);
+  if (left >= 0) removeLeftBadSites(contig, static_cast<int>(left), debug, out, edits);
+  removeRightBadSites(contig, static_cast<int>(right), debug, out, edits);
   return false;
 }
 
@@ -334,6 +332,7 @@ void PolymorphismSequenceContainerAddons::removeRightBadSites(CompactContig& con
 void PolymorphismSequenceContainerAddons::removeHighlyGappedSites(
     bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
     unsigned int nb_ingroup, unsigned int min_resolved, bool debug) {
+  requireCodonAlphabet(*container, codon_alphabet, "PolymorphismSequenceContainerAddons::removeHighlyGappedSites");
   const CodonCodeFacts codons(codon_alphabet);
   editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
     removeHighlyGappedSites(contig, codons, nb_ingroup, min_resolved, debug, std::cout, &edits);
@@ -367,6 +366,7 @@ void PolymorphismSequenceContainerAddons::removeHighlyGappedSites(CompactContig&
 void PolymorphismSequenceContainerAddons::removeHighlyGappedSequences(
     bpp::PolymorphismSequenceContainer* container, const bpp::CodonAlphabet* codon_alphabet,
     double max_share, bool debug) {
+  requireCodonAlphabet(*container, codon_alphabet, "PolymorphismSequenceContainerAddons::removeHighlyGappedSequences");
   const CodonCodeFacts codons(codon_alphabet);
   editInPlace(container, [&](CompactContig& contig, ContigEdits& edits) {
     removeHighlyGappedSequences(contig, codons, max_share, debug, std::cout, &edits);

@@ -55,7 +55,9 @@ class PolymorphismSequenceContainerAddons {
   // copy of the container with standard output and makes the same edits on the container itself, in
   // place: tags through its group and ingroup setters, codons replaced where they stand, sites and
   // sequences removed by the container's own removal. Names, comments, general comments, counts,
-  // order and the positions of the remaining sites stay as they were. The run cleans compact contigs.
+  // order and the positions of the remaining sites stay as they were; sites and sequences go in time
+  // linear in the container. A container form given a codon alphabet refuses a container of another
+  // (requireCodonAlphabet) and leaves it untouched. The run cleans compact contigs.
 
   // Sets the group id (0, 1, 2) and the ingroup flag of every sequence from its species field (the
   // focal test first; the outgroup name is compared as it is, "none" included); a name without any
@@ -77,8 +79,9 @@ class PolymorphismSequenceContainerAddons {
   // A site holding the unresolved codon for every sequence of the container.
   static bpp::Site generateValidUnknownSite(const bpp::PolymorphismSequenceContainer* container,
                                             const bpp::CodonAlphabet* codon_alphabet);
-  // Trims the columns of stop/frameshift codons met in the tolerance zones and, when allowed,
-  // turns the columns of core ones into unresolved codons. Returns true (contig unchanged) when a
+  // Trims the columns of stop/frameshift codons met in the tolerance zones (the left trim is
+  // removeLeftBadSites, the right one removeRightBadSites) and, when allowed, turns the columns of
+  // core ones into unresolved codons. Returns true (contig unchanged) when a
   // core one is met and they are not allowed. The zone is read as a signed value: one above
   // 2147483647 leaves every position in the core.
   static bool dealWithBadCodons(bpp::PolymorphismSequenceContainer* container,
@@ -135,6 +138,13 @@ class PolymorphismSequenceContainerAddons {
 // Field `field` (from 1) of a sequence name into `value`, or field 1 when the name has fewer fields;
 // false, `value` unchanged, when the name has no field at all (it is empty or only "|").
 bool readNameField(const std::string& name, size_t field, std::string& value);
+
+// Throws bpp::AlphabetMismatchException (`where` and the two alphabets) unless the container's
+// alphabet is of the type of `codon_alphabet`, the comparison the library's own site setter makes.
+// The forms given a codon alphabet check it before any edit: the codes of a container of another
+// alphabet mean other codons, and the unresolved codon may be no code of it at all.
+void requireCodonAlphabet(const bpp::PolymorphismSequenceContainer& container, const bpp::CodonAlphabet* codon_alphabet,
+                          const std::string& where);
 
 // The number of sequences of group `group_id` in group member counts: 0 for an id without entry.
 unsigned int groupMemberCount(const std::map<unsigned int, unsigned int>& counts, unsigned int group_id);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <Bpp/Exceptions.h>
+#include <Bpp/Seq/Alphabet/AlphabetExceptions.h>
+#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Alphabet/DNA.h>
 
 #include <algorithm>
 
@@ -314,6 +317,62 @@ TEST(AlignmentFileManagement, CleaningReportInStepOrder) {
   EXPECT_TRUE(left.names() == kept_compact[0].names() && left.groups() == kept_compact[0].groups() &&
               left.ingroup() == kept_compact[0].ingroup() &&
               std::equal(left.row(1), left.row(1) + 2, kept_compact[0].row(1)));
+}
+
+// A rejected contig's container holds the edits of the cleaning steps made before its rejection: the
+// other species removed and the sequences tagged, and, when the rejection comes after them, the
+// tolerance-zone trim and the gapped site removed.
+TEST(AlignmentFileManagement, RejectedContainersKeepTheStepsBeforeTheRejection) {
+  testsupport::Alphabets a;
+  const struct {
+    std::string why;
+    std::string a1;
+    unsigned int min_nb_codon;
+    std::string positions, left_a, left_b;
+  } cases[] = {
+      {"too few codons after cleaning", "TAACCC---GGGAAA", 10, "positions 12 14 15", "CCCGGGAAA", "CCCGGGAAA"},
+      {"internal stop codon", "AAACCCTAAGGGAAA", 1, "positions 11 12 13 14 15", "AAACCCTAAGGGAAA", "AAACCCAAAGGGAAA"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    auto container = testsupport::makeContainer(
+        a.codon, {{"C9|SpA|a|1", c.a1}, {"C9|SpC|x|1", "AAAAAAAAAAAAAAA"}, {"C9|SpA|b|1", "AAACCCAAAGGGAAA"}});
+    container->setGeneralComments({"general"});
+    container->setComments(2, {"of b"});
+    container->setSequenceCount(2, 4);
+    container->setSitePositions({11, 12, 13, 14, 15});
+    std::vector<PolymorphismSequenceContainer*> kept;
+    coutLines([&] {
+      kept = AlignmentFileManagement::cleanMultiContainer({container.get()}, &a.codon, "SpA", c.min_nb_codon, 1, false,
+                                                          2, 0.5, false, "none");
+    });
+    EXPECT_TRUE(kept.empty());
+    EXPECT_EQ(testsupport::containerLines(*container),
+              Lines({"general [general]", c.positions, "C9|SpA|a|1  count 1 group 0 in " + c.left_a,
+                     "C9|SpA|b|1 [of b] count 4 group 0 in " + c.left_b}));
+  }
+}
+
+// A container of another codon alphabet ends the cleaning when its turn comes, untouched; the
+// containers before it are cleaned, those after it are not reached.
+TEST(AlignmentFileManagement, CleaningRefusesAContainerOfAnotherAlphabet) {
+  testsupport::Alphabets a;
+  bpp::DNA dna;
+  bpp::CodonAlphabet other(&dna);
+  const Records records = {{"C|Sp1|a|1", "TAACCCTAAGGGTTT"}, {"C|Sp1|b|1", "AAACCCGGGGGGTTT"}};
+  auto first = testsupport::makeContainer(a.codon, records);
+  auto refused = testsupport::makeContainer(other, records);
+  auto last = testsupport::makeContainer(a.codon, records);
+  const Lines refused_before = testsupport::containerLines(*refused), last_before = testsupport::containerLines(*last);
+  Lines console;
+  EXPECT_THROW(console = coutLines([&] {
+                 AlignmentFileManagement::cleanMultiContainer({first.get(), refused.get(), last.get()}, &a.codon, "Sp1", 1,
+                                                              1, true, 0, 1.0, false, "none");
+               }),
+               bpp::AlphabetMismatchException);
+  EXPECT_EQ(first->toString(0) + " " + first->toString(1), "CCCNNNGGGTTT CCCNNNGGGTTT");
+  EXPECT_EQ(testsupport::containerLines(*refused), refused_before);
+  EXPECT_EQ(testsupport::containerLines(*last), last_before);
 }
 
 // What the reader never makes: a code outside the codon alphabet raises what making its container

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <Bpp/Exceptions.h>
+#include <Bpp/Seq/Alphabet/AlphabetExceptions.h>
+#include <Bpp/Seq/Alphabet/CodonAlphabet.h>
+#include <Bpp/Seq/Alphabet/DNA.h>
 #include <Bpp/Text/StringTokenizer.h>
 
 #include <functional>
@@ -383,6 +386,120 @@ TEST(PolymorphismSequenceContainerAddons, ContainerFormsEditTheContainerInPlace)
   auto container = testsupport::makeContainer(a.codon, records);
   const bpp::Site unknown = Addons::generateValidUnknownSite(container.get(), &a.codon);
   EXPECT_EQ(unknown.toString(), "NNNNNNNNNNNNNNN");
+}
+
+// A container of another codon alphabet (the library's own, on DNA letters, where NNN is code 64) is
+// refused by every form that is given the run's codon alphabet, before any edit: without the check the
+// core stop codon would become code 65, which that alphabet does not hold.
+TEST(PolymorphismSequenceContainerAddons, ContainerFormsRefuseAnotherAlphabet) {
+  testsupport::Alphabets a;
+  bpp::DNA dna;
+  bpp::CodonAlphabet other(&dna);
+  const Records records = {{"C|Sp1|a|1", "AAACCCTAAGGGTTT"}, {"C|Sp1|b|1", "AAA---GGGNNNTTT"},
+                           {"C|Sp1|c|1", "AAACCCGGG---TTT"}};
+  const std::vector<std::pair<std::string, std::function<void(bpp::PolymorphismSequenceContainer*)>>> forms = {
+      {"bad codons", [&](bpp::PolymorphismSequenceContainer* c) { Addons::dealWithBadCodons(c, &a.codon, 0, true, true); }},
+      {"bad codons, reject",
+       [&](bpp::PolymorphismSequenceContainer* c) { Addons::dealWithBadCodons(c, &a.codon, 1, false, true); }},
+      {"sites", [&](bpp::PolymorphismSequenceContainer* c) { Addons::removeHighlyGappedSites(c, &a.codon, 3, 3, true); }},
+      {"sequences",
+       [&](bpp::PolymorphismSequenceContainer* c) { Addons::removeHighlyGappedSequences(c, &a.codon, 0.1, true); }},
+  };
+  for (const auto& form : forms) {
+    SCOPED_TRACE(form.first);
+    auto container = testsupport::makeContainer(other, records);
+    container->setComments(1, {"of b"});
+    container->setSequenceCount(2, 3);
+    const Lines before = testsupport::containerLines(*container);
+    Lines console;
+    EXPECT_THROW(console = testsupport::coutLines([&] { form.second(container.get()); }),
+                 bpp::AlphabetMismatchException);
+    EXPECT_TRUE(console.empty());
+    EXPECT_EQ(testsupport::containerLines(*container), before);
+    // The same container on the run's alphabet is edited.
+    auto own = testsupport::makeContainer(a.codon, records);
+    const Lines own_before = testsupport::containerLines(*own);
+    testsupport::coutLines([&] { form.second(own.get()); });
+    if (form.first != "bad codons, reject") EXPECT_NE(testsupport::containerLines(*own), own_before);
+  }
+}
+
+// Random contigs through every container form: the container ends as the compact form leaves the
+// compact contig, and each remaining site keeps its position with its own codons, each remaining
+// sequence its comments and count (removals as ranges, as scattered sites, at either end).
+TEST(PolymorphismSequenceContainerAddons, ContainerFormsAgreeWithTheCompactFormsOnRandomContigs) {
+  testsupport::Alphabets a;
+  const mrv::CodonCodeFacts codons(&a.codon);
+  std::mt19937 rng(26);
+  auto below = [&rng](size_t n) { return static_cast<size_t>(std::uniform_int_distribution<size_t>(0, n - 1)(rng)); };
+  const int special[] = {-1, 65, 48, 50, 64};
+  using C = bpp::PolymorphismSequenceContainer*;
+  using K = mrv::CompactContig&;
+  for (int round = 0; round < 300; ++round) {
+    const size_t n_sequences = 1 + below(10), n_sites = 1 + below(40);
+    const int zone = static_cast<int>(below(n_sites + 2)), trim = static_cast<int>(below(n_sites + 1)) - 1;
+    const unsigned int group = static_cast<unsigned int>(below(3)), min_resolved = static_cast<unsigned int>(below(4));
+    const double share = static_cast<double>(below(5)) / 8;
+    const bool allow = below(2) == 1;
+    Rows rows(n_sequences, std::vector<int>(n_sites));
+    const size_t gappy = below(4);  // how often (in 8) a codon is special
+    for (auto& row : rows)
+      for (int& code : row) code = below(8) < gappy ? special[below(5)] : static_cast<int>(below(64));
+    auto container = testsupport::makeCodeContainer(a.codon, rows);
+    std::vector<int> positions;
+    for (size_t j = 0; j < n_sites; ++j) positions.push_back(static_cast<int>(1000 + j));
+    container->setSitePositions(positions);
+    for (size_t i = 0; i < n_sequences; ++i) {
+      container->setComments(i, {"of " + std::to_string(i)});
+      container->setSequenceCount(i, static_cast<unsigned int>(i + 1));
+      container->setGroupId(i, below(3));
+      if (container->getGroupId(i) == 0)
+        container->setAsIngroupMember(i);
+      else
+        container->setAsOutgroupMember(i);
+    }
+    const mrv::CompactContig original(*container);
+    const std::vector<std::pair<std::function<void(C)>, std::function<void(K)>>> forms = {
+        {[&](C c) { Addons::dealWithBadCodons(c, &a.codon, zone, allow, false); },
+         [&](K k) { Addons::dealWithBadCodons(k, codons, zone, allow, false); }},
+        {[&](C c) { Addons::removeLeftBadSites(c, trim, false); }, [&](K k) { Addons::removeLeftBadSites(k, trim, false); }},
+        {[&](C c) { Addons::removeRightBadSites(c, trim, false); }, [&](K k) { Addons::removeRightBadSites(k, trim, false); }},
+        {[&](C c) { Addons::removeHighlyGappedSites(c, &a.codon, 3, min_resolved, false); },
+         [&](K k) { Addons::removeHighlyGappedSites(k, codons, 3, min_resolved, false); }},
+        {[&](C c) { Addons::removeHighlyGappedSequences(c, &a.codon, share, false); },
+         [&](K k) { Addons::removeHighlyGappedSequences(k, codons, share, false); }},
+        {[&](C c) { Addons::removeGroupFromContainer(c, group, false); },
+         [&](K k) { Addons::removeGroupFromContainer(k, group, false); }},
+    };
+    for (size_t f = 0; f < forms.size(); ++f) {
+      SCOPED_TRACE("round " + std::to_string(round) + ", form " + std::to_string(f));
+      auto edited = std::make_unique<bpp::PolymorphismSequenceContainer>(*container);
+      mrv::CompactContig expected = original;
+      forms[f].first(edited.get());
+      forms[f].second(expected);
+      const mrv::CompactContig got(*edited);
+      ASSERT_EQ(got.names(), expected.names());
+      ASSERT_EQ(rowsOf(got), rowsOf(expected));
+      EXPECT_TRUE(got.groups() == expected.groups() && got.ingroup() == expected.ingroup() &&
+                  got.counts() == expected.counts());
+      int last = -1;
+      for (size_t j = 0; j < edited->getNumberOfSites(); ++j) {
+        const int p = edited->getSite(j).getPosition();
+        ASSERT_GT(p, last);
+        last = p;
+        for (size_t i = 0; i < got.nb_sequences(); ++i) {
+          const size_t s = static_cast<size_t>(std::stoi(got.names()[i].substr(1)));
+          const int code = rows[s][static_cast<size_t>(p - 1000)];
+          EXPECT_TRUE(got.row(i)[j] == code || got.row(i)[j] == 65) << j;
+        }
+      }
+      for (size_t i = 0; i < got.nb_sequences(); ++i) {
+        const std::string s = got.names()[i].substr(1);
+        EXPECT_EQ(edited->getComments(i), bpp::Comments({"of " + s}));
+        EXPECT_EQ(edited->getSequenceCount(i), static_cast<unsigned int>(std::stoi(s) + 1));
+      }
+    }
+  }
 }
 
 }  // namespace
