@@ -1,9 +1,10 @@
 #include "input/ContigEdits.h"
 
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
+#include <Bpp/Seq/Site.h>
 
 #include <algorithm>
-#include <string>
+#include <memory>
 
 #include "input/CompactContig.h"
 
@@ -30,7 +31,10 @@ void removeFlaggedSites(bpp::PolymorphismSequenceContainer& container, const std
   size_t to = first;
   for (size_t j = first + 1; j < n_sites; ++j) {
     if (gone[j]) continue;
-    for (size_t i = 0; i < n_sequences; ++i) container.valueAt(i, to) = container.valueAt(i, j);
+    if (n_sequences > 0) {  // a site's codes are one array, one code per sequence
+      const int* codes = &container.getSite(j)[0];
+      std::copy(codes, codes + n_sequences, &container(0, to));
+    }
     positions[to++] = positions[j];
   }
   container.deleteSites(to, n_sites - to);
@@ -38,39 +42,31 @@ void removeFlaggedSites(bpp::PolymorphismSequenceContainer& container, const std
   container.setSitePositions(positions);
 }
 
-// Removes the flagged sequences (one flag per sequence) in time linear in the container: each kept
-// sequence after the first removed one moves forward (codes, name, comments, count, group and
-// ingroup flag), and the sequences left at the end are removed from the last, which moves nothing.
+// Removes the flagged sequences (one flag per sequence) in time linear in the container, by the
+// container's own removal, which takes each one's name, comments, count, group and flag with it.
+// Each removal walks every site; for more than a few, the sites are taken out first, each from the
+// end, which moves nothing, so that the removals touch no site, and each site then drops the same
+// codes and goes back with its position (one copy of each site, about the cost of ten removals).
 void removeFlaggedSequences(bpp::PolymorphismSequenceContainer& container, const std::vector<char>& gone) {
   const size_t n_sequences = gone.size();
-  const auto first_gone = std::find(gone.begin(), gone.end(), 1);
-  if (first_gone == gone.end()) return;
-  const size_t first = static_cast<size_t>(first_gone - gone.begin());
-  std::vector<size_t> moved;  // the kept sequences after the first removed one, in order
-  for (size_t i = first + 1; i < n_sequences; ++i)
-    if (!gone[i]) moved.push_back(i);
-  std::vector<std::string> names;
-  if (!moved.empty()) {
-    names = container.getSequencesNames();
-    for (size_t j = 0; j < container.getNumberOfSites(); ++j)
-      for (size_t k = 0; k < moved.size(); ++k) container.valueAt(first + k, j) = container.valueAt(moved[k], j);
-    for (size_t k = 0; k < moved.size(); ++k) {
-      const size_t to = first + k, from = moved[k];
-      names[to] = names[from];
-      container.setComments(to, bpp::Comments(container.getComments(from)));
-      container.setSequenceCount(to, container.getSequenceCount(from));
-      container.setGroupId(to, container.getGroupId(from));
-      if (container.isIngroupMember(from))
-        container.setAsIngroupMember(to);
-      else
-        container.setAsOutgroupMember(to);
-    }
+  const size_t removed = static_cast<size_t>(std::count(gone.begin(), gone.end(), 1));
+  if (removed == 0) return;
+  if (removed <= 10) {
+    for (size_t i = n_sequences; i-- > 0;)
+      if (gone[i]) container.deleteSequence(i);
+    return;
   }
-  const size_t kept = first + moved.size();
-  for (size_t i = n_sequences; i-- > kept;) container.deleteSequence(i);
-  if (!moved.empty()) {
-    names.resize(kept);
-    container.setSequencesNames(names, false);
+  std::vector<std::unique_ptr<bpp::Site>> sites(container.getNumberOfSites());
+  for (size_t j = sites.size(); j-- > 0;) sites[j].reset(container.removeSite(j));
+  for (size_t i = n_sequences; i-- > 0;)
+    if (gone[i]) container.deleteSequence(i);
+  const size_t kept = container.getNumberOfSequences();
+  for (std::unique_ptr<bpp::Site>& site : sites) {
+    size_t to = 0;
+    for (size_t i = 0; i < n_sequences; ++i)
+      if (!gone[i]) (*site)[to++] = (*site)[i];
+    site->deleteElements(kept, n_sequences - kept);
+    container.addSite(*site, false);
   }
 }
 

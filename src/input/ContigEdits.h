@@ -28,7 +28,10 @@ struct ContigEdit {
   std::vector<char> removed_sequences;      // a flag per sequence; empty: none removed
 
   void apply_to(CompactContig& contig) const;
-  // Codons are replaced where they stand, sites and sequences removed by the container's own removal.
+  // Codons are replaced where they stand. Sites and sequences go in time linear in the container: a
+  // range of sites in one range deletion, scattered sites by moving the kept ones forward with their
+  // positions and cutting the tail once; sequences by the container's own removal while its sites
+  // are out, each site then dropping the same codes.
   void apply_to(bpp::PolymorphismSequenceContainer& container) const;
 };
 
