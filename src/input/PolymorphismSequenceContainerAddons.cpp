@@ -221,7 +221,8 @@ std::map<unsigned int, unsigned int> PolymorphismSequenceContainerAddons::getNum
 void requireCodonAlphabet(const bpp::PolymorphismSequenceContainer& container, const bpp::CodonAlphabet* codon_alphabet,
                           const std::string& where) {
   if (container.getAlphabet()->getAlphabetType() != codon_alphabet->getAlphabetType())
-    throw bpp::AlphabetMismatchException(where, container.getAlphabet(), codon_alphabet);
+    throw bpp::AlphabetMismatchException(where + ": container and codon alphabet differ ", container.getAlphabet(),
+                                         codon_alphabet);
 }
 
 unsigned int groupMemberCount(const std::map<unsigned int, unsigned int>& counts, unsigned int group_id) {

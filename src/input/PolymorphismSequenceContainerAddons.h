@@ -139,10 +139,11 @@ class PolymorphismSequenceContainerAddons {
 // false, `value` unchanged, when the name has no field at all (it is empty or only "|").
 bool readNameField(const std::string& name, size_t field, std::string& value);
 
-// Throws bpp::AlphabetMismatchException (`where` and the two alphabets) unless the container's
-// alphabet is of the type of `codon_alphabet`, the comparison the library's own site setter makes.
-// The forms given a codon alphabet check it before any edit: the codes of a container of another
-// alphabet mean other codons, and the unresolved codon may be no code of it at all.
+// Throws bpp::AlphabetMismatchException ("`where`: container and codon alphabet differ " and the two
+// alphabets' types, the container's first) unless the container's alphabet is of the type of
+// `codon_alphabet`, the comparison the library's own site setter makes. The forms given a codon
+// alphabet check it before any edit: the codes of a container of another alphabet mean other codons,
+// and the unresolved codon may be no code of it at all.
 void requireCodonAlphabet(const bpp::PolymorphismSequenceContainer& container, const bpp::CodonAlphabet* codon_alphabet,
                           const std::string& where);
 

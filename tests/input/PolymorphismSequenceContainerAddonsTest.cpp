@@ -412,8 +412,17 @@ TEST(PolymorphismSequenceContainerAddons, ContainerFormsRefuseAnotherAlphabet) {
     container->setSequenceCount(2, 3);
     const Lines before = testsupport::containerLines(*container);
     Lines console;
-    EXPECT_THROW(console = testsupport::coutLines([&] { form.second(container.get()); }),
-                 bpp::AlphabetMismatchException);
+    std::string message;
+    console = testsupport::coutLines([&] {
+      try {
+        form.second(container.get());
+      } catch (const bpp::AlphabetMismatchException& e) {
+        message = e.what();
+      }
+    });
+    EXPECT_NE(message.find(": container and codon alphabet differ (Codon(letter=DNA), " + a.codon.getAlphabetType() + ")"),
+              std::string::npos)
+        << message;
     EXPECT_TRUE(console.empty());
     EXPECT_EQ(testsupport::containerLines(*container), before);
     // The same container on the run's alphabet is edited.
