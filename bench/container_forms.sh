@@ -3,7 +3,9 @@
 # (Release, tests off) of two trees, compiles bench/container_forms_bench.cpp against each, runs the two
 # bench programs interleaved (before, after, before, after, ...) and prints one table: form, contig
 # shape, the best time of each build, after/before, after/reader (Bio++'s FASTA reader on the same
-# contig) and whether the after build is no slower than the before build.
+# contig) and whether the after build is no slower than the before build; then the peak memory growth
+# of the after build's call, after/before, after/reader and after/FASTA file size in memory, and whether
+# the after build takes no more memory than the before build.
 #
 # Usage: bench/container_forms.sh [--before=REV] [--after=REV] [--rounds=N] [--jobs=N]
 #                                 [--once-above=SECONDS] [--shapes=SxC,...] [--clean]
@@ -156,16 +158,30 @@ elapsed=$(( $(date +%s) - start ))
 
 margin=0.10
 floor_s=0.005
+floor_mb=1
 cpu=$(awk -F': ' '/model name/{print $2; exit}' /proc/cpuinfo 2>/dev/null || true)
 table="$out/last-results.txt"
 {
   echo "Container forms, $(date '+%Y-%m-%d %H:%M'): before $before_label, after $after_label"
-  echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}; $rounds interleaved run(s) of each build, best time of all"
+  echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}; $rounds interleaved run(s) of each build, best time and"
+  echo "largest peak memory growth of all"
   echo "(every run: best of three per case, one run when the first takes more than $once_above s); bench runs took ${elapsed} s"
   grep '^# [0-9]' "$out/after.1.tsv" | sed 's/^# /contig /'
   echo
-  awk -F'\t' -v margin="$margin" -v floor_s="$floor_s" '
+  awk -F'\t' -v margin="$margin" -v floor_s="$floor_s" -v floor_mb="$floor_mb" '
+    # the largest of the measured peaks (kB) of a case: "nan" or a missing column is no figure
+    function keep_peak(array, k, value) {
+      if (value == "" || value == "nan") return
+      if (!(k in array) || value + 0 > array[k] + 0) array[k] = value
+    }
+    # a / b with two decimals, "-" without a figure or with nothing to divide by
+    function ratio(a, b) { return (a == "" || b == "" || b + 0 <= 0) ? "-" : sprintf("%.2f", a / b) }
     FNR == 1 { side = (FILENAME ~ /\/before\.[0-9]+\.tsv$/) ? "b" : "a" }
+    # "# SxC: ..., FASTA 3.6 MB (3660000 bytes)": the file size of a shape
+    /^# [0-9]+x[0-9]+: / && match($0, /\([0-9]+ bytes\)/) {
+      s = $0; sub(/^# /, "", s); sub(/:.*/, "", s)
+      bytes[s] = substr($0, RSTART + 1, RLENGTH - 8)
+    }
     /^#/ { next }
     {
       key = $1 SUBSEP $2
@@ -174,10 +190,13 @@ table="$out/last-results.txt"
       if (!((side, key) in rd) || $4 + 0 < rd[side, key] + 0) rd[side, key] = $4
       if ((side, key) in res && res[side, key] != $6) res[side, key] = res[side, key] " | " $6
       else res[side, key] = $6
+      keep_peak(m, side SUBSEP key, $7)
+      keep_peak(rm, side SUBSEP key, $8)
     }
     END {
-      fmt = "%-37s %-11s %10s %10s %8s %8s  %-14s %s\n"
-      printf fmt, "form", "shape", "before s", "after s", "aft/bef", "aft/rdr", "verdict", "contig after the form"
+      fmt = "%-37s %-11s %10s %10s %8s %8s  %-9s %7s %8s %8s %8s  %-9s %s\n"
+      printf fmt, "form", "shape", "before s", "after s", "aft/bef", "aft/rdr", "time", "aft MB", "mem a/b",
+             "mem a/r", "mem/file", "mem", "contig after the form"
       for (i = 1; i <= n; i++) {
         k = order[i]
         b = ((("b", k) in t)) ? t["b", k] : ""
@@ -188,16 +207,29 @@ table="$out/last-results.txt"
           ab = (b + 0 > 0) ? sprintf("%.2f", a / b) : "-"
           verdict = (a + 0 <= (b + 0) * (1 + margin) || a - b <= floor_s) ? "met" : "SLOWER"
         }
+        # memory in MB of 10^6 bytes, as the file size; the peaks are in kB of 1024 bytes
+        mb = ((("b", k) in m)) ? m["b", k] * 1024 / 1e6 : ""
+        ma = ((("a", k) in m)) ? m["a", k] * 1024 / 1e6 : ""
+        mr = ((("a", k) in rm)) ? rm["a", k] * 1024 / 1e6 : ""
+        mf = (shape[k] in bytes) ? bytes[shape[k]] / 1e6 : ""
+        mem = "no figure"
+        if (ma != "" && mb != "") mem = (ma + 0 <= (mb + 0) * (1 + margin) || ma - mb <= floor_mb) ? "met" : "HIGHER"
         rb = res["b", k]; ra = res["a", k]
         result = (rb == ra) ? ra : "DIFFER: before " rb ", after " ra
         printf fmt, form[k], shape[k], (b == "" ? "-" : sprintf("%.4f", b)), (a == "" ? "-" : sprintf("%.4f", a)),
-               ab, ar, verdict, result
+               ab, ar, verdict, (ma == "" ? "-" : sprintf("%.2f", ma)), ratio(ma, mb), ratio(ma, mr), ratio(ma, mf),
+               mem, result
       }
     }' "$out"/before.*.tsv "$out"/after.*.tsv
   echo
   echo "Target: the after build no slower than the before build; \"met\" allows a noise margin of"
   echo "$(awk -v m="$margin" 'BEGIN{printf "%d", m * 100}')% or $(awk -v f="$floor_s" 'BEGIN{printf "%d", f * 1000}') ms (after <= before x $(awk -v m="$margin" 'BEGIN{print 1 + m}') or after - before <= $floor_s s)."
   echo "aft/rdr: the after time over the best time of Bio++'s FASTA reader (bpp::Fasta, DNA) on the same contig."
+  echo "aft MB: the largest growth of the after build's peak resident size during the call (VmHWM after it less"
+  echo "VmRSS before it, free memory handed back by malloc_trim first), MB of 10^6 bytes; mem a/b, mem a/r,"
+  echo "mem/file: that growth over the before build's, over the reader's on the same contig and over the FASTA"
+  echo "file's size (\"-\" without a figure or over zero). mem: \"met\" when after <= before x $(awk -v m="$margin" 'BEGIN{print 1 + m}')"
+  echo "or after - before <= $floor_mb MB, otherwise \"HIGHER\"."
   echo "contig after the form: sequences x sites left (both builds must agree), \"rejected\"/\"kept\" as returned."
   echo "Bench outputs: $out/{before,after}.N.tsv"
 } | tee "$table"

@@ -1,6 +1,7 @@
 // Timing of the container forms of the cleaning operations (PolymorphismSequenceContainerAddons and
 // AlignmentFileManagement::cleanMultiContainer), which edit a bpp::PolymorphismSequenceContainer in
-// place, on synthetic contigs of a few shapes, beside Bio++'s FASTA reader on the same data.
+// place, on synthetic contigs of a few shapes, beside Bio++'s FASTA reader on the same data: time and
+// peak memory growth of each call.
 // Not part of the build: bench/container_forms.sh builds it against two trees and compares them.
 //
 //   usage: container_forms_bench [--repeats=N] [--shapes=SxC,...] [--once-above=SECONDS]
@@ -11,8 +12,15 @@
 // Each case runs on a fresh copy of its contig (the copy is not timed), with standard output sent
 // nowhere while it runs. Output, tab separated, one line per case (lines starting with '#' are
 // comments): form, shape, seconds (best run), reader seconds (best run of the reader on the contig
-// written as a FASTA file), form / reader, and the contig's size after the form ("sequences x sites",
-// with "rejected" when the form rejected it), so that two builds can be checked to do the same work.
+// written as a FASTA file), form / reader, the contig's size after the form ("sequences x sites",
+// with "rejected" when the form rejected it), so that two builds can be checked to do the same work,
+// then the peak memory growth in kB of the form and of the reader (largest over the runs; "nan" when
+// the peak cannot be measured).
+//
+// Peak memory growth of a call: free memory malloc holds is handed back (malloc_trim), the kernel's
+// high-water mark of the process is reset to its resident size (writing 5 to /proc/self/clear_refs),
+// VmRSS is read, the call runs, and the growth is VmHWM less that VmRSS. The comment line of a shape
+// gives the FASTA file's size in bytes, the reference of the memory figures with the reader's.
 #include <Bpp/PopGen/PolymorphismSequenceContainer.h>
 #include <Bpp/Seq/Alphabet/DNA.h>
 #include <Bpp/Seq/Container/VectorSequenceContainer.h>
@@ -23,17 +31,21 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <iostream>
 #include <limits>
+#include <malloc.h>
 #include <memory>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 #include <streambuf>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -184,6 +196,63 @@ void writeFasta(const ContigCodes& codes, const std::string& path) {
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+// Peak resident memory that a call adds, in kB. start() just before the call, growth() just after.
+// Neither allocates, so that the figure is the call's own. Pages freed earlier and kept by malloc
+// would be reused without raising the resident size; malloc_trim hands them back first, so that the
+// call pays for them again as it touches them (what is left is below a page per free block).
+class PeakMeter {
+ public:
+  // False when the high-water mark cannot be reset: no /proc, or a kernel without clear_refs 5.
+  bool start() {
+    _base = -1;
+    malloc_trim(0);
+    const int fd = open("/proc/self/clear_refs", O_WRONLY);
+    if (fd < 0) return false;
+    const bool reset = write(fd, "5", 1) == 1;
+    close(fd);
+    if (reset) _base = statusKb("VmRSS:");
+    return _base >= 0;
+  }
+
+  // VmHWM less VmRSS at start(), or -1 when either was not read.
+  long growth() const {
+    if (_base < 0) return -1;
+    const long peak = statusKb("VmHWM:");
+    return peak < 0 ? -1 : std::max(0L, peak - _base);
+  }
+
+ private:
+  // The figure of a "Key:   1234 kB" line of /proc/self/status, or -1.
+  static long statusKb(const char* key) {
+    char text[8192];
+    const int fd = open("/proc/self/status", O_RDONLY);
+    if (fd < 0) return -1;
+    size_t size = 0;
+    ssize_t n;
+    while (size < sizeof text - 1 && (n = read(fd, text + size, sizeof text - 1 - size)) > 0)
+      size += static_cast<size_t>(n);
+    close(fd);
+    text[size] = '\0';
+    const size_t key_size = std::strlen(key);
+    for (const char* line = text; *line != '\0';) {
+      if (std::strncmp(line, key, key_size) == 0) {
+        char* end = nullptr;
+        const long kb = std::strtol(line + key_size, &end, 10);
+        return end == line + key_size ? -1 : kb;
+      }
+      const char* next = std::strchr(line, '\n');
+      if (!next) break;
+      line = next + 1;
+    }
+    return -1;
+  }
+
+  long _base = -1;
+};
+
+// "nan" for a peak that was not measured (-1).
+std::string kbText(long kb) { return kb < 0 ? "nan" : std::to_string(kb); }
+
 double seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
@@ -197,38 +266,62 @@ struct Options {
   double once_above = 0.0;
 };
 
-// Best time of a form run on fresh copies of `master`; `result` gets the size the form left.
+// The best time and the largest peak memory growth (kB, -1 when not measured) of a few runs.
+struct Figures {
+  double seconds = std::numeric_limits<double>::infinity();
+  long peak_kb = -1;
+
+  void add(double t, long kb) {
+    seconds = std::min(seconds, t);
+    peak_kb = std::max(peak_kb, kb);
+  }
+};
+
+// A form run on fresh copies of `master`; `result` gets the size the form left.
 // The form returns an extra word for the result ("rejected"), or an empty one.
-double timeForm(const Container& master, const std::function<std::string(Container&)>& form, const Options& o,
-                std::string& result) {
-  double best = std::numeric_limits<double>::infinity();
+Figures timeForm(const Container& master, const std::function<std::string(Container&)>& form, const Options& o,
+                 std::string& result) {
+  Figures figures;
   for (int r = 0; r < o.repeats; ++r) {
     std::unique_ptr<Container> copy(new Container(master));
     std::string extra;
     double t;
+    long kb;
     {
       Silence quiet;
+      PeakMeter meter;
+      meter.start();
       const auto start = std::chrono::steady_clock::now();
       extra = form(*copy);
       t = seconds(start, std::chrono::steady_clock::now());
+      kb = meter.growth();
     }
     result = sizeOf(*copy) + (extra.empty() ? "" : " " + extra);
-    best = std::min(best, t);
+    figures.add(t, kb);
     if (o.once_above > 0 && t > o.once_above) break;
   }
-  return best;
+  return figures;
 }
 
-double timeReader(const std::string& path, const Options& o) {
-  double best = std::numeric_limits<double>::infinity();
+Figures timeReader(const std::string& path, const Options& o) {
+  Figures figures;
   bpp::DNA dna;
   for (int r = 0; r < o.repeats; ++r) {
+    PeakMeter meter;
+    meter.start();
     const auto start = std::chrono::steady_clock::now();
     std::unique_ptr<bpp::VectorSequenceContainer> sequences(
         bpp::Fasta(100, false, false, false).readSequences(path, &dna));
-    best = std::min(best, seconds(start, std::chrono::steady_clock::now()));
+    const double t = seconds(start, std::chrono::steady_clock::now());
+    figures.add(t, meter.growth());
   }
-  return best;
+  return figures;
+}
+
+long long fileBytes(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot stat " + path);
+  return static_cast<long long>(st.st_size);
 }
 
 bool parseShapes(const std::string& text, std::vector<Shape>& shapes) {
@@ -283,10 +376,12 @@ int main(int argc, char* argv[]) {
   try {
     mrv::CustomNucleicAlphabet nucleic;
     mrv::FrameshiftCodonAlphabet codon(&nucleic);
-    std::printf("# best of %d run(s) per case%s; seconds; ratio = form / reader\n", o.repeats,
+    std::printf("# best of %d run(s) per case%s; seconds; ratio = form / reader; peak kB: largest growth of the "
+                "peak resident size over the runs\n",
+                o.repeats,
                 o.once_above > 0 ? (", one run when it takes more than " + std::to_string(o.once_above) + " s").c_str()
                                  : "");
-    std::printf("#form\tshape\tseconds\treader_seconds\tratio\tresult\n");
+    std::printf("#form\tshape\tseconds\treader_seconds\tratio\tresult\tform_peak_kb\treader_peak_kb\n");
     std::fflush(stdout);
     unsigned int seed = 20261207;
     for (const Shape& shape : shapes) {
@@ -305,11 +400,15 @@ int main(int argc, char* argv[]) {
         Addons::tagAllSequences(tagged_core.get(), kFocal, false, kOutgroup);
       }
       writeFasta(codes, fasta);
-      const double reader = timeReader(fasta, o);
-      std::printf("# %s: %zu sequences (%u of %s), %zu codons, %.1f%% gap or unresolved codons, FASTA %.1f MB\n",
-                  shape.label().c_str(), shape.sequences, nb_ingroup, kFocal, len,
-                  100.0 * static_cast<double>(codes.gapped) / static_cast<double>(shape.sequences * len),
-                  3.0 * static_cast<double>(shape.sequences * len) / 1e6);
+      const long long fasta_bytes = fileBytes(fasta);
+      const Figures reader_figures = timeReader(fasta, o);
+      const double reader = reader_figures.seconds;
+      const std::string reader_kb = kbText(reader_figures.peak_kb);
+      std::printf(
+          "# %s: %zu sequences (%u of %s), %zu codons, %.1f%% gap or unresolved codons, FASTA %.1f MB (%lld bytes)\n",
+          shape.label().c_str(), shape.sequences, nb_ingroup, kFocal, len,
+          100.0 * static_cast<double>(codes.gapped) / static_cast<double>(shape.sequences * len),
+          static_cast<double>(fasta_bytes) / 1e6, fasta_bytes);
       std::fflush(stdout);
 
       struct Case {
@@ -355,14 +454,15 @@ int main(int argc, char* argv[]) {
       for (const Case& k : cases) {
         std::string result;
         try {
-          const double t = timeForm(*k.master, k.form, o, result);
-          std::printf("%s\t%s\t%.6f\t%.6f\t%.3f\t%s\n", k.name, shape.label().c_str(), t, reader, t / reader,
-                      result.c_str());
+          const Figures f = timeForm(*k.master, k.form, o, result);
+          std::printf("%s\t%s\t%.6f\t%.6f\t%.3f\t%s\t%s\t%s\n", k.name, shape.label().c_str(), f.seconds, reader,
+                      f.seconds / reader, result.c_str(), kbText(f.peak_kb).c_str(), reader_kb.c_str());
         } catch (const std::exception& e) {
           std::string what = e.what();
           std::replace(what.begin(), what.end(), '\t', ' ');
           std::replace(what.begin(), what.end(), '\n', ' ');
-          std::printf("%s\t%s\tnan\t%.6f\tnan\terror: %s\n", k.name, shape.label().c_str(), reader, what.c_str());
+          std::printf("%s\t%s\tnan\t%.6f\tnan\terror: %s\tnan\t%s\n", k.name, shape.label().c_str(), reader,
+                      what.c_str(), reader_kb.c_str());
           status = 1;
         }
         std::fflush(stdout);
