@@ -46,9 +46,8 @@ class AlignmentFileManagement {
   // in the same order. The rejected ones are left as the cleaning left them: they hold the edits of
   // the steps made before the rejection. A container whose alphabet is not of the type of
   // `codon_alphabet` raises bpp::AlphabetMismatchException when its turn comes, untouched, the
-  // containers before it cleaned. Each container is
-  // cleaned as cleanCompactContigs cleans a contig, on a compact copy, whose edits are then made on
-  // the container in place (names, comments, counts and site positions kept). Before any contig, a
+  // containers before it cleaned. Each container is cleaned as cleanCompactContigs cleans a contig,
+  // on a compact copy, whose edits are then made on the container in place (names, comments, counts and site positions kept). Before any contig, a
   // focal species name or an individual name of the focal species that holds a tab or a line end
   // (names the output tables are made of) raises a bpp::Exception naming the dataset and the
   // sequence. A container without any sequence ends the cleaning with the FatalError of

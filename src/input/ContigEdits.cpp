@@ -20,10 +20,9 @@ void removeFlaggedSites(bpp::PolymorphismSequenceContainer& container, const std
   const auto first_gone = std::find(gone.begin(), gone.end(), 1);
   if (first_gone == gone.end()) return;
   const size_t first = static_cast<size_t>(first_gone - gone.begin());
-  const size_t end = n_sites - static_cast<size_t>(std::find(gone.rbegin(), gone.rend(), 1) - gone.rbegin());
-  if (std::find(gone.begin() + static_cast<std::ptrdiff_t>(first), gone.begin() + static_cast<std::ptrdiff_t>(end),
-                0) == gone.begin() + static_cast<std::ptrdiff_t>(end)) {
-    container.deleteSites(first, end - first);
+  const auto count = std::count(first_gone, gone.end(), 1);
+  if (std::find(first_gone, first_gone + count, 0) == first_gone + count) {  // one range
+    container.deleteSites(first, static_cast<size_t>(count));
     return;
   }
   std::vector<int> positions = container.getSitePositions();
@@ -42,6 +41,9 @@ void removeFlaggedSites(bpp::PolymorphismSequenceContainer& container, const std
   container.setSitePositions(positions);
 }
 
+// Up to this many sequences are removed in place, each removal walking every site.
+const size_t kRemovalsInPlace = 10;
+
 // Removes the flagged sequences (one flag per sequence) in time linear in the container, by the
 // container's own removal, which takes each one's name, comments, count, group and flag with it.
 // Each removal walks every site; for more than a few, the sites are taken out first, each from the
@@ -51,7 +53,7 @@ void removeFlaggedSequences(bpp::PolymorphismSequenceContainer& container, const
   const size_t n_sequences = gone.size();
   const size_t removed = static_cast<size_t>(std::count(gone.begin(), gone.end(), 1));
   if (removed == 0) return;
-  if (removed <= 10) {
+  if (removed <= kRemovalsInPlace) {
     for (size_t i = n_sequences; i-- > 0;)
       if (gone[i]) container.deleteSequence(i);
     return;

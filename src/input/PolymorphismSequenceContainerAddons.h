@@ -54,9 +54,8 @@ class PolymorphismSequenceContainerAddons {
   // The container form, the one the rest of the program knows, runs the compact form on a compact
   // copy of the container with standard output and makes the same edits on the container itself, in
   // place: tags through its group and ingroup setters, codons replaced where they stand, sites and
-  // sequences removed by the container's own removal. Names, comments, general comments, counts,
-  // order and the positions of the remaining sites stay as they were; sites and sequences go in time
-  // linear in the container. A container form given a codon alphabet refuses a container of another
+  // sequences removed in time linear in the container. Names, comments, general comments, counts,
+  // order and the positions of the remaining sites stay as they were. A container form given a codon alphabet refuses a container of another
   // (requireCodonAlphabet) and leaves it untouched. The run cleans compact contigs.
 
   // Sets the group id (0, 1, 2) and the ingroup flag of every sequence from its species field (the
@@ -81,9 +80,9 @@ class PolymorphismSequenceContainerAddons {
                                             const bpp::CodonAlphabet* codon_alphabet);
   // Trims the columns of stop/frameshift codons met in the tolerance zones (the left trim is
   // removeLeftBadSites, the right one removeRightBadSites) and, when allowed, turns the columns of
-  // core ones into unresolved codons. Returns true (contig unchanged) when a
-  // core one is met and they are not allowed. The zone is read as a signed value: one above
-  // 2147483647 leaves every position in the core.
+  // core ones into unresolved codons. Returns true (contig unchanged) when a core one is met and
+  // they are not allowed. The zone is read as a signed value: one above 2147483647 leaves every
+  // position in the core.
   static bool dealWithBadCodons(bpp::PolymorphismSequenceContainer* container,
                                 const bpp::CodonAlphabet* codon_alphabet,
                                 unsigned int tolerance_zone, bool allow_internal_bad_codons,
